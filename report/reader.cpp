@@ -84,9 +84,15 @@ std::size_t find_from(std::size_t from, char c)
 	return hit ? static_cast<const char *>(hit) - block.data() : in_len;
 }
 
+// A letter beyond the end of the piece never matches.
 bool has_at(std::string_view piece, std::size_t at, std::string_view letters)
 {
-	return piece.size() >= at + letters.size() && piece.compare(at, letters.size(), letters) == 0;
+	if (piece.size() < at + letters.size())
+		return false;
+	for (std::size_t i = 0; i < letters.size(); ++i)
+		if (piece[at + i] != letters[i])
+			return false;
+	return true;
 }
 
 std::string_view value_of(std::string_view piece)
@@ -291,80 +297,127 @@ void level2_file(std::string_view piece, FILE *out)
 		report_line(out, "  Media = <a href=", value_of(piece), "><img src=photo.gif border=0 /></a>");
 }
 
-void level0(std::string_view piece, FILE *out)
+void level0(std::string_view p, FILE *out)
 {
-	if (has_at(piece, 2, "@I"))
-		individual_record(piece, out);
-	else if (has_at(piece, 2, "@F"))
-		family_record(piece, out);
+	if (has_at(p, 2, "@I"))
+		individual_record(p, out);
+	else if (has_at(p, 2, "@F"))
+		family_record(p, out);
 }
 
+// Dispatches on the tag's first letter, so that a piece is compared with few rules.
 void level1(std::string_view p, FILE *out)
 {
-	if (has_at(p, 2, "NA"))
-		name_line(p, out);
-	else if (has_at(p, 2, "HU"))
-		family_member(p, member::husband, out);
-	else if (has_at(p, 2, "WI"))
-		family_member(p, member::wife, out);
-	else if (has_at(p, 2, "CHI"))
-		family_member(p, member::child, out);
-	else if (has_at(p, 2, "NO"))
-		indi_fact(indi_note, " Notes = ", p, out);
-	else if (has_at(p, 2, "SOUR"))
-		header_fact(" Source = ", p, out);
-	else if (has_at(p, 2, "DA"))
-		header_fact(" GEDCOM Date = ", p, out);
-	else if (has_at(p, 2, "FI"))
-		header_fact(" GEDCOM FILE = ", p, out);
-	else if (has_at(p, 2, "CHAR"))
-		header_fact(" Character Set = ", p, out);
-	else if (has_at(p, 2, "ED"))
-		indi_fact(indi_educ, "  Education = ", p, out);
-	else if (has_at(p, 2, "OC"))
-		indi_fact(indi_occu, " Occupation = ", p, out);
-	else if (has_at(p, 2, "RE"))
-		indi_fact(indi_reli, " Religion = ", p, out);
-	else if (has_at(p, 2, "SE"))
-		sex_line(p, out);
-	else if (has_at(p, 2, "BI"))
-		set_context("BIRT");
-	else if (has_at(p, 2, "DEA"))
-		set_context("DEAT");
-	else if (has_at(p, 2, "BUR"))
-		set_context("BURI");
-	else if (has_at(p, 2, "CRE"))
-		set_context("CREM");
-	else if (has_at(p, 2, "CHAN"))
-		set_context("CHAN");
-	else if (has_at(p, 2, "OBJE"))
-		set_context("OBJE");
-	else if (has_at(p, 2, "MAR"))
-		set_context("MARR");
-	else if (has_at(p, 2, "DIV"))
-		set_context("DIV");
+	switch (p[2]) {
+	case 'N':
+		if (has_at(p, 3, "A"))
+			name_line(p, out);
+		else if (has_at(p, 3, "O"))
+			indi_fact(indi_note, " Notes = ", p, out);
+		break;
+	case 'H':
+		if (has_at(p, 3, "U"))
+			family_member(p, member::husband, out);
+		break;
+	case 'W':
+		if (has_at(p, 3, "I"))
+			family_member(p, member::wife, out);
+		break;
+	case 'C':
+		if (has_at(p, 3, "HI"))
+			family_member(p, member::child, out);
+		else if (has_at(p, 3, "HAR"))
+			header_fact(" Character Set = ", p, out);
+		else if (has_at(p, 3, "HAN"))
+			set_context("CHAN");
+		else if (has_at(p, 3, "RE"))
+			set_context("CREM");
+		break;
+	case 'S':
+		if (has_at(p, 3, "OUR"))
+			header_fact(" Source = ", p, out);
+		else if (has_at(p, 3, "E"))
+			sex_line(p, out);
+		break;
+	case 'D':
+		if (has_at(p, 3, "A"))
+			header_fact(" GEDCOM Date = ", p, out);
+		else if (has_at(p, 3, "EA"))
+			set_context("DEAT");
+		else if (has_at(p, 3, "IV"))
+			set_context("DIV");
+		break;
+	case 'F':
+		if (has_at(p, 3, "I"))
+			header_fact(" GEDCOM FILE = ", p, out);
+		break;
+	case 'E':
+		if (has_at(p, 3, "D"))
+			indi_fact(indi_educ, "  Education = ", p, out);
+		break;
+	case 'O':
+		if (has_at(p, 3, "C"))
+			indi_fact(indi_occu, " Occupation = ", p, out);
+		else if (has_at(p, 3, "BJE"))
+			set_context("OBJE");
+		break;
+	case 'R':
+		if (has_at(p, 3, "E"))
+			indi_fact(indi_reli, " Religion = ", p, out);
+		break;
+	case 'B':
+		if (has_at(p, 3, "I"))
+			set_context("BIRT");
+		else if (has_at(p, 3, "UR"))
+			set_context("BURI");
+		break;
+	case 'M':
+		if (has_at(p, 3, "AR"))
+			set_context("MARR");
+		break;
+	default:
+		break;
+	}
 }
 
 void level2(std::string_view p, FILE *out)
 {
-	if (has_at(p, 2, "COR"))
-		header_fact(" CORP = ", p, out);
-	else if (has_at(p, 2, "FOR"))
-		header_fact(" Form = ", p, out);
-	else if (has_at(p, 2, "VE"))
-		header_fact(" Version = ", p, out);
-	else if (has_at(p, 2, "NA"))
-		header_fact(" GEDCOM Source Name = ", p, out);
-	else if (has_at(p, 2, "TI"))
-		header_fact(" GEDCOM Time = ", p, out);
-	else if (has_at(p, 2, "NO"))
-		level2_note(p, out);
-	else if (has_at(p, 2, "DA"))
-		level2_date(p, out);
-	else if (has_at(p, 2, "PL"))
-		level2_place(p, out);
-	else if (has_at(p, 2, "FI"))
-		level2_file(p, out);
+	switch (p[2]) {
+	case 'C':
+		if (has_at(p, 3, "OR"))
+			header_fact(" CORP = ", p, out);
+		break;
+	case 'F':
+		if (has_at(p, 3, "OR"))
+			header_fact(" Form = ", p, out);
+		else if (has_at(p, 3, "I"))
+			level2_file(p, out);
+		break;
+	case 'V':
+		if (has_at(p, 3, "E"))
+			header_fact(" Version = ", p, out);
+		break;
+	case 'N':
+		if (has_at(p, 3, "A"))
+			header_fact(" GEDCOM Source Name = ", p, out);
+		else if (has_at(p, 3, "O"))
+			level2_note(p, out);
+		break;
+	case 'T':
+		if (has_at(p, 3, "I"))
+			header_fact(" GEDCOM Time = ", p, out);
+		break;
+	case 'D':
+		if (has_at(p, 3, "A"))
+			level2_date(p, out);
+		break;
+	case 'P':
+		if (has_at(p, 3, "L"))
+			level2_place(p, out);
+		break;
+	default:
+		break;
+	}
 }
 
 } // namespace
