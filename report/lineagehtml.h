@@ -29,7 +29,8 @@ template <std::size_t N>
 void copy_text(std::array<char, N>& to, std::string_view from)
 {
 	std::size_t n = from.size() < N ? from.size() : N - 1;
-	std::memcpy(to.data(), from.data(), n);
+	if (n > 0)
+		std::memcpy(to.data(), from.data(), n);
 	to[n] = '\0';
 }
 

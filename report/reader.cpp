@@ -97,7 +97,7 @@ bool has_at(std::string_view piece, std::size_t at, std::string_view letters)
 
 std::string_view value_of(std::string_view piece)
 {
-	return piece.size() > value_start ? piece.substr(value_start) : std::string_view{};
+	return piece.substr(piece.size() > value_start ? value_start : piece.size());
 }
 
 // A line the reader writes: the program's markup, then one text taken from the file.

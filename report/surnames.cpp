@@ -24,7 +24,7 @@ std::string_view surname_of(std::string_view entry)
 
 void build_surname(int row, std::string_view name_value)
 {
-	std::string_view surname;
+	std::string_view surname = name_value.substr(name_value.size());
 	std::size_t slash = name_value.find('/');
 	if (slash != std::string_view::npos) {
 		surname = name_value.substr(slash + 1);
@@ -36,7 +36,8 @@ void build_surname(int row, std::string_view name_value)
 	surname = surname.substr(0, strnlen(surname.data(), surname.size()));
 	row_text& entry = indi_surname[row];
 	entry[0] = ' ';
-	std::memcpy(entry.data() + 1, surname.data(), surname.size());
+	if (!surname.empty())
+		std::memcpy(entry.data() + 1, surname.data(), surname.size());
 	std::memcpy(entry.data() + 1 + surname.size(), line_break.data(), line_break.size());
 	entry[1 + surname.size() + line_break.size()] = '\0';
 }
