@@ -69,4 +69,5 @@ void print_surnames(FILE *out)
 				  {line_break, false}});
 		copy_text(last_surname, entry);
 	}
+	flush_output(out);
 }
