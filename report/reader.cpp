@@ -186,7 +186,7 @@ void family_member(std::string_view piece, member who, FILE *out)
 				  {died, true}, {")", false}});
 }
 
-// Keeps a value in row `row` of an individual table, unless the current record has no row.
+// Keeps a value in the current record's row; a record beyond its table has none.
 void keep_indi(std::array<row_text, indi_rows>& table, std::string_view value)
 {
 	if (indi_row_ok(indi_r))
@@ -252,7 +252,7 @@ void set_context(std::string_view tag)
 
 bool in_context(const char *two)
 {
-	return last_action[0] == two[0] && last_action[0] != '\0' && last_action[1] == two[1];
+	return last_action[0] == two[0] && last_action[1] == two[1];
 }
 
 void fam_fact(std::array<row_text, fam_rows>& table, std::string_view label,
