@@ -33,7 +33,9 @@ void build_surname(int row, std::string_view name_value)
 			surname = surname.substr(0, close);
 	}
 	// A NUL byte would end the entry early as text and leave it without its line break.
-	surname = surname.substr(0, strnlen(surname.data(), surname.size()));
+	// A value from a line piece always fits; the cut guards the row against other callers.
+	constexpr std::size_t room = text_size - 2 - line_break.size();
+	surname = surname.substr(0, strnlen(surname.data(), surname.size() < room ? surname.size() : room));
 	row_text& entry = indi_surname[row];
 	entry[0] = ' ';
 	if (!surname.empty())
