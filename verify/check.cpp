@@ -11,6 +11,7 @@ char option;
 long long number_of_names;
 long long lines_of_data;
 bool use_block_scan = true;
+std::size_t check_window = reader_buffer_size;
 
 static piece_reader check_reader;
 
@@ -227,7 +228,7 @@ void print_report(FILE *fp, FILE *out)
 {
 	number_of_names = 0;
 	lines_of_data = 0;
-	reader_start(check_reader, fp);
+	reader_start(check_reader, fp, check_window);
 	bool blocks = use_block_scan && (option == 's' || option == 'b');
 	bool trailer = false;
 	std::string_view piece;

@@ -27,6 +27,8 @@ extern long long number_of_names;
 extern long long lines_of_data;
 // Counts -s and -b in whole blocks where it can; off, every piece is checked on its own.
 extern bool use_block_scan;
+// Bytes the check reads at a time; tests make it small to meet many refills.
+extern std::size_t check_window;
 
 // Reads pieces from a buffer of its own, which the block scan of -s and -b reads as well.
 struct piece_reader {
