@@ -2,6 +2,7 @@
 #include "lineagecheck.h"
 
 #include <cstdio>
+#include <sys/stat.h>
 
 enum class notice { no_flag, no_valid_flag, no_file, help };
 
@@ -47,6 +48,12 @@ int main(int argc, char **argv)
 		return 0;
 	}
 	FILE *fp = std::fopen(filename, "r");
+	// A directory opens for reading but has no lines to give.
+	struct stat st {};
+	if (fp && fstat(fileno(fp), &st) == 0 && S_ISDIR(st.st_mode)) {
+		std::fclose(fp);
+		fp = nullptr;
+	}
 	if (!fp) {
 		print_notice(notice::no_file);
 		return 0;
