@@ -1,7 +1,9 @@
 // The single-pass GEDCOM reader: line pieces, the rule table and the record tables.
 #include "lineagehtml.h"
 
+#include <bit>
 #include <climits>
+#include <cstdint>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -54,16 +56,21 @@ constexpr std::string_view male_image = "<img src=male.gif>";
 constexpr std::string_view female_image = "<img src=female.gif>";
 
 // Pieces are cut from a block read in one go, so that a file is not read a character
-// at a time; a piece never straddles two blocks. The block has room for one vector
-// beyond its end, so the line-end search may load past the bytes read.
+// at a time; a piece never straddles two blocks. Line ends are found from bit masks of
+// 64 bytes at a time; the block has room for one mask beyond its end, whose bytes past
+// those read are never taken for a line end.
 constexpr std::size_t block_size = 1 << 17;
-constexpr std::size_t vector_size = 16;
+constexpr std::size_t mask_span = 64;
 
-std::array<char, block_size + vector_size> block;
+alignas(mask_span) std::array<char, block_size + mask_span> block;
 FILE *in_file;
 std::size_t in_pos;
 std::size_t in_len;
 bool in_end;
+// The line ends of the span that starts at `ends_at`; no span after a refill.
+constexpr std::size_t no_span = SIZE_MAX;
+std::size_t ends_at = no_span;
+std::uint64_t ends;
 
 void refill()
 {
@@ -75,29 +82,50 @@ void refill()
 	in_len += got;
 	if (got == 0 || std::feof(in_file) || std::ferror(in_file))
 		in_end = true;
+	ends_at = no_span;
 }
 
-// The first LF or CR in [from, limit), or limit.
-std::size_t find_line_end(std::size_t from, std::size_t limit)
+// One bit for each LF or CR among the 64 bytes at `at`.
+std::uint64_t line_end_mask(std::size_t at)
 {
+	const char *p = block.data() + at;
 #if defined(__SSE2__)
 	const __m128i lf = _mm_set1_epi8('\n');
 	const __m128i cr = _mm_set1_epi8('\r');
-	for (std::size_t at = from; at < limit; at += vector_size) {
-		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block.data() + at));
-		unsigned hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
-		if (hits != 0) {
-			std::size_t end = at + __builtin_ctz(hits);
-			return end < limit ? end : limit;
-		}
+	std::uint64_t mask = 0;
+	for (std::size_t k = 0; k < mask_span; k += 16) {
+		__m128i v = _mm_load_si128(reinterpret_cast<const __m128i *>(p + k));
+		__m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr));
+		mask |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit))) << k;
 	}
-	return limit;
+	return mask;
 #else
-	for (std::size_t at = from; at < limit; ++at)
-		if (block[at] == '\n' || block[at] == '\r')
-			return at;
-	return limit;
+	std::uint64_t mask = 0;
+	for (std::size_t k = 0; k < mask_span; ++k)
+		if (p[k] == '\n' || p[k] == '\r')
+			mask |= std::uint64_t{1} << k;
+	return mask;
 #endif
+}
+
+// The first LF or CR at or after in_pos and before limit, or limit.
+std::size_t find_line_end(std::size_t limit)
+{
+	std::size_t span = in_pos & ~(mask_span - 1);
+	if (span != ends_at) {
+		ends_at = span;
+		ends = line_end_mask(span);
+	}
+	std::uint64_t left = ends & ~std::uint64_t{0} << (in_pos - span);
+	while (left == 0) {
+		if (ends_at + mask_span >= limit)
+			return limit;
+		ends_at += mask_span;
+		ends = line_end_mask(ends_at);
+		left = ends;
+	}
+	std::size_t end = ends_at + static_cast<std::size_t>(std::countr_zero(left));
+	return end < limit ? end : limit;
 }
 
 bool has_at(std::string_view piece, std::size_t at, std::string_view letters)
@@ -461,12 +489,13 @@ void reader_start(FILE *fp)
 	in_pos = 0;
 	in_len = 0;
 	in_end = false;
+	ends_at = no_span;
 }
 
-// A piece is at most 79 characters and ends after a line feed, or after a carriage
-// return that no line feed follows (GEDCOM allows CR alone as the line end). CR LF is one
-// line end; a CR that the limit separates from its LF ends its piece as fgets would.
-bool next_piece(std::string_view& piece)
+namespace {
+
+// Every case of next_piece: a refill, a CR, a piece cut at the limit, the end of the file.
+[[gnu::noinline]] bool next_piece_anyhow(std::string_view& piece)
 {
 	// One byte beyond a full piece must be in the block to tell CR LF from a lone CR.
 	if (in_len - in_pos <= piece_max && !in_end)
@@ -474,7 +503,7 @@ bool next_piece(std::string_view& piece)
 	if (in_pos == in_len)
 		return false;
 	std::size_t limit = in_pos + piece_max < in_len ? in_pos + piece_max : in_len;
-	std::size_t end = find_line_end(in_pos, limit);
+	std::size_t end = find_line_end(limit);
 	if (end < limit) {
 		bool crlf = block[end] == '\r' && end + 1 < in_len && block[end + 1] == '\n';
 		end += crlf ? 2 : 1;
@@ -484,6 +513,44 @@ bool next_piece(std::string_view& piece)
 	piece = {block.data() + in_pos, end - in_pos};
 	in_pos = end;
 	return true;
+}
+
+// The common case inline: a line shorter than a piece that ends with LF well inside the
+// block; it may run into the next span.
+inline bool take_piece(std::string_view& piece)
+{
+	if (in_len - in_pos > piece_max) {
+		std::size_t span = in_pos & ~(mask_span - 1);
+		if (span != ends_at) {
+			ends_at = span;
+			ends = line_end_mask(span);
+		}
+		std::uint64_t left = ends & ~std::uint64_t{0} << (in_pos - span);
+		if (left == 0) {
+			ends_at = span + mask_span;
+			ends = line_end_mask(ends_at);
+			left = ends;
+		}
+		if (left != 0) {
+			std::size_t end = ends_at + static_cast<std::size_t>(std::countr_zero(left));
+			if (end - in_pos < piece_max && block.data()[end] == '\n') {
+				piece = {block.data() + in_pos, end + 1 - in_pos};
+				in_pos = end + 1;
+				return true;
+			}
+		}
+	}
+	return next_piece_anyhow(piece);
+}
+
+} // namespace
+
+// A piece is at most 79 characters and ends after a line feed, or after a carriage
+// return that no line feed follows (GEDCOM allows CR alone as the line end). CR LF is one
+// line end; a CR that the limit separates from its LF ends its piece as fgets would.
+bool next_piece(std::string_view& piece)
+{
+	return take_piece(piece);
 }
 
 void handle_piece(std::string_view piece, FILE *out)
@@ -514,7 +581,7 @@ void print_report(FILE *fp, FILE *out)
 {
 	reader_start(fp);
 	std::string_view piece;
-	while (next_piece(piece)) {
+	while (take_piece(piece)) {
 		handle_piece(piece, out);
 		count_up(lines_of_data);
 		if (is_trailer(piece))
