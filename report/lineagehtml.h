@@ -103,6 +103,8 @@ struct out_part {
 };
 void write_parts(FILE *out, std::initializer_list<out_part> parts);
 void flush_output(FILE *out);
+// The common report line: the gedline1 bullet, a label, one text from the file, and markup.
+void write_report_line(FILE *out, std::string_view label, std::string_view value, std::string_view after);
 void print_page_start(FILE *out);
 void print_head(FILE *out);
 void print_tail(FILE *out);

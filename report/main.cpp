@@ -56,8 +56,9 @@ int main(int argc, char **argv)
 		std::printf("Lineagehtml: Sorry, no file found. \n");
 		return 0;
 	}
-	static std::array<char, 1 << 16> out_buffer;
-	std::setvbuf(stdout, out_buffer.data(), _IOFBF, out_buffer.size());
+	// The report gathers its output in large blocks itself; a stream buffer would only
+	// copy every block once more.
+	std::setvbuf(stdout, nullptr, _IONBF, 0);
 	print_page_start(stdout);
 	print_head(stdout);
 	print_report(fp, stdout);

@@ -34,40 +34,46 @@ std::string_view entity(char c)
 	}
 }
 
-char *copy_raw(char *to, std::string_view s)
+// Moves K bytes through a register; with K fixed the compiler needs no call for it.
+template <std::size_t K>
+void move(char *to, const char *from)
 {
-	if (!s.empty())
-		std::memcpy(to, s.data(), s.size());
-	return to + s.size();
+	char held[K];
+	std::memcpy(held, from, K);
+	std::memcpy(to, held, K);
 }
 
-// The caller leaves room for every character to become the longest entity.
-char *copy_escaped(char *to, std::string_view s)
+// Report lines are made of short parts; a call to memcpy for each would cost more than
+// the copy, so parts up to 64 bytes go in two overlapping moves.
+[[gnu::always_inline]] inline char *copy_raw(char *to, std::string_view s)
 {
-	std::size_t i = 0;
-#if defined(__SSE2__)
-	// Sixteen characters at a time while none of them needs an entity.
-	const __m128i amp = _mm_set1_epi8('&');
-	const __m128i lt = _mm_set1_epi8('<');
-	const __m128i gt = _mm_set1_epi8('>');
-	const __m128i quot = _mm_set1_epi8('"');
-	while (i + 16 <= s.size()) {
-		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s.data() + i));
-		__m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, amp), _mm_cmpeq_epi8(v, lt)),
-					   _mm_or_si128(_mm_cmpeq_epi8(v, gt), _mm_cmpeq_epi8(v, quot)));
-		unsigned mask = _mm_movemask_epi8(hit);
-		if (mask == 0) {
-			_mm_storeu_si128(reinterpret_cast<__m128i *>(to), v);
-			to += 16;
-			i += 16;
-			continue;
-		}
-		std::size_t k = __builtin_ctz(mask);
-		to = copy_raw(to, s.substr(i, k));
-		to = copy_raw(to, entity(s[i + k]));
-		i += k + 1;
+	const char *from = s.data();
+	std::size_t n = s.size();
+	if (n > 64)
+		std::memcpy(to, from, n);
+	else if (n >= 32) {
+		move<32>(to, from);
+		move<32>(to + n - 32, from + n - 32);
+	} else if (n >= 16) {
+		move<16>(to, from);
+		move<16>(to + n - 16, from + n - 16);
+	} else if (n >= 8) {
+		move<8>(to, from);
+		move<8>(to + n - 8, from + n - 8);
+	} else if (n >= 4) {
+		move<4>(to, from);
+		move<4>(to + n - 4, from + n - 4);
+	} else if (n > 0) {
+		to[0] = from[0];
+		to[n / 2] = from[n / 2];
+		to[n - 1] = from[n - 1];
 	}
-#endif
+	return to + n;
+}
+
+// Copies from `i` on, character by character, writing entities where they are needed.
+char *copy_escaped_from(char *to, std::string_view s, std::size_t i)
+{
 	std::size_t start = i;
 	for (; i < s.size(); ++i) {
 		if (needs_escape[static_cast<unsigned char>(s[i])]) {
@@ -77,6 +83,77 @@ char *copy_escaped(char *to, std::string_view s)
 		}
 	}
 	return copy_raw(to, s.substr(start));
+}
+
+#if defined(__SSE2__)
+// True when none of the sixteen characters needs an entity.
+bool clean(__m128i v)
+{
+	__m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('&')),
+						_mm_cmpeq_epi8(v, _mm_set1_epi8('<'))),
+				   _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('>')),
+						_mm_cmpeq_epi8(v, _mm_set1_epi8('"'))));
+	return _mm_movemask_epi8(hit) == 0;
+}
+
+template <std::size_t K>
+__m128i load_low(const char *from)
+{
+	if constexpr (K == 8) {
+		long long w;
+		std::memcpy(&w, from, K);
+		return _mm_cvtsi64_si128(w);
+	} else {
+		int w;
+		std::memcpy(&w, from, K);
+		return _mm_cvtsi32_si128(w);
+	}
+}
+
+// A text of K to 2K characters is tested as its first and its last K, which may overlap;
+// nothing outside the text is read.
+template <std::size_t K>
+bool copy_if_clean(char *to, const char *from, std::size_t n)
+{
+	if (!clean(_mm_unpacklo_epi64(load_low<K>(from), load_low<K>(from + n - K))))
+		return false;
+	move<K>(to, from);
+	move<K>(to + n - K, from + n - K);
+	return true;
+}
+#endif
+
+// The caller leaves room for every character to become the longest entity. Most texts
+// hold no character that needs one; they are tested and copied in whole registers, and
+// only a text with such a character goes through the careful loop.
+char *copy_escaped(char *to, std::string_view s)
+{
+	std::size_t n = s.size();
+#if defined(__SSE2__)
+	const char *from = s.data();
+	if (n >= 16) {
+		std::size_t i = 0;
+		for (; i + 16 <= n; i += 16) {
+			__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from + i));
+			if (!clean(v))
+				return copy_escaped_from(to + i, s, i);
+			_mm_storeu_si128(reinterpret_cast<__m128i *>(to + i), v);
+		}
+		if (i == n)
+			return to + n;
+		// The last sixteen characters overlap those already copied, which were clean.
+		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from + n - 16));
+		if (!clean(v))
+			return copy_escaped_from(to + i, s, i);
+		_mm_storeu_si128(reinterpret_cast<__m128i *>(to + n - 16), v);
+		return to + n;
+	}
+	if (n >= 8 && copy_if_clean<8>(to, from, n))
+		return to + n;
+	if (n >= 4 && n < 8 && copy_if_clean<4>(to, from, n))
+		return to + n;
+#endif
+	return copy_escaped_from(to, s, 0);
 }
 
 // Texts too long for the buffer (a file name may be) go through it in slices.
@@ -101,6 +178,24 @@ void flush_output(FILE *out)
 	if (used > 0)
 		std::fwrite(pending.data(), 1, used, out);
 	used = 0;
+}
+
+void write_report_line(FILE *out, std::string_view label, std::string_view value, std::string_view after)
+{
+	constexpr std::string_view line1 = "<br /><img src=gedline1.gif align=center />";
+	std::size_t need = line1.size() + label.size() + value.size() * longest_entity + after.size();
+	if (need > pending.size() - used) {
+		if (need > pending.size()) {
+			write_parts(out, {{line1, false}, {label, false}, {value, true}, {after, false}});
+			return;
+		}
+		flush_output(out);
+	}
+	char *to = copy_raw(pending.data() + used, line1);
+	to = copy_raw(to, label);
+	to = copy_escaped(to, value);
+	to = copy_raw(to, after);
+	used = to - pending.data();
 }
 
 void write_parts(FILE *out, std::initializer_list<out_part> parts)

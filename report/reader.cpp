@@ -147,7 +147,7 @@ std::string_view value_of(std::string_view piece)
 void report_line(FILE *out, std::string_view label, std::string_view value,
 		 std::string_view after = {})
 {
-	write_parts(out, {{line1, false}, {label, false}, {value, true}, {after, false}});
+	write_report_line(out, label, value, after);
 }
 
 // The four characters after a record letter or a reference's "@I", with every "@" and
