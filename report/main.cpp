@@ -1,6 +1,9 @@
 // lineagehtml: one HTML report of a GEDCOM file on standard output.
 #include "lineagehtml.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <sys/mman.h>
 #include <sys/stat.h>
 
 namespace {
@@ -31,6 +34,32 @@ FILE *open_gedcom(const char *path)
 	return fp;
 }
 
+// The record tables take some 25 MB and are filled a row at a time; in 2 MB pages they
+// cost a dozen page faults instead of thousands, which for a small file is most of the run.
+// Where large pages are not offered the call fails and nothing changes.
+void tables_in_large_pages()
+{
+#if defined(MADV_HUGEPAGE)
+	const void *tables[][2] = {
+		{indi_name.data(), indi_name.data() + indi_rows}, {indi_note.data(), indi_note.data() + indi_rows},
+		{seximage.data(), seximage.data() + indi_rows}, {indi_birt_date.data(), indi_birt_date.data() + indi_rows},
+		{indi_reli.data(), indi_reli.data() + indi_rows}, {indi_surname.data(), indi_surname.data() + indi_rows},
+		{disp_surname.data(), disp_surname.data() + indi_rows}, {fam_div_plac.data(), fam_div_plac.data() + fam_rows},
+	};
+	std::uintptr_t low = UINTPTR_MAX;
+	std::uintptr_t high = 0;
+	for (const auto& t : tables) {
+		low = std::min(low, reinterpret_cast<std::uintptr_t>(t[0]));
+		high = std::max(high, reinterpret_cast<std::uintptr_t>(t[1]));
+	}
+	constexpr std::uintptr_t large_page = std::uintptr_t{1} << 21;
+	low = (low + large_page - 1) & ~(large_page - 1);
+	high &= ~(large_page - 1);
+	if (low < high)
+		madvise(reinterpret_cast<void *>(low), high - low, MADV_HUGEPAGE);
+#endif
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -56,6 +85,7 @@ int main(int argc, char **argv)
 		std::printf("Lineagehtml: Sorry, no file found. \n");
 		return 0;
 	}
+	tables_in_large_pages();
 	// The report gathers its output in large blocks itself; a stream buffer would only
 	// copy every block once more.
 	std::setvbuf(stdout, nullptr, _IONBF, 0);
