@@ -468,15 +468,16 @@ void level2(std::string_view p, FILE *out)
 // Reads like atoi (blanks, a sign, digits) but saturates instead of overflowing.
 int leading_number(std::string_view text)
 {
-	std::size_t i = 0;
-	while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-		++i;
+	const char *p = text.data();
+	const char *end = p + text.size();
+	while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r')))
+		++p;
 	bool negative = false;
-	if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-		negative = text[i++] == '-';
+	if (p < end && (*p == '+' || *p == '-'))
+		negative = *p++ == '-';
 	long long n = 0;
-	for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-		n = n * 10 + (text[i] - '0');
+	for (; p < end && static_cast<unsigned char>(*p - '0') <= 9; ++p) {
+		n = n * 10 + (*p - '0');
 		if (n > INT_MAX)
 			return negative ? INT_MIN : INT_MAX;
 	}
@@ -557,6 +558,15 @@ void handle_piece(std::string_view piece, FILE *out)
 {
 	if (piece.size() < 3)
 		return;
+	// The surname report is made of the names alone, so with -s no other rule is worth
+	// the time: only record lines (whose numbers place the names) and name lines are taken.
+	if (option == 's') {
+		if (piece[0] == '0')
+			level0(piece, out);
+		else if (piece[0] == '1' && has_at(piece, 2, "NA"))
+			name_line(piece, out);
+		return;
+	}
 	switch (piece[0]) {
 	case '0':
 		level0(piece, out);
