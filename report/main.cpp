@@ -86,8 +86,9 @@ int main(int argc, char **argv)
 		return 0;
 	}
 	tables_in_large_pages();
-	// The report gathers its output in large blocks itself; a stream buffer would only
-	// copy every block once more.
+	// The reader takes the file and the report gathers its output in large blocks of their
+	// own; stream buffers would only copy every block once more.
+	std::setvbuf(fp, nullptr, _IONBF, 0);
 	std::setvbuf(stdout, nullptr, _IONBF, 0);
 	print_page_start(stdout);
 	print_head(stdout);
