@@ -105,6 +105,9 @@ void write_parts(FILE *out, std::initializer_list<out_part> parts);
 void flush_output(FILE *out);
 // The common report line: the gedline1 bullet, a label, one text from the file, and markup.
 void write_report_line(FILE *out, std::string_view label, std::string_view value, std::string_view after);
+// A family member's line: bullet, label, sex image and markup, then name (born - died).
+void write_member_line(FILE *out, std::string_view bullet, std::string_view label, std::string_view image,
+		       std::string_view bold, std::string_view name, std::string_view born, std::string_view died);
 void print_page_start(FILE *out);
 void print_head(FILE *out);
 void print_tail(FILE *out);

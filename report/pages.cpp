@@ -219,6 +219,33 @@ void write_report_line(FILE *out, std::string_view label, std::string_view value
 	used = to - pending.data();
 }
 
+void write_member_line(FILE *out, std::string_view bullet, std::string_view label, std::string_view image,
+		       std::string_view bold, std::string_view name, std::string_view born, std::string_view died)
+{
+	constexpr std::string_view name_end = "</b> (";
+	constexpr std::string_view dash = " - ";
+	constexpr std::string_view close = ")";
+	std::size_t need = bullet.size() + label.size() + image.size() + bold.size() + name_end.size() +
+			   dash.size() + close.size() + (name.size() + born.size() + died.size()) * longest_entity;
+	if (need > pending.size()) {
+		write_parts(out, {{bullet, false}, {label, false}, {image, false}, {bold, false}, {name, true},
+				  {name_end, false}, {born, true}, {dash, false}, {died, true}, {close, false}});
+		return;
+	}
+	make_room(out, need);
+	char *to = copy_raw(pending.data() + used, bullet);
+	to = copy_raw(to, label);
+	to = copy_raw(to, image);
+	to = copy_raw(to, bold);
+	to = copy_escaped(to, name);
+	to = copy_raw(to, name_end);
+	to = copy_escaped(to, born);
+	to = copy_raw(to, dash);
+	to = copy_escaped(to, died);
+	to = copy_raw(to, close);
+	used = to - pending.data();
+}
+
 void write_parts(FILE *out, std::initializer_list<out_part> parts)
 {
 	std::size_t need = 0;

@@ -205,13 +205,10 @@ void family_member(std::string_view piece, member who, FILE *out)
 		image = text_of(seximage[id_pointer]);
 	}
 	if (who == member::child)
-		write_parts(out, {{line2, false}, {" Child = ", false}, {image, false}, {" <b>", false},
-				  {name, true}, {"</b> (", false}, {born, true}, {" - ", false},
-				  {died, true}, {")", false}});
+		write_member_line(out, line2, " Child = ", image, " <b>", name, born, died);
 	else
-		write_parts(out, {{line1, false}, {who == member::husband ? " Husband = <b>" : " Wife = <b>", false},
-				  {name, true}, {"</b> (", false}, {born, true}, {" - ", false},
-				  {died, true}, {")", false}});
+		write_member_line(out, line1, who == member::husband ? " Husband = <b>" : " Wife = <b>", {}, {},
+				  name, born, died);
 }
 
 // Keeps a value in the current record's row; a record beyond its table has none.
@@ -340,7 +337,7 @@ void level2_file(std::string_view piece, FILE *out)
 		report_line(out, "  Media = <a href=", value_of(piece), "><img src=photo.gif border=0 /></a>");
 }
 
-void level0(std::string_view p, FILE *out)
+[[gnu::noinline]] void level0(std::string_view p, FILE *out)
 {
 	if (has_at(p, 2, "@I"))
 		individual_record(p, out);
@@ -349,7 +346,7 @@ void level0(std::string_view p, FILE *out)
 }
 
 // Dispatches on the tag's first letter, so that a piece is compared with few rules.
-void level1(std::string_view p, FILE *out)
+[[gnu::noinline]] void level1(std::string_view p, FILE *out)
 {
 	switch (p[2]) {
 	case 'N':
@@ -423,7 +420,7 @@ void level1(std::string_view p, FILE *out)
 	}
 }
 
-void level2(std::string_view p, FILE *out)
+[[gnu::noinline]] void level2(std::string_view p, FILE *out)
 {
 	switch (p[2]) {
 	case 'C':
