@@ -32,8 +32,10 @@ Z_PIXMAP = 2
 NAME_FIELD = (140, 32)  # inside the name entry at (125, 25)
 
 
-def find_window(title, deadline):
+def find_window(title, proc, deadline):
     while time.perf_counter() < deadline:
+        if proc.poll() is not None:
+            raise SystemExit(f"personview ended with status {proc.returncode} before its window appeared")
         out = subprocess.run(["xdotool", "search", "--name", title], capture_output=True, text=True)
         ids = out.stdout.split()
         if ids:
@@ -46,10 +48,11 @@ def first_paint(prog, ged, number):
     dpy = xlib.XOpenDisplay(None)
     xlib.XSetErrorHandler(ctypes.cast(ERROR_HANDLER, ctypes.c_void_p))
     start = time.perf_counter()
-    proc = subprocess.Popen([prog, ged, number], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                            cwd=os.path.dirname(os.path.abspath(ged)))
+    # Run where the file is, as a user would, so that the path is the file's own name.
+    proc = subprocess.Popen([prog, os.path.basename(ged), number], stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, cwd=os.path.dirname(os.path.abspath(ged)))
     deadline = start + 120
-    win = find_window("GEDCOM Individual", deadline)
+    win = find_window("GEDCOM Individual", proc, deadline)
     while time.perf_counter() < deadline:
         img = xlib.XGetImage(dpy, win, NAME_FIELD[0], NAME_FIELD[1], 1, 1, ALL_PLANES, Z_PIXMAP)
         if img and xlib.XGetPixel(img, 0, 0) & 0xFFFFFF == 0xFFFFFF:
