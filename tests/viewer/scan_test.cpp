@@ -5,7 +5,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <string>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -306,4 +308,59 @@ TEST(DeathStep, EndOfFileAfterYIsHarmless)
 	scan_run run = run_scan("0 @I0001@ INDI\n1 SEX M\n1 DEAT Y", "1");
 	EXPECT_EQ(run.result, scan_done);
 	EXPECT_EQ(run.fields, (field_list{{field_sex, "M"}}));
+}
+
+namespace {
+
+scan_run run_scan_file(const std::string &path, const char *number)
+{
+	recorded.clear();
+	FILE *in = std::fopen(path.c_str(), "r");
+	EXPECT_NE(in, nullptr) << path;
+	if (!in)
+		return {};
+	FILE *out = std::fopen("/dev/null", "w");
+	scan_result result = scan_individual(in, number, record_field, out);
+	std::fclose(out);
+	std::fclose(in);
+	return {recorded, "", result};
+}
+
+} // namespace
+
+TEST(RealFiles, RoyalFileShowsItsFirstPerson)
+{
+	std::string path = std::string(LINEAGE_SAMPLES_DIR) + "/royal92.ged";
+	if (access(LINEAGE_SAMPLES_DIR, F_OK) != 0)
+		GTEST_SKIP() << "no sample folder " << LINEAGE_SAMPLES_DIR;
+	scan_run run = run_scan_file(path, "1");
+	EXPECT_EQ(run.result, scan_done);
+	EXPECT_EQ(run.fields, (field_list{{field_name, " Victoria /Hanover/ "}, {field_sex, "F"},
+		{field_birth_date, " 24 MAY 1819  "}, {field_birth_place, " Kensington,Palace,London,England  "},
+		{field_death_date, " 22 JAN 1901  "}, {field_death_place, " Osborne House,Isle of Wight,England  "}}));
+}
+
+TEST(RealFiles, EverySampleEndsWithinItsTexts)
+{
+	DIR *dir = opendir(LINEAGE_SAMPLES_DIR);
+	if (!dir)
+		GTEST_SKIP() << "no sample folder " << LINEAGE_SAMPLES_DIR;
+	int files = 0;
+	while (dirent *e = readdir(dir)) {
+		std::string name = e->d_name;
+		if (name.size() < 4 || name.substr(name.size() - 4) != ".ged")
+			continue;
+		files++;
+		for (const char *number : {"1", "2", "0"}) {
+			SCOPED_TRACE(name + " " + number);
+			scan_run run = run_scan_file(std::string(LINEAGE_SAMPLES_DIR) + "/" + name, number);
+			for (const auto &field : run.fields) {
+				EXPECT_GE(field.first, 0);
+				EXPECT_LT(field.first, field_count);
+				EXPECT_LE(field.second.size(), 255u);
+			}
+		}
+	}
+	closedir(dir);
+	EXPECT_GT(files, 0);
 }
