@@ -74,13 +74,6 @@ TEST_F(ViewerWindow, ButtonsAndNumberLabelWithTheirPictures)
 	EXPECT_EQ(global_textentry_num, 0);
 }
 
-TEST_F(ViewerWindow, CloseButtonEndsTheLoop)
-{
-	build_window("1");
-	kyx_ExecCallback4(0);
-	EXPECT_EQ(kyx_window_status, 0);
-}
-
 TEST_F(ViewerWindow, EachFactAddsLabelAndFilledEntry)
 {
 	build_window("1");
