@@ -41,7 +41,6 @@ extern const char *filename;
 
 scan_result scan_individual(FILE *in, const char *number, void (*add_field)(int field, const char *text),
 	FILE *out);
-bool same_number(std::string_view a, std::string_view b);
 
 std::string tree_command(std::string_view path, std::string_view number);
 const char *find_picture(const char *name, std::span<const char *const> dirs, picture_path &buf);
