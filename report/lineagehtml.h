@@ -1,0 +1,112 @@
+// Tables, counters and functions of the GEDCOM to HTML report generator.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+#include <string_view>
+
+inline constexpr const char *r_version = "2.1.0.2";
+
+inline constexpr int indi_rows = 9999;
+inline constexpr int fam_rows = 1900;
+inline constexpr std::size_t text_size = 110;
+// A bounded line read of 80 bytes: longer lines arrive as several pieces.
+inline constexpr std::size_t piece_max = 79;
+// The value of a rule is the piece from this index on.
+inline constexpr std::size_t value_start = 7;
+inline constexpr std::size_t number_text = 4;
+
+using row_text = std::array<char, text_size>;
+using short_text = std::array<char, number_text + 1>;
+
+inline bool indi_row_ok(int r) { return r >= 0 && r < indi_rows; }
+inline bool fam_row_ok(int r) { return r >= 0 && r < fam_rows; }
+
+template <std::size_t N>
+void copy_text(std::array<char, N>& to, std::string_view from)
+{
+	std::size_t n = from.size() < N ? from.size() : N - 1;
+	std::memcpy(to.data(), from.data(), n);
+	to[n] = '\0';
+}
+
+template <std::size_t N>
+std::string_view text_of(const std::array<char, N>& t)
+{
+	return {t.data(), strnlen(t.data(), N)};
+}
+
+// Command line and reader state.
+extern char option;
+extern std::string_view filename;
+extern int indi_r;
+extern int fam_r;
+extern short_text indi;
+extern short_text fam;
+extern int id_pointer;
+extern short_text last_action;
+extern int number_of_names;
+extern int lines_of_data;
+
+// Individual tables, indexed by record number.
+extern std::array<row_text, indi_rows> indi_name;
+extern std::array<row_text, indi_rows> indi_note;
+extern std::array<char, indi_rows> indi_sex;
+extern std::array<row_text, indi_rows> seximage;
+extern std::array<row_text, indi_rows> indi_birt_date;
+extern std::array<row_text, indi_rows> indi_birt_plac;
+extern std::array<row_text, indi_rows> indi_birt_note;
+extern std::array<row_text, indi_rows> indi_deat_date;
+extern std::array<row_text, indi_rows> indi_deat_plac;
+extern std::array<row_text, indi_rows> indi_deat_note;
+extern std::array<row_text, indi_rows> indi_buri_date;
+extern std::array<row_text, indi_rows> indi_buri_plac;
+extern std::array<row_text, indi_rows> indi_buri_note;
+extern std::array<row_text, indi_rows> indi_crem_plac;
+extern std::array<row_text, indi_rows> indi_chan_date;
+extern std::array<row_text, indi_rows> indi_educ;
+extern std::array<row_text, indi_rows> indi_occu;
+extern std::array<row_text, indi_rows> indi_reli;
+
+// Family tables, indexed by record number.
+extern std::array<short_text, fam_rows> fam_husb;
+extern std::array<short_text, fam_rows> fam_wife;
+extern std::array<short_text, fam_rows> fam_chil;
+extern std::array<row_text, fam_rows> fam_marr_date;
+extern std::array<row_text, fam_rows> fam_marr_plac;
+extern std::array<row_text, fam_rows> fam_div_date;
+extern std::array<row_text, fam_rows> fam_div_plac;
+
+// Surname report.
+extern std::array<row_text, indi_rows> indi_surname;
+extern std::array<row_text, indi_rows> disp_surname;
+extern row_text last_surname;
+
+// reader.cpp
+int leading_number(std::string_view text);
+void reader_start(FILE *fp);
+bool next_piece(std::string_view& piece);
+void handle_piece(std::string_view piece, FILE *out);
+bool is_trailer(std::string_view piece);
+void print_report(FILE *fp, FILE *out);
+
+// pages.cpp: everything taken from the file or the command line passes through the
+// escaping writers; the program's own markup is written raw.
+struct out_part {
+	std::string_view text;
+	bool from_input;
+};
+void write_parts(FILE *out, std::initializer_list<out_part> parts);
+void write_escaped(FILE *out, std::string_view text);
+void print_page_start(FILE *out);
+void print_head(FILE *out);
+void print_tail(FILE *out);
+void print_page_end(FILE *out);
+
+// surnames.cpp
+void build_surname(int row, std::string_view name_value);
+int comp_string(const void *a, const void *b);
+void print_surnames(FILE *out);

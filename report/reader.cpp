@@ -1,0 +1,513 @@
+// The single-pass GEDCOM reader: line pieces, the rule table and the record tables.
+#include "lineagehtml.h"
+
+#include <climits>
+
+char option;
+std::string_view filename;
+int indi_r;
+int fam_r;
+short_text indi;
+short_text fam;
+int id_pointer;
+short_text last_action;
+int number_of_names;
+int lines_of_data;
+
+std::array<row_text, indi_rows> indi_name;
+std::array<row_text, indi_rows> indi_note;
+std::array<char, indi_rows> indi_sex;
+std::array<row_text, indi_rows> seximage;
+std::array<row_text, indi_rows> indi_birt_date;
+std::array<row_text, indi_rows> indi_birt_plac;
+std::array<row_text, indi_rows> indi_birt_note;
+std::array<row_text, indi_rows> indi_deat_date;
+std::array<row_text, indi_rows> indi_deat_plac;
+std::array<row_text, indi_rows> indi_deat_note;
+std::array<row_text, indi_rows> indi_buri_date;
+std::array<row_text, indi_rows> indi_buri_plac;
+std::array<row_text, indi_rows> indi_buri_note;
+std::array<row_text, indi_rows> indi_crem_plac;
+std::array<row_text, indi_rows> indi_chan_date;
+std::array<row_text, indi_rows> indi_educ;
+std::array<row_text, indi_rows> indi_occu;
+std::array<row_text, indi_rows> indi_reli;
+
+std::array<short_text, fam_rows> fam_husb;
+std::array<short_text, fam_rows> fam_wife;
+std::array<short_text, fam_rows> fam_chil;
+std::array<row_text, fam_rows> fam_marr_date;
+std::array<row_text, fam_rows> fam_marr_plac;
+std::array<row_text, fam_rows> fam_div_date;
+std::array<row_text, fam_rows> fam_div_plac;
+
+namespace {
+
+constexpr std::string_view line1 = "<br /><img src=gedline1.gif align=center />";
+constexpr std::string_view line2 = "<br /><img src=gedline2.gif align=center />";
+constexpr std::string_view record_line = "<br /><br /><img src=gedbase.gif align=center />";
+constexpr std::string_view male_image = "<img src=male.gif>";
+constexpr std::string_view female_image = "<img src=female.gif>";
+
+// Pieces are cut from a block read in one go, so that a file is not read a character
+// at a time; a piece never straddles two blocks.
+constexpr std::size_t block_size = 1 << 17;
+constexpr std::size_t unknown = SIZE_MAX;
+
+std::array<char, block_size> block;
+FILE *in_file;
+std::size_t in_pos;
+std::size_t in_len;
+bool in_end;
+// The next LF and CR at or after in_pos, or in_len when the block holds none; each
+// search runs once per line end instead of once per piece.
+std::size_t next_lf;
+std::size_t next_cr;
+
+void refill()
+{
+	std::size_t keep = in_len - in_pos;
+	std::memmove(block.data(), block.data() + in_pos, keep);
+	in_pos = 0;
+	in_len = keep;
+	std::size_t got = std::fread(block.data() + in_len, 1, block.size() - in_len, in_file);
+	in_len += got;
+	if (got == 0 || std::feof(in_file) || std::ferror(in_file))
+		in_end = true;
+	next_lf = unknown;
+	next_cr = unknown;
+}
+
+std::size_t find_from(std::size_t from, char c)
+{
+	const void *hit = std::memchr(block.data() + from, c, in_len - from);
+	return hit ? static_cast<const char *>(hit) - block.data() : in_len;
+}
+
+// A letter beyond the end of the piece never matches.
+bool has_at(std::string_view piece, std::size_t at, std::string_view letters)
+{
+	if (piece.size() < at + letters.size())
+		return false;
+	for (std::size_t i = 0; i < letters.size(); ++i)
+		if (piece[at + i] != letters[i])
+			return false;
+	return true;
+}
+
+std::string_view value_of(std::string_view piece)
+{
+	return piece.size() > value_start ? piece.substr(value_start) : std::string_view{};
+}
+
+// A line the reader writes: the program's markup, then one text taken from the file.
+void report_line(FILE *out, std::string_view label, std::string_view value,
+		 std::string_view after = {})
+{
+	write_parts(out, {{line1, false}, {label, false}, {value, true}, {after, false}});
+}
+
+// The four characters after a record letter or a reference's "@I", with every "@" and
+// every `letter` from `blank_from` on read as a space.
+std::string_view cut_number(std::string_view piece, std::size_t from, std::size_t blank_from,
+			    char letter, short_text& cut)
+{
+	std::size_t n = 0;
+	for (std::size_t i = from; i < piece.size() && n < number_text; ++i, ++n) {
+		char c = piece[i];
+		cut[n] = (i >= blank_from && (c == '@' || c == letter)) ? ' ' : c;
+	}
+	cut[n] = '\0';
+	return {cut.data(), n};
+}
+
+void individual_record(std::string_view piece, FILE *out)
+{
+	short_text cut{};
+	std::string_view text = cut_number(piece, 4, 5, 'I', cut);
+	indi = cut;
+	indi_r = leading_number(text);
+	if (option == 'i')
+		write_parts(out, {{record_line, false}, {" Record = ", false}, {text, true}, {"\n", false}});
+}
+
+void family_record(std::string_view piece, FILE *out)
+{
+	short_text cut{};
+	std::string_view text = cut_number(piece, 4, 5, 'F', cut);
+	fam = cut;
+	fam_r = leading_number(text);
+	if (option == 'f')
+		write_parts(out, {{record_line, false}, {" Family Record = ", false}, {text, true}, {"\n", false}});
+}
+
+enum class member { husband, wife, child };
+
+void family_member(std::string_view piece, member who, FILE *out)
+{
+	short_text cut{};
+	std::string_view text = cut_number(piece, 9, 8, 'I', cut);
+	id_pointer = leading_number(text);
+	if (fam_row_ok(fam_r)) {
+		auto& table = who == member::husband ? fam_husb : who == member::wife ? fam_wife : fam_chil;
+		table[fam_r] = cut;
+	}
+	if (option != 'f')
+		return;
+	std::string_view name, born, died, image;
+	if (indi_row_ok(id_pointer)) {
+		name = text_of(indi_name[id_pointer]);
+		born = text_of(indi_birt_date[id_pointer]);
+		died = text_of(indi_deat_date[id_pointer]);
+		image = text_of(seximage[id_pointer]);
+	}
+	if (who == member::child)
+		write_parts(out, {{line2, false}, {" Child = ", false}, {image, false}, {" <b>", false},
+				  {name, true}, {"</b> (", false}, {born, true}, {" - ", false},
+				  {died, true}, {")", false}});
+	else
+		write_parts(out, {{line1, false}, {who == member::husband ? " Husband = <b>" : " Wife = <b>", false},
+				  {name, true}, {"</b> (", false}, {born, true}, {" - ", false},
+				  {died, true}, {")", false}});
+}
+
+// Keeps a value in row `row` of an individual table, unless the current record has no row.
+void keep_indi(std::array<row_text, indi_rows>& table, std::string_view value)
+{
+	if (indi_row_ok(indi_r))
+		copy_text(table[indi_r], value);
+}
+
+void keep_fam(std::array<row_text, fam_rows>& table, std::string_view value)
+{
+	if (fam_row_ok(fam_r))
+		copy_text(table[fam_r], value);
+}
+
+void count_up(int& counter)
+{
+	if (counter < INT_MAX)
+		++counter;
+}
+
+void name_line(std::string_view piece, FILE *out)
+{
+	std::string_view value = value_of(piece);
+	count_up(number_of_names);
+	keep_indi(indi_name, value);
+	if (option == 's' && indi_row_ok(indi_r))
+		build_surname(indi_r, value);
+	if (option == 'i' || option == 't')
+		report_line(out, " Name = ", value, "\n");
+}
+
+void sex_line(std::string_view piece, FILE *out)
+{
+	char sex = piece.size() > 6 ? piece[6] : ' ';
+	if (indi_row_ok(indi_r)) {
+		indi_sex[indi_r] = sex;
+		if (sex == 'M')
+			copy_text(seximage[indi_r], male_image);
+		else if (sex == 'F')
+			copy_text(seximage[indi_r], female_image);
+	}
+	if (option == 'i')
+		report_line(out, " Sex = ", {&sex, 1}, " \n");
+}
+
+void indi_fact(std::array<row_text, indi_rows>& table, std::string_view label,
+	       std::string_view piece, FILE *out)
+{
+	std::string_view value = value_of(piece);
+	keep_indi(table, value);
+	if (option == 'i')
+		report_line(out, label, value);
+}
+
+void header_fact(std::string_view label, std::string_view piece, FILE *out)
+{
+	if (option == 't')
+		report_line(out, label, value_of(piece));
+}
+
+void set_context(std::string_view tag)
+{
+	copy_text(last_action, tag);
+}
+
+bool in_context(const char *two)
+{
+	return last_action[0] == two[0] && last_action[0] != '\0' && last_action[1] == two[1];
+}
+
+void fam_fact(std::array<row_text, fam_rows>& table, std::string_view label,
+	      std::string_view piece, FILE *out)
+{
+	std::string_view value = value_of(piece);
+	keep_fam(table, value);
+	if (option == 'f')
+		report_line(out, label, value);
+}
+
+void level2_note(std::string_view piece, FILE *out)
+{
+	if (in_context("BI"))
+		indi_fact(indi_birt_note, " Birth Notes = ", piece, out);
+	else if (in_context("DE"))
+		indi_fact(indi_deat_note, " Death Notes = ", piece, out);
+	else if (in_context("BU"))
+		indi_fact(indi_buri_note, " Burial Notes = ", piece, out);
+}
+
+void level2_date(std::string_view piece, FILE *out)
+{
+	if (in_context("BI"))
+		indi_fact(indi_birt_date, " Birth Date  = ", piece, out);
+	else if (in_context("DE"))
+		indi_fact(indi_deat_date, "  Death Date  = ", piece, out);
+	else if (in_context("BU"))
+		indi_fact(indi_buri_date, "  Burial Notes = ", piece, out);
+	else if (in_context("CH"))
+		indi_fact(indi_chan_date, "  Record Last Edited = ", piece, out);
+	else if (in_context("MA"))
+		fam_fact(fam_marr_date, " Marriage Date = ", piece, out);
+	else if (in_context("DI"))
+		fam_fact(fam_div_date, " Divorce Date = ", piece, out);
+}
+
+void level2_place(std::string_view piece, FILE *out)
+{
+	if (in_context("BI"))
+		indi_fact(indi_birt_plac, "  Birth Place = ", piece, out);
+	else if (in_context("DE"))
+		indi_fact(indi_deat_plac, "  Death Place = ", piece, out);
+	else if (in_context("BU"))
+		indi_fact(indi_buri_plac, "  Burial Place = ", piece, out);
+	else if (in_context("CR"))
+		indi_fact(indi_crem_plac, "  Cremation Place = ", piece, out);
+	else if (in_context("MA"))
+		fam_fact(fam_marr_plac, "  Marriage Place = ", piece, out);
+	else if (in_context("DI"))
+		fam_fact(fam_div_plac, "  Divorce Place = ", piece, out);
+}
+
+void level2_file(std::string_view piece, FILE *out)
+{
+	if (in_context("OB") && option == 'i')
+		report_line(out, "  Media = <a href=", value_of(piece), "><img src=photo.gif border=0 /></a>");
+}
+
+void level0(std::string_view p, FILE *out)
+{
+	if (has_at(p, 2, "@I"))
+		individual_record(p, out);
+	else if (has_at(p, 2, "@F"))
+		family_record(p, out);
+}
+
+// Dispatches on the tag's first letter, so that a piece is compared with few rules.
+void level1(std::string_view p, FILE *out)
+{
+	switch (p[2]) {
+	case 'N':
+		if (has_at(p, 3, "A"))
+			name_line(p, out);
+		else if (has_at(p, 3, "O"))
+			indi_fact(indi_note, " Notes = ", p, out);
+		break;
+	case 'H':
+		if (has_at(p, 3, "U"))
+			family_member(p, member::husband, out);
+		break;
+	case 'W':
+		if (has_at(p, 3, "I"))
+			family_member(p, member::wife, out);
+		break;
+	case 'C':
+		if (has_at(p, 3, "HI"))
+			family_member(p, member::child, out);
+		else if (has_at(p, 3, "HAR"))
+			header_fact(" Character Set = ", p, out);
+		else if (has_at(p, 3, "HAN"))
+			set_context("CHAN");
+		else if (has_at(p, 3, "RE"))
+			set_context("CREM");
+		break;
+	case 'S':
+		if (has_at(p, 3, "OUR"))
+			header_fact(" Source = ", p, out);
+		else if (has_at(p, 3, "E"))
+			sex_line(p, out);
+		break;
+	case 'D':
+		if (has_at(p, 3, "A"))
+			header_fact(" GEDCOM Date = ", p, out);
+		else if (has_at(p, 3, "EA"))
+			set_context("DEAT");
+		else if (has_at(p, 3, "IV"))
+			set_context("DIV");
+		break;
+	case 'F':
+		if (has_at(p, 3, "I"))
+			header_fact(" GEDCOM FILE = ", p, out);
+		break;
+	case 'E':
+		if (has_at(p, 3, "D"))
+			indi_fact(indi_educ, "  Education = ", p, out);
+		break;
+	case 'O':
+		if (has_at(p, 3, "C"))
+			indi_fact(indi_occu, " Occupation = ", p, out);
+		else if (has_at(p, 3, "BJE"))
+			set_context("OBJE");
+		break;
+	case 'R':
+		if (has_at(p, 3, "E"))
+			indi_fact(indi_reli, " Religion = ", p, out);
+		break;
+	case 'B':
+		if (has_at(p, 3, "I"))
+			set_context("BIRT");
+		else if (has_at(p, 3, "UR"))
+			set_context("BURI");
+		break;
+	case 'M':
+		if (has_at(p, 3, "AR"))
+			set_context("MARR");
+		break;
+	default:
+		break;
+	}
+}
+
+void level2(std::string_view p, FILE *out)
+{
+	switch (p[2]) {
+	case 'C':
+		if (has_at(p, 3, "OR"))
+			header_fact(" CORP = ", p, out);
+		break;
+	case 'F':
+		if (has_at(p, 3, "OR"))
+			header_fact(" Form = ", p, out);
+		else if (has_at(p, 3, "I"))
+			level2_file(p, out);
+		break;
+	case 'V':
+		if (has_at(p, 3, "E"))
+			header_fact(" Version = ", p, out);
+		break;
+	case 'N':
+		if (has_at(p, 3, "A"))
+			header_fact(" GEDCOM Source Name = ", p, out);
+		else if (has_at(p, 3, "O"))
+			level2_note(p, out);
+		break;
+	case 'T':
+		if (has_at(p, 3, "I"))
+			header_fact(" GEDCOM Time = ", p, out);
+		break;
+	case 'D':
+		if (has_at(p, 3, "A"))
+			level2_date(p, out);
+		break;
+	case 'P':
+		if (has_at(p, 3, "L"))
+			level2_place(p, out);
+		break;
+	default:
+		break;
+	}
+}
+
+} // namespace
+
+// Reads like atoi (blanks, a sign, digits) but saturates instead of overflowing.
+int leading_number(std::string_view text)
+{
+	std::size_t i = 0;
+	while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+		++i;
+	bool negative = false;
+	if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+		negative = text[i++] == '-';
+	long long n = 0;
+	for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+		n = n * 10 + (text[i] - '0');
+		if (n > INT_MAX)
+			return negative ? INT_MIN : INT_MAX;
+	}
+	return static_cast<int>(negative ? -n : n);
+}
+
+void reader_start(FILE *fp)
+{
+	in_file = fp;
+	in_pos = 0;
+	in_len = 0;
+	in_end = false;
+	next_lf = unknown;
+	next_cr = unknown;
+}
+
+// A piece is at most 79 characters and ends after a line feed, or after a carriage
+// return that no line feed follows (GEDCOM allows CR alone as the line end). CR LF is one
+// line end; a CR that the limit separates from its LF ends its piece as fgets would.
+bool next_piece(std::string_view& piece)
+{
+	// One byte beyond a full piece must be in the block to tell CR LF from a lone CR.
+	if (in_len - in_pos <= piece_max && !in_end)
+		refill();
+	if (in_pos == in_len)
+		return false;
+	if (next_lf == unknown || next_lf < in_pos)
+		next_lf = find_from(in_pos, '\n');
+	if (next_cr == unknown || next_cr < in_pos)
+		next_cr = find_from(in_pos, '\r');
+	std::size_t end = in_pos + piece_max < in_len ? in_pos + piece_max : in_len;
+	if (next_lf < end)
+		end = next_lf + 1;
+	if (next_cr < end && next_cr + 1 != next_lf)
+		end = next_cr + 1;
+	piece = {block.data() + in_pos, end - in_pos};
+	in_pos = end;
+	return true;
+}
+
+void handle_piece(std::string_view piece, FILE *out)
+{
+	if (piece.size() < 3)
+		return;
+	switch (piece[0]) {
+	case '0':
+		level0(piece, out);
+		break;
+	case '1':
+		level1(piece, out);
+		break;
+	case '2':
+		level2(piece, out);
+		break;
+	default:
+		break;
+	}
+}
+
+bool is_trailer(std::string_view piece)
+{
+	return piece.size() > 2 && piece[0] == '0' && piece[2] == 'T';
+}
+
+void print_report(FILE *fp, FILE *out)
+{
+	reader_start(fp);
+	std::string_view piece;
+	while (next_piece(piece)) {
+		handle_piece(piece, out);
+		count_up(lines_of_data);
+		if (is_trailer(piece))
+			break;
+	}
+	if (option == 's')
+		print_surnames(out);
+}

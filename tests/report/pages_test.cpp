@@ -1,0 +1,143 @@
+// The lines each report writes, the page frame, and the escaping of what the input holds.
+#include <gtest/gtest.h>
+
+#include "report_run.h"
+
+namespace {
+
+std::string frame(char flag, std::string_view name)
+{
+	option = flag;
+	filename = name;
+	char *buf = nullptr;
+	std::size_t len = 0;
+	FILE *out = open_memstream(&buf, &len);
+	print_page_start(out);
+	print_head(out);
+	print_tail(out);
+	print_page_end(out);
+	std::fclose(out);
+	std::string page(buf, len);
+	std::free(buf);
+	return page;
+}
+
+} // namespace
+
+TEST(PageFrame, StartHeadingFooterAndEnd)
+{
+	std::string page = frame('i', "dir/family.ged");
+	std::string start = "<html>\n<head>\n<title> Lineagehtml on dir/family.ged </title>\n</head>\n"
+			    "<body bgcolor=#FFFFFF>\n<b>";
+	EXPECT_EQ(page.substr(0, start.size()), start);
+	EXPECT_NE(page.find("<b><font color=009500>Individuals Report</font></b><br />\n<hr><h5>"),
+		  std::string::npos);
+	EXPECT_NE(page.find(" Version 2.1.0.2\n</h5>\n</body>\n</html>\n"), std::string::npos);
+	EXPECT_EQ(page.back(), '\n');
+}
+
+TEST(PageFrame, EachFlagHasItsHeading)
+{
+	struct {
+		char flag;
+		const char *heading;
+	} cases[] = {
+		{'s', "\n<img src=gedbase.gif align=center /> <b>Surname Report</b><br />\n<hr><h5>"},
+		{'f', "\n<b><font color=009500>Family Report</font></b><br />\n<hr><h5>"},
+		{'t', "\n<img src=gedbase.gif align=center /> <b><font color=009500>Header and Base Report</font></b>\n<hr>"},
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.flag);
+		EXPECT_NE(frame(c.flag, "a.ged").find(c.heading), std::string::npos);
+	}
+}
+
+TEST(PageFrame, LongFileNameIsShownWholeAndEscaped)
+{
+	std::string name = std::string(60, 'd') + "/a&b<\"c\">.ged";
+	std::string page = frame('t', name);
+	EXPECT_NE(page.find("<title> Lineagehtml on " + std::string(60, 'd') + "/a&amp;b&lt;&quot;c&quot;&gt;.ged </title>\n"),
+		  std::string::npos);
+}
+
+TEST(HeaderReport, HeaderLinesInFileOrderThenNames)
+{
+	std::string page = run_report('t', "0 HEAD\n1 SOUR MyTree\n2 NAME My Tree\n2 VERS 3.1\n1 DEST ANY\n"
+					   "1 CHAR UTF-8\n1 FILE fam.ged\n1 GEDC\n2 VERS 5.5\n2 FORM LINEAGE-LINKED\n"
+					   "1 DATE 5 JAN 2020\n2 TIME 10:00\n2 CORP Maker\n0 @I1@ INDI\n1 NAME A /B/\n0 TRLR\n");
+	std::string l(l1);
+	EXPECT_EQ(page, l + " Source = MyTree\n" + l + " GEDCOM Source Name = My Tree\n" + l + " Version = 3.1\n" +
+				l + " Character Set = UTF-8\n" + l + " GEDCOM FILE = fam.ged\n" + l +
+				" Version = 5.5\n" + l + " Form = LINEAGE-LINKED\n" + l + " GEDCOM Date = 5 JAN 2020\n" +
+				l + " GEDCOM Time = 10:00\n" + l + " CORP = Maker\n" + l + " Name = A /B/\n\n");
+}
+
+TEST(HeaderReport, CarriageReturnsStayInValues)
+{
+	std::string page = run_report('t', "0 HEAD\r\n1 SOUR X\r\n0 TRLR\r\n");
+	EXPECT_EQ(page, std::string(l1) + " Source = X\r\n");
+}
+
+TEST(IndividualsReport, EveryRuleWritesItsLine)
+{
+	std::string page = run_report('i', "0 @I7@ INDI\n1 NAME Ann /Lee/\n1 SEX F\n1 BIRT\n2 DATE 1 MAR 1900\n"
+					   "2 PLAC Lund\n2 NOTE early\n1 DEAT\n2 DATE 1970\n2 PLAC Ystad\n2 NOTE old\n"
+					   "1 BURI\n2 DATE 1971\n2 PLAC Hill\n2 NOTE rest\n1 CREM\n2 PLAC Oven\n"
+					   "1 EDUC School\n1 OCCU Baker\n1 RELI None\n1 NOTE Kind\n1 OBJE\n2 FORM jpg\n"
+					   "2 FILE ann.jpg\n1 CHAN\n2 DATE 2 FEB 2001\n0 TRLR\n");
+	std::string l(l1);
+	EXPECT_EQ(page, "<br /><br /><img src=gedbase.gif align=center /> Record = 7   \n" + l + " Name = Ann /Lee/\n\n" +
+				l + " Sex = F \n" + l + " Birth Date  = 1 MAR 1900\n" + l + "  Birth Place = Lund\n" +
+				l + " Birth Notes = early\n" + l + "  Death Date  = 1970\n" + l +
+				"  Death Place = Ystad\n" + l + " Death Notes = old\n" + l + "  Burial Notes = 1971\n" + l +
+				"  Burial Place = Hill\n" + l + " Burial Notes = rest\n" + l + "  Cremation Place = Oven\n" +
+				l + "  Education = School\n" + l + " Occupation = Baker\n" + l + " Religion = None\n" + l +
+				" Notes = Kind\n" + l + "  Media = <a href=ann.jpg\n><img src=photo.gif border=0 /></a>" + l +
+				"  Record Last Edited = 2 FEB 2001\n");
+}
+
+TEST(FamilyReport, MembersShowWhatTheTablesHoldAtThatMoment)
+{
+	std::string page = run_report('f', "0 @I1@ INDI\n1 NAME Tom /Lee/\n1 BIRT\n2 DATE 1890\n1 DEAT\n2 DATE 1950\n"
+					   "0 @I2@ INDI\n1 NAME Ann /Bo/\n1 SEX U\n0 @I3@ INDI\n1 NAME Kid /Lee/\n1 SEX M\n"
+					   "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n1 CHIL @I2@\n1 CHIL @I4@\n"
+					   "1 MARR\n2 DATE 1915\n2 PLAC Lund\n1 DIV\n2 DATE 1920\n2 PLAC Court\n"
+					   "0 @I4@ INDI\n1 NAME Late /Lee/\n0 TRLR\n");
+	std::string l(l1);
+	std::string l2 = "<br /><img src=gedline2.gif align=center />";
+	EXPECT_EQ(page, "<br /><br /><img src=gedbase.gif align=center /> Family Record = 1   \n" + l +
+				" Husband = <b>Tom /Lee/\n</b> (1890\n - 1950\n)" + l + " Wife = <b>Ann /Bo/\n</b> ( - )" +
+				l2 + " Child = <img src=male.gif> <b>Kid /Lee/\n</b> ( - )" + l2 +
+				" Child =  <b>Ann /Bo/\n</b> ( - )" + l2 + " Child =  <b></b> ( - )" + l +
+				" Marriage Date = 1915\n" + l + "  Marriage Place = Lund\n" + l + " Divorce Date = 1920\n" + l +
+				"  Divorce Place = Court\n");
+}
+
+TEST(FamilyReport, LaterNameIsTheOneShown)
+{
+	std::string page = run_report('f', "0 @I1@ INDI\n1 NAME First /A/\n1 NAME Second /A/\n0 @F1@ FAM\n"
+					   "1 HUSB @I1@\n");
+	EXPECT_NE(page.find("<b>Second /A/\n</b>"), std::string::npos);
+}
+
+// Input text is escaped when written; the tables keep it raw.
+TEST(Escaping, InputTextIsEscapedAndMarkupIsNot)
+{
+	std::string page = run_report('i', "0 @I<1>@ INDI\n1 NAME Tom \"T\" /Lee & Co/\n1 SEX <\n"
+					   "1 OBJE\n2 FILE a.jpg?x=1&y=\"2\"\n");
+	EXPECT_NE(page.find(" Record = &lt;1&gt;"), std::string::npos);
+	EXPECT_NE(page.find(" Name = Tom &quot;T&quot; /Lee &amp; Co/\n\n"), std::string::npos);
+	EXPECT_NE(page.find(" Sex = &lt; \n"), std::string::npos);
+	EXPECT_NE(page.find("<a href=a.jpg?x=1&amp;y=&quot;2&quot;\n><img src=photo.gif border=0 /></a>"),
+		  std::string::npos);
+	EXPECT_EQ(row(indi_name[0]), "Tom \"T\" /Lee & Co/\n");
+}
+
+TEST(Escaping, FamilyLinesEscapeStoredTextsButNotTheSexImage)
+{
+	std::string page = run_report('f', "0 @I1@ INDI\n1 NAME <b>Bold</b>\n1 SEX F\n1 BIRT\n2 DATE <1900>\n"
+					   "0 @F1@ FAM\n1 CHIL @I1@\n1 MARR\n2 PLAC A&B\n");
+	EXPECT_NE(page.find(" Child = <img src=female.gif> <b>&lt;b&gt;Bold&lt;/b&gt;\n</b> (&lt;1900&gt;\n - )"),
+		  std::string::npos);
+	EXPECT_NE(page.find("  Marriage Place = A&amp;B\n"), std::string::npos);
+}
