@@ -322,3 +322,22 @@ TEST_F(ViewerProgram, PictureInWorkingDirectoryIsPreferred)
 	click(w, close_x, close_y);
 	EXPECT_EQ(wait_exit(), 0);
 }
+
+#ifdef FLATGED_BINARY
+TEST_F(ViewerProgram, ConverterOutputOfTheExampleIsShown)
+{
+	ASSERT_EQ(std::system(("cp '" EXAMPLE_IDATA "' '" + dir + "/idata.in' && cd '" + dir + "' && '"
+		FLATGED_BINARY "' example.ged > flatged.out").c_str()), 0);
+	start({"example.ged", "1"});
+	Window w = wait_for_window();
+	ASSERT_NE(w, 0u);
+	EXPECT_EQ(painted_pixel(w, name_x, name_y), white);
+	EXPECT_EQ(painted_pixel(w, death_place_x, death_place_y), white);
+	click(w, tree_x, tree_y);
+	EXPECT_EQ(wait_for_tree(), "example.ged|0001\n");
+	click(w, close_x, close_y);
+	EXPECT_EQ(wait_exit(), 0);
+	std::string console = read_file("stdout");
+	EXPECT_EQ(console.find(std::string(PERSONVIEW_BINARY) + " example.ged 1\ncheck '0001' = '1'\n"), 0u);
+}
+#endif
