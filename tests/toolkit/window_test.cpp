@@ -7,6 +7,7 @@
 using MainWindow = KyxTest;
 using Backgrounds = KyxTest;
 using Limits = KyxTest;
+using Redraw = KyxTest;
 
 TEST_F(MainWindow, PlacedCentredWithTitleAndMapped)
 {
@@ -146,4 +147,20 @@ TEST_F(Limits, UnreadablePicturesLeaveWidgetsBlank)
 	redraw();
 	EXPECT_EQ(pixel(15, 45), grey);
 	EXPECT_EQ(pixel(15, 85), grey);
+}
+
+TEST_F(Redraw, LaterWidgetsCoverEarlierOnesAndFramesComeLast)
+{
+	open_window();
+	kyx_button(100, 50, "Wide", nullptr);
+	kyx_button(100, 50, "Wide", nullptr);
+	kyx_setbuttoncolor(0, 0xFF0000);
+	kyx_setbuttoncolor(1, 0x0000FF);
+	char items[1][kyx_item_size] = {""};
+	kyx_selectlist(20, 100, 1, items, 3, 5);
+	kyx_frame(10, 120, 200, 250, "");
+	redraw();
+	EXPECT_EQ(pixel(98, 40), 0x0000FFu);
+	EXPECT_EQ(pixel(50, 120), black);
+	EXPECT_EQ(pixel(50, 121), white);
 }
