@@ -29,7 +29,8 @@ template <std::size_t N>
 void copy_text(std::array<char, N>& to, std::string_view from)
 {
 	std::size_t n = from.size() < N ? from.size() : N - 1;
-	std::memcpy(to.data(), from.data(), n);
+	if (n > 0)
+		std::memcpy(to.data(), from.data(), n);
 	to[n] = '\0';
 }
 
@@ -93,14 +94,15 @@ void handle_piece(std::string_view piece, FILE *out);
 bool is_trailer(std::string_view piece);
 void print_report(FILE *fp, FILE *out);
 
-// pages.cpp: everything taken from the file or the command line passes through the
-// escaping writers; the program's own markup is written raw.
+// pages.cpp: everything taken from the file or the command line is escaped as it is
+// written; the program's own markup is written raw. write_parts keeps what it is given
+// until flush_output; every other writer below returns with nothing held back.
 struct out_part {
 	std::string_view text;
 	bool from_input;
 };
 void write_parts(FILE *out, std::initializer_list<out_part> parts);
-void write_escaped(FILE *out, std::string_view text);
+void flush_output(FILE *out);
 void print_page_start(FILE *out);
 void print_head(FILE *out);
 void print_tail(FILE *out);

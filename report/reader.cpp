@@ -3,6 +3,10 @@
 
 #include <climits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 char option;
 std::string_view filename;
 int indi_r;
@@ -50,19 +54,16 @@ constexpr std::string_view male_image = "<img src=male.gif>";
 constexpr std::string_view female_image = "<img src=female.gif>";
 
 // Pieces are cut from a block read in one go, so that a file is not read a character
-// at a time; a piece never straddles two blocks.
+// at a time; a piece never straddles two blocks. The block has room for one vector
+// beyond its end, so the line-end search may load past the bytes read.
 constexpr std::size_t block_size = 1 << 17;
-constexpr std::size_t unknown = SIZE_MAX;
+constexpr std::size_t vector_size = 16;
 
-std::array<char, block_size> block;
+std::array<char, block_size + vector_size> block;
 FILE *in_file;
 std::size_t in_pos;
 std::size_t in_len;
 bool in_end;
-// The next LF and CR at or after in_pos, or in_len when the block holds none; each
-// search runs once per line end instead of once per piece.
-std::size_t next_lf;
-std::size_t next_cr;
 
 void refill()
 {
@@ -70,21 +71,35 @@ void refill()
 	std::memmove(block.data(), block.data() + in_pos, keep);
 	in_pos = 0;
 	in_len = keep;
-	std::size_t got = std::fread(block.data() + in_len, 1, block.size() - in_len, in_file);
+	std::size_t got = std::fread(block.data() + in_len, 1, block_size - in_len, in_file);
 	in_len += got;
 	if (got == 0 || std::feof(in_file) || std::ferror(in_file))
 		in_end = true;
-	next_lf = unknown;
-	next_cr = unknown;
 }
 
-std::size_t find_from(std::size_t from, char c)
+// The first LF or CR in [from, limit), or limit.
+std::size_t find_line_end(std::size_t from, std::size_t limit)
 {
-	const void *hit = std::memchr(block.data() + from, c, in_len - from);
-	return hit ? static_cast<const char *>(hit) - block.data() : in_len;
+#if defined(__SSE2__)
+	const __m128i lf = _mm_set1_epi8('\n');
+	const __m128i cr = _mm_set1_epi8('\r');
+	for (std::size_t at = from; at < limit; at += vector_size) {
+		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block.data() + at));
+		unsigned hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
+		if (hits != 0) {
+			std::size_t end = at + __builtin_ctz(hits);
+			return end < limit ? end : limit;
+		}
+	}
+	return limit;
+#else
+	for (std::size_t at = from; at < limit; ++at)
+		if (block[at] == '\n' || block[at] == '\r')
+			return at;
+	return limit;
+#endif
 }
 
-// A letter beyond the end of the piece never matches.
 bool has_at(std::string_view piece, std::size_t at, std::string_view letters)
 {
 	if (piece.size() < at + letters.size())
@@ -97,7 +112,7 @@ bool has_at(std::string_view piece, std::size_t at, std::string_view letters)
 
 std::string_view value_of(std::string_view piece)
 {
-	return piece.size() > value_start ? piece.substr(value_start) : std::string_view{};
+	return piece.substr(piece.size() > value_start ? value_start : piece.size());
 }
 
 // A line the reader writes: the program's markup, then one text taken from the file.
@@ -171,7 +186,7 @@ void family_member(std::string_view piece, member who, FILE *out)
 				  {died, true}, {")", false}});
 }
 
-// Keeps a value in row `row` of an individual table, unless the current record has no row.
+// Keeps a value in the current record's row; a record beyond its table has none.
 void keep_indi(std::array<row_text, indi_rows>& table, std::string_view value)
 {
 	if (indi_row_ok(indi_r))
@@ -237,7 +252,7 @@ void set_context(std::string_view tag)
 
 bool in_context(const char *two)
 {
-	return last_action[0] == two[0] && last_action[0] != '\0' && last_action[1] == two[1];
+	return last_action[0] == two[0] && last_action[1] == two[1];
 }
 
 void fam_fact(std::array<row_text, fam_rows>& table, std::string_view label,
@@ -446,8 +461,6 @@ void reader_start(FILE *fp)
 	in_pos = 0;
 	in_len = 0;
 	in_end = false;
-	next_lf = unknown;
-	next_cr = unknown;
 }
 
 // A piece is at most 79 characters and ends after a line feed, or after a carriage
@@ -460,15 +473,14 @@ bool next_piece(std::string_view& piece)
 		refill();
 	if (in_pos == in_len)
 		return false;
-	if (next_lf == unknown || next_lf < in_pos)
-		next_lf = find_from(in_pos, '\n');
-	if (next_cr == unknown || next_cr < in_pos)
-		next_cr = find_from(in_pos, '\r');
-	std::size_t end = in_pos + piece_max < in_len ? in_pos + piece_max : in_len;
-	if (next_lf < end)
-		end = next_lf + 1;
-	if (next_cr < end && next_cr + 1 != next_lf)
-		end = next_cr + 1;
+	std::size_t limit = in_pos + piece_max < in_len ? in_pos + piece_max : in_len;
+	std::size_t end = find_line_end(in_pos, limit);
+	if (end < limit) {
+		bool crlf = block[end] == '\r' && end + 1 < in_len && block[end + 1] == '\n';
+		end += crlf ? 2 : 1;
+		if (end > limit)
+			end = limit;
+	}
 	piece = {block.data() + in_pos, end - in_pos};
 	in_pos = end;
 	return true;
@@ -508,6 +520,7 @@ void print_report(FILE *fp, FILE *out)
 		if (is_trailer(piece))
 			break;
 	}
+	flush_output(out);
 	if (option == 's')
 		print_surnames(out);
 }

@@ -24,7 +24,7 @@ std::string_view surname_of(std::string_view entry)
 
 void build_surname(int row, std::string_view name_value)
 {
-	std::string_view surname;
+	std::string_view surname = name_value.substr(name_value.size());
 	std::size_t slash = name_value.find('/');
 	if (slash != std::string_view::npos) {
 		surname = name_value.substr(slash + 1);
@@ -33,10 +33,13 @@ void build_surname(int row, std::string_view name_value)
 			surname = surname.substr(0, close);
 	}
 	// A NUL byte would end the entry early as text and leave it without its line break.
-	surname = surname.substr(0, strnlen(surname.data(), surname.size()));
+	// A value from a line piece always fits; the cut guards the row against other callers.
+	constexpr std::size_t room = text_size - 2 - line_break.size();
+	surname = surname.substr(0, strnlen(surname.data(), surname.size() < room ? surname.size() : room));
 	row_text& entry = indi_surname[row];
 	entry[0] = ' ';
-	std::memcpy(entry.data() + 1, surname.data(), surname.size());
+	if (!surname.empty())
+		std::memcpy(entry.data() + 1, surname.data(), surname.size());
 	std::memcpy(entry.data() + 1 + surname.size(), line_break.data(), line_break.size());
 	entry[1 + surname.size() + line_break.size()] = '\0';
 }
@@ -68,4 +71,5 @@ void print_surnames(FILE *out)
 				  {line_break, false}});
 		copy_text(last_surname, entry);
 	}
+	flush_output(out);
 }

@@ -10,9 +10,10 @@
 
 #include "kyx.h"
 
-inline constexpr int char_width = 6;        // cell width of the font "fixed"; text is never measured
+// Text is never measured: every character is one cell of the font "fixed".
+inline constexpr int char_width = 6;
 inline constexpr int list_row_height = 10;
-inline constexpr int menu_bar_height = 20;  // pointer y at or above which the bar reacts
+inline constexpr int menu_bar_height = 20;  // the bar reacts to pointer y up to this
 inline constexpr int menu_title_baseline = 12;
 inline constexpr int menu_item_spacing = 14;
 inline constexpr int menu_pulldown_width = 100;
@@ -175,7 +176,7 @@ int text_length(const std::array<char, N>& t)
 	return static_cast<int>(strnlen(t.data(), N));
 }
 
-// Handle checks, one per kind: a widget that exists.
+// A handle that names a widget already created.
 inline bool handle_ok(int h, int count)
 {
 	return h >= 0 && h < count && h < kyx_capacity;

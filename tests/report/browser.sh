@@ -12,7 +12,7 @@ cp "$src"/pictures/*.gif "$src/examples/family.ged" "$work/"
 (cd "$work" && "$prog" -f family.ged > family-f.html)
 
 timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
-	--disable-background-networking --disable-component-update --disable-sync \
+	--disable-background-networking --disable-component-update --disable-sync --disable-dev-shm-usage \
 	--user-data-dir="$work/profile" --window-size=800,700 --hide-scrollbars \
 	--screenshot="$work/shot.png" "file://$work/family-f.html" > "$work/chromium.log" 2>&1 || {
 	cat "$work/chromium.log"

@@ -60,6 +60,18 @@ TEST(PageFrame, LongFileNameIsShownWholeAndEscaped)
 		  std::string::npos);
 }
 
+TEST(PageFrame, NameLongerThanTheOutputBufferComesOutWhole)
+{
+	std::string name;
+	for (int i = 0; i < 20000; ++i)
+		name += "a&";
+	std::string title;
+	for (int i = 0; i < 20000; ++i)
+		title += "a&amp;";
+	std::string page = frame('i', name);
+	EXPECT_NE(page.find("<title> Lineagehtml on " + title + " </title>\n</head>\n"), std::string::npos);
+}
+
 TEST(HeaderReport, HeaderLinesInFileOrderThenNames)
 {
 	std::string page = run_report('t', "0 HEAD\n1 SOUR MyTree\n2 NAME My Tree\n2 VERS 3.1\n1 DEST ANY\n"

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -28,7 +29,7 @@ std::string slurp(const fs::path& p)
 // Runs the program under a time limit, so a hang fails the test instead of stopping it.
 run_result run(const std::string& flag, const fs::path& file)
 {
-	static const fs::path work = fs::temp_directory_path() / ("sweep." + std::to_string(getpid()));
+	const fs::path work = fs::temp_directory_path() / ("lineagehtml-sweep." + std::to_string(getpid()));
 	fs::create_directories(work);
 	std::string cmd = "timeout 60 '" LINEAGEHTML "' '" + flag + "' '" + file.string() + "' > '" +
 			  (work / "out").string() + "' 2> '" + (work / "err").string() + "'";
@@ -37,6 +38,7 @@ run_result run(const std::string& flag, const fs::path& file)
 	r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 	r.out = slurp(work / "out");
 	r.err = slurp(work / "err");
+	fs::remove_all(work);
 	return r;
 }
 

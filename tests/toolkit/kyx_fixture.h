@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -24,12 +25,31 @@ inline constexpr uint32_t black = 0;
 inline constexpr uint32_t yellow = 0xFFFF00;
 inline constexpr uint32_t blue4 = 0x000099;
 
+// Callbacks for the tests record the order in which they ran.
+inline std::vector<std::string> ran;
+inline void run_a()
+{
+	ran.push_back("a");
+}
+inline void run_b()
+{
+	ran.push_back("b");
+}
+
 class KyxTest : public ::testing::Test {
 protected:
 	void SetUp() override
 	{
 		if (!std::getenv("DISPLAY"))
 			FAIL() << "run the tests through scripts/test";
+		// The server resets after the previous test's last client leaves and refuses
+		// connections meanwhile; wait for it, and hold it up until this test ends.
+		for (int tries = 0; !keeper && tries < 200; ++tries) {
+			keeper = XOpenDisplay(nullptr);
+			if (!keeper)
+				usleep(25000);
+		}
+		ASSERT_NE(keeper, nullptr) << "the X server did not come back";
 		x_open();
 		dir = ::testing::TempDir() + "kyx_" + std::to_string(getpid()) + "_";
 	}
@@ -42,6 +62,8 @@ protected:
 							  << kyx_x_last_error();
 		}
 		x_close();
+		if (keeper)
+			XCloseDisplay(keeper);
 	}
 
 	// A window that fits on the 1280 x 1024 screen, so every pixel can be read back.
@@ -153,6 +175,7 @@ protected:
 
 	std::string dir;
 	int allowed_errors = 0;
+	Display *keeper = nullptr;
 };
 
 #endif

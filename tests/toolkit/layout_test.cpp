@@ -2,6 +2,17 @@
 #include <gtest/gtest.h>
 
 #include "kyx_internal.h"
+#include "kyx_pictures.h"
+
+extern "C" {
+int *c_menu_x(void);
+int *c_list_state(void);
+int *c_entry_focus(void);
+char *c_entry_text(int i);
+char *c_label_text(int i);
+kyx_callback *c_callbacks(void);
+std::size_t c_text_size(void);
+}
 
 TEST(WindowPlacement, CentredAndFiftyBelowTheMiddle)
 {
@@ -112,4 +123,50 @@ TEST(Pie, ExtentInSixtyFourthsTruncated)
 	EXPECT_EQ(pie_extent(33), 7603);
 	EXPECT_EQ(pie_extent(100), 23040);
 	EXPECT_EQ(pie_extent(-33), -7603);
+}
+
+TEST(CView, CProgramsSeeTheSameTablesAsCpp)
+{
+	EXPECT_EQ(c_menu_x(), global_menu_x.data());
+	EXPECT_EQ(c_list_state(), kyx_selectlist_obj.state.data());
+	EXPECT_EQ(c_entry_focus(), kyx_textentry_obj.focus.data());
+	EXPECT_EQ(c_entry_text(3), kyx_textentry_obj.text[3].data());
+	EXPECT_EQ(c_label_text(255), global_label_text[255].data());
+	EXPECT_EQ(c_callbacks(), kyx_Array3.data());
+	EXPECT_EQ(c_text_size(), 256u);
+}
+
+namespace {
+// Rows of a compiled-in picture that hold only transparent pixels, counted from the top.
+int transparent_rows(const char **data, unsigned expect_w, unsigned expect_h, unsigned colours)
+{
+	XpmImage image{};
+	XpmInfo info{};
+	EXPECT_EQ(XpmCreateXpmImageFromData(const_cast<char **>(data), &image, &info), XpmSuccess);
+	EXPECT_EQ(image.width, expect_w);
+	EXPECT_EQ(image.height, expect_h);
+	EXPECT_EQ(image.ncolors, colours);
+	int rows = 0;
+	for (unsigned y = 0; y < image.height; ++y) {
+		bool clear = true;
+		for (unsigned x = 0; x < image.width; ++x) {
+			const char *c = image.colorTable[image.data[y * image.width + x]].c_color;
+			clear = clear && c && std::string_view{c} == "None";
+		}
+		if (!clear)
+			break;
+		++rows;
+	}
+	XpmFreeXpmImage(&image);
+	XpmFreeXpmInfo(&info);
+	return rows;
+}
+}
+
+TEST(Pictures, CompiledInPicturesParseWithTheirSizesAndMargins)
+{
+	EXPECT_EQ(transparent_rows(rn_xpm, 10, 10, 7), 0);
+	EXPECT_EQ(transparent_rows(rn2_xpm, 10, 10, 5), 0);
+	EXPECT_EQ(transparent_rows(warning_xpm, 40, 40, 7), 9);
+	EXPECT_EQ(transparent_rows(information_xpm, 40, 40, 6), 7);
 }

@@ -1,0 +1,391 @@
+// Tests of lineagecheck's piece reader, its rules and its whole check, in memory.
+#include <gtest/gtest.h>
+
+#include "lineagecheck.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string run_check(const std::string &input, char flag, bool blocks = true,
+                      std::size_t window = reader_buffer_size)
+{
+	option = flag;
+	use_block_scan = blocks;
+	check_window = window;
+	FILE *in = fmemopen(const_cast<char *>(input.data()), input.size(), "r");
+	char *text = nullptr;
+	std::size_t size = 0;
+	FILE *out = open_memstream(&text, &size);
+	print_report(in, out);
+	std::fclose(in);
+	std::fclose(out);
+	std::string result(text, size);
+	std::free(text);
+	return result;
+}
+
+std::vector<std::string> pieces_of(const std::string &input, std::size_t window = reader_buffer_size)
+{
+	static piece_reader r;
+	FILE *in = fmemopen(const_cast<char *>(input.data()), input.size(), "r");
+	reader_start(r, in, window);
+	std::vector<std::string> pieces;
+	std::string_view piece;
+	while (read_piece(r, piece))
+		pieces.emplace_back(piece);
+	std::fclose(in);
+	return pieces;
+}
+
+const std::string head_msg(int line)
+{
+	return "Verified GEDCOM has HEAD tag at line " + std::to_string(line) + ".\n\n";
+}
+const std::string trailer_msg = "Verified GEDCOM has trailer tag.\n";
+const std::string no_trailer_msg = "Lineagecheck: Sorry, no trailer tag found.\n";
+std::string counts(int names, int lines)
+{
+	return " Number of Individuals in GED  = " + std::to_string(names) +
+	       "\n Lines of Data in GED = " + std::to_string(lines) + "\n";
+}
+
+} // namespace
+
+TEST(ReaderPieces, LongLineComesBackInPiecesOf79)
+{
+	std::string line(100, 'x');
+	auto p = pieces_of(line + "\n");
+	ASSERT_EQ(p.size(), 2u);
+	EXPECT_EQ(p[0], std::string(79, 'x'));
+	EXPECT_EQ(p[1], std::string(21, 'x') + "\n");
+}
+
+TEST(ReaderPieces, NewlineJustPastAFullPieceIsAPieceOfItsOwn)
+{
+	auto full = pieces_of(std::string(79, 'x') + "\n");
+	ASSERT_EQ(full.size(), 2u);
+	EXPECT_EQ(full[1], "\n");
+	auto fits = pieces_of(std::string(78, 'x') + "\n");
+	ASSERT_EQ(fits.size(), 1u);
+	EXPECT_EQ(fits[0].size(), 79u);
+}
+
+TEST(ReaderPieces, LoneCarriageReturnEndsAPieceAndStaysInIt)
+{
+	auto p = pieces_of("0 HEAD\r1 SOUR X\r\r0 TRLR\r");
+	std::vector<std::string> want = {"0 HEAD\r", "1 SOUR X\r", "\r", "0 TRLR\r"};
+	EXPECT_EQ(p, want);
+}
+
+TEST(ReaderPieces, CrLfIsOneLineEnd)
+{
+	auto p = pieces_of("0 HEAD\r\n1 SOUR X\r\n\r\n");
+	std::vector<std::string> want = {"0 HEAD\r\n", "1 SOUR X\r\n", "\r\n"};
+	EXPECT_EQ(p, want);
+}
+
+TEST(ReaderPieces, CrLfSplitByTheLengthLimitGivesALoneNewline)
+{
+	auto p = pieces_of(std::string(78, 'x') + "\r\n1 NAME\n");
+	std::vector<std::string> want = {std::string(78, 'x') + "\r", "\n", "1 NAME\n"};
+	EXPECT_EQ(p, want);
+}
+
+TEST(ReaderPieces, EndOfFileEndsTheLastPiece)
+{
+	EXPECT_EQ(pieces_of("0 TRLR"), std::vector<std::string>{"0 TRLR"});
+	EXPECT_EQ(pieces_of("x\r"), std::vector<std::string>{"x\r"});
+	EXPECT_TRUE(pieces_of("").empty());
+}
+
+TEST(ReaderPieces, NulBytesStayInThePiece)
+{
+	std::string line("1 NA\0ME\n", 8);
+	EXPECT_EQ(pieces_of(line), std::vector<std::string>{line});
+}
+
+// The pieces of a string, one character at a time: the plainest reading of fgets(80) plus
+// the lone-CR rule, against which the buffered reader is held.
+static std::vector<std::string> model_pieces(const std::string &s)
+{
+	std::vector<std::string> out;
+	std::size_t i = 0;
+	while (i < s.size()) {
+		std::string piece;
+		while (i < s.size() && piece.size() < 79) {
+			char c = s[i++];
+			piece += c;
+			if (c == '\n' || (c == '\r' && (i == s.size() || s[i] != '\n')))
+				break;
+		}
+		out.push_back(piece);
+	}
+	return out;
+}
+
+// Lines of every shape the reader must split: short and long, LF, CR, CR LF, none.
+static std::string random_gedcom(std::mt19937 &rng, std::size_t bytes, bool trailers = true)
+{
+	static const char *const starts[] = {"0 HEAD", "1 NAME", "1 NATI", "0 @I1@ INDI", "1 SOUR",
+	                                     "2 NAME", "1 DATE", "2 TIME", "1 FILE", "1 N", "0",
+	                                     "1", "HEAD", "2 NOTE 0 HEAD", "", "0 TRLR", "0 T"};
+	static const char *const ends[] = {"\n", "\r", "\r\n", "\n\r", "", "\r\r"};
+	std::uniform_int_distribution<int> start(0, std::size(starts) - (trailers ? 1 : 3));
+	std::uniform_int_distribution<int> end(0, std::size(ends) - 1);
+	std::uniform_int_distribution<int> len(0, 200);
+	std::uniform_int_distribution<int> shape(0, 9);
+	std::string s;
+	while (s.size() < bytes) {
+		s += starts[start(rng)];
+		int n = shape(rng) == 0 ? len(rng) : len(rng) % 40;
+		for (int k = 0; k < n; k++)
+			s += static_cast<char>('A' + (k * 7 + n) % 26);
+		s += ends[end(rng)];
+	}
+	return s;
+}
+
+TEST(ReaderPieces, BufferedReaderMatchesTheCharacterModelAcrossRefills)
+{
+	std::mt19937 rng(7);
+	for (std::size_t window : {std::size_t{80}, std::size_t{81}, std::size_t{97}, std::size_t{4096},
+	                           reader_buffer_size}) {
+		SCOPED_TRACE(window);
+		std::string input = random_gedcom(rng, window * 3 + 1000);
+		EXPECT_EQ(pieces_of(input, window), model_pieces(input));
+	}
+}
+
+TEST(CheckRules, HeadIsReportedWithTheNumberOfItsPiece)
+{
+	EXPECT_EQ(run_check("0 HEAD\n0 TRLR\n", 'b'), head_msg(1) + trailer_msg);
+	EXPECT_EQ(run_check("x\ny\n0 HEAD\n0 TRLR\n", 'b'), head_msg(3) + trailer_msg);
+}
+
+TEST(CheckRules, EveryPieceHoldingHeadIsReported)
+{
+	std::string file = "0 HEAD\n1 NOTE see 0 HEAD above\n\xEF\xBB\xBF"
+	                   "0 HEAD\n0 TRLR\n";
+	EXPECT_EQ(run_check(file, 'b'), head_msg(1) + head_msg(2) + head_msg(3) + trailer_msg);
+}
+
+TEST(CheckRules, HeadSplitBetweenTwoPiecesIsNotReported)
+{
+	std::string file = std::string(76, 'x') + "0 HEAD\n0 TRLR\n";
+	EXPECT_EQ(run_check(file, 'b'), trailer_msg);
+}
+
+TEST(CheckRules, OnlyLevelOneNaLinesCountAsNames)
+{
+	std::string file = "1 NAME A /B/\n1 NATI X\n1 NA\n2 NAME C\n 1 NAME D\n1 name e\n"
+	                   "1 N\n1\n1\nNA\n0 @I1@ NAME\n0 TRLR\n";
+	EXPECT_EQ(run_check(file, 's'), trailer_msg + counts(3, 12));
+}
+
+TEST(CheckRules, CountsIncludeHeadAndTrailer)
+{
+	std::string file = "0 HEAD\n1 SOUR X\n0 @I1@ INDI\n1 NAME A\n1 SEX M\n0 @I2@ INDI\n"
+	                   "1 NAME B\n0 @F1@ FAM\n1 HUSB @I1@\n0 TRLR\n";
+	EXPECT_EQ(run_check(file, 's'), head_msg(1) + trailer_msg + counts(2, 10));
+}
+
+TEST(CheckRules, TrailerEndsReadingEvenWithLinesAfterIt)
+{
+	std::string file = "0 HEAD\n0 TRLR\n1 NAME A\n0 HEAD\n";
+	EXPECT_EQ(run_check(file, 's'), head_msg(1) + trailer_msg + counts(0, 2));
+}
+
+TEST(CheckRules, TrailerNeedsTheLetterTAtIndexTwo)
+{
+	EXPECT_EQ(run_check("0 T", 's'), trailer_msg + counts(0, 1));
+	EXPECT_EQ(run_check("0xTRLR\n", 's'), trailer_msg + counts(0, 1));
+	EXPECT_EQ(run_check("0\n", 's'), no_trailer_msg + counts(0, 1));
+	EXPECT_EQ(run_check("0", 's'), no_trailer_msg + counts(0, 1));
+	EXPECT_EQ(run_check("0\nT\n", 's'), no_trailer_msg + counts(0, 2));
+	EXPECT_EQ(run_check(" 0 TRLR\n0 t\n", 's'), no_trailer_msg + counts(0, 2));
+}
+
+TEST(CheckRules, SecondPieceOfALongLineIsTestedOnItsOwn)
+{
+	std::string file = "0 HEAD\n" + std::string(79, 'x') + "0 TRLR\n1 NAME after\n";
+	EXPECT_EQ(run_check(file, 's'), head_msg(1) + trailer_msg + counts(0, 3));
+}
+
+TEST(CheckRules, MissingTrailerIsReportedAndCountsStillFollow)
+{
+	EXPECT_EQ(run_check("0 HEAD\n1 NAME A\n", 's'), head_msg(1) + no_trailer_msg + counts(1, 2));
+	EXPECT_EQ(run_check("0 HEAD\n1 NAME A\n", 'b'), head_msg(1) + no_trailer_msg);
+	EXPECT_EQ(run_check("", 's'), no_trailer_msg + counts(0, 0));
+	EXPECT_EQ(run_check("1 DATE 1 JAN 2000\n", 't'),
+	          "GEDCOM Date = 1 DATE 1 JAN 2000\n\n" + no_trailer_msg);
+}
+
+TEST(CheckRules, CarriageReturnOnlyFileIsReadLineByLine)
+{
+	std::string file = "0 HEAD\r1 SOUR X\r1 NAME A\r0 TRLR\r1 NAME B\r";
+	EXPECT_EQ(run_check(file, 's'), head_msg(1) + trailer_msg + counts(1, 4));
+	EXPECT_EQ(run_check(file, 't'), head_msg(1) + "Source of GEDCOM is 1 SOUR X\r\n" + trailer_msg);
+}
+
+TEST(CheckRules, CrLfFileCountsAsManyLinesAsItHas)
+{
+	std::string file = "0 HEAD\r\n1 NAME A\r\n\r\n0 TRLR\r\n";
+	EXPECT_EQ(run_check(file, 's'), head_msg(1) + trailer_msg + counts(1, 4));
+}
+
+TEST(HeaderLines, EachRuleWritesTheWholePieceAndOneMoreNewline)
+{
+	std::string file = "0 HEAD\n1 SOUR PAF\n2 NAME Family Files\n1 DATE 7 DEC 2003\n"
+	                   "2 TIME 10:00\n1 FILE x.ged\n0 TRLR\n";
+	EXPECT_EQ(run_check(file, 't'), head_msg(1) + "Source of GEDCOM is 1 SOUR PAF\n\n"
+	                                    "GEDCOM Source Name = 2 NAME Family Files\n\n"
+	                                    "GEDCOM Date = 1 DATE 7 DEC 2003\n\n"
+	                                    "GEDCOM Time = 2 TIME 10:00\n\n"
+	                                    "GEDCOM FILE = 1 FILE x.ged\n\n" +
+	                                    trailer_msg);
+}
+
+TEST(HeaderLines, RulesMatchAnywhereAndOnlyAtTheirLevel)
+{
+	std::string file = "0 @I1@ INDI\n2 NAME anywhere\n1 NAME no\n2 DATE no\n1 TIME no\n"
+	                   "1 SOU no\n1 date no\n 1 DATE no\n1 DAY yes\n2 TITL yes\n1 FIX yes\n"
+	                   "1 SOURCE yes\n0 TRLR\n";
+	EXPECT_EQ(run_check(file, 't'), "GEDCOM Source Name = 2 NAME anywhere\n\n"
+	                                "GEDCOM Date = 1 DAY yes\n\n"
+	                                "GEDCOM Time = 2 TITL yes\n\n"
+	                                "GEDCOM FILE = 1 FIX yes\n\n"
+	                                "Source of GEDCOM is 1 SOURCE yes\n\n" +
+	                                    trailer_msg);
+}
+
+TEST(HeaderLines, PieceWithoutNewlineGetsOnlyTheFormatsNewline)
+{
+	EXPECT_EQ(run_check("1 DATE " + std::string(72, '9') + "0 TRLR\n", 't'),
+	          "GEDCOM Date = 1 DATE " + std::string(72, '9') + "\n" + trailer_msg);
+}
+
+TEST(HeaderLines, FlagsOtherThanTWriteNoHeaderLines)
+{
+	std::string file = "0 HEAD\n1 SOUR X\n1 DATE 1 JAN 2000\n0 TRLR\n";
+	EXPECT_EQ(run_check(file, 'b'), head_msg(1) + trailer_msg);
+	EXPECT_EQ(run_check(file, 's'), head_msg(1) + trailer_msg + counts(0, 4));
+}
+
+// The block scan of -s and -b must count exactly what the piece by piece check counts,
+// wherever blocks, buffer refills, long lines, head lines and the trailer fall.
+TEST(BlockScan, AgreesWithThePieceByPieceCheck)
+{
+	std::mt19937 rng(11);
+	for (int round = 0; round < 30; round++) {
+		SCOPED_TRACE(round);
+		std::string input = random_gedcom(rng, 20000 + round * 97, false);
+		// Some rounds end at a trailer somewhere; the others run to the end of the file.
+		if (round % 3 == 0)
+			input.insert(input.size() * (round % 7 + 1) / 9, "\n0 TRLR\n");
+		// Windows that end a block exactly, or one to three bytes into the next.
+		std::size_t extra = static_cast<std::size_t>(round);
+		for (std::size_t window : {std::size_t{80}, std::size_t{128}, std::size_t{193},
+		                           std::size_t{258}, std::size_t{4099}, 300 + extra}) {
+			SCOPED_TRACE(window);
+			for (char flag : {'s', 'b'})
+				EXPECT_EQ(run_check(input, flag, true, window), run_check(input, flag, false));
+		}
+	}
+}
+
+TEST(BlockScan, LongRegularFileIsCountedExactly)
+{
+	std::string body;
+	for (int i = 1; i <= 40000; i++)
+		body += i % 4 == 0 ? "1 NAME Somebody /Else/\n" : "2 DATE 1 JAN 1900\r\n";
+	std::string file = "0 HEAD\n" + body + "0 TRLR\n1 NAME late\n";
+	EXPECT_EQ(run_check(file, 's'), head_msg(1) + trailer_msg + counts(10000, 40002));
+}
+
+// The real files of other programs: every flag, counted independently of this code.
+struct sample_case {
+	const char *file;
+	bool head;
+	bool trailer;
+	int names;
+	int lines;
+	int header_lines;
+};
+
+void PrintTo(const sample_case &c, std::ostream *os)
+{
+	*os << c.file;
+}
+
+class SampleFiles : public testing::TestWithParam<sample_case> {};
+
+TEST_P(SampleFiles, EveryFlagGivesTheIndependentCounts)
+{
+	std::filesystem::path dir = LINEAGE_SAMPLES;
+	if (!std::filesystem::exists(dir))
+		GTEST_SKIP() << "no sample folder " << dir;
+	const sample_case &c = GetParam();
+	FILE *in = std::fopen((dir / c.file).c_str(), "rb");
+	ASSERT_NE(in, nullptr) << c.file;
+	std::string input;
+	char buf[65536];
+	for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, in)) > 0;)
+		input.append(buf, n);
+	std::fclose(in);
+
+	std::string verdict = (c.head ? head_msg(1) : "") + (c.trailer ? trailer_msg : no_trailer_msg);
+	EXPECT_EQ(run_check(input, 'b'), verdict);
+	EXPECT_EQ(run_check(input, 's'), verdict + counts(c.names, c.lines));
+	EXPECT_EQ(run_check(input, 's', false), verdict + counts(c.names, c.lines));
+
+	std::string t = run_check(input, 't');
+	int written = 0;
+	for (const char *label : {"Source of GEDCOM is ", "GEDCOM Source Name = ", "GEDCOM Date = ",
+	                          "GEDCOM Time = ", "GEDCOM FILE = "})
+		for (std::size_t at = t.find(label); at != std::string::npos; at = t.find(label, at + 1))
+			written += at == 0 || t[at - 1] == '\n';
+	EXPECT_EQ(written, c.header_lines);
+	EXPECT_TRUE(t.ends_with(c.trailer ? trailer_msg : no_trailer_msg));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+	All, SampleFiles,
+	testing::Values(sample_case{"Queen.ged", true, true, 4677, 107175, 14},
+	                sample_case{"TGC551LF.ged", true, true, 21, 2418, 38},
+	                sample_case{"TGC55C.ged", true, true, 22, 2454, 38},
+	                sample_case{"burzyn-paf5.ged", true, true, 4579, 72971, 31},
+	                sample_case{"gedcompm-royal-indented.ged", true, true, 0, 1410, 0},
+	                sample_case{"gramps-sample.ged", true, true, 45, 953, 5},
+	                sample_case{"john_of_sea_20101009.ged", true, true, 63, 1437, 13},
+	                sample_case{"legacycustomtags.ged", true, true, 9, 220, 6},
+	                sample_case{"royal92.ged", true, true, 3011, 30682, 3},
+	                sample_case{"superlongline-ansel.ged", true, true, 1, 15, 1},
+	                sample_case{"utf16le.ged", false, false, 0, 12, 0},
+	                sample_case{"utf8_crlf_bom.ged", true, true, 10, 77, 3},
+	                sample_case{"willis.ged", true, true, 817, 23986, 4}),
+	[](const testing::TestParamInfo<sample_case> &info) {
+		std::string name = info.param.file;
+		for (char &ch : name)
+			if (!std::isalnum(static_cast<unsigned char>(ch)))
+				ch = '_';
+		return name;
+	});
+
+TEST(SampleFiles, EveryFileInTheFolderIsListed)
+{
+	std::filesystem::path dir = LINEAGE_SAMPLES;
+	if (!std::filesystem::exists(dir))
+		GTEST_SKIP() << "no sample folder " << dir;
+	int files = 0;
+	for (const auto &entry : std::filesystem::directory_iterator(dir))
+		files += entry.path().extension() == ".ged";
+	EXPECT_EQ(files, 13) << "a new sample file needs its counts in the table above";
+}

@@ -1,0 +1,64 @@
+// lineagecheck: checks that a GEDCOM file has its head and trailer, with header lines or counts on request.
+#include "lineagecheck.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+
+enum class notice { no_flag, no_valid_flag, no_file, help };
+
+static void print_notice(notice n)
+{
+	switch (n) {
+	case notice::no_flag:
+		std::fputs("Lineagecheck: Sorry, no flag specified.\n"
+		           "For more information type: lineagecheck -h\n", stdout);
+		break;
+	case notice::no_valid_flag:
+		std::fputs("Lineagecheck: Sorry, no valid flag specified.\n"
+		           "For more information type: lineagecheck -h\n", stdout);
+		break;
+	case notice::no_file:
+		std::fputs("Lineagecheck: Sorry, no file found. \n", stdout);
+		break;
+	case notice::help:
+		std::printf("\nLineagecheck %s, GEDCOM verifier, by the Lineage tools developers\n", r_version);
+		std::fputs("lineagecheck -b|-h|-s|-t gedfile \n"
+		           "\n-s Stats\n-h This help\n"
+		           "-t Header info\n", stdout);
+		break;
+	}
+}
+
+// Every outcome, errors included, ends with status 0: callers read the verdict from the text.
+int main(int argc, char **argv)
+{
+	if ((argc != 2 && argc != 3) || argv[1][0] != '-') {
+		print_notice(notice::no_flag);
+		return 0;
+	}
+	option = argv[1][1];
+	// The name is used as given, however long.
+	const char *filename = argc == 3 ? argv[2] : "";
+	if (option == 'h') {
+		print_notice(notice::help);
+		return 0;
+	}
+	if (option != 's' && option != 't' && option != 'b') {
+		print_notice(notice::no_valid_flag);
+		return 0;
+	}
+	FILE *fp = std::fopen(filename, "r");
+	// A directory opens for reading but has no lines to give.
+	struct stat st {};
+	if (fp && fstat(fileno(fp), &st) == 0 && S_ISDIR(st.st_mode)) {
+		std::fclose(fp);
+		fp = nullptr;
+	}
+	if (!fp) {
+		print_notice(notice::no_file);
+		return 0;
+	}
+	print_report(fp, stdout);
+	std::fclose(fp);
+	return 0;
+}
