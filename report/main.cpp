@@ -34,29 +34,41 @@ FILE *open_gedcom(const char *path)
 	return fp;
 }
 
-// The record tables take some 25 MB and are filled a row at a time; in 2 MB pages they
-// cost a dozen page faults instead of thousands, which for a small file is most of the run.
-// Where large pages are not offered the call fails and nothing changes.
-void tables_in_large_pages()
+template <typename Table>
+void widen(std::uintptr_t& low, std::uintptr_t& high, const Table& t)
+{
+	low = std::min(low, reinterpret_cast<std::uintptr_t>(t.data()));
+	high = std::max(high, reinterpret_cast<std::uintptr_t>(t.data() + t.size()));
+}
+
+// The record tables take some 25 MB and a large file fills them a row at a time; in 2 MB
+// pages they cost a dozen page faults instead of thousands. A small file touches a few
+// rows, and clearing whole large pages for them would cost more than it saves. Where large
+// pages are not offered the call fails and nothing changes.
+void tables_in_large_pages(FILE *fp)
 {
 #if defined(MADV_HUGEPAGE)
-	const void *tables[][2] = {
-		{indi_name.data(), indi_name.data() + indi_rows}, {indi_note.data(), indi_note.data() + indi_rows},
-		{seximage.data(), seximage.data() + indi_rows}, {indi_birt_date.data(), indi_birt_date.data() + indi_rows},
-		{indi_reli.data(), indi_reli.data() + indi_rows}, {indi_surname.data(), indi_surname.data() + indi_rows},
-		{disp_surname.data(), disp_surname.data() + indi_rows}, {fam_div_plac.data(), fam_div_plac.data() + fam_rows},
-	};
+	constexpr off_t large_file = off_t{4} << 20;
+	struct stat st;
+	if (fstat(fileno(fp), &st) != 0 || st.st_size < large_file)
+		return;
 	std::uintptr_t low = UINTPTR_MAX;
 	std::uintptr_t high = 0;
-	for (const auto& t : tables) {
-		low = std::min(low, reinterpret_cast<std::uintptr_t>(t[0]));
-		high = std::max(high, reinterpret_cast<std::uintptr_t>(t[1]));
-	}
+	for (const auto *t : {&indi_name, &indi_note, &seximage, &indi_birt_date, &indi_birt_plac,
+			      &indi_birt_note, &indi_deat_date, &indi_deat_plac, &indi_deat_note,
+			      &indi_buri_date, &indi_buri_plac, &indi_buri_note, &indi_crem_plac,
+			      &indi_chan_date, &indi_educ, &indi_occu, &indi_reli, &indi_surname,
+			      &disp_surname})
+		widen(low, high, *t);
+	for (const auto *t : {&fam_marr_date, &fam_marr_plac, &fam_div_date, &fam_div_plac})
+		widen(low, high, *t);
 	constexpr std::uintptr_t large_page = std::uintptr_t{1} << 21;
 	low = (low + large_page - 1) & ~(large_page - 1);
 	high &= ~(large_page - 1);
 	if (low < high)
 		madvise(reinterpret_cast<void *>(low), high - low, MADV_HUGEPAGE);
+#else
+	(void)fp;
 #endif
 }
 
@@ -85,7 +97,7 @@ int main(int argc, char **argv)
 		std::printf("Lineagehtml: Sorry, no file found. \n");
 		return 0;
 	}
-	tables_in_large_pages();
+	tables_in_large_pages(fp);
 	// The reader takes the file and the report gathers its output in large blocks of their
 	// own; stream buffers would only copy every block once more.
 	std::setvbuf(fp, nullptr, _IONBF, 0);
