@@ -22,6 +22,30 @@ std::string frame(char flag, std::string_view name)
 	return page;
 }
 
+std::string escaped(std::string_view text)
+{
+	std::string out;
+	for (char c : text)
+		out += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '"' ? "&quot;" : std::string(1, c);
+	return out;
+}
+
+// Report lines written after `before`, as they reach a stream.
+std::string written(std::string_view before, int lines, std::string_view value)
+{
+	char *buf = nullptr;
+	std::size_t len = 0;
+	FILE *out = open_memstream(&buf, &len);
+	std::fwrite(before.data(), 1, before.size(), out);
+	for (int i = 0; i < lines; ++i)
+		write_report_line(out, " Label = ", value, "\n");
+	flush_output(out);
+	std::fclose(out);
+	std::string text(buf, len);
+	std::free(buf);
+	return text;
+}
+
 } // namespace
 
 TEST(PageFrame, StartHeadingFooterAndEnd)
@@ -152,4 +176,36 @@ TEST(Escaping, FamilyLinesEscapeStoredTextsButNotTheSexImage)
 	EXPECT_NE(page.find(" Child = <img src=female.gif> <b>&lt;b&gt;Bold&lt;/b&gt;\n</b> (&lt;1900&gt;\n - )"),
 		  std::string::npos);
 	EXPECT_NE(page.find("  Marriage Place = A&amp;B\n"), std::string::npos);
+}
+
+// Texts of every length, with a character that needs an entity at every place or nowhere.
+TEST(Escaping, EveryLengthAndPlaceOfASpecialCharacter)
+{
+	const std::string line1 = "<br /><img src=gedline1.gif align=center />";
+	for (std::size_t n = 0; n <= 40; ++n)
+		for (std::size_t at = 0; at <= n; ++at)
+			for (char special : {'&', '<', '>', '"'}) {
+				std::string value;
+				for (std::size_t k = 0; k < n; ++k)
+					value += static_cast<char>('a' + k % 26);
+				if (at < n)
+					value[at] = special;
+				SCOPED_TRACE(value);
+				ASSERT_EQ(written("", 1, value), line1 + " Label = " + escaped(value) + "\n");
+			}
+}
+
+// Output is gathered and written in blocks that end on page boundaries of the stream;
+// nothing may be lost or reordered whatever the stream held before.
+TEST(Escaping, LongReportComesOutWholeAfterAnyStart)
+{
+	const std::string line = "<br /><img src=gedline1.gif align=center /> Label = A &amp; B\n";
+	for (std::size_t size : {0, 1, 4095, 5000}) {
+		std::string before(size, 'y');
+		SCOPED_TRACE(before.size());
+		std::string want = before;
+		for (int i = 0; i < 20000; ++i)
+			want += line;
+		ASSERT_EQ(written(before, 20000, "A & B"), want);
+	}
 }

@@ -67,6 +67,47 @@ TEST(ReaderPieces, LargeFilesKeepEveryLineWhole)
 	}
 }
 
+namespace {
+
+// Pieces as a bounded line read of 80 bytes cuts them, one character at a time, with a
+// lone CR also ending a piece.
+strings pieces_one_by_one(std::string_view bytes)
+{
+	strings pieces;
+	std::size_t at = 0;
+	while (at < bytes.size()) {
+		std::size_t n = 0;
+		while (n < 79 && at + n < bytes.size()) {
+			char c = bytes[at + n++];
+			if (c == '\n' || (c == '\r' && !(at + n < bytes.size() && bytes[at + n] == '\n')))
+				break;
+		}
+		pieces.emplace_back(bytes.substr(at, n));
+		at += n;
+	}
+	return pieces;
+}
+
+} // namespace
+
+// Lines of every length up to past a piece, with each kind of line end, put line ends at
+// every position of the search masks and the read blocks.
+TEST(ReaderPieces, EveryLineLengthAndEndAcrossBlocks)
+{
+	const char *ends[] = {"\n", "\r\n", "\r", "\n\r"};
+	std::string bytes;
+	for (int k = 0; bytes.size() < 400000; ++k) {
+		std::size_t length = 1 + k % 97;
+		bytes += std::string(length, static_cast<char>('a' + k % 26));
+		bytes += ends[(k / 97) % 4];
+	}
+	strings want = pieces_one_by_one(bytes);
+	strings got = cut_pieces(bytes);
+	ASSERT_EQ(got.size(), want.size());
+	for (std::size_t i = 0; i < want.size(); ++i)
+		ASSERT_EQ(got[i], want[i]) << "piece " << i;
+}
+
 TEST(ReaderCounts, EveryPieceIsCountedTheTrailerIncluded)
 {
 	run_report('s', "0 HEAD\n1 NOTE " + std::string(90, 'n') + "\n0 TRLR\n0 @I1@ INDI\n");
