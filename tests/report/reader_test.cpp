@@ -108,6 +108,27 @@ TEST(ReaderPieces, EveryLineLengthAndEndAcrossBlocks)
 		ASSERT_EQ(got[i], want[i]) << "piece " << i;
 }
 
+// The report's own read loop cuts the same pieces as next_piece: every piece is counted,
+// and a name line counts as a name only when its piece begins the line.
+TEST(ReaderCounts, ReportCountsEveryPieceOfLinesOfEveryLengthAndEnd)
+{
+	const char *ends[] = {"\n", "\r\n", "\r", "\n\r"};
+	std::string bytes;
+	for (int k = 0; bytes.size() < 400000; ++k) {
+		std::string line = "1 NAME " + std::string(k % 113, static_cast<char>('a' + k % 26));
+		bytes += line + ends[(k / 113) % 4];
+	}
+	int pieces = 0;
+	int names = 0;
+	for (const std::string& p : pieces_one_by_one(bytes)) {
+		++pieces;
+		names += p.compare(0, 4, "1 NA") == 0;
+	}
+	run_report('s', bytes + "0 TRLR\n1 NAME After /Trailer/\n");
+	EXPECT_EQ(lines_of_data, pieces + 1);
+	EXPECT_EQ(number_of_names, names);
+}
+
 TEST(ReaderCounts, EveryPieceIsCountedTheTrailerIncluded)
 {
 	run_report('s', "0 HEAD\n1 NOTE " + std::string(90, 'n') + "\n0 TRLR\n0 @I1@ INDI\n");
