@@ -465,6 +465,12 @@ void level2_file(std::string_view piece, FILE *out)
 // Reads like atoi (blanks, a sign, digits) but saturates instead of overflowing.
 int leading_number(std::string_view text)
 {
+	// Record numbers are cut to four characters, which are nearly always four digits.
+	if (text.size() == 4) {
+		auto digit = [&text](std::size_t i) { return static_cast<unsigned>(text[i]) - '0'; };
+		if (digit(0) <= 9 && digit(1) <= 9 && digit(2) <= 9 && digit(3) <= 9)
+			return static_cast<int>(digit(0) * 1000 + digit(1) * 100 + digit(2) * 10 + digit(3));
+	}
 	const char *p = text.data();
 	const char *end = p + text.size();
 	while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r')))
