@@ -56,41 +56,10 @@ std::string_view entity(char c)
 	}
 }
 
-// Moves K bytes through a register; with K fixed the compiler needs no call for it.
-template <std::size_t K>
-void move(char *to, const char *from)
-{
-	char held[K];
-	std::memcpy(held, from, K);
-	std::memcpy(to, held, K);
-}
-
-// Report lines are made of short parts; a call to memcpy for each would cost more than
-// the copy, so parts up to 64 bytes go in two overlapping moves.
 [[gnu::always_inline]] inline char *copy_raw(char *to, std::string_view s)
 {
-	const char *from = s.data();
-	std::size_t n = s.size();
-	if (n > 64)
-		std::memcpy(to, from, n);
-	else if (n >= 32) {
-		move<32>(to, from);
-		move<32>(to + n - 32, from + n - 32);
-	} else if (n >= 16) {
-		move<16>(to, from);
-		move<16>(to + n - 16, from + n - 16);
-	} else if (n >= 8) {
-		move<8>(to, from);
-		move<8>(to + n - 8, from + n - 8);
-	} else if (n >= 4) {
-		move<4>(to, from);
-		move<4>(to + n - 4, from + n - 4);
-	} else if (n > 0) {
-		to[0] = from[0];
-		to[n / 2] = from[n / 2];
-		to[n - 1] = from[n - 1];
-	}
-	return to + n;
+	copy_short(to, s.data(), s.size());
+	return to + s.size();
 }
 
 // Copies from `i` on, character by character, writing entities where they are needed.

@@ -212,16 +212,24 @@ void family_member(std::string_view piece, member who, FILE *out)
 }
 
 // Keeps a value in the current record's row; a record beyond its table has none.
+// A value fits its row whole: a piece holds at most 72 characters after the tag.
+void keep_value(row_text& row, std::string_view value)
+{
+	std::size_t n = value.size() < text_size ? value.size() : text_size - 1;
+	copy_short(row.data(), value.data(), n);
+	row[n] = '\0';
+}
+
 void keep_indi(std::array<row_text, indi_rows>& table, std::string_view value)
 {
 	if (indi_row_ok(indi_r))
-		copy_text(table[indi_r], value);
+		keep_value(table[indi_r], value);
 }
 
 void keep_fam(std::array<row_text, fam_rows>& table, std::string_view value)
 {
 	if (fam_row_ok(fam_r))
-		copy_text(table[fam_r], value);
+		keep_value(table[fam_r], value);
 }
 
 void count_up(int& counter)
@@ -589,6 +597,13 @@ namespace {
 // bytes read) and leaves that to next_piece. True once the trailer has been handled.
 bool handle_short_lines(FILE *out)
 {
+	// Counted here and added on the way out: no rule reads the count.
+	int lines = 0;
+	auto leave = [&lines](std::size_t pos, bool trailer) {
+		in_pos = pos;
+		lines_of_data = lines_of_data > INT_MAX - lines ? INT_MAX : lines_of_data + lines;
+		return trailer;
+	};
 	std::size_t pos = in_pos;
 	std::size_t scan = pos & ~(mask_span - 1);
 	while (scan + mask_span <= in_len && scan < pos + piece_max) {
@@ -606,23 +621,18 @@ bool handle_short_lines(FILE *out)
 				if (block.data()[next] == '\n')
 					++next;
 			}
-			if (next - pos > piece_max) {
-				in_pos = pos;
-				return false;
-			}
+			if (next - pos > piece_max)
+				return leave(pos, false);
 			std::string_view piece(block.data() + pos, next - pos);
 			pos = next;
 			handle_piece(piece, out);
-			count_up(lines_of_data);
-			if (is_trailer(piece)) {
-				in_pos = pos;
-				return true;
-			}
+			++lines;
+			if (is_trailer(piece))
+				return leave(pos, true);
 		}
 		scan += mask_span;
 	}
-	in_pos = pos;
-	return false;
+	return leave(pos, false);
 }
 
 } // namespace
