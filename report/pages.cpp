@@ -9,7 +9,7 @@ namespace {
 
 // Written text gathers here and goes to the stream in large blocks; a report line is a
 // handful of short parts, and one stream call per part would cost more than the copy.
-std::array<char, 1 << 17> pending;
+alignas(4096) std::array<char, 1 << 17> pending;
 std::size_t used;
 
 constexpr std::size_t page_size = 4096;
