@@ -117,7 +117,7 @@ bool copy_if_clean(char *to, const char *from, std::size_t n)
 // The caller leaves room for every character to become the longest entity. Most texts
 // hold no character that needs one; they are tested and copied in whole registers, and
 // only a text with such a character goes through the careful loop.
-char *copy_escaped(char *to, std::string_view s)
+[[gnu::always_inline]] inline char *copy_escaped(char *to, std::string_view s)
 {
 	std::size_t n = s.size();
 #if defined(__SSE2__)
