@@ -27,7 +27,7 @@ inline bool fam_row_ok(int r) { return r >= 0 && r < fam_rows; }
 
 // Moves K bytes through a register; with K fixed the compiler needs no call for it.
 template <std::size_t K>
-void move(char *to, const char *from)
+void move_bytes(char *to, const char *from)
 {
 	char held[K];
 	std::memcpy(held, from, K);
@@ -41,17 +41,17 @@ void move(char *to, const char *from)
 	if (n > 64)
 		std::memcpy(to, from, n);
 	else if (n >= 32) {
-		move<32>(to, from);
-		move<32>(to + n - 32, from + n - 32);
+		move_bytes<32>(to, from);
+		move_bytes<32>(to + n - 32, from + n - 32);
 	} else if (n >= 16) {
-		move<16>(to, from);
-		move<16>(to + n - 16, from + n - 16);
+		move_bytes<16>(to, from);
+		move_bytes<16>(to + n - 16, from + n - 16);
 	} else if (n >= 8) {
-		move<8>(to, from);
-		move<8>(to + n - 8, from + n - 8);
+		move_bytes<8>(to, from);
+		move_bytes<8>(to + n - 8, from + n - 8);
 	} else if (n >= 4) {
-		move<4>(to, from);
-		move<4>(to + n - 4, from + n - 4);
+		move_bytes<4>(to, from);
+		move_bytes<4>(to + n - 4, from + n - 4);
 	} else if (n > 0) {
 		to[0] = from[0];
 		to[n / 2] = from[n / 2];

@@ -41,7 +41,7 @@ void widen(std::uintptr_t& low, std::uintptr_t& high, const Table& t)
 	high = std::max(high, reinterpret_cast<std::uintptr_t>(t.data() + t.size()));
 }
 
-// The record tables take some 25 MB and a large file fills them a row at a time; in 2 MB
+// The record tables take some 22 MB and a large file fills them a row at a time; in 2 MB
 // pages they cost a dozen page faults instead of thousands. A small file touches a few
 // rows, and clearing whole large pages for them would cost more than it saves. Where large
 // pages are not offered the call fails and nothing changes.

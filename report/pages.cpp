@@ -108,8 +108,8 @@ bool copy_if_clean(char *to, const char *from, std::size_t n)
 {
 	if (!clean(_mm_unpacklo_epi64(load_low<K>(from), load_low<K>(from + n - K))))
 		return false;
-	move<K>(to, from);
-	move<K>(to + n - K, from + n - K);
+	move_bytes<K>(to, from);
+	move_bytes<K>(to + n - K, from + n - K);
 	return true;
 }
 #endif

@@ -211,7 +211,6 @@ void family_member(std::string_view piece, member who, FILE *out)
 				  name, born, died);
 }
 
-// Keeps a value in the current record's row; a record beyond its table has none.
 // A value fits its row whole: a piece holds at most 72 characters after the tag.
 void keep_value(row_text& row, std::string_view value)
 {
@@ -220,6 +219,7 @@ void keep_value(row_text& row, std::string_view value)
 	row[n] = '\0';
 }
 
+// Keeps a value in the current record's row; a record beyond its table has none.
 void keep_indi(std::array<row_text, indi_rows>& table, std::string_view value)
 {
 	if (indi_row_ok(indi_r))
