@@ -137,8 +137,9 @@ struct out_part {
 };
 void write_parts(FILE *out, std::initializer_list<out_part> parts);
 void flush_output(FILE *out);
-// The common report line: the gedline1 bullet, a label, one text from the file, and markup.
-void write_report_line(FILE *out, std::string_view label, std::string_view value, std::string_view after);
+// A report line: a bullet and a label, one text from the file, and markup after it.
+void write_line(FILE *out, std::string_view bullet, std::string_view label, std::string_view value,
+		std::string_view after);
 // A family member's line: bullet, label, sex image and markup, then name (born - died).
 void write_member_line(FILE *out, std::string_view bullet, std::string_view label, std::string_view image,
 		       std::string_view bold, std::string_view name, std::string_view born, std::string_view died);

@@ -144,6 +144,13 @@ bool copy_if_clean(char *to, const char *from, std::size_t n)
 	if (n >= 4 && n < 8 && copy_if_clean<4>(to, from, n))
 		return to + n;
 #endif
+	if (n < 4) {
+		bool plain = true;
+		for (std::size_t k = 0; k < n; ++k)
+			plain = plain && !needs_escape[static_cast<unsigned char>(s[k])];
+		if (plain)
+			return copy_raw(to, s);
+	}
 	return copy_escaped_from(to, s, 0);
 }
 
@@ -170,23 +177,24 @@ void flush_output(FILE *out)
 	used = 0;
 }
 
-void write_report_line(FILE *out, std::string_view label, std::string_view value, std::string_view after)
+void write_line(FILE *out, std::string_view bullet, std::string_view label, std::string_view value,
+		std::string_view after)
 {
-	constexpr std::string_view line1 = "<br /><img src=gedline1.gif align=center />";
-	std::size_t need = line1.size() + label.size() + value.size() * longest_entity + after.size();
+	std::size_t need = bullet.size() + label.size() + value.size() * longest_entity + after.size();
 	if (need > pending.size() - used) {
 		if (need > pending.size()) {
-			write_parts(out, {{line1, false}, {label, false}, {value, true}, {after, false}});
+			write_parts(out, {{bullet, false}, {label, false}, {value, true}, {after, false}});
 			return;
 		}
 		make_room(out, need);
 	}
-	char *to = copy_raw(pending.data() + used, line1);
+	char *to = copy_raw(pending.data() + used, bullet);
 	to = copy_raw(to, label);
 	to = copy_escaped(to, value);
 	to = copy_raw(to, after);
 	used = to - pending.data();
 }
+
 
 void write_member_line(FILE *out, std::string_view bullet, std::string_view label, std::string_view image,
 		       std::string_view bold, std::string_view name, std::string_view born, std::string_view died)

@@ -147,7 +147,7 @@ std::string_view value_of(std::string_view piece)
 void report_line(FILE *out, std::string_view label, std::string_view value,
 		 std::string_view after = {})
 {
-	write_report_line(out, label, value, after);
+	write_line(out, line1, label, value, after);
 }
 
 // The four characters after a record letter or a reference's "@I", with every "@" and
@@ -171,7 +171,7 @@ void individual_record(std::string_view piece, FILE *out)
 	indi = cut;
 	indi_r = leading_number(text);
 	if (option == 'i')
-		write_parts(out, {{record_line, false}, {" Record = ", false}, {text, true}, {"\n", false}});
+		write_line(out, record_line, " Record = ", text, "\n");
 }
 
 void family_record(std::string_view piece, FILE *out)
@@ -181,7 +181,7 @@ void family_record(std::string_view piece, FILE *out)
 	fam = cut;
 	fam_r = leading_number(text);
 	if (option == 'f')
-		write_parts(out, {{record_line, false}, {" Family Record = ", false}, {text, true}, {"\n", false}});
+		write_line(out, record_line, " Family Record = ", text, "\n");
 }
 
 enum class member { husband, wife, child };

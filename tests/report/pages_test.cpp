@@ -38,7 +38,7 @@ std::string written(std::string_view before, int lines, std::string_view value)
 	FILE *out = open_memstream(&buf, &len);
 	std::fwrite(before.data(), 1, before.size(), out);
 	for (int i = 0; i < lines; ++i)
-		write_report_line(out, " Label = ", value, "\n");
+		write_line(out, "<br /><img src=gedline1.gif align=center />", " Label = ", value, "\n");
 	flush_output(out);
 	std::fclose(out);
 	std::string text(buf, len);
