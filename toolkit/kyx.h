@@ -1,0 +1,291 @@
+// kyx: a small widget toolkit on Xlib and libXpm. Operations, palette, pens, widget tables.
+#ifndef KYX_H
+#define KYX_H
+
+#include <stdint.h>
+
+#include <X11/Xlib.h>
+#include <X11/xpm.h>
+
+#ifdef __cplusplus
+#include <array>
+#include <vector>
+#endif
+
+// Capacities, shared with C callers, so an enum rather than constexpr.
+enum {
+	kyx_capacity = 256,   // widgets of one kind
+	kyx_text_size = 256,  // every text buffer, terminator included
+	kyx_object_slots = 512,
+	kyx_list_items = 512, // items one select list can hold
+	kyx_item_size = 512,  // one select-list item, terminator included
+};
+
+// The widget tables are std::array in C++ and plain arrays in C; both have the same layout
+// and, through C linkage, the same symbol.
+#ifdef __cplusplus
+using kyx_text = std::array<char, kyx_text_size>;
+using kyx_item = std::array<char, kyx_item_size>;
+#define KYX_TABLE(type, name, n) extern std::array<type, n> name
+#else
+typedef char kyx_text[kyx_text_size];
+typedef char kyx_item[kyx_item_size];
+#define KYX_TABLE(type, name, n) extern type name[n]
+#endif
+
+#ifdef __cplusplus
+// Item texts of the select lists, indexed [item][list]. Each list keeps only the items it
+// was given: a dense 512 x 512 x 512 block would reserve 128 MiB for a handful of rows.
+struct kyx_item_store {
+	std::array<std::vector<kyx_item>, kyx_capacity> lists;
+
+	struct item_row {
+		kyx_item_store *store;
+		int item;
+		// Writable record of this item in the list; null outside the tables.
+		char *operator[](int list) const;
+	};
+	item_row operator[](int item) { return item_row{this, item}; }
+};
+
+struct kyx_object {
+	std::array<int, kyx_object_slots> offset;
+	std::array<int, kyx_object_slots> top;
+	std::array<int, kyx_object_slots> state;
+	kyx_item_store text;
+};
+
+struct kyx_textobject {
+	std::array<int, kyx_object_slots> focus;
+	std::array<std::array<char, kyx_object_slots>, kyx_object_slots> text;
+};
+#else
+// C sees the leading members; item texts are reached through kyx_selectlist_item().
+struct kyx_object {
+	int offset[kyx_object_slots];
+	int top[kyx_object_slots];
+	int state[kyx_object_slots];
+};
+
+struct kyx_textobject {
+	int focus[kyx_object_slots];
+	char text[kyx_object_slots][kyx_object_slots];
+};
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef void (*kyx_callback)(void);
+
+// Palette: 24-bit 0xRRGGBB pixel values, handed to a TrueColor server as they are.
+extern const uint32_t X_RED;
+extern const uint32_t X_RED2;
+extern const uint32_t X_RED3;
+extern const uint32_t X_LLGREEN;
+extern const uint32_t X_LGREEN;
+extern const uint32_t X_GREEN;
+extern const uint32_t X_GREEN2;
+extern const uint32_t X_BLUE;
+extern const uint32_t X_BLUE2;
+extern const uint32_t X_BLUE3;
+extern const uint32_t X_BLUE4;
+extern const uint32_t X_BLUE5;
+extern const uint32_t X_YELLOW;
+extern const uint32_t X_YELLOW3;
+extern const uint32_t X_WHITE;
+extern const uint32_t X_GREY;
+extern const uint32_t X_DGREY;
+extern const uint32_t X_BLACK;
+
+// Connection, main window and the dialog window.
+extern Display *display;
+extern Window window2;
+extern Window window;
+extern int X11return;
+extern int kyx_window_status;
+extern int KYX_event_flag;
+extern XEvent global_event;
+
+// Pens of the main window.
+extern XGCValues global_pen_prop, global_pen2_prop, global_pen3_prop, global_pen4_prop,
+	global_pen5_prop, global_pen6_prop, global_button_pen_prop;
+extern GC global_pen, global_pen2, global_pen3, global_pen4, global_pen5, global_pen6;
+KYX_TABLE(GC, global_button_pen, kyx_capacity);
+extern GC gcpixmap1, gcpixmap2;
+
+// Window background.
+extern GC gcP;
+extern int windowtile;
+extern int background_pixmap;
+extern XpmAttributes attributes_bg;
+
+// Counters: widgets of each kind created so far, which is also the next handle.
+extern int global_label_num, global_frame_num, global_hline_num, global_vline_num,
+	global_button_num, global_lbutton_num, global_selectlist_num, global_chkbutton_num,
+	global_textentry_num, global_pie_num, global_image_num, global_imagebutton_num,
+	global_menubar_num, global_menu_num, global_menuitem_num;
+
+// Labels.
+KYX_TABLE(kyx_text, global_label_text, kyx_capacity);
+KYX_TABLE(int, global_label_x, kyx_capacity);
+KYX_TABLE(int, global_label_y, kyx_capacity);
+KYX_TABLE(int, global_label_border, kyx_capacity);
+KYX_TABLE(Window, wlabel, kyx_capacity);
+KYX_TABLE(GC, gcP_label, kyx_capacity);
+KYX_TABLE(int, labeltile, kyx_capacity);
+KYX_TABLE(int, backgroundlabel_pixmap, kyx_capacity);
+
+// Separators.
+KYX_TABLE(int, global_hline_x, kyx_capacity);
+KYX_TABLE(int, global_hline_y, kyx_capacity);
+KYX_TABLE(int, global_hline_len, kyx_capacity);
+KYX_TABLE(int, global_vline_x, kyx_capacity);
+KYX_TABLE(int, global_vline_y, kyx_capacity);
+KYX_TABLE(int, global_vline_len, kyx_capacity);
+
+// Frames.
+KYX_TABLE(int, global_frame_x1, kyx_capacity);
+KYX_TABLE(int, global_frame_y1, kyx_capacity);
+KYX_TABLE(int, global_frame_x2, kyx_capacity);
+KYX_TABLE(int, global_frame_y2, kyx_capacity);
+KYX_TABLE(kyx_text, global_frame_label, kyx_capacity);
+
+// Buttons.
+KYX_TABLE(kyx_text, global_button_text, kyx_capacity);
+KYX_TABLE(int, global_button_x, kyx_capacity);
+KYX_TABLE(int, global_button_y, kyx_capacity);
+
+// Toggle buttons.
+KYX_TABLE(kyx_text, global_lbutton_text, kyx_capacity);
+KYX_TABLE(int, global_lbutton_x, kyx_capacity);
+KYX_TABLE(int, global_lbutton_y, kyx_capacity);
+
+// Check buttons.
+KYX_TABLE(kyx_text, global_chkbutton_label, kyx_capacity);
+KYX_TABLE(int, global_chkbutton_x, kyx_capacity);
+KYX_TABLE(int, global_chkbutton_y, kyx_capacity);
+
+// Select lists.
+KYX_TABLE(int, global_selectlist_x, kyx_capacity);
+KYX_TABLE(int, global_selectlist_y, kyx_capacity);
+KYX_TABLE(int, global_selectlist_c, kyx_capacity);
+KYX_TABLE(int, global_selectlist_r, kyx_capacity);
+KYX_TABLE(int, global_selectlist_nl, kyx_capacity);
+
+// Text entries.
+KYX_TABLE(int, global_textentry_x, kyx_capacity);
+KYX_TABLE(int, global_textentry_y, kyx_capacity);
+KYX_TABLE(int, global_textentry_width, kyx_capacity);
+KYX_TABLE(int, global_textentry_type, kyx_capacity);
+KYX_TABLE(int, global_textentry_me, kyx_capacity);
+KYX_TABLE(int, place, kyx_capacity);
+KYX_TABLE(kyx_text, numberstring, kyx_capacity);
+
+// Pies.
+KYX_TABLE(int, global_pie_x, kyx_capacity);
+KYX_TABLE(int, global_pie_y, kyx_capacity);
+KYX_TABLE(int, global_pie_r, kyx_capacity);
+KYX_TABLE(int, kyx_pie_obj, kyx_capacity);
+
+// Images and image buttons.
+KYX_TABLE(int, global_image_x, kyx_capacity);
+KYX_TABLE(int, global_image_y, kyx_capacity);
+KYX_TABLE(int, global_image_w, kyx_capacity);
+KYX_TABLE(int, global_image_h, kyx_capacity);
+KYX_TABLE(GC, global_image_i, kyx_capacity);
+KYX_TABLE(Window, xpm_image, kyx_capacity);
+KYX_TABLE(int, global_imagebutton_x, kyx_capacity);
+KYX_TABLE(int, global_imagebutton_y, kyx_capacity);
+KYX_TABLE(int, global_imagebutton_w, kyx_capacity);
+KYX_TABLE(int, global_imagebutton_h, kyx_capacity);
+KYX_TABLE(GC, global_imagebutton_i, kyx_capacity);
+KYX_TABLE(Window, xpm_imagebutton, kyx_capacity);
+
+// Menus and menu items.
+KYX_TABLE(kyx_text, global_menu_label, kyx_capacity);
+KYX_TABLE(int, global_menu_parent, kyx_capacity);
+KYX_TABLE(int, global_menu_x, kyx_capacity);
+KYX_TABLE(int, global_menu_x2, kyx_capacity);
+KYX_TABLE(Window, pulldown, kyx_capacity);
+KYX_TABLE(int, global_menuitem_numinmenu, kyx_capacity);
+KYX_TABLE(kyx_text, global_menuitem_label, kyx_capacity);
+KYX_TABLE(int, global_menuitem_parent, kyx_capacity);
+KYX_TABLE(int, global_menuitem_x, kyx_capacity);
+KYX_TABLE(int, global_menuitem_y, kyx_capacity);
+
+// Object records: toggle and check states, select-list scrolling and selection, entry focus.
+extern struct kyx_object kyx_lbutton_obj;
+extern struct kyx_object kyx_chkbutton_obj;
+extern struct kyx_object kyx_selectlist_obj;
+extern struct kyx_textobject kyx_textentry_obj;
+
+// Callbacks of buttons, toggle buttons, menu items and image buttons.
+KYX_TABLE(kyx_callback, kyx_Array, kyx_capacity);
+KYX_TABLE(kyx_callback, kyx_Array2, kyx_capacity);
+KYX_TABLE(kyx_callback, kyx_Array3, kyx_capacity);
+KYX_TABLE(kyx_callback, kyx_Array4, kyx_capacity);
+
+// Connection and main window.
+void x_open(void);
+void x_close(void);
+void kyx_window(const char *title, int width, int height);
+void kyx_setwindowbg(const char *path, int tile);
+
+// Widget creation: each returns the new handle, or -1 when its kind is full.
+int kyx_label(const char *text, int x, int y, int border);
+void kyx_hseparator(int x, int y, int length);
+void kyx_vseparator(int x, int y, int length);
+int kyx_button(int x, int y, const char *text, kyx_callback callback);
+GC kyx_setbuttoncolor(int button, uint32_t pixel);
+int kyx_lbutton(int x, int y, const char *text, kyx_callback callback);
+int kyx_selectlist(int x, int y, int count, char items[][kyx_item_size], int columns, int rows);
+int kyx_chkbutton(int x, int y, const char *label);
+int kyx_textentry(int x, int y, int width, int type);
+void kyx_frame(int x1, int y1, int x2, int y2, const char *label);
+int kyx_image(int x, int y, const char *path);
+int kyx_imagebutton(int x, int y, const char *path, kyx_callback callback);
+int kyx_pie(int x, int y, int diameter, int percent);
+int kyx_menubar(void);
+int kyx_menu(int bar, const char *title);
+int kyx_menuitem(int menu, const char *label, kyx_callback callback);
+
+// Setters.
+void kyx_setlabelbg(const char *path, int tile, int label);
+void kyx_settextentry(int entry, const char *text);
+void kyx_closewindow(void);
+void kyx_setfunction(int slot, kyx_callback callback);
+void kyx_setfunction2(int slot, kyx_callback callback);
+void kyx_setfunction3(int slot, kyx_callback callback);
+void kyx_setfunction4(int slot, kyx_callback callback);
+void kyx_ExecCallback(int slot);
+void kyx_ExecCallback2(int slot);
+void kyx_ExecCallback3(int slot);
+void kyx_ExecCallback4(int slot);
+
+// Item text of a select list (writable, 512 bytes), or null outside the tables.
+char *kyx_selectlist_item(int list, int item);
+
+// Event loop of the main window; returns once the window is closed.
+void kyx_main(void);
+
+// Modal dialogs.
+int x_msgbox(int kind, const char *text, const char *title, char *fontname, int margin);
+int x_calbox(const char *title);
+int x_radiobox(const char *option1, const char *option2, const char *question,
+	const char *title, char *fontname, int margin);
+int x_slistwindow(int width, int height, const char *title, int style, char marker, int count,
+	char rows[][kyx_text_size], const char *fontname, const char *heading);
+int x_graphwindow(int width, int height, const char *title, int count, const int *values,
+	const char *fontname);
+int x_imgbox(const char *path, const char *title);
+int x_imgkeybox(const char *path, const char *title, int type, int x, int y);
+
+#ifdef __cplusplus
+}
+#endif
+
+#undef KYX_TABLE
+
+#endif
