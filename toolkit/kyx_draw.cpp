@@ -1,7 +1,395 @@
-// The full redraw of the main window from the widget tables.
+// The full redraw of the main window from the widget tables, and the drawing pieces the
+// partial repaints of input handling share with it.
 #include "kyx.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
 #include "kyx_internal.h"
+
+static constexpr char stars[] = "****************";
+static constexpr int tiled_bg_width = 1024;
+static constexpr int tiled_bg_height = 860;
+static constexpr int tiled_label_width = 640;
+static constexpr int tiled_label_height = 20;
+static constexpr int menu_bar_right = 1111;
+static constexpr int pulldown_frame_depth = 900;
+static constexpr int menus_drawn = 20;  // titles and items only of bars and menus 0 to 19
+static constexpr long full_circle = 360 * 64;
+
+void draw_line(Drawable d, GC gc, int x1, int y1, int x2, int y2)
+{
+	XDrawLine(display, d, gc, x1, y1, x2, y2);
+}
+
+void fill_lines(Drawable d, GC gc, int x1, int x2, int y1, int y2)
+{
+	if (y2 < y1)
+		return;
+	int left = std::min(x1, x2);
+	int w = std::max(x1, x2) - left + 1;
+	XFillRectangle(display, d, gc, left, y1, static_cast<unsigned>(w),
+		static_cast<unsigned>(y2 - y1 + 1));
+}
+
+void draw_text(Drawable d, GC gc, int x, int y, const char *text, std::size_t max)
+{
+	int n = static_cast<int>(strnlen(text, max));
+	if (n > 0)
+		XDrawString(display, d, gc, x, y, text, n);
+}
+
+static void draw_background()
+{
+	if (background_pixmap != 1)
+		return;
+	XFlush(display);
+	if (windowtile == 1)
+		XFillRectangle(display, window2, gcP, 0, 0, tiled_bg_width, tiled_bg_height);
+	else if (window_bg_size.x > 0 && window_bg_size.y > 0)
+		XFillRectangle(display, window2, gcP, 0, 0, static_cast<unsigned>(window_bg_size.x),
+			static_cast<unsigned>(window_bg_size.y));
+}
+
+static void draw_menu_bars()
+{
+	if (global_menubar_num != 1 && global_menubar_num != 2)
+		return;
+	fill_lines(window2, global_pen5, 0, menu_bar_right, 0, 17);
+	draw_line(window2, global_pen3, 0, 19, menu_bar_right, 19);
+	if (global_menubar_num == 2) {
+		fill_lines(window2, global_pen5, 0, menu_bar_right, 20, 37);
+		draw_line(window2, global_pen3, 0, 39, menu_bar_right, 39);
+	}
+}
+
+static void draw_menus()
+{
+	for (int i = 0; i < global_menu_num && i < kyx_capacity; ++i) {
+		draw_line(pulldown[i], global_pen2, 0, 0, menu_pulldown_width, 0);
+		draw_line(pulldown[i], global_pen2, 0, 0, 0, pulldown_frame_depth);
+		draw_line(pulldown[i], global_pen3, 99, 0, 99, pulldown_frame_depth);
+		if (in_range(global_menu_parent[i], 0, menus_drawn - 1))
+			draw_text(window2, global_pen, global_menu_x[i], menu_title_baseline,
+				global_menu_label[i].data(), kyx_text_size);
+	}
+	for (int j = 0; j < global_menuitem_num && j < kyx_capacity; ++j) {
+		int m = global_menuitem_parent[j];
+		if (in_range(m, 0, menus_drawn - 1) && m < global_menu_num)
+			draw_text(pulldown[m], global_pen, global_menuitem_x[j], global_menuitem_y[j],
+				global_menuitem_label[j].data(), kyx_text_size);
+	}
+}
+
+static void draw_pie(int i)
+{
+	int x = global_pie_x[i];
+	int y = global_pie_y[i];
+	int d = global_pie_r[i];
+	if (d > 0) {
+		// Beyond a full turn the server draws a full circle; clamping keeps the 16-bit
+		// angle of the protocol from wrapping.
+		long long extent = std::clamp(pie_extent(kyx_pie_obj[i]), -full_circle * 1LL,
+			full_circle * 1LL);
+		XFillArc(display, window2, global_pen3, x, y, static_cast<unsigned>(d),
+			static_cast<unsigned>(d), 0, static_cast<int>(full_circle));
+		XFillArc(display, window2, global_pen2, x, y, static_cast<unsigned>(d),
+			static_cast<unsigned>(d), 0, static_cast<int>(extent));
+		XDrawArc(display, window2, global_pen, x, y, static_cast<unsigned>(d),
+			static_cast<unsigned>(d), 0, static_cast<int>(full_circle));
+	}
+	char percent[16];
+	std::snprintf(percent, sizeof percent, "%d%%", kyx_pie_obj[i]);
+	draw_text(window2, global_pen, x + d - 20, y + d / 2 - 1, percent, sizeof percent);
+}
+
+static void draw_label(int i)
+{
+	Window w = wlabel[i];
+	if (!w)
+		return;
+	XMapWindow(display, w);
+	if (backgroundlabel_pixmap[i] == 1) {
+		XFlush(display);
+		if (labeltile[i] == 1)
+			XFillRectangle(display, w, gcP_label[i], 0, 0, tiled_label_width,
+				tiled_label_height);
+		else if (label_bg_size[i].x > 0 && label_bg_size[i].y > 0)
+			XFillRectangle(display, w, gcP_label[i], 0, 0,
+				static_cast<unsigned>(label_bg_size[i].x),
+				static_cast<unsigned>(label_bg_size[i].y));
+	}
+	int l = text_width(text_length(global_label_text[i])) + 4;
+	GC top_left = nullptr;
+	GC bottom_right = nullptr;
+	switch (global_label_border[i]) {
+	case 1:
+		top_left = bottom_right = global_pen;
+		break;
+	case 2:
+		top_left = global_pen;
+		bottom_right = global_pen2;
+		break;
+	case 3:
+		top_left = global_pen2;
+		bottom_right = global_pen;
+		break;
+	default:
+		break;
+	}
+	if (top_left) {
+		draw_line(w, top_left, 0, 0, l, 0);
+		draw_line(w, top_left, 0, 0, 0, 11);
+		draw_line(w, bottom_right, 0, 12, l, 12);
+		draw_line(w, bottom_right, l, 0, l, 11);
+	}
+	draw_text(w, global_pen, 3, 11, global_label_text[i].data(), kyx_text_size);
+}
+
+static void draw_separators()
+{
+	for (int i = 0; i < global_hline_num && i < kyx_capacity; ++i) {
+		int x = global_hline_x[i];
+		int y = global_hline_y[i];
+		int len = global_hline_len[i];
+		draw_line(window2, global_pen, x, y, x + len, y);
+		draw_line(window2, global_pen2, x, y + 1, x + len, y + 1);
+	}
+	for (int i = 0; i < global_vline_num && i < kyx_capacity; ++i) {
+		int x = global_vline_x[i];
+		int y = global_vline_y[i];
+		int len = global_vline_len[i];
+		draw_line(window2, global_pen, x, y, x, y + len);
+		draw_line(window2, global_pen2, x + 1, y, x + 1, y + len);
+	}
+}
+
+// The 3-D frame of buttons and toggle buttons; inner and outer are its right edges.
+static void draw_bevel(int x, int y, int inner, int outer)
+{
+	draw_line(window2, global_pen3, x - 4, y + 3, inner, y + 3);
+	draw_line(window2, global_pen, x - 5, y + 4, outer, y + 4);
+	draw_line(window2, global_pen2, x - 4, y + 3, x - 4, y - 13);
+	draw_line(window2, global_pen, x - 5, y + 4, x - 5, y - 14);
+	draw_line(window2, global_pen3, inner, y + 3, inner, y - 13);
+	draw_line(window2, global_pen, outer, y + 4, outer, y - 14);
+	draw_line(window2, global_pen2, x - 4, y - 13, inner, y - 13);
+	draw_line(window2, global_pen, x - 5, y - 14, outer, y - 14);
+}
+
+static void draw_button(int i)
+{
+	int x = global_button_x[i];
+	int y = global_button_y[i];
+	int r = x + text_width(text_length(global_button_text[i]));
+	fill_lines(window2, global_button_pen[i], x - 4, r + 3, y - 13, y + 2);
+	draw_text(window2, global_pen, x, y, global_button_text[i].data(), kyx_text_size);
+	draw_bevel(x, y, r + 3, r + 4);
+}
+
+static void draw_image(Window w, GC pen, int width, int height)
+{
+	if (!w)
+		return;
+	XMapWindow(display, w);
+	XFillRectangle(display, w, pen, 0, 0, static_cast<unsigned>(width),
+		static_cast<unsigned>(height));
+}
+
+static void draw_imagebutton(int i)
+{
+	Window w = xpm_imagebutton[i];
+	if (!w)
+		return;
+	int width = global_imagebutton_w[i];
+	int h = global_imagebutton_h[i];
+	draw_image(w, global_imagebutton_i[i], width, h);
+	draw_line(w, global_pen2, 0, 0, width, 0);
+	draw_line(w, global_pen2, 0, 0, 0, h);
+	draw_line(w, global_pen, 1, h - 1, width - 1, h - 1);
+	draw_line(w, global_pen, width - 1, 1, width - 1, h - 1);
+}
+
+void draw_lamp(int i)
+{
+	int x = global_lbutton_x[i];
+	int y = global_lbutton_y[i];
+	GC lamp = kyx_lbutton_obj.state[i] == 1 ? gcpixmap1 : gcpixmap2;
+	XFillRectangle(display, window2, lamp, x - 1, y - 9, 10, 10);
+	draw_line(window2, global_pen3, x - 2, y, x - 2, y - 9);
+	draw_line(window2, global_pen3, x - 2, y - 10, x + 8, y - 10);
+	draw_line(window2, global_pen2, x + 9, y - 10, x + 9, y);
+	draw_line(window2, global_pen2, x + 9, y, x - 1, y);
+}
+
+static void draw_lbutton(int i)
+{
+	int x = global_lbutton_x[i];
+	int y = global_lbutton_y[i];
+	int r = x + text_width(text_length(global_lbutton_text[i]));
+	draw_lamp(i);
+	draw_text(window2, global_pen, x + 12, y, global_lbutton_text[i].data(), kyx_text_size);
+	draw_bevel(x, y, r + 15, r + 16);
+}
+
+void draw_entry_text(int i)
+{
+	int x = global_textentry_x[i] + 6;
+	int y = global_textentry_y[i] + 12;
+	if (global_textentry_type[i] == 0)
+		draw_text(window2, global_pen, x, y, numberstring[i].data(), kyx_text_size);
+	else if (global_textentry_type[i] == 1)
+		XDrawString(display, window2, global_pen, x, y, stars, entry_stars(place[i]));
+}
+
+static void draw_entry(int i)
+{
+	int x = global_textentry_x[i];
+	int y = global_textentry_y[i];
+	int w = global_textentry_width[i];
+	fill_lines(window2, global_pen2, x, x + w, y, y + 14);
+	draw_line(window2, global_pen3, x, y - 1, x + w + 1, y - 1);
+	draw_line(window2, global_pen, x, y, x + w, y);
+	draw_line(window2, global_pen, x, y, x, y + 15);
+	draw_line(window2, global_pen2, x + w + 2, y - 1, x + w + 2, y + 16);
+	draw_line(window2, global_pen2, x, y + 16, x + w + 2, y + 16);
+	draw_entry_text(i);
+}
+
+void draw_tick(int x, int y)
+{
+	draw_line(window2, global_pen, x + 3, y + 5, x + 6, y + 10);
+	draw_line(window2, global_pen, x + 4, y + 5, x + 7, y + 10);
+	draw_line(window2, global_pen, x + 6, y + 10, x + 10, y + 2);
+	draw_line(window2, global_pen, x + 7, y + 10, x + 11, y + 2);
+}
+
+static void draw_chkbutton(int i)
+{
+	int x = global_chkbutton_x[i];
+	int y = global_chkbutton_y[i];
+	draw_text(window2, global_pen, x + 17, y + 12, global_chkbutton_label[i].data(),
+		kyx_text_size);
+	draw_line(window2, global_pen3, x, y, x + 12, y);
+	draw_line(window2, global_pen, x + 1, y + 1, x + 11, y + 1);
+	draw_line(window2, global_pen2, x + 13, y, x + 13, y + 13);
+	draw_line(window2, global_pen2, x, y + 13, x + 13, y + 13);
+	draw_line(window2, global_pen3, x, y, x, y + 12);
+	draw_line(window2, global_pen, x + 1, y + 1, x + 1, y + 11);
+	fill_lines(window2, global_pen2, x + 2, x + 11, y + 2, y + 11);
+	if (kyx_chkbutton_obj.state[i] == 1)
+		draw_tick(x, y);
+}
+
+void clear_list_area(int i)
+{
+	int x = global_selectlist_x[i];
+	int y = global_selectlist_y[i];
+	fill_lines(window2, global_pen2, x, x + global_selectlist_c[i], y,
+		y + global_selectlist_r[i] - 1);
+}
+
+void draw_list_highlight(int i)
+{
+	int h = global_selectlist_r[i];
+	int offset = kyx_selectlist_obj.offset[i];
+	if (!list_highlight_shown(kyx_selectlist_obj.state[i], offset, h))
+		return;
+	int x = global_selectlist_x[i];
+	int y = global_selectlist_y[i] + offset;
+	fill_lines(window2, global_pen4, x, x + global_selectlist_c[i], y, y + 9);
+}
+
+void draw_list_items(int i)
+{
+	int x = global_selectlist_x[i];
+	int y = global_selectlist_y[i];
+	int rows = global_selectlist_r[i] / list_row_height;
+	const auto& items = kyx_selectlist_obj.text.lists[i];
+	for (int k = 0; k < rows; ++k) {
+		long item = static_cast<long>(kyx_selectlist_obj.top[i]) + k;
+		if (item < 0 || item >= static_cast<long>(items.size()))
+			continue;
+		draw_text(window2, global_pen, x + 2, y + 10 * k + 9, items[item].data(),
+			kyx_item_size);
+	}
+}
+
+static void draw_selectlist(int i)
+{
+	int x = global_selectlist_x[i];
+	int y = global_selectlist_y[i];
+	int h = global_selectlist_r[i];
+	int sx = x + global_selectlist_c[i];
+	clear_list_area(i);
+	draw_line(window2, global_pen, x - 1, y - 1, sx + 11, y - 1);
+	draw_line(window2, global_pen2, x - 1, y + h, sx + 11, y + h);
+	draw_line(window2, global_pen, x - 1, y - 1, x - 1, y + h - 1);
+
+	draw_line(window2, global_pen2, sx + 1, y, sx + 11, y);
+	draw_line(window2, global_pen, sx + 1, y + 10, sx + 11, y + 10);
+	draw_line(window2, global_pen2, sx + 1, y + 11, sx + 11, y + 11);
+	for (int k = 0; k <= 2; ++k)
+		draw_line(window2, global_pen, sx + 5 - k, y + 4 + k, sx + 6 + k, y + 4 + k);
+
+	draw_line(window2, global_pen, sx + 1, y + h - 12, sx + 11, y + h - 12);
+	draw_line(window2, global_pen2, sx + 1, y + h - 11, sx + 11, y + h - 11);
+	draw_line(window2, global_pen, sx + 1, y + h - 1, sx + 11, y + h - 1);
+	draw_line(window2, global_pen, sx + 5, y + h - 5, sx + 6, y + h - 5);
+	draw_line(window2, global_pen, sx + 4, y + h - 6, sx + 7, y + h - 6);
+	draw_line(window2, global_pen, sx + 3, y + h - 7, sx + 8, y + h - 7);
+	draw_line(window2, global_pen, sx + 11, y, sx + 11, y + h - 1);
+
+	draw_list_highlight(i);
+	draw_list_items(i);
+}
+
+static void draw_frame(int i)
+{
+	int x1 = global_frame_x1[i];
+	int y1 = global_frame_y1[i];
+	int x2 = global_frame_x2[i];
+	int y2 = global_frame_y2[i];
+	draw_text(window2, global_pen, x1, y1, global_frame_label[i].data(), kyx_text_size);
+	draw_line(window2, global_pen, x1, y1, x2, y1);
+	draw_line(window2, global_pen2, x1, y1 + 1, x2, y1 + 1);
+	draw_line(window2, global_pen, x1, y2, x2, y2);
+	draw_line(window2, global_pen, x1, y1, x1, y2);
+	draw_line(window2, global_pen2, x1 + 1, y1 + 1, x1 + 1, y2);
+	draw_line(window2, global_pen, x2, y1, x2, y2);
+}
+
+static int count_of(int num)
+{
+	return std::clamp(num, 0, static_cast<int>(kyx_capacity));
+}
 
 void kyx_redraw()
 {
+	XClearWindow(display, window2);
+	draw_background();
+	draw_menu_bars();
+	draw_menus();
+	for (int i = 0; i < count_of(global_pie_num); ++i)
+		draw_pie(i);
+	for (int i = 0; i < count_of(global_label_num); ++i)
+		draw_label(i);
+	draw_separators();
+	for (int i = 0; i < count_of(global_button_num); ++i)
+		draw_button(i);
+	for (int i = 0; i < count_of(global_image_num); ++i)
+		draw_image(xpm_image[i], global_image_i[i], global_image_w[i], global_image_h[i]);
+	for (int i = 0; i < count_of(global_imagebutton_num); ++i)
+		draw_imagebutton(i);
+	for (int i = 0; i < count_of(global_lbutton_num); ++i)
+		draw_lbutton(i);
+	for (int i = 0; i < count_of(global_textentry_num); ++i)
+		draw_entry(i);
+	for (int i = 0; i < count_of(global_chkbutton_num); ++i)
+		draw_chkbutton(i);
+	for (int i = 0; i < count_of(global_selectlist_num); ++i)
+		draw_selectlist(i);
+	for (int i = 0; i < count_of(global_frame_num); ++i)
+		draw_frame(i);
 }

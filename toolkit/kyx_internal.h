@@ -194,6 +194,18 @@ void repaint_entry_texts();
 // The full redraw of the main window.
 void kyx_redraw();
 
+// Drawing pieces shared by the redraw and the partial repaints of input handling.
+// A line includes both end points; fill_lines paints the lines y1 to y2, each from x1 to x2.
+void draw_line(Drawable d, GC gc, int x1, int y1, int x2, int y2);
+void fill_lines(Drawable d, GC gc, int x1, int x2, int y1, int y2);
+void draw_text(Drawable d, GC gc, int x, int y, const char *text, std::size_t max);
+void draw_lamp(int button);
+void draw_tick(int x, int y);
+void draw_entry_text(int entry);
+void draw_list_items(int list);
+void clear_list_area(int list);
+void draw_list_highlight(int list);
+
 // Protocol errors recorded by the handler x_open installs.
 int kyx_x_error_count();
 int kyx_x_last_error();

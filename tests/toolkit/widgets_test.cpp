@@ -1,0 +1,186 @@
+// Creation calls and setters: what they store, their windows, and the limits of the tables.
+#include "kyx_fixture.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+using MainWindow = KyxTest;
+using Creation = KyxTest;
+using Limits = KyxTest;
+
+TEST_F(MainWindow, PlacedCentredWithTitleAndMapped)
+{
+	kyx_window("GEDCOM Individual", 500, 400);
+	XSync(display, False);
+	XWindowAttributes a{};
+	ASSERT_TRUE(XGetWindowAttributes(display, window2, &a));
+	EXPECT_EQ(a.x, 390);
+	EXPECT_EQ(a.y, 362);
+	EXPECT_EQ(a.width, 500);
+	EXPECT_EQ(a.border_width, 1);
+	EXPECT_EQ(a.map_state, IsViewable);
+	EXPECT_EQ(kyx_window_status, 1);
+	char *name = nullptr;
+	ASSERT_TRUE(XFetchName(display, window2, &name));
+	EXPECT_STREQ(name, "GEDCOM Individual");
+	XFree(name);
+}
+
+TEST_F(MainWindow, CloseUnmapsAndEndsTheLoopAtOnce)
+{
+	open_window();
+	kyx_closewindow();
+	EXPECT_EQ(kyx_window_status, 0);
+	EXPECT_FALSE(mapped(window2));
+	kyx_main();  // returns without reading an event
+}
+
+TEST_F(Creation, HandlesCountPerKindFromZero)
+{
+	open_window();
+	EXPECT_EQ(kyx_label("a", 10, 20, 0), 0);
+	EXPECT_EQ(kyx_label("b", 10, 40, 0), 1);
+	EXPECT_EQ(kyx_button(10, 60, "c", nullptr), 0);
+	EXPECT_EQ(kyx_menubar(), 0);
+	EXPECT_EQ(kyx_menubar(), 1);
+}
+
+TEST_F(Creation, LabelWindowSurroundsItsText)
+{
+	open_window();
+	int h = kyx_label("Hello", 50, 40, 2);
+	XWindowAttributes a{};
+	ASSERT_TRUE(XGetWindowAttributes(display, wlabel[h], &a));
+	EXPECT_EQ(a.x, 48);
+	EXPECT_EQ(a.y, 29);
+	EXPECT_EQ(a.width, 35);
+	EXPECT_EQ(a.height, 13);
+	EXPECT_EQ(a.map_state, IsUnmapped);
+}
+
+TEST_F(Creation, SelectListSizesAndItems)
+{
+	open_window();
+	char items[3][kyx_item_size] = {"one", "two", "three"};
+	int a = kyx_selectlist(10, 10, 3, items, 3, 2);
+	int b = kyx_selectlist(10, 100, 3, items, 20, 12);
+	EXPECT_EQ(global_selectlist_c[a], 80);
+	EXPECT_EQ(global_selectlist_r[a], 50);
+	EXPECT_EQ(global_selectlist_c[b], 200);
+	EXPECT_EQ(global_selectlist_r[b], 120);
+	EXPECT_EQ(kyx_selectlist_obj.state[b], -1);
+	EXPECT_STREQ(kyx_selectlist_obj.text[2][b], "three");
+	EXPECT_STREQ(kyx_selectlist_item(b, 7), "");
+}
+
+TEST_F(Creation, MenuItemBaselinesFollowTheItemBefore)
+{
+	open_window();
+	kyx_menubar();
+	int m0 = kyx_menu(0, "File");
+	int m1 = kyx_menu(0, "Edit");
+	int order[] = {m0, m1, m1, m1};
+	int expect_y[] = {12, 12, 26, 40};
+	int expect_h[] = {17, 17, 31, 45};
+	for (int k = 0; k < 4; ++k) {
+		int item = kyx_menuitem(order[k], "Item", nullptr);
+		EXPECT_EQ(global_menuitem_y[item], expect_y[k]);
+		XSync(display, False);
+		XWindowAttributes a{};
+		XGetWindowAttributes(display, pulldown[order[k]], &a);
+		EXPECT_EQ(a.height, expect_h[k]);
+	}
+	EXPECT_EQ(global_menu_x[m1], 38);
+	EXPECT_EQ(global_menuitem_numinmenu[m1], 3);
+}
+
+TEST_F(Creation, EntryCaretFromItsText)
+{
+	open_window();
+	int e = kyx_textentry(10, 10, 100, 0);
+	EXPECT_EQ(global_textentry_me[e], 88);
+	kyx_settextentry(e, "abc");
+	EXPECT_EQ(place[e], 18);
+	EXPECT_STREQ(numberstring[e].data(), "abc");
+	EXPECT_STREQ(kyx_textentry_obj.text[e].data(), "abc");
+	EXPECT_EQ(KYX_event_flag, 1);
+}
+
+TEST_F(Limits, BeyondCapacityCreatesNothing)
+{
+	open_window();
+	for (int i = 0; i < kyx_capacity; ++i)
+		ASSERT_EQ(kyx_button(0, 0, "b", nullptr), i);
+	EXPECT_EQ(kyx_button(0, 0, "b", nullptr), -1);
+	EXPECT_EQ(global_button_num, 256);
+	for (int i = 0; i < kyx_capacity; ++i)
+		kyx_hseparator(0, i, 5);
+	kyx_hseparator(1, 1, 1);
+	EXPECT_EQ(global_hline_num, 256);
+	kyx_menu(0, "M");
+	for (int i = 0; i < kyx_capacity; ++i)
+		kyx_menuitem(0, "i", nullptr);
+	EXPECT_EQ(kyx_menuitem(0, "i", nullptr), -1);
+}
+
+TEST_F(Limits, LongTextsAreCutToTheirBuffers)
+{
+	open_window();
+	std::string long_text(400, 'x');
+	int l = kyx_label(long_text.c_str(), 0, 20, 1);
+	EXPECT_EQ(std::strlen(global_label_text[l].data()), 255u);
+	int e = kyx_textentry(0, 0, 3000, 0);
+	kyx_settextentry(e, long_text.c_str());
+	EXPECT_EQ(std::strlen(numberstring[e].data()), 255u);
+	EXPECT_EQ(place[e], 1530);
+	static char items[600][kyx_item_size];
+	std::memset(items[0], 'y', sizeof items[0]);
+	int s = kyx_selectlist(0, 0, 600, items, 10, 10);
+	EXPECT_EQ(global_selectlist_nl[s], 512);
+	EXPECT_EQ(std::strlen(kyx_selectlist_obj.text[0][s]), 511u);
+}
+
+TEST_F(Limits, HandlesOutsideTheTablesDoNothing)
+{
+	open_window();
+	kyx_settextentry(0, "no entry yet");
+	kyx_settextentry(-1, "x");
+	kyx_setlabelbg(xpm("bg.xpm", 4, 4, "#FF0000").c_str(), 1, 300);
+	EXPECT_EQ(kyx_setbuttoncolor(256, 0xFF0000), nullptr);
+	kyx_setfunction(-1, nullptr);
+	kyx_ExecCallback(256);
+	kyx_ExecCallback4(-5);
+	EXPECT_EQ(kyx_menuitem(3, "no such menu", nullptr), -1);
+	EXPECT_EQ(kyx_selectlist_item(256, 0), nullptr);
+	EXPECT_EQ(KYX_event_flag, 0);
+	EXPECT_STREQ(numberstring[0].data(), "");
+}
+
+TEST_F(Limits, EmptyCallbackSlotDoesNothing)
+{
+	open_window();
+	kyx_button(20, 20, "Go", nullptr);
+	kyx_ExecCallback(0);
+	kyx_ExecCallback2(7);
+	kyx_ExecCallback3(0);
+	kyx_ExecCallback4(255);
+	click(22, 18);
+}
+
+TEST_F(Limits, UnreadablePicturesLeaveWidgetsBlank)
+{
+	open_window();
+	int l = kyx_label("x", 10, 20, 0);
+	kyx_setwindowbg("/nonexistent.xpm", 0);
+	kyx_setlabelbg("/nonexistent.xpm", 1, l);
+	int i = kyx_image(10, 40, "/nonexistent.xpm");
+	int b = kyx_imagebutton(10, 80, "/nonexistent.xpm", nullptr);
+	EXPECT_EQ(background_pixmap, 0);
+	EXPECT_EQ(backgroundlabel_pixmap[l], 0);
+	EXPECT_EQ(global_image_w[i], 0);
+	EXPECT_EQ(xpm_imagebutton[b], 0u);
+	redraw();
+	EXPECT_EQ(pixel(15, 45), grey);
+	EXPECT_EQ(pixel(15, 85), grey);
+}
