@@ -237,7 +237,7 @@ int font_descent(const XFontStruct *font)
 	return font->max_bounds.descent;
 }
 
-// ---- Message box
+// Message box.
 
 bool msgbox_closes(int ex, int ey, int w, int h)
 {
@@ -366,7 +366,7 @@ int x_msgbox(int kind, const char *text, const char *title, char *fontname, int 
 	return result;
 }
 
-// ---- Blank box
+// Blank box.
 
 bool calbox_open(dialog_frame &f, const char *title)
 {
@@ -402,7 +402,7 @@ int x_calbox(const char *title)
 	return result;
 }
 
-// ---- Radio box
+// Radio box.
 
 int radio_choice(int ey, int baseline)
 {
@@ -508,7 +508,7 @@ int x_radiobox(const char *option1, const char *option2, const char *question, c
 	return result;
 }
 
-// ---- List window
+// List window.
 
 list_band list_row_band(int style, char marker, char first, int index)
 {
@@ -631,7 +631,7 @@ int x_slistwindow(int width, int height, const char *title, int style, char mark
 	return result;
 }
 
-// ---- Bar chart
+// Bar chart.
 
 namespace {
 
@@ -704,7 +704,7 @@ int x_graphwindow(int width, int height, const char *title, int count, const int
 	return result;
 }
 
-// ---- Drawing files and pictures
+// Drawing files and pictures.
 
 namespace {
 
@@ -840,7 +840,7 @@ void release_picture(picture &p)
 	p = {};
 }
 
-// ---- Picture box
+// Picture box.
 
 namespace {
 
@@ -941,7 +941,7 @@ int x_imgbox(const char *path, const char *title)
 	return result;
 }
 
-// ---- Picture keypad
+// Picture keypad.
 
 namespace {
 

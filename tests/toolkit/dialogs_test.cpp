@@ -243,7 +243,7 @@ std::string picture_xpm(int w, int h, const char *colour)
 	return s + "};\n";
 }
 
-// ---- Shared frame
+// Shared frame.
 
 TEST(DialogGeometry, CentredFiftyPixelsBelowTheMiddle)
 {
@@ -261,7 +261,7 @@ TEST(DialogGeometry, SizesTheServerCannotTakeAreClamped)
 	EXPECT_EQ(dialog_extent(70000), 32767);
 }
 
-// ---- Message box
+// Message box.
 
 TEST(MessageBoxClose, RegionStartsInsideTheButtonAndRunsToTheEdges)
 {
@@ -463,7 +463,7 @@ TEST_F(Dialogs, UnknownFontEndsTheProcessWithItsMessage)
 	}
 }
 
-// ---- Blank box
+// Blank box.
 
 TEST_F(Dialogs, BlankBoxIsFourHundredFiftySquareAndClosesOnKeyOrButton)
 {
@@ -489,7 +489,7 @@ TEST_F(Dialogs, BlankBoxTakesAKeyPressedInAnotherWindow)
 	EXPECT_EQ(x_calbox("Blank"), 0);
 }
 
-// ---- Radio box
+// Radio box.
 
 TEST(RadioBands, EachBandIsElevenPixelsAndTheRestIgnored)
 {
@@ -592,7 +592,7 @@ TEST_F(Dialogs, RadioBoxLoopLeavesEachAnswerInX11return)
 	EXPECT_EQ(X11return, 1);
 }
 
-// ---- List window
+// List window.
 
 TEST(ListBands, StyleMarkerAndParityPickTheBand)
 {
@@ -693,13 +693,13 @@ TEST_F(Dialogs, ListWindowLayoutIgnoresTheWindowSize)
 	list_release(s);
 }
 
-// ---- Bar chart
+// Bar chart.
 
 TEST_F(Dialogs, BarChartDrawsSixPixelBarsFromXOne)
 {
-	const int values[] = {50, 1, 0, -5};
+	const int values[] = {50, 1, 0, -5, 65537};
 	graph_state s{};
-	ASSERT_TRUE(graph_open(s, 200, 120, "Bars", 4, values, "fixed"));
+	ASSERT_TRUE(graph_open(s, 200, 120, "Bars", 5, values, "fixed"));
 	redraw(s, graph_event);
 	Window w = s.frame.win;
 	EXPECT_EQ(pixel(w, 30, 10), X_BLACK);
@@ -725,6 +725,8 @@ TEST_F(Dialogs, BarChartDrawsSixPixelBarsFromXOne)
 	// "$-5" has a third character where "$0" has none.
 	EXPECT_GT(count_pixels(w, 17, 60, 6, 10, X_BLACK), 0);
 	EXPECT_EQ(count_pixels(w, 17, 40, 6, 10, X_BLACK), 0);
+	// Longer than any coordinate: the bar runs across the window instead of wrapping to x 1.
+	EXPECT_EQ(pixel(w, 199, 92), X_BLUE);
 	EXPECT_TRUE(graph_event(s, button_event(w, 3, 3)).done);
 	graph_release(s);
 }
@@ -744,7 +746,7 @@ TEST_F(Dialogs, BarChartLoopClosesOnAnyKeyAndEmptyChartIsBlank)
 	EXPECT_EQ(x_graphwindow(100, 100, "Bars", 1, values, "fixed"), 1);
 }
 
-// ---- Drawing files
+// Drawing files.
 
 struct drawing_read {
 	bool is_drawing;
@@ -829,12 +831,13 @@ TEST(DrawingFile, SidesOfZeroOrLessCountAsTwenty)
 	EXPECT_EQ(read_text("qdr 0 -3 10 10 1 0 1 1 2 2").d.count, 0);
 }
 
-// ---- Picture box
+// Picture box.
 
 TEST_F(Dialogs, PictureBoxDrawsTheFileAtFiftyFifty)
 {
-	std::string path = write_file("art", "qdr ff0000 3 100 200\n2 ffffff 10 10 50 20\n"
-					     "1 0000ff 5 80 100 80\n3 00ff00 0 0 200 100\n");
+	std::string path = write_file("art", "qdr ff0000 5 100 200\n2 ffffff 10 10 50 20\n"
+					     "1 0000ff 5 80 100 80\n3 00ff00 0 0 200 100\n"
+					     "2 00ff00 100 0 -1 60\n2 00ff00 100 0 60 0\n");
 	imgbox_state s{};
 	ASSERT_EQ(imgbox_open(s, path.c_str(), "Art"), imgbox_open_result::opened);
 	redraw(s, imgbox_event);
@@ -850,6 +853,8 @@ TEST_F(Dialogs, PictureBoxDrawsTheFileAtFiftyFifty)
 	EXPECT_EQ(pixel(w, 9, 10), 0xFF0000UL);
 	EXPECT_EQ(pixel(w, 50, 80), 0x0000FFUL);
 	EXPECT_EQ(pixel(w, 150, 50), 0xFF0000UL);   // type 3 draws nothing
+	// Rectangles with no width or height paint nothing, rather than a 16-bit wrapped size.
+	EXPECT_EQ(count_pixels(w, 0, 0, 200, 100, 0x00FF00), 0);
 	imgbox_release(s);
 }
 
@@ -913,7 +918,7 @@ TEST_F(Dialogs, PictureBoxFailuresReturnMinusOne)
 	imgbox_release(s);
 }
 
-// ---- Picture keypad
+// Picture keypad.
 
 TEST(KeypadKeys, EachTypeHasItsOwnTable)
 {
