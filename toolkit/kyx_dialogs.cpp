@@ -212,14 +212,17 @@ int run_modal(State &s, dialog_outcome (*on_event)(State &, const XEvent &))
 
 } // namespace
 
-int dialog_extent(long pixels)
-{
-	return static_cast<int>(std::clamp(pixels, 1L, coordinate_max));
-}
-
 dialog_point centred_position(int screen_w, int screen_h, int w, int h)
 {
 	return {(screen_w - w) / 2, (screen_h - h) / 2 + 50};
+}
+
+namespace {
+
+// X sizes travel as 16-bit fields: anything outside 1..32767 would wrap or be refused.
+int dialog_extent(long pixels)
+{
+	return static_cast<int>(std::clamp(pixels, 1L, coordinate_max));
 }
 
 int text_baseline(int ascent, int descent, int h)
@@ -236,6 +239,8 @@ int font_descent(const XFontStruct *font)
 {
 	return font->max_bounds.descent;
 }
+
+} // namespace
 
 // Message box.
 
@@ -414,12 +419,12 @@ int radio_choice(int ey, int baseline)
 	return 0;
 }
 
+namespace {
+
 int radio_column(int w, int label1_width, int label2_width)
 {
 	return std::min((w - label1_width) / 2, (w - label2_width) / 2);
 }
-
-namespace {
 
 void draw_radio_mark(const radio_state &s, int x, int top)
 {
@@ -521,6 +526,8 @@ list_band list_row_band(int style, char marker, char first, int index)
 	return style == 1 ? list_band::pale_green : list_band::none;
 }
 
+namespace {
+
 int list_row_baseline(int index)
 {
 	return 30 + 14 * index;
@@ -530,8 +537,6 @@ int list_frame_bottom(int count)
 {
 	return 17 + 14 * std::clamp(count, 0, list_row_limit);
 }
-
-namespace {
 
 GC band_pen(const list_state &s, list_band band)
 {
@@ -800,6 +805,8 @@ bool read_drawing(std::FILE *f, drawing &d, unsigned long default_background)
 	return true;
 }
 
+namespace {
+
 bool load_picture(picture &p, Window win, const char *path)
 {
 	p.pen = make_tile_pen(win);
@@ -839,6 +846,8 @@ void release_picture(picture &p)
 	free_pixmaps({p.pixmap, p.mask});
 	p = {};
 }
+
+} // namespace
 
 // Picture box.
 
@@ -1014,6 +1023,8 @@ const keypad_key *keypad_lookup(int type, int keycode)
 	return nullptr;
 }
 
+namespace {
+
 int keypad_capacity(int type)
 {
 	switch (type) {
@@ -1027,6 +1038,8 @@ int keypad_capacity(int type)
 		return 0;
 	}
 }
+
+} // namespace
 
 int keypad_result(std::string_view text)
 {

@@ -29,12 +29,7 @@ struct dialog_point {
 	int y;
 };
 
-// X sizes travel as 16-bit fields: anything outside 1..32767 would wrap or be refused.
-int dialog_extent(long pixels);
 dialog_point centred_position(int screen_w, int screen_h, int w, int h);
-int text_baseline(int ascent, int descent, int h);
-int font_ascent(const XFontStruct *font);
-int font_descent(const XFontStruct *font);
 
 // Message box.
 inline constexpr int msgbox_icon_size = 40;
@@ -61,7 +56,6 @@ dialog_outcome calbox_event(dialog_frame &f, const XEvent &e);
 
 // Radio box: 0 means the press chose nothing.
 int radio_choice(int ey, int baseline);
-int radio_column(int w, int label1_width, int label2_width);
 
 struct radio_state {
 	dialog_frame frame;
@@ -78,8 +72,6 @@ void radio_release(radio_state &s);
 inline constexpr std::size_t list_slot_size = 256;
 enum class list_band { none, yellow, light_green, pale_green, white };
 list_band list_row_band(int style, char marker, char first, int index);
-int list_row_baseline(int index);
-int list_frame_bottom(int count);
 
 struct list_state {
 	dialog_frame frame;
@@ -136,9 +128,6 @@ struct picture {
 	int width, height;
 	GC pen;
 };
-bool load_picture(picture &p, Window win, const char *path);
-void draw_picture(const picture &p, Window win);
-void release_picture(picture &p);
 
 struct imgbox_state {
 	dialog_frame frame;
@@ -169,7 +158,6 @@ struct keypad_key {
 	bool fills;              // the next key press finishes
 };
 const keypad_key *keypad_lookup(int type, int keycode);
-int keypad_capacity(int type);
 int keypad_result(std::string_view text);
 
 struct keypad_state {

@@ -253,14 +253,6 @@ TEST(DialogGeometry, CentredFiftyPixelsBelowTheMiddle)
 	EXPECT_EQ(centred_position(1280, 1024, 1501, 93).x, -110);
 }
 
-TEST(DialogGeometry, SizesTheServerCannotTakeAreClamped)
-{
-	EXPECT_EQ(dialog_extent(0), 1);
-	EXPECT_EQ(dialog_extent(-80), 1);
-	EXPECT_EQ(dialog_extent(110), 110);
-	EXPECT_EQ(dialog_extent(70000), 32767);
-}
-
 // Message box.
 
 TEST(MessageBoxClose, RegionStartsInsideTheButtonAndRunsToTheEdges)
@@ -504,14 +496,6 @@ TEST(RadioBands, EachBandIsElevenPixelsAndTheRestIgnored)
 	}
 }
 
-TEST(RadioBands, LabelsShareTheColumnThatCentresTheLongerOne)
-{
-	EXPECT_EQ(radio_column(182, 18, 54), 64);
-	EXPECT_EQ(radio_column(182, 54, 18), 64);
-	EXPECT_EQ(radio_column(182, 30, 30), 76);
-	EXPECT_EQ(radio_column(100, 160, 20), -30);
-}
-
 TEST_F(Dialogs, RadioBoxChoosesByBandWhateverTheX)
 {
 	struct press_case {
@@ -614,14 +598,6 @@ TEST(ListBands, StyleMarkerAndParityPickTheBand)
 		EXPECT_EQ(list_row_band(c.style, '*', c.first, c.index), c.band);
 	}
 	EXPECT_EQ(list_row_band(1, '\0', '\0', 0), list_band::yellow);
-}
-
-TEST(ListBands, FrameBottomFollowsTheRows)
-{
-	EXPECT_EQ(list_frame_bottom(0), 17);
-	EXPECT_EQ(list_frame_bottom(3), 59);
-	EXPECT_EQ(list_frame_bottom(-4), 17);
-	EXPECT_EQ(list_row_baseline(2), 58);
 }
 
 TEST_F(Dialogs, ListWindowPaintsBandsPerStyle)
@@ -951,13 +927,8 @@ TEST(KeypadKeys, EachTypeHasItsOwnTable)
 	EXPECT_STREQ(keypad_lookup(1, 40)->drawn, "DEP");
 }
 
-TEST(KeypadKeys, CapacityAndResult)
+TEST(KeypadKeys, ResultIsTheLeadingNumber)
 {
-	EXPECT_EQ(keypad_capacity(1), 60);
-	EXPECT_EQ(keypad_capacity(2), 90);
-	EXPECT_EQ(keypad_capacity(3), 10);
-	EXPECT_EQ(keypad_capacity(0), 0);
-	EXPECT_EQ(keypad_capacity(7), 0);
 	EXPECT_EQ(keypad_result("-38"), -38);
 	EXPECT_EQ(keypad_result("12.5"), 12);
 	EXPECT_EQ(keypad_result("7-1"), 7);
