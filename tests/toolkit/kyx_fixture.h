@@ -30,6 +30,14 @@ protected:
 	{
 		if (!std::getenv("DISPLAY"))
 			FAIL() << "run the tests through scripts/test";
+		// The server resets after the previous test's last client leaves and refuses
+		// connections meanwhile; wait for it, and hold it up until this test ends.
+		for (int tries = 0; !keeper && tries < 200; ++tries) {
+			keeper = XOpenDisplay(nullptr);
+			if (!keeper)
+				usleep(25000);
+		}
+		ASSERT_NE(keeper, nullptr) << "the X server did not come back";
 		x_open();
 		dir = ::testing::TempDir() + "kyx_" + std::to_string(getpid()) + "_";
 	}
@@ -42,6 +50,8 @@ protected:
 							  << kyx_x_last_error();
 		}
 		x_close();
+		if (keeper)
+			XCloseDisplay(keeper);
 	}
 
 	// A window that fits on the 1280 x 1024 screen, so every pixel can be read back.
@@ -153,6 +163,7 @@ protected:
 
 	std::string dir;
 	int allowed_errors = 0;
+	Display *keeper = nullptr;
 };
 
 #endif

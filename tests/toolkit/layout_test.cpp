@@ -3,6 +3,16 @@
 
 #include "kyx_internal.h"
 
+extern "C" {
+int *c_menu_x(void);
+int *c_list_state(void);
+int *c_entry_focus(void);
+char *c_entry_text(int i);
+char *c_label_text(int i);
+kyx_callback *c_callbacks(void);
+std::size_t c_text_size(void);
+}
+
 TEST(WindowPlacement, CentredAndFiftyBelowTheMiddle)
 {
 	kyx_point p = window_place(1280, 1024, 500, 400);
@@ -112,4 +122,15 @@ TEST(Pie, ExtentInSixtyFourthsTruncated)
 	EXPECT_EQ(pie_extent(33), 7603);
 	EXPECT_EQ(pie_extent(100), 23040);
 	EXPECT_EQ(pie_extent(-33), -7603);
+}
+
+TEST(CView, CProgramsSeeTheSameTablesAsCpp)
+{
+	EXPECT_EQ(c_menu_x(), global_menu_x.data());
+	EXPECT_EQ(c_list_state(), kyx_selectlist_obj.state.data());
+	EXPECT_EQ(c_entry_focus(), kyx_textentry_obj.focus.data());
+	EXPECT_EQ(c_entry_text(3), kyx_textentry_obj.text[3].data());
+	EXPECT_EQ(c_label_text(255), global_label_text[255].data());
+	EXPECT_EQ(c_callbacks(), kyx_Array3.data());
+	EXPECT_EQ(c_text_size(), 256u);
 }
