@@ -74,7 +74,7 @@ void replace_default_font(char *name)
 		std::memcpy(name, "fixed", sizeof "fixed");
 }
 
-void set_size_hints(Window win, dialog_point at, int w, int h)
+XSizeHints size_hints(dialog_point at, int w, int h)
 {
 	XSizeHints hints{};
 	hints.flags = PPosition | PSize;
@@ -82,7 +82,7 @@ void set_size_hints(Window win, dialog_point at, int w, int h)
 	hints.y = at.y;
 	hints.width = w;
 	hints.height = h;
-	XSetWMNormalHints(display, win, &hints);
+	return hints;
 }
 
 void create_window(dialog_frame &f, const char *title, dialog_point at, int w, int h, unsigned long background)
@@ -93,12 +93,7 @@ void create_window(dialog_frame &f, const char *title, dialog_point at, int w, i
 	f.width = w;
 	f.height = h;
 	window = f.win;
-	XSizeHints hints{};
-	hints.flags = PPosition | PSize;
-	hints.x = at.x;
-	hints.y = at.y;
-	hints.width = w;
-	hints.height = h;
+	XSizeHints hints = size_hints(at, w, h);
 	XSetStandardProperties(display, f.win, or_empty(title), or_empty(title), None, nullptr, 0, &hints);
 }
 
@@ -827,7 +822,8 @@ bool load_picture(picture &p, Window win, const char *path)
 	int w = dialog_extent(p.width);
 	int h = dialog_extent(p.height);
 	XResizeWindow(display, win, static_cast<unsigned>(w), static_cast<unsigned>(h));
-	set_size_hints(win, picture_origin, w, h);
+	XSizeHints hints = size_hints(picture_origin, w, h);
+	XSetWMNormalHints(display, win, &hints);
 	return true;
 }
 
