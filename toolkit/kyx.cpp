@@ -207,6 +207,8 @@ static GC make_lamp(const char **xpm)
 
 void kyx_window(const char *title, int width, int height)
 {
+	if (!display)
+		return;
 	XFontStruct *font = XLoadQueryFont(display, "fixed");
 	if (!font) {
 		std::printf("Display doesn't know the font fixed\n");
@@ -315,7 +317,7 @@ static Window make_child(int x, int y, int w, int h, int border, uint32_t border
 int kyx_label(const char *text, int x, int y, int border)
 {
 	int n = global_label_num;
-	if (n >= kyx_capacity)
+	if (n >= kyx_capacity || !window2)
 		return -1;
 	copy_text(global_label_text[n], text_of(text));
 	global_label_x[n] = x;
@@ -591,8 +593,8 @@ void kyx_settextentry(int entry, const char *text)
 	if (!handle_ok(entry, global_textentry_num))
 		return;
 	KYX_event_flag = 1;
-	copy_text(kyx_textentry_obj.text[entry], text_of(text));
 	copy_text(numberstring[entry], text_of(text));
+	copy_text(kyx_textentry_obj.text[entry], numberstring[entry].data());
 	place[entry] = text_width(text_length(numberstring[entry]));
 }
 

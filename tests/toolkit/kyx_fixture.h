@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -23,6 +24,17 @@ inline constexpr uint32_t dgrey = 0x909090;
 inline constexpr uint32_t black = 0;
 inline constexpr uint32_t yellow = 0xFFFF00;
 inline constexpr uint32_t blue4 = 0x000099;
+
+// Callbacks for the tests record the order in which they ran.
+inline std::vector<std::string> ran;
+inline void run_a()
+{
+	ran.push_back("a");
+}
+inline void run_b()
+{
+	ran.push_back("b");
+}
 
 class KyxTest : public ::testing::Test {
 protected:

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "kyx_internal.h"
+#include "kyx_pictures.h"
 
 extern "C" {
 int *c_menu_x(void);
@@ -133,4 +134,39 @@ TEST(CView, CProgramsSeeTheSameTablesAsCpp)
 	EXPECT_EQ(c_label_text(255), global_label_text[255].data());
 	EXPECT_EQ(c_callbacks(), kyx_Array3.data());
 	EXPECT_EQ(c_text_size(), 256u);
+}
+
+namespace {
+// Rows of a compiled-in picture that hold only transparent pixels, counted from the top.
+int transparent_rows(const char **data, unsigned expect_w, unsigned expect_h, unsigned colours)
+{
+	XpmImage image{};
+	XpmInfo info{};
+	EXPECT_EQ(XpmCreateXpmImageFromData(const_cast<char **>(data), &image, &info), XpmSuccess);
+	EXPECT_EQ(image.width, expect_w);
+	EXPECT_EQ(image.height, expect_h);
+	EXPECT_EQ(image.ncolors, colours);
+	int rows = 0;
+	for (unsigned y = 0; y < image.height; ++y) {
+		bool clear = true;
+		for (unsigned x = 0; x < image.width; ++x) {
+			const char *c = image.colorTable[image.data[y * image.width + x]].c_color;
+			clear = clear && c && std::string_view{c} == "None";
+		}
+		if (!clear)
+			break;
+		++rows;
+	}
+	XpmFreeXpmImage(&image);
+	XpmFreeXpmInfo(&info);
+	return rows;
+}
+}
+
+TEST(Pictures, CompiledInPicturesParseWithTheirSizesAndMargins)
+{
+	EXPECT_EQ(transparent_rows(rn_xpm, 10, 10, 7), 0);
+	EXPECT_EQ(transparent_rows(rn2_xpm, 10, 10, 5), 0);
+	EXPECT_EQ(transparent_rows(warning_xpm, 40, 40, 7), 9);
+	EXPECT_EQ(transparent_rows(information_xpm, 40, 40, 6), 7);
 }

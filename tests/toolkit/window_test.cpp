@@ -1,13 +1,13 @@
-// Creation calls and setters: what they store, their windows, and the limits of the tables.
+// The main window: placement, closing, backgrounds and the limits of the tables.
 #include "kyx_fixture.h"
 
 #include <cstring>
 #include <string>
-#include <vector>
 
 using MainWindow = KyxTest;
-using Creation = KyxTest;
+using Backgrounds = KyxTest;
 using Limits = KyxTest;
+using Redraw = KyxTest;
 
 TEST_F(MainWindow, PlacedCentredWithTitleAndMapped)
 {
@@ -36,7 +36,32 @@ TEST_F(MainWindow, CloseUnmapsAndEndsTheLoopAtOnce)
 	kyx_main();  // returns without reading an event
 }
 
-TEST_F(Creation, HandlesCountPerKindFromZero)
+TEST_F(Backgrounds, TiledStopsAt1024By860)
+{
+	open_window(1200, 900);
+	kyx_setwindowbg(xpm("red.xpm", 8, 8, "#FF0000").c_str(), 1);
+	redraw();
+	EXPECT_EQ(pixel(500, 500), 0xFF0000u);
+	EXPECT_EQ(pixel(1023, 859), 0xFF0000u);
+	EXPECT_EQ(pixel(1100, 100), grey);
+	EXPECT_EQ(pixel(100, 880), grey);
+}
+
+TEST_F(Backgrounds, UntiledKeepTheirOwnSize)
+{
+	open_window();
+	int l = kyx_label("abcdefghij", 100, 100, 0);
+	kyx_setwindowbg(xpm("small.xpm", 20, 20, "#FF0000").c_str(), 0);
+	kyx_setlabelbg(xpm("wide.xpm", 50, 10, "#00FF00").c_str(), 0, l);
+	EXPECT_EQ(attributes_bg.width, 50u);
+	redraw();
+	EXPECT_EQ(pixel(10, 10), 0xFF0000u);
+	EXPECT_EQ(pixel(30, 5), grey);
+	EXPECT_EQ(pixel(138, 90), 0x00FF00u);
+	EXPECT_EQ(pixel(153, 90), grey);
+}
+
+TEST_F(Limits, HandlesCountPerKindFromZero)
 {
 	open_window();
 	EXPECT_EQ(kyx_label("a", 10, 20, 0), 0);
@@ -44,67 +69,6 @@ TEST_F(Creation, HandlesCountPerKindFromZero)
 	EXPECT_EQ(kyx_button(10, 60, "c", nullptr), 0);
 	EXPECT_EQ(kyx_menubar(), 0);
 	EXPECT_EQ(kyx_menubar(), 1);
-}
-
-TEST_F(Creation, LabelWindowSurroundsItsText)
-{
-	open_window();
-	int h = kyx_label("Hello", 50, 40, 2);
-	XWindowAttributes a{};
-	ASSERT_TRUE(XGetWindowAttributes(display, wlabel[h], &a));
-	EXPECT_EQ(a.x, 48);
-	EXPECT_EQ(a.y, 29);
-	EXPECT_EQ(a.width, 35);
-	EXPECT_EQ(a.height, 13);
-	EXPECT_EQ(a.map_state, IsUnmapped);
-}
-
-TEST_F(Creation, SelectListSizesAndItems)
-{
-	open_window();
-	char items[3][kyx_item_size] = {"one", "two", "three"};
-	int a = kyx_selectlist(10, 10, 3, items, 3, 2);
-	int b = kyx_selectlist(10, 100, 3, items, 20, 12);
-	EXPECT_EQ(global_selectlist_c[a], 80);
-	EXPECT_EQ(global_selectlist_r[a], 50);
-	EXPECT_EQ(global_selectlist_c[b], 200);
-	EXPECT_EQ(global_selectlist_r[b], 120);
-	EXPECT_EQ(kyx_selectlist_obj.state[b], -1);
-	EXPECT_STREQ(kyx_selectlist_obj.text[2][b], "three");
-	EXPECT_STREQ(kyx_selectlist_item(b, 7), "");
-}
-
-TEST_F(Creation, MenuItemBaselinesFollowTheItemBefore)
-{
-	open_window();
-	kyx_menubar();
-	int m0 = kyx_menu(0, "File");
-	int m1 = kyx_menu(0, "Edit");
-	int order[] = {m0, m1, m1, m1};
-	int expect_y[] = {12, 12, 26, 40};
-	int expect_h[] = {17, 17, 31, 45};
-	for (int k = 0; k < 4; ++k) {
-		int item = kyx_menuitem(order[k], "Item", nullptr);
-		EXPECT_EQ(global_menuitem_y[item], expect_y[k]);
-		XSync(display, False);
-		XWindowAttributes a{};
-		XGetWindowAttributes(display, pulldown[order[k]], &a);
-		EXPECT_EQ(a.height, expect_h[k]);
-	}
-	EXPECT_EQ(global_menu_x[m1], 38);
-	EXPECT_EQ(global_menuitem_numinmenu[m1], 3);
-}
-
-TEST_F(Creation, EntryCaretFromItsText)
-{
-	open_window();
-	int e = kyx_textentry(10, 10, 100, 0);
-	EXPECT_EQ(global_textentry_me[e], 88);
-	kyx_settextentry(e, "abc");
-	EXPECT_EQ(place[e], 18);
-	EXPECT_STREQ(numberstring[e].data(), "abc");
-	EXPECT_STREQ(kyx_textentry_obj.text[e].data(), "abc");
-	EXPECT_EQ(KYX_event_flag, 1);
 }
 
 TEST_F(Limits, BeyondCapacityCreatesNothing)
@@ -183,4 +147,20 @@ TEST_F(Limits, UnreadablePicturesLeaveWidgetsBlank)
 	redraw();
 	EXPECT_EQ(pixel(15, 45), grey);
 	EXPECT_EQ(pixel(15, 85), grey);
+}
+
+TEST_F(Redraw, LaterWidgetsCoverEarlierOnesAndFramesComeLast)
+{
+	open_window();
+	kyx_button(100, 50, "Wide", nullptr);
+	kyx_button(100, 50, "Wide", nullptr);
+	kyx_setbuttoncolor(0, 0xFF0000);
+	kyx_setbuttoncolor(1, 0x0000FF);
+	char items[1][kyx_item_size] = {""};
+	kyx_selectlist(20, 100, 1, items, 3, 5);
+	kyx_frame(10, 120, 200, 250, "");
+	redraw();
+	EXPECT_EQ(pixel(98, 40), 0x0000FFu);
+	EXPECT_EQ(pixel(50, 120), black);
+	EXPECT_EQ(pixel(50, 121), white);
 }

@@ -1,0 +1,126 @@
+// Text entries: caret, focus, typing, BackSpace and password stars.
+#include "kyx_fixture.h"
+
+#include <X11/keysym.h>
+
+using Entries = KyxTest;
+
+TEST_F(Entries, CaretFromItsText)
+{
+	open_window();
+	int e = kyx_textentry(10, 10, 100, 0);
+	EXPECT_EQ(global_textentry_me[e], 88);
+	kyx_settextentry(e, "abc");
+	EXPECT_EQ(place[e], 18);
+	EXPECT_STREQ(numberstring[e].data(), "abc");
+	EXPECT_STREQ(kyx_textentry_obj.text[e].data(), "abc");
+	EXPECT_EQ(KYX_event_flag, 1);
+}
+
+TEST_F(Entries, FieldFocusAndStarsInTheRedraw)
+{
+	open_window();
+	int pw = kyx_textentry(20, 200, 100, 1);
+	int plain = kyx_textentry(20, 240, 100, 0);
+	kyx_settextentry(pw, "abc");
+	kyx_settextentry(plain, "***");
+	redraw();
+	EXPECT_EQ(pixel(50, 199), dgrey);
+	EXPECT_EQ(pixel(50, 200), black);
+	EXPECT_EQ(pixel(20, 210), black);
+	EXPECT_EQ(pixel(122, 205), white);
+	EXPECT_EQ(pixel(50, 216), white);
+	int stars = count(black, 21, 201, 99, 14);
+	EXPECT_GT(stars, 0);
+	EXPECT_EQ(stars, count(black, 21, 241, 99, 14));
+	click(50, 205);
+	EXPECT_EQ(pixel(110, 205), yellow);
+	redraw();
+	EXPECT_EQ(pixel(110, 205), white);
+	EXPECT_EQ(kyx_textentry_obj.focus[pw], 1);
+}
+
+class EntryFixture : public KyxTest {
+protected:
+	void SetUp() override
+	{
+		KyxTest::SetUp();
+		open_window();
+		e = kyx_textentry(20, 100, 100, 0);
+		p = kyx_textentry(20, 150, 100, 1);
+	}
+	int e = 0;
+	int p = 0;
+};
+
+using EntryEditing = EntryFixture;
+
+TEST_F(EntryEditing, KeysGoOnlyToTheFocusedEntry)
+{
+	type("ab");
+	EXPECT_STREQ(numberstring[e].data(), "");
+	click(30, 105);
+	type("ab");
+	click(30, 155);
+	type("cd");
+	EXPECT_STREQ(numberstring[e].data(), "ab");
+	EXPECT_STREQ(kyx_textentry_obj.text[p].data(), "cd");
+	EXPECT_EQ(kyx_textentry_obj.focus[e], 0);
+	EXPECT_EQ(pixel(110, 105), white);
+	EXPECT_EQ(pixel(110, 155), yellow);
+}
+
+TEST_F(EntryEditing, FullEntryTakesOnlyBackSpace)
+{
+	click(30, 105);
+	type("abcdefghijklmnopq");
+	EXPECT_STREQ(numberstring[e].data(), "abcdefghijklmno");
+	EXPECT_EQ(place[e], 90);
+	key(XK_BackSpace);
+	EXPECT_STREQ(numberstring[e].data(), "abcdefghijklmn");
+	EXPECT_EQ(place[e], 84);
+	type("xy");
+	EXPECT_STREQ(numberstring[e].data(), "abcdefghijklmnx");
+}
+
+TEST_F(EntryEditing, BackSpaceOnEmptyStaysEmpty)
+{
+	click(30, 105);
+	key(XK_BackSpace);
+	EXPECT_STREQ(numberstring[e].data(), "");
+	EXPECT_EQ(place[e], 0);
+}
+
+TEST_F(EntryEditing, KeysWithoutCharacterAndFilteredKeysAddNothing)
+{
+	click(30, 105);
+	for (KeySym k : {XK_Return, XK_Tab, XK_Escape, XK_Up, XK_Down, XK_Left, XK_Right,
+		     XK_Shift_L, XK_Shift_R, XK_Control_R, XK_Alt_R, XK_F1})
+		key(k);
+	EXPECT_STREQ(numberstring[e].data(), "");
+	EXPECT_EQ(place[e], 0);
+	key(XK_a, ShiftMask);
+	EXPECT_STREQ(numberstring[e].data(), "A");
+}
+
+TEST_F(EntryEditing, PasswordShowsStarsAfterBackSpace)
+{
+	kyx_settextentry(e, "***");
+	click(30, 155);
+	type("abcd");
+	key(XK_BackSpace);
+	EXPECT_STREQ(numberstring[p].data(), "abc");
+	EXPECT_EQ(count(black, 22, 152, 97, 13), count(black, 22, 102, 97, 13));
+}
+
+TEST_F(EntryEditing, SetTextRepaintsPlainEntriesBeforeTheNextEvent)
+{
+	click(30, 105);
+	kyx_settextentry(e, "new");
+	repaint_entry_texts();
+	XSync(display, False);
+	EXPECT_EQ(KYX_event_flag, 0);
+	EXPECT_EQ(pixel(110, 105), white);
+	EXPECT_EQ(pixel(110, 101), yellow);
+	EXPECT_GT(count(black, 22, 103, 30, 12), 0);
+}
