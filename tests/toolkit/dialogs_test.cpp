@@ -23,6 +23,13 @@ namespace {
 // "fixed" on the test server is the 6 x 13 cell font: ascent 11, descent 2.
 class Dialogs : public KyxTest {
 protected:
+	// The error count lives as long as the process; start from whatever earlier cases left.
+	void SetUp() override
+	{
+		KyxTest::SetUp();
+		allowed_errors = kyx_x_error_count();
+	}
+
 	std::string write_file(const char *name, const std::string &content)
 	{
 		std::string path = dir + name;
@@ -237,6 +244,14 @@ TEST_F(Dialogs, MessageBoxSizedAndPlacedFromTheFont)
 	EXPECT_EQ(window_size(s.frame.win).y, 93);
 	EXPECT_EQ(window_origin(s.frame.win).x, 585);
 	EXPECT_EQ(window_origin(s.frame.win).y, 515);
+	XWindowAttributes a;
+	XGetWindowAttributes(display, s.frame.win, &a);
+	EXPECT_EQ(a.bit_gravity, CenterGravity);
+	EXPECT_EQ(a.border_width, 1);
+	char *name = nullptr;
+	ASSERT_TRUE(XFetchName(display, s.frame.win, &name));
+	EXPECT_STREQ(name, "Greeting");
+	XFree(name);
 	XDestroyWindow(display, s.frame.win);
 	msgbox_release(s);
 }
@@ -616,6 +631,9 @@ TEST_F(Dialogs, ListWindowLayoutIgnoresTheWindowSize)
 	char rows[1][256] = {"alpha"};
 	list_state s{};
 	ASSERT_TRUE(list_open(s, 200, 100, "List", 2, '*', 1, rows, "fixed", "Heading"));
+	XWindowAttributes a;
+	XGetWindowAttributes(display, s.frame.win, &a);
+	EXPECT_EQ(a.bit_gravity, ForgetGravity);
 	XResizeWindow(display, s.frame.win, 300, 120);
 	redraw_dialog(s, list_event);
 	EXPECT_EQ(pixel(193, 20, s.frame.win), X_WHITE);
