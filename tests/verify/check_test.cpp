@@ -45,7 +45,7 @@ std::vector<std::string> pieces_of(const std::string &input, std::size_t window 
 	return pieces;
 }
 
-const std::string head_msg(int line)
+std::string head_msg(int line)
 {
 	return "Verified GEDCOM has HEAD tag at line " + std::to_string(line) + ".\n\n";
 }
