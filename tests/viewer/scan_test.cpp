@@ -1,0 +1,366 @@
+// The word scan on GEDCOM texts in memory: which facts it reports, with which texts, and what it prints.
+#include <gtest/gtest.h>
+
+#include "personview.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <string>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using field_list = std::vector<std::pair<int, std::string>>;
+
+field_list recorded;
+
+void record_field(int field, const char *text)
+{
+	recorded.emplace_back(field, text);
+}
+
+struct scan_run {
+	field_list fields;
+	std::string console;
+	scan_result result;
+};
+
+scan_run run_scan(const std::string &ged, const char *number)
+{
+	recorded.clear();
+	FILE *in = ged.empty() ? std::tmpfile() : fmemopen(const_cast<char *>(ged.data()), ged.size(), "r");
+	char *buf = nullptr;
+	std::size_t len = 0;
+	FILE *out = open_memstream(&buf, &len);
+	scan_result result = scan_individual(in, number, record_field, out);
+	std::fclose(out);
+	std::fclose(in);
+	std::string console(buf, len);
+	std::free(buf);
+	return {recorded, console, result};
+}
+
+// A record in the shape the converter writes, after its header.
+const std::string converter_head =
+	"0 HEAD\n1 SOUR HALVORN\n2 NAME Flatged\n2 VERS 0.1.0\n1 DEST ANSTFILE\n1 CHAR ANSI\n"
+	"1 FILE temp.ged\n1 GEDC\n2 VERS 5.5\n2 FORM LINEAGE-LINKED\n";
+
+std::string person(const std::string &xref, const std::string &lines)
+{
+	return converter_head + "0 " + xref + " INDI\n" + lines + "0 TRLR\n";
+}
+
+} // namespace
+
+TEST(RecordSearch, ConverterFileShowsEveryFact)
+{
+	std::string ged = converter_head +
+		"0 @I0001@ INDI\n1 NAME John /Smith/\n1 SEX M\n1 BIRT\n2 DATE 12 MAR 1900\n2 PLAC London\n"
+		"1 DEAT\n2 DATE 5 JUN 1970\n2 PLAC Leeds\n1 BURI\n2 PLAC Leeds\n1 FAMC @F0001@\n1 FAMS @F0002@\n"
+		"0 @I0002@ INDI\n1 NAME Mary /Smith/\n1 SEX F\n1 BIRT\n1 FAMC @F0002@\n"
+		"0 @F0001@ FAM\n1 CHIL @I0001@\n0 @F0002@ FAM\n1 HUSB @I0001@\n1 CHIL @I0002@\n0 TRLR\n";
+	scan_run run = run_scan(ged, "1");
+	EXPECT_EQ(run.result, scan_done);
+	EXPECT_EQ(run.fields, (field_list{{field_name, " John /Smith/ "}, {field_sex, "M"},
+		{field_birth_date, " 12 MAR 1900  "}, {field_birth_place, " London  "},
+		{field_death_date, " 5 JUN 1970  "}, {field_death_place, " Leeds  "}}));
+	EXPECT_EQ(run.console,
+		"check '0001' = '1'\n"
+		"SUB individual data read '2'\nSUB individual data read 'DATE'\n"
+		"SUB individual data read '12'\nSUB individual data read 'MAR'\nSUB individual data read '1900'\n"
+		"SUB individual data read '2'\nSUB individual data read 'PLAC'\n"
+		"SUB individual data read 'London'\nSUB individual data read '1'\n"
+		"SUB individual data read '2'\nSUB individual data read 'DATE'\n"
+		"SUB individual data read '5'\nSUB individual data read 'JUN'\nSUB individual data read '1970'\n"
+		"SUB individual data read '2'\nSUB individual data read 'PLAC'\n"
+		"SUB individual data read 'Leeds'\nSUB individual data read '1'\n");
+	EXPECT_STREQ(indi_check.data(), "0001");
+}
+
+TEST(RecordSearch, SecondPersonIsFoundAfterCheckingTheFirst)
+{
+	std::string ged = converter_head + "0 @I0001@ INDI\n1 SEX M\n0 @I0002@ INDI\n1 SEX F\n0 TRLR\n";
+	scan_run run = run_scan(ged, "2");
+	EXPECT_EQ(run.fields, (field_list{{field_sex, "F"}}));
+	EXPECT_EQ(run.console, "check '0001' = '2'\ncheck '0002' = '2'\n");
+}
+
+TEST(RecordSearch, NumberIsComparedAsWholeNumber)
+{
+	const std::pair<const char *, const char *> cases[] = {
+		{"@I0001@", "1"}, {"@I0001@", "01"}, {"@I0001@", "0001"}, {"@I1@", "0001"},
+		{"@I0007@", "7abc"}, {"@I0@", "zero"}, {"@I000000000000000000000123456789012345678901@",
+		"123456789012345678901"}};
+	for (auto [xref, number] : cases) {
+		SCOPED_TRACE(std::string(xref) + " " + number);
+		EXPECT_EQ(run_scan(person(xref, "1 SEX F\n"), number).fields, (field_list{{field_sex, "F"}}));
+	}
+	EXPECT_TRUE(run_scan(person("@I0010@", "1 SEX F\n"), "1").fields.empty());
+	EXPECT_TRUE(run_scan(person("@I123456789012345678901@", "1 SEX F\n"), "123456789012345678902")
+		.fields.empty());
+}
+
+TEST(RecordSearch, NumberTextIsWhatLiesBetweenIAndTheNextAt)
+{
+	const std::pair<const char *, const char *> cases[] = {
+		{"@I0001@", "0001"}, {"@I12X@Y", "12X"}, {"@I7", "7"}, {"@I@", ""}};
+	for (auto [xref, text] : cases) {
+		SCOPED_TRACE(xref);
+		scan_run run = run_scan(person(xref, ""), "99");
+		EXPECT_STREQ(indi_check.data(), text);
+		EXPECT_EQ(run.console, std::string("check '") + text + "' = '99'\n");
+	}
+}
+
+TEST(RecordSearch, OnlyIndividualRecordsAreCompared)
+{
+	std::string ged = "0 @F0003@ FAM\n1 HUSB @I0003@\n0 @I0003@ NOTE\n1 SEX M\n0 @S3@ INDI\n0 TRLR\n";
+	scan_run run = run_scan(ged, "3");
+	EXPECT_EQ(run.result, scan_done);
+	EXPECT_TRUE(run.fields.empty());
+	EXPECT_EQ(run.console, "");
+}
+
+TEST(RecordSearch, NoMatchEndsAtTrailerAndKeepsLastNumberText)
+{
+	std::string ged = converter_head + "0 @I0001@ INDI\n1 SEX M\n0 @I0002@ INDI\n1 SEX F\n"
+		"0 @F0001@ FAM\n0 TRLR\n1 SEX M\n0 @I0003@ INDI\n";
+	scan_run run = run_scan(ged, "3");
+	EXPECT_EQ(run.result, scan_done);
+	EXPECT_TRUE(run.fields.empty());
+	EXPECT_STREQ(indi_check.data(), "0002");
+}
+
+TEST(RecordSearch, WordBeginningWithZeroStartsARecordBeforeTheMatch)
+{
+	// 05 takes MAR and 0 as cross-reference and tag, so the header after it is read as plain words.
+	std::string ged = "0 @I0001@ INDI\n1 BIRT\n2 DATE 05 MAR\n0 @I0002@ INDI\n1 SEX F\n0 TRLR\n";
+	scan_run run = run_scan(ged, "2");
+	EXPECT_EQ(run.result, scan_done);
+	EXPECT_TRUE(run.fields.empty());
+	EXPECT_EQ(run.console, "check '0001' = '2'\n");
+}
+
+TEST(RecordSearch, EndOfFileBeforeTrailerIsAReadError)
+{
+	const char *cases[] = {"", "   \n\n", "0 HEAD\n1 SOUR X\n", "0 @I0001@ INDI\n1 SEX M\n0",
+		"0 @I0001@ INDI\n1 SEX M\n0 @I0002@"};
+	for (const char *ged : cases) {
+		SCOPED_TRACE(ged);
+		scan_run run = run_scan(ged, "5");
+		EXPECT_EQ(run.result, scan_read_error);
+		EXPECT_TRUE(run.fields.empty());
+	}
+}
+
+TEST(RecordSearch, TrailerAtTheVeryEndIsNoError)
+{
+	EXPECT_EQ(run_scan("0 HEAD\n0 TRLR", "1").result, scan_done);
+	EXPECT_EQ(run_scan("0 HEAD\n1 NOTE TRLR", "1").result, scan_done);
+}
+
+TEST(RecordSearch, EmptyWordFromNulByteIsAReadError)
+{
+	const char text[] = "0 HEAD\n1 NOTE \0x\n0 @I0001@ INDI\n1 SEX M\n0 TRLR\n";
+	std::string ged(text, sizeof text - 1);
+	scan_run run = run_scan(ged, "1");
+	EXPECT_EQ(run.result, scan_read_error);
+	EXPECT_TRUE(run.fields.empty());
+}
+
+TEST(RecordSearch, OverlongWordStaysOneWord)
+{
+	// Were the word split at its capacity, its last character would start a record and swallow
+	// the header that follows.
+	std::string ged = "0 HEAD\n1 NOTE " + std::string(255, 'a') + "0\n0 @I0001@ INDI\n1 SEX M\n0 TRLR\n";
+	EXPECT_EQ(run_scan(ged, "1").fields, (field_list{{field_sex, "M"}}));
+}
+
+TEST(RecordSearch, EndOfFileInsideTheMatchShowsWhatWasCollected)
+{
+	scan_run run = run_scan("0 @I0001@ INDI\n1 NAME Ann /Lee/\n1 SEX", "1");
+	EXPECT_EQ(run.result, scan_done);
+	EXPECT_EQ(run.fields, (field_list{{field_name, " Ann /Lee/ "}, {field_sex, ""}}));
+}
+
+TEST(NameStep, CollectsThroughTheSurnameWord)
+{
+	scan_run run = run_scan(person("@I0001@", "1 NAME John Henry /Smith/ Jr\n1 SEX M\n"), "1");
+	EXPECT_EQ(run.fields, (field_list{{field_name, " John Henry /Smith/ "}, {field_sex, "M"}}));
+}
+
+TEST(NameStep, NameWithoutSurnameEndsAtLevelWord)
+{
+	scan_run run = run_scan(person("@I0001@", "1 NAME John\n1 SEX M\n1 BIRT\n2 DATE 1900\n"), "1");
+	EXPECT_EQ(run.fields, (field_list{{field_name, " John  "}, {field_sex, "M"},
+		{field_birth_date, " 1900  "}}));
+}
+
+TEST(NameStep, NameEndingOnZeroEndsTheRecord)
+{
+	std::string ged = "0 @I0001@ INDI\n1 NAME Mary\n0 @I0002@ INDI\n1 SEX F\n0 TRLR\n";
+	scan_run run = run_scan(ged, "1");
+	EXPECT_EQ(run.result, scan_done);
+	EXPECT_EQ(run.fields, (field_list{{field_name, " Mary  "}}));
+}
+
+TEST(NameStep, NameCutShortByEndOfFileIsShown)
+{
+	EXPECT_EQ(run_scan("0 @I0001@ INDI\n1 NAME John Henry", "1").fields,
+		(field_list{{field_name, " John Henry "}}));
+}
+
+TEST(NameStep, LongNameIsCutAt255Characters)
+{
+	std::string given(200, 'g');
+	scan_run run = run_scan(person("@I0001@", "1 NAME " + given + " /" + std::string(100, 's') + "/\n"), "1");
+	ASSERT_EQ(run.fields.size(), 1u);
+	EXPECT_EQ(run.fields[0].second, " " + given + " /" + std::string(52, 's'));
+}
+
+TEST(NameStep, SecondNameAddsSecondField)
+{
+	scan_run run = run_scan(person("@I0001@", "1 NAME Ann /Lee/\n1 NAME Anna /Leigh/\n"), "1");
+	EXPECT_EQ(run.fields, (field_list{{field_name, " Ann /Lee/ "}, {field_name, " Anna /Leigh/ "}}));
+}
+
+TEST(SexStep, SexIsTheWordAlone)
+{
+	EXPECT_EQ(run_scan(person("@I0001@", "1 SEX F\n"), "1").fields, (field_list{{field_sex, "F"}}));
+	EXPECT_EQ(run_scan(person("@I0001@", "1 SEX Female\n"), "1").fields, (field_list{{field_sex, "Female"}}));
+}
+
+TEST(SexStep, BirthDirectlyBeforeSexLosesTheSex)
+{
+	scan_run run = run_scan(person("@I0001@", "1 BIRT\n1 SEX M\n1 NAME Ann /Lee/\n"), "1");
+	EXPECT_EQ(run.fields, (field_list{{field_name, " Ann /Lee/ "}}));
+	EXPECT_EQ(run.console, "check '0001' = '1'\nSUB individual data read '1'\nSUB individual data read 'SEX'\n");
+}
+
+TEST(BirthStep, PlaceWithoutDateShowsNeitherField)
+{
+	EXPECT_TRUE(run_scan(person("@I0001@", "1 BIRT\n2 PLAC London\n"), "1").fields.empty());
+}
+
+TEST(BirthStep, DateBeginningWithLevelWordEndsAtOnce)
+{
+	scan_run run = run_scan(person("@I0001@", "1 BIRT\n2 DATE 1 JAN 1900\n2 PLAC London\n"), "1");
+	EXPECT_EQ(run.fields, (field_list{{field_birth_date, "  "}}));
+}
+
+TEST(BirthStep, DateFollowedBySourceGivesOneBlankPlace)
+{
+	scan_run run = run_scan(person("@I0001@", "1 BIRT\n2 DATE 1900\n2 SOUR @S1@\n1 SEX F\n"), "1");
+	EXPECT_EQ(run.fields, (field_list{{field_birth_date, " 1900  "}, {field_birth_place, " "},
+		{field_sex, "F"}}));
+}
+
+TEST(BirthStep, DateAtEndOfFileIsShown)
+{
+	scan_run run = run_scan("0 @I0001@ INDI\n1 BIRT\n2 DATE 12 MAR", "1");
+	EXPECT_EQ(run.result, scan_done);
+	EXPECT_EQ(run.fields, (field_list{{field_birth_date, " 12 MAR "}}));
+}
+
+TEST(BirthStep, PlaceEndingOnZeroEndsTheRecord)
+{
+	std::string ged = "0 @I0001@ INDI\n1 BIRT\n2 DATE 1900\n2 PLAC Bergen Norway\n0 @I0002@ INDI\n"
+		"1 SEX F\n0 TRLR\n";
+	EXPECT_EQ(run_scan(ged, "1").fields, (field_list{{field_birth_date, " 1900  "},
+		{field_birth_place, " Bergen Norway  "}}));
+}
+
+TEST(BirthStep, LongPlaceIsCutAt255Characters)
+{
+	std::string words;
+	for (int i = 0; i < 40; i++)
+		words += "Placename ";
+	scan_run run = run_scan(person("@I0001@", "1 BIRT\n2 DATE 1900\n2 PLAC " + words + "\n"), "1");
+	ASSERT_EQ(run.fields.size(), 2u);
+	EXPECT_EQ(run.fields[1].second, " " + words.substr(0, 254));
+}
+
+TEST(DeathStep, YIsSkipped)
+{
+	scan_run run = run_scan(person("@I0001@", "1 DEAT Y\n2 DATE 1950\n2 PLAC Leeds\n"), "1");
+	EXPECT_EQ(run.fields, (field_list{{field_death_date, " 1950  "}, {field_death_place, " Leeds  "}}));
+	EXPECT_NE(run.console.find("SUB individual data read 'Y'\nSUB individual data read '2'\n"
+		"SUB individual data read 'DATE'\n"), std::string::npos);
+}
+
+TEST(DeathStep, DeathWithoutYReadsTheSameFacts)
+{
+	scan_run run = run_scan(person("@I0001@", "1 DEAT\n2 DATE ABT 1950\n2 PLAC Leeds\n"), "1");
+	EXPECT_EQ(run.fields, (field_list{{field_death_date, " ABT 1950  "}, {field_death_place, " Leeds  "}}));
+}
+
+TEST(DeathStep, DateFollowedBySourceGivesOneBlankPlace)
+{
+	scan_run run = run_scan(person("@I0001@", "1 DEAT\n2 DATE 1950\n2 SOUR @S1@\n"), "1");
+	EXPECT_EQ(run.fields, (field_list{{field_death_date, " 1950  "}, {field_death_place, " "}}));
+}
+
+TEST(DeathStep, EndOfFileAfterYIsHarmless)
+{
+	scan_run run = run_scan("0 @I0001@ INDI\n1 SEX M\n1 DEAT Y", "1");
+	EXPECT_EQ(run.result, scan_done);
+	EXPECT_EQ(run.fields, (field_list{{field_sex, "M"}}));
+}
+
+namespace {
+
+scan_run run_scan_file(const std::string &path, const char *number)
+{
+	recorded.clear();
+	FILE *in = std::fopen(path.c_str(), "r");
+	EXPECT_NE(in, nullptr) << path;
+	if (!in)
+		return {};
+	FILE *out = std::fopen("/dev/null", "w");
+	scan_result result = scan_individual(in, number, record_field, out);
+	std::fclose(out);
+	std::fclose(in);
+	return {recorded, "", result};
+}
+
+} // namespace
+
+TEST(RealFiles, RoyalFileShowsItsFirstPerson)
+{
+	std::string path = std::string(LINEAGE_SAMPLES_DIR) + "/royal92.ged";
+	if (access(LINEAGE_SAMPLES_DIR, F_OK) != 0)
+		GTEST_SKIP() << "no sample folder " << LINEAGE_SAMPLES_DIR;
+	scan_run run = run_scan_file(path, "1");
+	EXPECT_EQ(run.result, scan_done);
+	EXPECT_EQ(run.fields, (field_list{{field_name, " Victoria /Hanover/ "}, {field_sex, "F"},
+		{field_birth_date, " 24 MAY 1819  "}, {field_birth_place, " Kensington,Palace,London,England  "},
+		{field_death_date, " 22 JAN 1901  "}, {field_death_place, " Osborne House,Isle of Wight,England  "}}));
+}
+
+TEST(RealFiles, EverySampleEndsWithinItsTexts)
+{
+	DIR *dir = opendir(LINEAGE_SAMPLES_DIR);
+	if (!dir)
+		GTEST_SKIP() << "no sample folder " << LINEAGE_SAMPLES_DIR;
+	int files = 0;
+	while (dirent *e = readdir(dir)) {
+		std::string name = e->d_name;
+		if (name.size() < 4 || name.substr(name.size() - 4) != ".ged")
+			continue;
+		files++;
+		for (const char *number : {"1", "2", "0"}) {
+			SCOPED_TRACE(name + " " + number);
+			scan_run run = run_scan_file(std::string(LINEAGE_SAMPLES_DIR) + "/" + name, number);
+			for (const auto &field : run.fields) {
+				EXPECT_GE(field.first, 0);
+				EXPECT_LT(field.first, field_count);
+				EXPECT_LE(field.second.size(), 255u);
+			}
+		}
+	}
+	closedir(dir);
+	EXPECT_GT(files, 0);
+}

@@ -1,0 +1,37 @@
+// personview: shows one individual of a GEDCOM file in a window.
+#include "personview.h"
+
+#include <cstdio>
+
+#include "kyx.h"
+
+static int apologise(const char *message)
+{
+	std::fputs(message, stdout);
+	return 1;
+}
+
+int main(int argc, char **argv)
+{
+	if (argc < 3)
+		return apologise("Usage: personview gedfile number\n");
+	filename = argv[1];
+	// Read only: the viewer never writes, and a file the user may not change must still show.
+	FILE *in = std::fopen(filename, "r");
+	if (!in)
+		return apologise("Personview: Sorry, no file found. \n");
+
+	x_open();
+	build_window(argv[2]);
+	std::printf("%s %s %s\n", argv[0], argv[1], argv[2]);
+	if (scan_individual(in, argv[2], add_field, stdout) == scan_read_error) {
+		show_read_error();
+		std::fputs("NULL found!", stdout);
+	}
+	std::fclose(in);
+	std::fflush(stdout);
+
+	kyx_main();
+	x_close();
+	return 0;
+}

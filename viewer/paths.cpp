@@ -1,0 +1,42 @@
+// The texts the viewer hands to others: the shell command that starts tree, and picture paths.
+#include "personview.h"
+
+#include <unistd.h>
+
+static void append_quoted(std::string &to, std::string_view text)
+{
+	to += '\'';
+	for (char c : text) {
+		if (c == '\'')
+			to += "'\\''";
+		else
+			to += c;
+	}
+	to += '\'';
+}
+
+// Built on the heap: the path and the number text may be of any length, and both are quoted
+// because the number text comes from the GEDCOM file and must never run as shell code.
+std::string tree_command(std::string_view path, std::string_view number)
+{
+	std::string command = "./tree ";
+	append_quoted(command, path);
+	command += ' ';
+	append_quoted(command, number);
+	command += " &";
+	return command;
+}
+
+// A picture in the working directory wins, so a user can restyle the viewer there; otherwise
+// the first copy found in dirs is used. When there is none the name comes back unchanged.
+const char *find_picture(const char *name, std::span<const char *const> dirs, picture_path &buf)
+{
+	if (access(name, R_OK) == 0)
+		return name;
+	for (const char *dir : dirs) {
+		int n = std::snprintf(buf.data(), buf.size(), "%s/%s", dir, name);
+		if (n > 0 && static_cast<std::size_t>(n) < buf.size() && access(buf.data(), R_OK) == 0)
+			return buf.data();
+	}
+	return name;
+}

@@ -1,0 +1,53 @@
+// personview: the word scan for one individual, the window it fills, and the paths it builds.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <string_view>
+
+// Words and display texts hold 255 characters; a longer value is cut, since it is only shown.
+inline constexpr std::size_t word_size = 256;
+inline constexpr std::size_t display_size = 256;
+inline constexpr std::size_t picture_path_size = 4096;
+
+using word_text = std::array<char, word_size>;
+using display_text = std::array<char, display_size>;
+using picture_path = std::array<char, picture_path_size>;
+
+// The facts the scan reports, in the order of the window's rows.
+enum person_field : int {
+	field_name,
+	field_sex,
+	field_birth_date,
+	field_birth_place,
+	field_death_date,
+	field_death_place,
+	field_count
+};
+
+enum scan_result : int {
+	scan_done,        // the record was shown, or the trailer ended the search
+	scan_read_error   // the search met an empty word, or the end of the file before the trailer
+};
+
+// The number text of the last individual record header examined (0007 for @I0007@).
+extern word_text indi_check;
+
+// The GEDCOM path as typed; tree receives it unchanged.
+extern const char *filename;
+
+scan_result scan_individual(FILE *in, const char *number, void (*add_field)(int field, const char *text),
+	FILE *out);
+
+std::string tree_command(std::string_view path, std::string_view number);
+const char *find_picture(const char *name, std::span<const char *const> dirs, picture_path &buf);
+
+// The window, on the toolkit.
+void build_window(const char *number);
+void add_field(int field, const char *text);
+void show_read_error();
+void destroy();
+void parent();
