@@ -117,11 +117,23 @@ NOT_GUIDED bool starts_with_any(std::string_view at, std::initializer_list<std::
 	return std::any_of(texts.begin(), texts.end(), [&](std::string_view t) { return at.starts_with(t); });
 }
 
+// A link target is an unquoted attribute: only the value's own line end may end it early.
+NOT_GUIDED void check_link(std::string_view at)
+{
+	std::string_view target = at.substr(0, at.find('>')).substr(std::string_view("<a href=").size());
+	std::size_t blank = target.find_first_of(" \t\f\r\n");
+	if (blank != std::string_view::npos && target.substr(blank) != "\n" && target.substr(blank) != "\r" &&
+	    target.substr(blank) != "\r\n")
+		std::abort();
+}
+
 // Every '<' and '&' on the page is the program's own; a quote never is, so none may appear.
 NOT_GUIDED void check_page(std::string_view page)
 {
 	for (std::size_t i = 0; i < page.size(); ++i) {
 		std::string_view at = page.substr(i);
+		if (at.starts_with("<a href="))
+			check_link(at);
 		if (page[i] == '"')
 			std::abort();
 		if (page[i] == '&' && !starts_with_any(at, {"&amp;", "&lt;", "&gt;", "&quot;"}))
