@@ -3,6 +3,7 @@
 
 #include "kyx.h"
 #include "kyx_dialogs_internal.h"
+#include "kyx_fixture.h"
 
 #include <X11/extensions/XTest.h>
 #include <X11/Xutil.h>
@@ -20,53 +21,18 @@
 namespace {
 
 // "fixed" on the test server is the 6 x 13 cell font: ascent 11, descent 2.
-int x_errors;
-
-int count_x_error(Display *, XErrorEvent *)
-{
-	++x_errors;
-	return 0;
-}
-
-class Dialogs : public ::testing::Test {
+class Dialogs : public KyxTest {
 protected:
+	// The error count lives as long as the process; start from whatever earlier cases left.
 	void SetUp() override
 	{
-		ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run the tests through scripts/test";
-		// The server resets once the previous test's last client has gone and refuses
-		// connections meanwhile: wait for it, and hold it up until this test ends.
-		for (int tries = 0; !keeper && tries < 200; ++tries) {
-			keeper = XOpenDisplay(nullptr);
-			if (!keeper)
-				usleep(25000);
-		}
-		ASSERT_NE(keeper, nullptr) << "the X server did not come back";
-		x_open();
-		XSetErrorHandler(count_x_error);
-		x_errors = 0;
-		char tmpl[] = "/tmp/dialogs_test.XXXXXX";
-		ASSERT_NE(mkdtemp(tmpl), nullptr);
-		dir = tmpl;
-	}
-
-	void TearDown() override
-	{
-		if (display) {
-			XSync(display, False);
-			EXPECT_EQ(x_errors, 0);
-			x_close();
-		}
-		if (keeper)
-			XCloseDisplay(keeper);
-		if (!dir.empty()) {
-			std::string rm = "rm -rf '" + dir + "'";
-			EXPECT_EQ(std::system(rm.c_str()), 0);
-		}
+		KyxTest::SetUp();
+		allowed_errors = kyx_x_error_count();
 	}
 
 	std::string write_file(const char *name, const std::string &content)
 	{
-		std::string path = dir + "/" + name;
+		std::string path = dir + name;
 		std::FILE *f = std::fopen(path.c_str(), "w");
 		EXPECT_NE(f, nullptr);
 		if (f) {
@@ -76,8 +42,13 @@ protected:
 		return path;
 	}
 
-	std::string dir;
-	Display *keeper = nullptr;
+	// For the cases that destroy a dialog's window on purpose to make its attribute read fail.
+	void expect_errors()
+	{
+		XSync(display, False);
+		EXPECT_GT(kyx_x_error_count(), allowed_errors);
+		allowed_errors = kyx_x_error_count();
+	}
 };
 
 XEvent expose_event(Window w)
@@ -111,22 +82,12 @@ XEvent key_event(Window w, int keycode)
 
 // Waits until the server has mapped the window, then redraws it through the dialog's own handler.
 template <typename State>
-void redraw(State &s, dialog_outcome (*on_event)(State &, const XEvent &))
+void redraw_dialog(State &s, dialog_outcome (*on_event)(State &, const XEvent &))
 {
 	XSync(display, False);
 	dialog_outcome o = on_event(s, expose_event(s.frame.win));
 	ASSERT_FALSE(o.done);
 	XSync(display, False);
-}
-
-unsigned long pixel(Window w, int x, int y)
-{
-	XImage *img = XGetImage(display, w, x, y, 1, 1, AllPlanes, ZPixmap);
-	if (!img)
-		return 0xDEADBEEF;
-	unsigned long p = XGetPixel(img, 0, 0) & 0xFFFFFF;
-	XDestroyImage(img);
-	return p;
 }
 
 int count_pixels(Window w, int x, int y, int width, int height, unsigned long colour)
@@ -249,15 +210,6 @@ void type_keys(Display *d, Window w, std::initializer_list<unsigned> keycodes)
 	}
 }
 
-std::string picture_xpm(int w, int h, const char *colour)
-{
-	std::string s = "/* XPM */\nstatic char *p[] = {\n\"" + std::to_string(w) + " " + std::to_string(h) +
-			" 1 1\",\n\". c " + colour + "\",\n";
-	for (int j = 0; j < h; ++j)
-		s += "\"" + std::string(static_cast<std::size_t>(w), '.') + (j + 1 < h ? "\",\n" : "\"\n");
-	return s + "};\n";
-}
-
 // Shared frame.
 
 TEST(DialogGeometry, CentredFiftyPixelsBelowTheMiddle)
@@ -292,6 +244,14 @@ TEST_F(Dialogs, MessageBoxSizedAndPlacedFromTheFont)
 	EXPECT_EQ(window_size(s.frame.win).y, 93);
 	EXPECT_EQ(window_origin(s.frame.win).x, 585);
 	EXPECT_EQ(window_origin(s.frame.win).y, 515);
+	XWindowAttributes a;
+	XGetWindowAttributes(display, s.frame.win, &a);
+	EXPECT_EQ(a.bit_gravity, CenterGravity);
+	EXPECT_EQ(a.border_width, 1);
+	char *name = nullptr;
+	ASSERT_TRUE(XFetchName(display, s.frame.win, &name));
+	EXPECT_STREQ(name, "Greeting");
+	XFree(name);
 	XDestroyWindow(display, s.frame.win);
 	msgbox_release(s);
 }
@@ -300,7 +260,7 @@ TEST_F(Dialogs, MessageBoxWithEmptyTextAndNoMarginStillGetsAWindow)
 {
 	msgbox_state s{};
 	ASSERT_TRUE(msgbox_open(s, 1, "", "Empty", "fixed", 0));
-	redraw(s, msgbox_event);
+	redraw_dialog(s, msgbox_event);
 	EXPECT_EQ(window_size(s.frame.win).x, 1);
 	EXPECT_EQ(window_size(s.frame.win).y, 13);
 	XDestroyWindow(display, s.frame.win);
@@ -329,7 +289,7 @@ TEST_F(Dialogs, MessageBoxCloseRegionFollowsTheSizeOfTheLatestRedraw)
 	msgbox_state s{};
 	ASSERT_TRUE(msgbox_open(s, 1, "Hello", "Resized", "fixed", 40));
 	XResizeWindow(display, s.frame.win, 300, 200);
-	redraw(s, msgbox_event);
+	redraw_dialog(s, msgbox_event);
 	// Corner now (126, 162): the old corner no longer closes.
 	EXPECT_FALSE(msgbox_event(s, button_event(s.frame.win, 31, 55)).done);
 	EXPECT_FALSE(msgbox_event(s, button_event(s.frame.win, 125, 199)).done);
@@ -341,23 +301,23 @@ TEST_F(Dialogs, MessageBoxFaceButtonAndTextPixels)
 {
 	msgbox_state s{};
 	ASSERT_TRUE(msgbox_open(s, 2, "Hello", "Face", "fixed", 40));
-	redraw(s, msgbox_event);
+	redraw_dialog(s, msgbox_event);
 	Window w = s.frame.win;
-	EXPECT_EQ(pixel(w, 25, 13), X_YELLOW);
-	EXPECT_EQ(pixel(w, 25, 10), X_BLACK);   // outline
-	EXPECT_EQ(pixel(w, 19, 17), X_BLACK);   // left eye
-	EXPECT_EQ(pixel(w, 30, 17), X_BLACK);   // right eye
-	EXPECT_EQ(pixel(w, 25, 35), X_BLACK);   // bottom of the mouth
-	EXPECT_EQ(pixel(w, 25, 15), X_YELLOW);  // no upper half of the mouth
+	EXPECT_EQ(pixel(25, 13, w), X_YELLOW);
+	EXPECT_EQ(pixel(25, 10, w), X_BLACK);   // outline
+	EXPECT_EQ(pixel(19, 17, w), X_BLACK);   // left eye
+	EXPECT_EQ(pixel(30, 17, w), X_BLACK);   // right eye
+	EXPECT_EQ(pixel(25, 35, w), X_BLACK);   // bottom of the mouth
+	EXPECT_EQ(pixel(25, 15, w), X_YELLOW);  // no upper half of the mouth
 	// Button around c = 55, top at h - 40 = 53.
-	EXPECT_EQ(pixel(w, 30, 53), X_DGREY);
-	EXPECT_EQ(pixel(w, 55, 54), X_WHITE);
-	EXPECT_EQ(pixel(w, 55, 55), X_WHITE);
-	EXPECT_EQ(pixel(w, 31, 70), X_WHITE);
-	EXPECT_EQ(pixel(w, 35, 63), X_GREY);
-	EXPECT_EQ(pixel(w, 78, 63), X_DGREY);
-	EXPECT_EQ(pixel(w, 55, 82), X_DGREY);
-	EXPECT_EQ(pixel(w, 80, 63), X_GREY);
+	EXPECT_EQ(pixel(30, 53, w), X_DGREY);
+	EXPECT_EQ(pixel(55, 54, w), X_WHITE);
+	EXPECT_EQ(pixel(55, 55, w), X_WHITE);
+	EXPECT_EQ(pixel(31, 70, w), X_WHITE);
+	EXPECT_EQ(pixel(35, 63, w), X_GREY);
+	EXPECT_EQ(pixel(78, 63, w), X_DGREY);
+	EXPECT_EQ(pixel(55, 82, w), X_DGREY);
+	EXPECT_EQ(pixel(80, 63, w), X_GREY);
 	EXPECT_GT(count_pixels(w, 49, 60, 12, 15, X_BLACK), 0);   // "OK"
 	// "Hello" at x 40, baseline 51: nothing left of it, something in it.
 	EXPECT_GT(count_pixels(w, 40, 41, 30, 11, X_BLACK), 0);
@@ -375,9 +335,9 @@ TEST_F(Dialogs, MessageBoxKindsDrawTheirPictureOrNone)
 		SCOPED_TRACE(c.kind);
 		msgbox_state s{};
 		ASSERT_TRUE(msgbox_open(s, c.kind, "Hello", "Kinds", "fixed", 40));
-		redraw(s, msgbox_event);
-		EXPECT_EQ(pixel(s.frame.win, 25, 13), c.face ? X_YELLOW : X_GREY);
-		EXPECT_EQ(pixel(s.frame.win, 30, 53), c.button ? X_DGREY : X_GREY);
+		redraw_dialog(s, msgbox_event);
+		EXPECT_EQ(pixel(25, 13, s.frame.win), c.face ? X_YELLOW : X_GREY);
+		EXPECT_EQ(pixel(30, 53, s.frame.win), c.button ? X_DGREY : X_GREY);
 		msgbox_release(s);
 	}
 }
@@ -392,11 +352,11 @@ TEST_F(Dialogs, MessageBoxSignsShowThroughTheirMasks)
 		SCOPED_TRACE(c.kind);
 		msgbox_state s{};
 		ASSERT_TRUE(msgbox_open(s, c.kind, "Hello", "Sign", "fixed", 40));
-		redraw(s, msgbox_event);
+		redraw_dialog(s, msgbox_event);
 		EXPECT_EQ(count_pixels(s.frame.win, 0, 0, 40, c.clear_rows, X_GREY), 40 * c.clear_rows);
 		EXPECT_GT(40 * (40 - c.clear_rows) - count_pixels(s.frame.win, 0, c.clear_rows, 40, 40 - c.clear_rows, X_GREY),
 			  200);
-		EXPECT_EQ(pixel(s.frame.win, 30, 53), X_DGREY);
+		EXPECT_EQ(pixel(30, 53, s.frame.win), X_DGREY);
 		msgbox_release(s);
 	}
 }
@@ -409,9 +369,7 @@ TEST_F(Dialogs, MessageBoxReturnsZeroWhenItsWindowIsGone)
 	dialog_outcome o = msgbox_event(s, expose_event(s.frame.win));
 	EXPECT_TRUE(o.done);
 	EXPECT_EQ(o.result, 0);
-	XSync(display, False);
-	EXPECT_GT(x_errors, 0);
-	x_errors = 0;
+	expect_errors();
 	msgbox_release(s);
 }
 
@@ -521,7 +479,7 @@ TEST_F(Dialogs, RadioBoxChoosesByBandWhateverTheX)
 		SCOPED_TRACE(c.y);
 		radio_state s{};
 		ASSERT_TRUE(radio_open(s, "Yes", "Certainly", "Pick one of these", "Radio", "fixed", 40));
-		redraw(s, radio_event);
+		redraw_dialog(s, radio_event);
 		EXPECT_EQ(s.baseline, 51);
 		Window w = s.frame.win;
 		EXPECT_FALSE(radio_event(s, button_event(w, c.x, 55)).done);
@@ -539,18 +497,18 @@ TEST_F(Dialogs, RadioBoxMarksAndLabelsLineUp)
 {
 	radio_state s{};
 	ASSERT_TRUE(radio_open(s, "Yes", "Certainly", "Pick one of these", "Radio", "fixed", 40));
-	redraw(s, radio_event);
+	redraw_dialog(s, radio_event);
 	Window w = s.frame.win;
 	EXPECT_EQ(window_size(w).x, 182);
 	EXPECT_EQ(window_size(w).y, 93);
 	// Column 64: marks' boxes begin at 43, one at y 55, the other at y 75.
-	EXPECT_EQ(pixel(w, 45, 58), X_DGREY);   // rim at the top left
-	EXPECT_EQ(pixel(w, 51, 63), X_WHITE);
-	EXPECT_EQ(pixel(w, 57, 67), X_WHITE);   // no rim at the bottom right
-	EXPECT_EQ(pixel(w, 42, 62), X_GREY);
-	EXPECT_EQ(pixel(w, 45, 78), X_DGREY);
-	EXPECT_EQ(pixel(w, 51, 83), X_WHITE);
-	EXPECT_EQ(pixel(w, 57, 87), X_WHITE);
+	EXPECT_EQ(pixel(45, 58, w), X_DGREY);   // rim at the top left
+	EXPECT_EQ(pixel(51, 63, w), X_WHITE);
+	EXPECT_EQ(pixel(57, 67, w), X_WHITE);   // no rim at the bottom right
+	EXPECT_EQ(pixel(42, 62, w), X_GREY);
+	EXPECT_EQ(pixel(45, 78, w), X_DGREY);
+	EXPECT_EQ(pixel(51, 83, w), X_WHITE);
+	EXPECT_EQ(pixel(57, 87, w), X_WHITE);
 	// Both labels begin at x 64 and nothing of them lies left of it.
 	EXPECT_EQ(count_pixels(w, 60, 60, 4, 33, X_BLACK), 0);
 	EXPECT_GT(count_pixels(w, 64, 60, 6, 13, X_BLACK), 0);
@@ -572,8 +530,7 @@ TEST_F(Dialogs, RadioBoxFailedAttributeReadReturnsTheLastAnswer)
 		dialog_outcome o = radio_event(s, expose_event(s.frame.win));
 		EXPECT_TRUE(o.done);
 		EXPECT_EQ(o.result, previous);
-		XSync(display, False);
-		x_errors = 0;
+		expect_errors();
 		radio_release(s);
 	}
 }
@@ -637,17 +594,17 @@ TEST_F(Dialogs, ListWindowPaintsBandsPerStyle)
 		SCOPED_TRACE(testing::Message() << c.style << c.rows[1]);
 		list_state s{};
 		ASSERT_TRUE(list_open(s, 200, 100, "List", c.style, '*', 3, c.rows, "fixed", "Heading"));
-		redraw(s, list_event);
+		redraw_dialog(s, list_event);
 		Window w = s.frame.win;
 		for (int i = 0; i < 3; ++i) {
-			EXPECT_EQ(pixel(w, 0, 18 + 14 * i), c.band[i]);      // top row of the band
-			EXPECT_EQ(pixel(w, 193, 31 + 14 * i - (i == 2)), c.band[i]);
+			EXPECT_EQ(pixel(0, 18 + 14 * i, w), c.band[i]);      // top row of the band
+			EXPECT_EQ(pixel(193, 31 + 14 * i - (i == 2), w), c.band[i]);
 		}
-		EXPECT_EQ(pixel(w, 195, 30), X_GREY);
-		EXPECT_EQ(pixel(w, 194, 20), X_WHITE);   // right frame over the band
-		EXPECT_EQ(pixel(w, 100, 59), X_WHITE);   // bottom frame over the last band
-		EXPECT_EQ(pixel(w, 100, 60), X_GREY);
-		EXPECT_EQ(pixel(w, 100, 12), X_BLACK);
+		EXPECT_EQ(pixel(195, 30, w), X_GREY);
+		EXPECT_EQ(pixel(194, 20, w), X_WHITE);   // right frame over the band
+		EXPECT_EQ(pixel(100, 59, w), X_WHITE);   // bottom frame over the last band
+		EXPECT_EQ(pixel(100, 60, w), X_GREY);
+		EXPECT_EQ(pixel(100, 12, w), X_BLACK);
 		EXPECT_GT(count_pixels(w, 5, 19, 30, 13, X_BLACK), 0);   // first row's text
 		list_release(s);
 	}
@@ -657,15 +614,15 @@ TEST_F(Dialogs, ListWindowWithoutRowsShowsHeadingLineAndCorner)
 {
 	list_state s{};
 	ASSERT_TRUE(list_open(s, 200, 100, "List", 1, '*', 0, nullptr, "fixed", "Heading"));
-	redraw(s, list_event);
+	redraw_dialog(s, list_event);
 	Window w = s.frame.win;
 	EXPECT_GT(count_pixels(w, 5, 0, 42, 12, X_BLACK), 0);
-	EXPECT_EQ(pixel(w, 1, 12), X_BLACK);
-	EXPECT_EQ(pixel(w, 194, 12), X_WHITE);
-	EXPECT_EQ(pixel(w, 194, 17), X_WHITE);
-	EXPECT_EQ(pixel(w, 1, 17), X_WHITE);
-	EXPECT_EQ(pixel(w, 194, 18), X_GREY);
-	EXPECT_EQ(pixel(w, 100, 18), X_GREY);
+	EXPECT_EQ(pixel(1, 12, w), X_BLACK);
+	EXPECT_EQ(pixel(194, 12, w), X_WHITE);
+	EXPECT_EQ(pixel(194, 17, w), X_WHITE);
+	EXPECT_EQ(pixel(1, 17, w), X_WHITE);
+	EXPECT_EQ(pixel(194, 18, w), X_GREY);
+	EXPECT_EQ(pixel(100, 18, w), X_GREY);
 	list_release(s);
 }
 
@@ -674,10 +631,13 @@ TEST_F(Dialogs, ListWindowLayoutIgnoresTheWindowSize)
 	char rows[1][256] = {"alpha"};
 	list_state s{};
 	ASSERT_TRUE(list_open(s, 200, 100, "List", 2, '*', 1, rows, "fixed", "Heading"));
+	XWindowAttributes a;
+	XGetWindowAttributes(display, s.frame.win, &a);
+	EXPECT_EQ(a.bit_gravity, ForgetGravity);
 	XResizeWindow(display, s.frame.win, 300, 120);
-	redraw(s, list_event);
-	EXPECT_EQ(pixel(s.frame.win, 193, 20), X_WHITE);
-	EXPECT_EQ(pixel(s.frame.win, 250, 20), X_GREY);
+	redraw_dialog(s, list_event);
+	EXPECT_EQ(pixel(193, 20, s.frame.win), X_WHITE);
+	EXPECT_EQ(pixel(250, 20, s.frame.win), X_GREY);
 	dialog_outcome o = list_event(s, key_event(s.frame.win, 9));
 	EXPECT_TRUE(o.done);
 	EXPECT_EQ(o.result, 1);
@@ -691,33 +651,33 @@ TEST_F(Dialogs, BarChartDrawsSixPixelBarsFromXOne)
 	const int values[] = {50, 1, 0, -5, 65537};
 	graph_state s{};
 	ASSERT_TRUE(graph_open(s, 200, 120, "Bars", 5, values, "fixed"));
-	redraw(s, graph_event);
+	redraw_dialog(s, graph_event);
 	Window w = s.frame.win;
-	EXPECT_EQ(pixel(w, 30, 10), X_BLACK);
+	EXPECT_EQ(pixel(30, 10, w), X_BLACK);
 	for (int y = 11; y <= 14; ++y)
-		EXPECT_EQ(pixel(w, 30, y), X_BLUE);
-	EXPECT_EQ(pixel(w, 30, 15), X_BLACK);
-	EXPECT_EQ(pixel(w, 30, 16), X_GREY);
-	EXPECT_EQ(pixel(w, 50, 12), X_BLUE);
-	EXPECT_EQ(pixel(w, 51, 12), X_GREY);
-	EXPECT_EQ(pixel(w, 0, 12), X_GREY);
+		EXPECT_EQ(pixel(30, y, w), X_BLUE);
+	EXPECT_EQ(pixel(30, 15, w), X_BLACK);
+	EXPECT_EQ(pixel(30, 16, w), X_GREY);
+	EXPECT_EQ(pixel(50, 12, w), X_BLUE);
+	EXPECT_EQ(pixel(51, 12, w), X_GREY);
+	EXPECT_EQ(pixel(0, 12, w), X_GREY);
 	EXPECT_GT(count_pixels(w, 5, 0, 18, 10, X_BLACK), 0);   // "$50" above the bar
 	// 1: the single column x = 1.
-	EXPECT_EQ(pixel(w, 1, 32), X_BLUE);
-	EXPECT_EQ(pixel(w, 2, 32), X_GREY);
-	EXPECT_EQ(pixel(w, 0, 32), X_GREY);
+	EXPECT_EQ(pixel(1, 32, w), X_BLUE);
+	EXPECT_EQ(pixel(2, 32, w), X_GREY);
+	EXPECT_EQ(pixel(0, 32, w), X_GREY);
 	// 0: columns 0 and 1.
-	EXPECT_EQ(pixel(w, 0, 52), X_BLUE);
-	EXPECT_EQ(pixel(w, 1, 52), X_BLUE);
-	EXPECT_EQ(pixel(w, 2, 52), X_GREY);
+	EXPECT_EQ(pixel(0, 52, w), X_BLUE);
+	EXPECT_EQ(pixel(1, 52, w), X_BLUE);
+	EXPECT_EQ(pixel(2, 52, w), X_GREY);
 	// Negative: leftwards out of the window.
-	EXPECT_EQ(pixel(w, 0, 72), X_BLUE);
-	EXPECT_EQ(pixel(w, 2, 72), X_GREY);
+	EXPECT_EQ(pixel(0, 72, w), X_BLUE);
+	EXPECT_EQ(pixel(2, 72, w), X_GREY);
 	// "$-5" has a third character where "$0" has none.
 	EXPECT_GT(count_pixels(w, 17, 60, 6, 10, X_BLACK), 0);
 	EXPECT_EQ(count_pixels(w, 17, 40, 6, 10, X_BLACK), 0);
 	// Longer than any coordinate: the bar runs across the window instead of wrapping to x 1.
-	EXPECT_EQ(pixel(w, 199, 92), X_BLUE);
+	EXPECT_EQ(pixel(199, 92, w), X_BLUE);
 	EXPECT_TRUE(graph_event(s, button_event(w, 3, 3)).done);
 	graph_release(s);
 }
@@ -726,7 +686,7 @@ TEST_F(Dialogs, BarChartLoopClosesOnAnyKeyAndEmptyChartIsBlank)
 {
 	graph_state s{};
 	ASSERT_TRUE(graph_open(s, 100, 100, "Bars", 0, nullptr, "fixed"));
-	redraw(s, graph_event);
+	redraw_dialog(s, graph_event);
 	EXPECT_EQ(count_pixels(s.frame.win, 0, 0, 100, 100, X_GREY), 100 * 100);
 	XDestroyWindow(display, s.frame.win);
 	graph_release(s);
@@ -834,19 +794,19 @@ TEST_F(Dialogs, PictureBoxDrawsTheFileAtFiftyFifty)
 					     "2 00ff00 100 0 -1 60\n2 00ff00 100 0 60 0\n");
 	imgbox_state s{};
 	ASSERT_EQ(imgbox_open(s, path.c_str(), "Art"), imgbox_open_result::opened);
-	redraw(s, imgbox_event);
+	redraw_dialog(s, imgbox_event);
 	Window w = s.frame.win;
 	EXPECT_EQ(window_size(w).x, 200);
 	EXPECT_EQ(window_size(w).y, 100);
 	EXPECT_EQ(window_origin(w).x, 50);
 	EXPECT_EQ(window_origin(w).y, 50);
-	EXPECT_EQ(pixel(w, 10, 10), 0xFFFFFFUL);
-	EXPECT_EQ(pixel(w, 59, 29), 0xFFFFFFUL);
-	EXPECT_EQ(pixel(w, 60, 10), 0xFF0000UL);
-	EXPECT_EQ(pixel(w, 10, 30), 0xFF0000UL);
-	EXPECT_EQ(pixel(w, 9, 10), 0xFF0000UL);
-	EXPECT_EQ(pixel(w, 50, 80), 0x0000FFUL);
-	EXPECT_EQ(pixel(w, 150, 50), 0xFF0000UL);   // type 3 draws nothing
+	EXPECT_EQ(pixel(10, 10, w), 0xFFFFFFUL);
+	EXPECT_EQ(pixel(59, 29, w), 0xFFFFFFUL);
+	EXPECT_EQ(pixel(60, 10, w), 0xFF0000UL);
+	EXPECT_EQ(pixel(10, 30, w), 0xFF0000UL);
+	EXPECT_EQ(pixel(9, 10, w), 0xFF0000UL);
+	EXPECT_EQ(pixel(50, 80, w), 0x0000FFUL);
+	EXPECT_EQ(pixel(150, 50, w), 0xFF0000UL);   // type 3 draws nothing
 	// Rectangles with no width or height paint nothing, rather than a 16-bit wrapped size.
 	EXPECT_EQ(count_pixels(w, 0, 0, 200, 100, 0x00FF00), 0);
 	imgbox_release(s);
@@ -857,7 +817,7 @@ TEST_F(Dialogs, PictureBoxPrintsKeysAndReturnsTheXOfAClick)
 	std::string path = write_file("empty", "qdr 00ff00 0 60 80");
 	imgbox_state s{};
 	ASSERT_EQ(imgbox_open(s, path.c_str(), "Art"), imgbox_open_result::opened);
-	redraw(s, imgbox_event);
+	redraw_dialog(s, imgbox_event);
 	EXPECT_EQ(count_pixels(s.frame.win, 0, 0, 80, 60, 0x00FF00), 80 * 60);
 	testing::internal::CaptureStdout();
 	EXPECT_FALSE(imgbox_event(s, key_event(s.frame.win, 38)).done);
@@ -870,11 +830,11 @@ TEST_F(Dialogs, PictureBoxPrintsKeysAndReturnsTheXOfAClick)
 
 TEST_F(Dialogs, PictureBoxShowsAnXpmAtItsSize)
 {
-	std::string path = write_file("pic.xpm", picture_xpm(30, 25, "#123456"));
+	std::string path = xpm("pic.xpm", 30, 25, "#123456");
 	imgbox_state s{};
 	ASSERT_EQ(imgbox_open(s, path.c_str(), "Picture"), imgbox_open_result::opened);
 	EXPECT_FALSE(s.is_drawing);
-	redraw(s, imgbox_event);
+	redraw_dialog(s, imgbox_event);
 	EXPECT_EQ(window_size(s.frame.win).x, 30);
 	EXPECT_EQ(window_size(s.frame.win).y, 25);
 	EXPECT_EQ(count_pixels(s.frame.win, 0, 0, 30, 25, 0x123456), 30 * 25);
@@ -886,7 +846,7 @@ TEST_F(Dialogs, PictureBoxKeepsAGreyWindowForAnUnreadablePicture)
 	std::string path = write_file("broken.xpm", "this is no picture\n");
 	imgbox_state s{};
 	ASSERT_EQ(imgbox_open(s, path.c_str(), "Broken"), imgbox_open_result::opened);
-	redraw(s, imgbox_event);
+	redraw_dialog(s, imgbox_event);
 	EXPECT_EQ(window_size(s.frame.win).x, 20);
 	EXPECT_EQ(window_size(s.frame.win).y, 20);
 	EXPECT_EQ(count_pixels(s.frame.win, 0, 0, 20, 20, X_GREY), 400);
@@ -897,7 +857,7 @@ TEST_F(Dialogs, PictureBoxKeepsAGreyWindowForAnUnreadablePicture)
 TEST_F(Dialogs, PictureBoxFailuresReturnMinusOne)
 {
 	window = None;
-	EXPECT_EQ(x_imgbox((dir + "/missing").c_str(), "Missing"), -1);
+	EXPECT_EQ(x_imgbox((dir + "missing").c_str(), "Missing"), -1);
 	EXPECT_EQ(window, None);
 
 	std::string path = write_file("art", "qdr ff0000 0 10 10");
@@ -907,8 +867,7 @@ TEST_F(Dialogs, PictureBoxFailuresReturnMinusOne)
 	dialog_outcome o = imgbox_event(s, expose_event(s.frame.win));
 	EXPECT_TRUE(o.done);
 	EXPECT_EQ(o.result, -1);
-	XSync(display, False);
-	x_errors = 0;
+	expect_errors();
 	imgbox_release(s);
 }
 
@@ -981,7 +940,7 @@ TEST_F(Dialogs, KeypadCollectsUntilReturnOrCapacity)
 	for (const typing_case &c : cases) {
 		SCOPED_TRACE(c.printed);
 		keypad_state s{};
-		ASSERT_TRUE(keypad_open(s, (dir + "/none.xpm").c_str(), "Keys", c.type, 0, 15));
+		ASSERT_TRUE(keypad_open(s, (dir + "none.xpm").c_str(), "Keys", c.type, 0, 15));
 		XSync(display, False);
 		EXPECT_FALSE(keypad_event(s, button_event(s.frame.win, 5, 5)).done);
 		testing::internal::CaptureStdout();
@@ -1000,10 +959,10 @@ TEST_F(Dialogs, KeypadCollectsUntilReturnOrCapacity)
 
 TEST_F(Dialogs, KeypadEchoesTenPixelsApartAndARedrawWipesIt)
 {
-	std::string path = write_file("pad.xpm", picture_xpm(120, 130, "#FFFFFF"));
+	std::string path = xpm("pad.xpm", 120, 130, "#FFFFFF");
 	keypad_state s{};
 	ASSERT_TRUE(keypad_open(s, path.c_str(), "Pad", 1, 20, 40));
-	redraw(s, keypad_event);
+	redraw_dialog(s, keypad_event);
 	Window w = s.frame.win;
 	EXPECT_EQ(window_size(w).x, 120);
 	EXPECT_EQ(count_pixels(w, 0, 0, 120, 130, X_WHITE), 120 * 130);
@@ -1015,7 +974,7 @@ TEST_F(Dialogs, KeypadEchoesTenPixelsApartAndARedrawWipesIt)
 		EXPECT_GT(count_pixels(w, x, 28, 6, 15, X_BLACK), 0) << x;
 	EXPECT_EQ(count_pixels(w, 80, 28, 30, 15, X_BLACK), 0);
 	EXPECT_EQ(s.offset, 100);
-	redraw(s, keypad_event);
+	redraw_dialog(s, keypad_event);
 	EXPECT_EQ(count_pixels(w, 0, 0, 120, 130, X_WHITE), 120 * 130);
 	EXPECT_STREQ(s.text.data(), "12-1");
 	XDestroyWindow(display, s.frame.win);
@@ -1024,10 +983,10 @@ TEST_F(Dialogs, KeypadEchoesTenPixelsApartAndARedrawWipesIt)
 
 TEST_F(Dialogs, KeypadDrawsLettersEToJOnTheLowRow)
 {
-	std::string path = write_file("pad.xpm", picture_xpm(60, 130, "#FFFFFF"));
+	std::string path = xpm("pad.xpm", 60, 130, "#FFFFFF");
 	keypad_state s{};
 	ASSERT_TRUE(keypad_open(s, path.c_str(), "Pad", 3, 0, 40));
-	redraw(s, keypad_event);
+	redraw_dialog(s, keypad_event);
 	EXPECT_FALSE(keypad_event(s, key_event(s.frame.win, 26)).done);
 	XSync(display, False);
 	EXPECT_EQ(count_pixels(s.frame.win, 0, 0, 60, 100, X_BLACK), 0);
@@ -1046,14 +1005,13 @@ TEST_F(Dialogs, KeypadFailedAttributeReadReturnsMinusOne)
 	dialog_outcome o = keypad_event(s, expose_event(s.frame.win));
 	EXPECT_TRUE(o.done);
 	EXPECT_EQ(o.result, -1);
-	XSync(display, False);
-	x_errors = 0;
+	expect_errors();
 	keypad_release(s);
 }
 
 TEST_F(Dialogs, KeypadTypedOnTheKeyboardReturnsTheNumberAndStaysUp)
 {
-	std::string path = write_file("pad.xpm", picture_xpm(80, 40, "#FFFFFF"));
+	std::string path = xpm("pad.xpm", 80, 40, "#FFFFFF");
 	pid_t user = user_in_child("Typing", [](Display *d, Window w) { type_keys(d, w, {10, 11, 12, 36}); });
 	testing::internal::CaptureStdout();
 	int result = x_imgkeybox(path.c_str(), "Typing", 1, 5, 20);

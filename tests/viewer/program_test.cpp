@@ -19,6 +19,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "x_server.h"
+
 namespace {
 
 using steady = std::chrono::steady_clock;
@@ -54,8 +56,8 @@ protected:
 		const char *name = std::getenv("DISPLAY");
 		if (!name || !*name)
 			FAIL() << "no display: run the tests through scripts/test";
-		dpy = XOpenDisplay(nullptr);
-		ASSERT_NE(dpy, nullptr);
+		dpy = wait_for_x_server();
+		ASSERT_NE(dpy, nullptr) << "the X server did not come back";
 		// The viewer's windows may vanish between a query and the next request.
 		XSetErrorHandler(ignore_x_error);
 		char tmpl[] = "/tmp/personviewXXXXXX";

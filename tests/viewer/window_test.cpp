@@ -9,6 +9,7 @@
 
 #include "kyx.h"
 #include "kyx_internal.h"
+#include "x_server.h"
 
 namespace {
 
@@ -18,14 +19,20 @@ protected:
 	{
 		if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY"))
 			FAIL() << "no display: run the tests through scripts/test";
+		keeper = wait_for_x_server();
+		ASSERT_NE(keeper, nullptr) << "the X server did not come back";
 		x_open();
 	}
 	void TearDown() override
 	{
+		if (!keeper)
+			return;
 		XSync(display, False);
 		EXPECT_EQ(kyx_x_error_count(), 0);
 		x_close();
+		XCloseDisplay(keeper);
 	}
+	Display *keeper = nullptr;
 };
 
 scan_result scan_text(const std::string &ged, const char *number)
