@@ -130,7 +130,10 @@ NOT_GUIDED void check_link(std::string_view at)
 // Every '<' and '&' on the page is the program's own; a quote never is, so none may appear.
 NOT_GUIDED void check_page(std::string_view page)
 {
+	const char *text = page.data();
 	for (std::size_t i = 0; i < page.size(); ++i) {
+		if (text[i] != '"' && text[i] != '&' && text[i] != '<')
+			continue;
 		std::string_view at = page.substr(i);
 		if (at.starts_with("<a href="))
 			check_link(at);
