@@ -306,10 +306,32 @@ void level2_place(std::string_view piece, FILE *out)
 		fam_fact(fam_div_plac, "  Divorce Place = ", piece, out);
 }
 
+// The link's target is an unquoted attribute, which a blank would end: the rest of the value
+// would become attributes of its own, event handlers included. Blanks inside are written as
+// the URL escapes that name the same file; the line end after the value still ends it.
+std::string_view link_target(std::string_view value, std::array<char, 3 * piece_max>& buf)
+{
+	constexpr std::string_view hex = "0123456789ABCDEF";
+	std::size_t n = 0;
+	for (char c : value.substr(0, piece_max)) {
+		if (c == ' ' || c == '\t' || c == '\f') {
+			buf[n++] = '%';
+			buf[n++] = hex[(c >> 4) & 0xF];
+			buf[n++] = hex[c & 0xF];
+		} else {
+			buf[n++] = c;
+		}
+	}
+	return {buf.data(), n};
+}
+
 void level2_file(std::string_view piece, FILE *out)
 {
-	if (in_context("OB") && option == 'i')
-		report_line(out, "  Media = <a href=", value_of(piece), "><img src=photo.gif border=0 /></a>");
+	if (in_context("OB") && option == 'i') {
+		std::array<char, 3 * piece_max> buf;
+		report_line(out, "  Media = <a href=", link_target(value_of(piece), buf),
+			    "><img src=photo.gif border=0 /></a>");
+	}
 }
 
 void level0(std::string_view p, FILE *out)

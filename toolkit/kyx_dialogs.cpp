@@ -732,7 +732,10 @@ bool read_number(std::FILE *f, int &value)
 	std::array<char, drawing_word_size> word;
 	if (!read_word(f, word))
 		return false;
+	// A word of NUL bytes is empty as text, and no number.
 	std::string_view w(word.data());
+	if (w.empty())
+		return false;
 	std::size_t i = 0;
 	bool negative = false;
 	if (w[0] == '+' || w[0] == '-') {

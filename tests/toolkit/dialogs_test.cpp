@@ -758,6 +758,9 @@ TEST(DrawingFile, StopsAtEndOrNonNumberAndKeepsWhatWasRead)
 	EXPECT_EQ(read_text("qdr 0 3 50 50 1 0 1 1 2 2 2 0 3 3 x 4 1 0 1 1 2 2").d.count, 1);
 	EXPECT_EQ(read_text("qdr 0 3 50 50 1 0 1 1 2 2 2 0 3 3 4 4 1 0 1 1 2 2").d.count, 3);
 	EXPECT_EQ(read_text("qdr 0 2 50 50 1 0 1 1 2 2 1.5 0 3 3 4 4").d.count, 1);
+	using namespace std::string_literals;
+	EXPECT_EQ(read_text("qdr 0 2 50 50 1 0 1 1 2 2 \0\0 0 3 3 4 4"s).d.count, 1);
+	EXPECT_EQ(read_text("qdr 0 \0 50 50"s).d.width, 20);
 	drawing_read cut = read_text("qdr 0 5 40");
 	EXPECT_EQ(cut.d.height, 40);
 	EXPECT_EQ(cut.d.width, 20);
