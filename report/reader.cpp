@@ -1,6 +1,7 @@
 // The single-pass GEDCOM reader: line pieces, the rule table and the record tables.
 #include "lineagehtml.h"
 
+#include <cctype>
 #include <climits>
 
 #if defined(__SSE2__)
@@ -309,10 +310,34 @@ void level2_place(std::string_view piece, FILE *out)
 // The link's target is an unquoted attribute, which a blank would end: the rest of the value
 // would become attributes of its own, event handlers included. Blanks inside are written as
 // the URL escapes that name the same file; the line end after the value still ends it.
-std::string_view link_target(std::string_view value, std::array<char, 3 * piece_max>& buf)
+// A browser runs an address of these kinds as script when the picture is clicked.
+bool is_script_address(std::string_view value)
+{
+	std::size_t i = 0;
+	while (i < value.size() && static_cast<unsigned char>(value[i]) <= ' ')
+		++i;
+	std::size_t colon = value.find(':', i);
+	if (colon == std::string_view::npos)
+		return false;
+	std::array<char, 16> scheme{};
+	std::size_t len = colon - i;
+	if (len == 0 || len >= scheme.size())
+		return false;
+	for (std::size_t k = 0; k < len; ++k)
+		scheme[k] = static_cast<char>(std::tolower(static_cast<unsigned char>(value[i + k])));
+	std::string_view name{scheme.data(), len};
+	return name == "javascript" || name == "vbscript" || name == "data";
+}
+
+std::string_view link_target(std::string_view value, std::array<char, 3 * piece_max + 2>& buf)
 {
 	constexpr std::string_view hex = "0123456789ABCDEF";
 	std::size_t n = 0;
+	// Written as a file of the page's own folder, it names what the GEDCOM file says and runs nothing.
+	if (is_script_address(value)) {
+		buf[n++] = '.';
+		buf[n++] = '/';
+	}
 	for (char c : value.substr(0, piece_max)) {
 		if (c == ' ' || c == '\t' || c == '\f') {
 			buf[n++] = '%';
@@ -328,7 +353,7 @@ std::string_view link_target(std::string_view value, std::array<char, 3 * piece_
 void level2_file(std::string_view piece, FILE *out)
 {
 	if (in_context("OB") && option == 'i') {
-		std::array<char, 3 * piece_max> buf;
+		std::array<char, 3 * piece_max + 2> buf;
 		report_line(out, "  Media = <a href=", link_target(value_of(piece), buf),
 			    "><img src=photo.gif border=0 /></a>");
 	}
