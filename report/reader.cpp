@@ -2,6 +2,7 @@
 #include "lineagehtml.h"
 
 #include <bit>
+#include <cctype>
 #include <climits>
 #include <cstdint>
 
@@ -339,10 +340,56 @@ void level2_place(std::string_view piece, FILE *out)
 		fam_fact(fam_div_plac, "  Divorce Place = ", piece, out);
 }
 
+// The link's target is an unquoted attribute, which a blank would end: the rest of the value
+// would become attributes of its own, event handlers included. Blanks inside are written as
+// the URL escapes that name the same file; the line end after the value still ends it.
+// A browser runs an address of these kinds as script when the picture is clicked.
+bool is_script_address(std::string_view value)
+{
+	std::size_t i = 0;
+	while (i < value.size() && static_cast<unsigned char>(value[i]) <= ' ')
+		++i;
+	std::size_t colon = value.find(':', i);
+	if (colon == std::string_view::npos)
+		return false;
+	std::array<char, 16> scheme{};
+	std::size_t len = colon - i;
+	if (len == 0 || len >= scheme.size())
+		return false;
+	for (std::size_t k = 0; k < len; ++k)
+		scheme[k] = static_cast<char>(std::tolower(static_cast<unsigned char>(value[i + k])));
+	std::string_view name{scheme.data(), len};
+	return name == "javascript" || name == "vbscript" || name == "data";
+}
+
+std::string_view link_target(std::string_view value, std::array<char, 3 * piece_max + 2>& buf)
+{
+	constexpr std::string_view hex = "0123456789ABCDEF";
+	std::size_t n = 0;
+	// Written as a file of the page's own folder, it names what the GEDCOM file says and runs nothing.
+	if (is_script_address(value)) {
+		buf[n++] = '.';
+		buf[n++] = '/';
+	}
+	for (char c : value.substr(0, piece_max)) {
+		if (c == ' ' || c == '\t' || c == '\f') {
+			buf[n++] = '%';
+			buf[n++] = hex[(c >> 4) & 0xF];
+			buf[n++] = hex[c & 0xF];
+		} else {
+			buf[n++] = c;
+		}
+	}
+	return {buf.data(), n};
+}
+
 void level2_file(std::string_view piece, FILE *out)
 {
-	if (in_context("OB") && option == 'i')
-		report_line(out, "  Media = <a href=", value_of(piece), "><img src=photo.gif border=0 /></a>");
+	if (in_context("OB") && option == 'i') {
+		std::array<char, 3 * piece_max + 2> buf;
+		report_line(out, "  Media = <a href=", link_target(value_of(piece), buf),
+			    "><img src=photo.gif border=0 /></a>");
+	}
 }
 
 [[gnu::noinline]] void level0(std::string_view p, FILE *out)

@@ -254,7 +254,12 @@ static void draw_entry(int i)
 	draw_line(window2, global_pen, x, y, x, y + 15);
 	draw_line(window2, global_pen2, x + w + 2, y - 1, x + w + 2, y + 16);
 	draw_line(window2, global_pen2, x, y + 16, x + w + 2, y + 16);
-	draw_entry_text(i);
+	// Only a password entry hides its text here; input handling repaints just the plain and
+	// password kinds, so an entry of any other type shows its text only after a full redraw.
+	if (global_textentry_type[i] == 1)
+		draw_entry_text(i);
+	else
+		draw_text(window2, global_pen, x + 6, y + 12, numberstring[i].data(), kyx_text_size);
 }
 
 void draw_tick(int x, int y)

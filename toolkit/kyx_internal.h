@@ -86,14 +86,18 @@ inline int list_row_hit(int x, int y, int w, int h, int ex, int ey)
 }
 
 // Columns of 7 or less count as 8, rows of 4 or less as 5; ten pixels each.
+// No screen is a million pixels across; the cap keeps the sizes and every
+// coordinate computed from them far from int overflow.
+inline constexpr int kyx_list_cells_max = 100000;
+
 inline int list_width_px(int columns)
 {
-	return (columns <= 7 ? 8 : columns) * 10;
+	return (columns <= 7 ? 8 : columns < kyx_list_cells_max ? columns : kyx_list_cells_max) * 10;
 }
 
 inline int list_height_px(int rows)
 {
-	return (rows <= 4 ? 5 : rows) * 10;
+	return (rows <= 4 ? 5 : rows < kyx_list_cells_max ? rows : kyx_list_cells_max) * 10;
 }
 
 struct list_scroll {

@@ -128,17 +128,32 @@ static std::uint32_t first_four(const char *p)
 	       static_cast<std::uint32_t>(u[3]) << 24;
 }
 
+static constexpr std::uint32_t tag_word(char level, char a, char b)
+{
+	return static_cast<unsigned char>(level) | static_cast<unsigned char>(a) << 16 |
+	       static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 24;
+}
+
 static constexpr std::uint32_t level_and_two_letters = 0xFFFF00FF;
 static constexpr std::uint32_t level_and_letter = 0x00FF00FF;
-static constexpr std::uint32_t name_word = '1' | 'N' << 16 | static_cast<std::uint32_t>('A') << 24;
-static constexpr std::uint32_t trailer_word = '0' | 'T' << 16;
+static constexpr std::uint32_t name_word = tag_word('1', 'N', 'A');
+static constexpr std::uint32_t trailer_word = tag_word('0', 'T', '\0');
 
-// Counts for -s and -b whole 64-byte blocks of pieces at a time, from bit masks of their line
-// ends, so that big files go at nearly the speed of the disk. It counts exactly what the piece
-// by piece check counts, and leaves to it what needs a closer look: a piece longer than 79
-// characters, a possible head line ("HE"), the last bytes of the buffer. True when it has
-// counted the trailer.
-static bool scan_blocks(piece_reader &r)
+// Pieces that -t may write: the piece by piece check decides and writes them.
+static bool may_be_header_line(std::uint32_t w)
+{
+	std::uint32_t t = w & level_and_two_letters;
+	return t == tag_word('1', 'S', 'O') || t == tag_word('1', 'D', 'A') ||
+	       t == tag_word('1', 'F', 'I') || t == tag_word('2', 'N', 'A') ||
+	       t == tag_word('2', 'T', 'I');
+}
+
+// Counts whole 64-byte blocks of pieces at a time, from bit masks of their line ends, so that
+// big files go at nearly the speed of the disk. It counts exactly what the piece by piece check
+// counts, and leaves to it what needs a closer look: a piece longer than 79 characters, a
+// possible head line ("HE"), a piece -t may write, the last bytes of the buffer. True when it
+// has counted the trailer.
+static bool scan_blocks(piece_reader &r, bool header_lines)
 {
 	std::size_t ps = r.start; // start of the piece not yet ended
 	std::size_t b = ps / block_size;
@@ -158,17 +173,17 @@ static bool scan_blocks(piece_reader &r)
 		if (m.h & after(m.e, 'E') & from)
 			break;
 		std::uint64_t ends = (m.lf | (m.cr & ~after(m.lf, '\n'))) & from;
-		bool too_long = false;
+		bool closer_look = false;
 		while (ends != 0) {
 			std::size_t t = block_start + static_cast<std::size_t>(std::countr_zero(ends));
 			ends &= ends - 1;
-			if (t + 1 - ps > piece_max) {
-				too_long = true;
-				break;
-			}
 			// Bytes 2 and 3 are letters, so the piece reaches them when byte 1 does not end it.
 			std::uint32_t w = first_four(r.buf.data() + ps);
 			bool tag_follows = !is_line_end((w >> 8) & 0xFF);
+			if (t + 1 - ps > piece_max || (header_lines && tag_follows && may_be_header_line(w))) {
+				closer_look = true;
+				break;
+			}
 			names += (w & level_and_two_letters) == name_word && tag_follows;
 			lines++;
 			ps = t + 1;
@@ -177,7 +192,7 @@ static bool scan_blocks(piece_reader &r)
 				break;
 			}
 		}
-		if (too_long || block_start + block_size - ps >= piece_max)
+		if (closer_look || block_start + block_size - ps >= piece_max)
 			break;
 		b++;
 	}
@@ -229,11 +244,11 @@ void print_report(FILE *fp, FILE *out)
 	number_of_names = 0;
 	lines_of_data = 0;
 	reader_start(check_reader, fp, check_window);
-	bool blocks = use_block_scan && (option == 's' || option == 'b');
+	bool blocks = use_block_scan && (option == 's' || option == 'b' || option == 't');
 	bool trailer = false;
 	std::string_view piece;
 	while (!trailer) {
-		if (blocks && scan_blocks(check_reader)) {
+		if (blocks && scan_blocks(check_reader, option == 't')) {
 			trailer = true;
 			break;
 		}

@@ -25,12 +25,12 @@ extern char option;
 // Counters are 64-bit so that a file of more than 2^31 pieces is still counted right.
 extern long long number_of_names;
 extern long long lines_of_data;
-// Counts -s and -b in whole blocks where it can; off, every piece is checked on its own.
+// Counts in whole blocks where it can; off, every piece is checked on its own.
 extern bool use_block_scan;
 // Bytes the check reads at a time; tests make it small to meet many refills.
 extern std::size_t check_window;
 
-// Reads pieces from a buffer of its own, which the block scan of -s and -b reads as well.
+// Reads pieces from a buffer of its own, which the block scan reads as well.
 struct piece_reader {
 	FILE *fp;
 	std::size_t window; // bytes of buf in use; smaller only in tests, to reach refills early

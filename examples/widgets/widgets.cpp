@@ -44,6 +44,107 @@ static void quit()
 	kyx_closewindow();
 }
 
+// The dialogs answer with an int; show the latest one so a person can see what came back.
+static int result_label;
+
+static void show_result(const char *dialog, int result)
+{
+	XClearWindow(display, wlabel[result_label]);
+	std::snprintf(global_label_text[result_label].data(), kyx_text_size, "%s: %d", dialog, result);
+	repaint();
+}
+
+// "DEFAULT" is overwritten in the buffer each time, so it is written afresh before each call.
+static char *default_font()
+{
+	static char font[16];
+	std::snprintf(font, sizeof font, "DEFAULT");
+	return font;
+}
+
+static void message(int kind, const char *text)
+{
+	show_result("Message box", x_msgbox(kind, text, "Message", default_font(), 40));
+}
+
+static void plain_message() { message(1, "A plain message: press OK."); }
+static void face_message() { message(2, "Done, and all is well."); }
+static void face_only() { message(3, "No button: click the lower right."); }
+static void warning_message() { message(4, "The file has no trailer record."); }
+static void information_message() { message(5, "The file was written."); }
+
+static void blank_box()
+{
+	show_result("Blank box", x_calbox("Blank box"));
+}
+
+static void radio_box()
+{
+	show_result("Radio box", x_radiobox("Yes, save it", "No, leave it", "Save the family file?", "Question",
+					    default_font(), 40));
+}
+
+// The keypad leaves its window up for the caller, who has no further use for it here.
+static void keypad(int type, const char *title)
+{
+	int result = x_imgkeybox(picture("keypad.xpm").c_str(), title, type, 2, 40);
+	XDestroyWindow(display, window);
+	show_result(title, result);
+}
+
+static void keypad_number() { keypad(1, "Number, E or D"); }
+static void keypad_decimal() { keypad(2, "Decimal number"); }
+static void keypad_letter() { keypad(3, "Digit or a to j"); }
+
+static void list(int style)
+{
+	static char rows[6][kyx_text_size] = {"*Smith, John  1820", "Brown, Mary   1822", "Smith, Anne   1845",
+					      "*Smith, Peter 1848", "Jones, Tom    1850", "Smith, Ruth   1852"};
+	show_result("List window", x_slistwindow(240, 115, "Persons", style, '*', 6, rows, "fixed",
+						 "Persons, Smiths marked"));
+}
+
+static void list_green() { list(1); }
+static void list_white() { list(2); }
+
+static void bar_chart()
+{
+	static const int values[] = {120, 45, 200, 80, 150};
+	show_result("Bar chart", x_graphwindow(240, 110, "Births per decade", 5, values, "fixed"));
+}
+
+static void drawing()
+{
+	show_result("Picture box x", x_imgbox(picture("family.qdr").c_str(), "Drawing"));
+}
+
+static void xpm_picture()
+{
+	show_result("Picture box x", x_imgbox(picture("landscape.xpm").c_str(), "Picture"));
+}
+
+static void dialog_menus()
+{
+	int messages = kyx_menu(0, "Messages");
+	kyx_menuitem(messages, "Plain message", plain_message);
+	kyx_menuitem(messages, "Smiling face", face_message);
+	kyx_menuitem(messages, "Face, no button", face_only);
+	kyx_menuitem(messages, "Warning", warning_message);
+	kyx_menuitem(messages, "Information", information_message);
+	kyx_menuitem(messages, "Blank box", blank_box);
+	int choices = kyx_menu(0, "Choices");
+	kyx_menuitem(choices, "Radio box", radio_box);
+	kyx_menuitem(choices, "Keypad: number", keypad_number);
+	kyx_menuitem(choices, "Keypad: decimal", keypad_decimal);
+	kyx_menuitem(choices, "Keypad: letter", keypad_letter);
+	int data = kyx_menu(0, "Data");
+	kyx_menuitem(data, "List, green", list_green);
+	kyx_menuitem(data, "List, white", list_white);
+	kyx_menuitem(data, "Bar chart", bar_chart);
+	kyx_menuitem(data, "Drawing", drawing);
+	kyx_menuitem(data, "Picture", xpm_picture);
+}
+
 int main(int argc, char **argv)
 {
 	if (argc > 1)
@@ -57,6 +158,7 @@ int main(int argc, char **argv)
 	kyx_menuitem(file, "Quit", quit);
 	int help = kyx_menu(0, "Help");
 	kyx_menuitem(help, "Nothing here", nullptr);
+	dialog_menus();
 
 	kyx_frame(10, 45, 300, 165, "Buttons");
 	kyx_button(30, 75, "Press", press);
@@ -92,6 +194,7 @@ int main(int argc, char **argv)
 	kyx_label("Image", 375, 268, 0);
 	kyx_imagebutton(450, 210, picture("quit.xpm").c_str(), quit);
 	kyx_label("Quit", 454, 258, 0);
+	result_label = kyx_label("No dialog answered yet", 370, 300, 1);
 
 	kyx_main();
 	x_close();

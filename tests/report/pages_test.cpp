@@ -169,6 +169,32 @@ TEST(Escaping, InputTextIsEscapedAndMarkupIsNot)
 	EXPECT_EQ(row(indi_name[0]), "Tom \"T\" /Lee & Co/\n");
 }
 
+// A blank would end the unquoted link target and turn the rest of the value into attributes.
+TEST(Escaping, BlanksInAMediaLinkCannotAddAttributes)
+{
+	std::string page = run_report('i', "0 @I1@ INDI\n1 OBJE\n2 FILE my photo.jpg autofocus\tonfocus=alert(1)\f\r\n");
+	EXPECT_NE(page.find("<a href=my%20photo.jpg%20autofocus%09onfocus=alert(1)%0C\r\n><img src=photo.gif border=0 /></a>"),
+		  std::string::npos);
+}
+
+// Clicking the picture must not run what a GEDCOM file put into the link.
+TEST(Escaping, ScriptAddressesInAMediaLinkBecomeFileNames)
+{
+	const std::pair<const char *, const char *> cases[] = {
+		{"javascript:alert(1)\n", "<a href=./javascript:alert(1)\n>"},
+		{"JavaScript:alert(1)\n", "<a href=./JavaScript:alert(1)\n>"},
+		{"\x01vbscript:msgbox(1)\n", "<a href=./\x01vbscript:msgbox(1)\n>"},
+		{"data:text/html,x\n", "<a href=./data:text/html,x\n>"},
+		{"http://example.org/a.jpg\n", "<a href=http://example.org/a.jpg\n>"},
+		{"photos/ann:1.jpg\n", "<a href=photos/ann:1.jpg\n>"},
+	};
+	for (const auto& [value, link] : cases) {
+		SCOPED_TRACE(value);
+		std::string page = run_report('i', std::string("0 @I1@ INDI\n1 OBJE\n2 FILE ") + value);
+		EXPECT_NE(page.find(link), std::string::npos);
+	}
+}
+
 TEST(Escaping, FamilyLinesEscapeStoredTextsButNotTheSexImage)
 {
 	std::string page = run_report('f', "0 @I1@ INDI\n1 NAME <b>Bold</b>\n1 SEX F\n1 BIRT\n2 DATE <1900>\n"

@@ -40,6 +40,19 @@ TEST_F(Entries, FieldFocusAndStarsInTheRedraw)
 	EXPECT_EQ(kyx_textentry_obj.focus[pw], 1);
 }
 
+TEST_F(Entries, RedrawShowsTheTextOfEveryTypeButPassword)
+{
+	open_window();
+	int other = kyx_textentry(20, 100, 100, 2);
+	int plain = kyx_textentry(20, 140, 100, 0);
+	kyx_settextentry(other, "abc");
+	kyx_settextentry(plain, "abc");
+	redraw();
+	int shown = count(black, 22, 102, 97, 13);
+	EXPECT_GT(shown, 0);
+	EXPECT_EQ(shown, count(black, 22, 142, 97, 13));
+}
+
 class EntryFixture : public KyxTest {
 protected:
 	void SetUp() override

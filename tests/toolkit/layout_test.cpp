@@ -1,4 +1,5 @@
 // Layout and hit arithmetic of the toolkit, without a display.
+#include <climits>
 #include <gtest/gtest.h>
 
 #include "kyx_internal.h"
@@ -74,6 +75,12 @@ TEST(ListSizes, SmallListsGrowToEightColumnsAndFiveRows)
 	EXPECT_EQ(list_height_px(2), 50);
 	EXPECT_EQ(list_width_px(20), 200);
 	EXPECT_EQ(list_height_px(12), 120);
+}
+
+TEST(ListSizes, HugeCountsStopAtAMillionPixelsInsteadOfOverflowing)
+{
+	EXPECT_EQ(list_width_px(INT_MAX), 1000000);
+	EXPECT_EQ(list_height_px(INT_MAX), 1000000);
 }
 
 TEST(ListScrolling, TwelveItemsInFiveRowsStopAtSeven)

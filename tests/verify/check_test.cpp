@@ -45,7 +45,7 @@ std::vector<std::string> pieces_of(const std::string &input, std::size_t window 
 	return pieces;
 }
 
-const std::string head_msg(int line)
+std::string head_msg(int line)
 {
 	return "Verified GEDCOM has HEAD tag at line " + std::to_string(line) + ".\n\n";
 }
@@ -279,7 +279,7 @@ TEST(HeaderLines, FlagsOtherThanTWriteNoHeaderLines)
 	EXPECT_EQ(run_check(file, 's'), head_msg(1) + trailer_msg + counts(0, 4));
 }
 
-// The block scan of -s and -b must count exactly what the piece by piece check counts,
+// The block scan must count and write exactly what the piece by piece check does,
 // wherever blocks, buffer refills, long lines, head lines and the trailer fall.
 TEST(BlockScan, AgreesWithThePieceByPieceCheck)
 {
@@ -295,7 +295,7 @@ TEST(BlockScan, AgreesWithThePieceByPieceCheck)
 		for (std::size_t window : {std::size_t{80}, std::size_t{128}, std::size_t{193},
 		                           std::size_t{258}, std::size_t{4099}, 300 + extra}) {
 			SCOPED_TRACE(window);
-			for (char flag : {'s', 'b'})
+			for (char flag : {'s', 'b', 't'})
 				EXPECT_EQ(run_check(input, flag, true, window), run_check(input, flag, false));
 		}
 	}
@@ -345,6 +345,7 @@ TEST_P(SampleFiles, EveryFlagGivesTheIndependentCounts)
 	EXPECT_EQ(run_check(input, 'b'), verdict);
 	EXPECT_EQ(run_check(input, 's'), verdict + counts(c.names, c.lines));
 	EXPECT_EQ(run_check(input, 's', false), verdict + counts(c.names, c.lines));
+	EXPECT_EQ(run_check(input, 't'), run_check(input, 't', false));
 
 	std::string t = run_check(input, 't');
 	int written = 0;

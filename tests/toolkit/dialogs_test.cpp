@@ -1,0 +1,1028 @@
+// Modal dialogs: layout from font metrics, redraw pixels, close tests and results, driven event by event.
+#include <gtest/gtest.h>
+
+#include "kyx.h"
+#include "kyx_dialogs_internal.h"
+#include "kyx_fixture.h"
+
+#include <X11/extensions/XTest.h>
+#include <X11/Xutil.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// "fixed" on the test server is the 6 x 13 cell font: ascent 11, descent 2.
+class Dialogs : public KyxTest {
+protected:
+	// The error count lives as long as the process; start from whatever earlier cases left.
+	void SetUp() override
+	{
+		KyxTest::SetUp();
+		allowed_errors = kyx_x_error_count();
+	}
+
+	std::string write_file(const char *name, const std::string &content)
+	{
+		std::string path = dir + name;
+		std::FILE *f = std::fopen(path.c_str(), "w");
+		EXPECT_NE(f, nullptr);
+		if (f) {
+			std::fputs(content.c_str(), f);
+			EXPECT_EQ(std::fclose(f), 0);
+		}
+		return path;
+	}
+
+	// For the cases that destroy a dialog's window on purpose to make its attribute read fail.
+	void expect_errors()
+	{
+		XSync(display, False);
+		EXPECT_GT(kyx_x_error_count(), allowed_errors);
+		allowed_errors = kyx_x_error_count();
+	}
+};
+
+XEvent expose_event(Window w)
+{
+	XEvent e{};
+	e.type = Expose;
+	e.xexpose.window = w;
+	e.xexpose.count = 0;
+	return e;
+}
+
+XEvent button_event(Window w, int x, int y)
+{
+	XEvent e{};
+	e.type = ButtonPress;
+	e.xbutton.window = w;
+	e.xbutton.x = x;
+	e.xbutton.y = y;
+	e.xbutton.button = Button3;
+	return e;
+}
+
+XEvent key_event(Window w, int keycode)
+{
+	XEvent e{};
+	e.type = KeyPress;
+	e.xkey.window = w;
+	e.xkey.keycode = static_cast<unsigned>(keycode);
+	return e;
+}
+
+// Waits until the server has mapped the window, then redraws it through the dialog's own handler.
+template <typename State>
+void redraw_dialog(State &s, dialog_outcome (*on_event)(State &, const XEvent &))
+{
+	XSync(display, False);
+	dialog_outcome o = on_event(s, expose_event(s.frame.win));
+	ASSERT_FALSE(o.done);
+	XSync(display, False);
+}
+
+int count_pixels(Window w, int x, int y, int width, int height, unsigned long colour)
+{
+	XImage *img = XGetImage(display, w, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height),
+				AllPlanes, ZPixmap);
+	if (!img)
+		return -1;
+	int n = 0;
+	for (int j = 0; j < height; ++j)
+		for (int i = 0; i < width; ++i)
+			n += (XGetPixel(img, i, j) & 0xFFFFFF) == colour;
+	XDestroyImage(img);
+	return n;
+}
+
+dialog_point window_origin(Window w)
+{
+	Window root;
+	int x, y;
+	unsigned width, height, border, depth;
+	XGetGeometry(display, w, &root, &x, &y, &width, &height, &border, &depth);
+	return {x, y};
+}
+
+dialog_point window_size(Window w)
+{
+	XWindowAttributes a;
+	XGetWindowAttributes(display, w, &a);
+	return {a.width, a.height};
+}
+
+// Runs body in a child process with stdout captured; returns the output and the exit status.
+template <typename Body>
+std::pair<std::string, int> run_child(Body body)
+{
+	std::fflush(stdout);
+	int fds[2];
+	if (pipe(fds) != 0)
+		return {"", -1};
+	pid_t pid = fork();
+	if (pid == 0) {
+		close(fds[0]);
+		dup2(fds[1], 1);
+		body();
+		std::fflush(stdout);
+		_exit(0);
+	}
+	close(fds[1]);
+	std::string out;
+	std::array<char, 256> buf;
+	ssize_t n;
+	while ((n = read(fds[0], buf.data(), buf.size())) > 0)
+		out.append(buf.data(), static_cast<std::size_t>(n));
+	close(fds[0]);
+	int status = 0;
+	waitpid(pid, &status, 0);
+	return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+// From a second connection, as a user would: wait for the titled window to show, then act on it.
+template <typename Act>
+pid_t user_in_child(const char *title, Act act)
+{
+	pid_t pid = fork();
+	if (pid != 0)
+		return pid;
+	Display *d = XOpenDisplay(nullptr);
+	for (int tries = 0; d && tries < 500; ++tries) {
+		Window root = DefaultRootWindow(d), parent, *children = nullptr;
+		unsigned n = 0;
+		XQueryTree(d, root, &root, &parent, &children, &n);
+		for (unsigned i = 0; i < n; ++i) {
+			char *name = nullptr;
+			XWindowAttributes a;
+			if (XFetchName(d, children[i], &name) && name && std::strcmp(name, title) == 0 &&
+			    XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable) {
+				XFree(name);
+				usleep(100000);
+				act(d, children[i]);
+				XSync(d, False);
+				_exit(0);
+			}
+			if (name)
+				XFree(name);
+		}
+		if (children)
+			XFree(children);
+		usleep(20000);
+	}
+	_exit(1);
+}
+
+int child_status(pid_t pid)
+{
+	int status = 0;
+	waitpid(pid, &status, 0);
+	return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void click_at(Display *d, Window w, int x, int y)
+{
+	Window child;
+	int rx, ry;
+	XTranslateCoordinates(d, w, DefaultRootWindow(d), x, y, &rx, &ry, &child);
+	XTestFakeMotionEvent(d, DefaultScreen(d), rx, ry, 0);
+	XTestFakeButtonEvent(d, 1, True, 0);
+	XTestFakeButtonEvent(d, 1, False, 0);
+}
+
+void type_keys(Display *d, Window w, std::initializer_list<unsigned> keycodes)
+{
+	Window child;
+	int rx, ry;
+	XTranslateCoordinates(d, w, DefaultRootWindow(d), 2, 2, &rx, &ry, &child);
+	XTestFakeMotionEvent(d, DefaultScreen(d), rx, ry, 0);
+	for (unsigned k : keycodes) {
+		XTestFakeKeyEvent(d, k, True, 0);
+		XTestFakeKeyEvent(d, k, False, 0);
+	}
+}
+
+// Shared frame.
+
+TEST(DialogGeometry, CentredFiftyPixelsBelowTheMiddle)
+{
+	EXPECT_EQ(centred_position(1280, 1024, 450, 450).x, 415);
+	EXPECT_EQ(centred_position(1280, 1024, 450, 450).y, 337);
+	// Wider than the screen: negative, still centred, halving toward zero.
+	EXPECT_EQ(centred_position(1280, 1024, 1501, 93).x, -110);
+}
+
+// Message box.
+
+TEST(MessageBoxClose, RegionStartsInsideTheButtonAndRunsToTheEdges)
+{
+	// w 110, h 93: the corner of the region is (31, 55).
+	EXPECT_TRUE(msgbox_closes(31, 55, 110, 93));
+	EXPECT_TRUE(msgbox_closes(109, 92, 110, 93));
+	EXPECT_TRUE(msgbox_closes(5000, 5000, 110, 93));
+	EXPECT_FALSE(msgbox_closes(30, 80, 110, 93));
+	EXPECT_FALSE(msgbox_closes(60, 54, 110, 93));
+	// Margin 0: one line high, so the whole height is in the region.
+	EXPECT_TRUE(msgbox_closes(31, 0, 110, 13));
+}
+
+TEST_F(Dialogs, MessageBoxSizedAndPlacedFromTheFont)
+{
+	msgbox_state s{};
+	ASSERT_TRUE(msgbox_open(s, 1, "Hello", "Greeting", "fixed", 40));
+	XSync(display, False);
+	EXPECT_EQ(window, s.frame.win);
+	EXPECT_EQ(window_size(s.frame.win).x, 110);
+	EXPECT_EQ(window_size(s.frame.win).y, 93);
+	EXPECT_EQ(window_origin(s.frame.win).x, 585);
+	EXPECT_EQ(window_origin(s.frame.win).y, 515);
+	XWindowAttributes a;
+	XGetWindowAttributes(display, s.frame.win, &a);
+	EXPECT_EQ(a.bit_gravity, CenterGravity);
+	EXPECT_EQ(a.border_width, 1);
+	char *name = nullptr;
+	ASSERT_TRUE(XFetchName(display, s.frame.win, &name));
+	EXPECT_STREQ(name, "Greeting");
+	XFree(name);
+	XDestroyWindow(display, s.frame.win);
+	msgbox_release(s);
+}
+
+TEST_F(Dialogs, MessageBoxWithEmptyTextAndNoMarginStillGetsAWindow)
+{
+	msgbox_state s{};
+	ASSERT_TRUE(msgbox_open(s, 1, "", "Empty", "fixed", 0));
+	redraw_dialog(s, msgbox_event);
+	EXPECT_EQ(window_size(s.frame.win).x, 1);
+	EXPECT_EQ(window_size(s.frame.win).y, 13);
+	XDestroyWindow(display, s.frame.win);
+	msgbox_release(s);
+}
+
+TEST_F(Dialogs, MessageBoxCloseTestBeforeTheFirstRedrawUsesTheNewSize)
+{
+	for (int kind : {1, 3, 7}) {
+		SCOPED_TRACE(kind);
+		msgbox_state s{};
+		ASSERT_TRUE(msgbox_open(s, kind, "Hello", "Before", "fixed", 40));
+		Window w = s.frame.win;
+		EXPECT_FALSE(msgbox_event(s, button_event(w, 30, 92)).done);
+		EXPECT_FALSE(msgbox_event(s, button_event(w, 109, 54)).done);
+		EXPECT_FALSE(msgbox_event(s, key_event(w, 36)).done);
+		dialog_outcome o = msgbox_event(s, button_event(w, 31, 55));
+		EXPECT_TRUE(o.done);
+		EXPECT_EQ(o.result, 1);
+		msgbox_release(s);
+	}
+}
+
+TEST_F(Dialogs, MessageBoxCloseRegionFollowsTheSizeOfTheLatestRedraw)
+{
+	msgbox_state s{};
+	ASSERT_TRUE(msgbox_open(s, 1, "Hello", "Resized", "fixed", 40));
+	XResizeWindow(display, s.frame.win, 300, 200);
+	redraw_dialog(s, msgbox_event);
+	// Corner now (126, 162): the old corner no longer closes.
+	EXPECT_FALSE(msgbox_event(s, button_event(s.frame.win, 31, 55)).done);
+	EXPECT_FALSE(msgbox_event(s, button_event(s.frame.win, 125, 199)).done);
+	EXPECT_TRUE(msgbox_event(s, button_event(s.frame.win, 126, 162)).done);
+	msgbox_release(s);
+}
+
+TEST_F(Dialogs, MessageBoxFaceButtonAndTextPixels)
+{
+	msgbox_state s{};
+	ASSERT_TRUE(msgbox_open(s, 2, "Hello", "Face", "fixed", 40));
+	redraw_dialog(s, msgbox_event);
+	Window w = s.frame.win;
+	EXPECT_EQ(pixel(25, 13, w), X_YELLOW);
+	EXPECT_EQ(pixel(25, 10, w), X_BLACK);   // outline
+	EXPECT_EQ(pixel(19, 17, w), X_BLACK);   // left eye
+	EXPECT_EQ(pixel(30, 17, w), X_BLACK);   // right eye
+	EXPECT_EQ(pixel(25, 35, w), X_BLACK);   // bottom of the mouth
+	EXPECT_EQ(pixel(25, 15, w), X_YELLOW);  // no upper half of the mouth
+	// Button around c = 55, top at h - 40 = 53.
+	EXPECT_EQ(pixel(30, 53, w), X_DGREY);
+	EXPECT_EQ(pixel(55, 54, w), X_WHITE);
+	EXPECT_EQ(pixel(55, 55, w), X_WHITE);
+	EXPECT_EQ(pixel(31, 70, w), X_WHITE);
+	EXPECT_EQ(pixel(35, 63, w), X_GREY);
+	EXPECT_EQ(pixel(78, 63, w), X_DGREY);
+	EXPECT_EQ(pixel(55, 82, w), X_DGREY);
+	EXPECT_EQ(pixel(80, 63, w), X_GREY);
+	EXPECT_GT(count_pixels(w, 49, 60, 12, 15, X_BLACK), 0);   // "OK"
+	// "Hello" at x 40, baseline 51: nothing left of it, something in it.
+	EXPECT_GT(count_pixels(w, 40, 41, 30, 11, X_BLACK), 0);
+	EXPECT_EQ(count_pixels(w, 41, 0, 69, 9, X_BLACK), 0);
+	msgbox_release(s);
+}
+
+TEST_F(Dialogs, MessageBoxKindsDrawTheirPictureOrNone)
+{
+	struct kind_case {
+		int kind;
+		bool face, button;
+	};
+	for (kind_case c : {kind_case{1, false, true}, kind_case{3, true, false}, kind_case{6, false, false}}) {
+		SCOPED_TRACE(c.kind);
+		msgbox_state s{};
+		ASSERT_TRUE(msgbox_open(s, c.kind, "Hello", "Kinds", "fixed", 40));
+		redraw_dialog(s, msgbox_event);
+		EXPECT_EQ(pixel(25, 13, s.frame.win), c.face ? X_YELLOW : X_GREY);
+		EXPECT_EQ(pixel(30, 53, s.frame.win), c.button ? X_DGREY : X_GREY);
+		msgbox_release(s);
+	}
+}
+
+TEST_F(Dialogs, MessageBoxSignsShowThroughTheirMasks)
+{
+	struct sign_case {
+		int kind;
+		int clear_rows;
+	};
+	for (sign_case c : {sign_case{4, 9}, sign_case{5, 7}}) {
+		SCOPED_TRACE(c.kind);
+		msgbox_state s{};
+		ASSERT_TRUE(msgbox_open(s, c.kind, "Hello", "Sign", "fixed", 40));
+		redraw_dialog(s, msgbox_event);
+		EXPECT_EQ(count_pixels(s.frame.win, 0, 0, 40, c.clear_rows, X_GREY), 40 * c.clear_rows);
+		EXPECT_GT(40 * (40 - c.clear_rows) - count_pixels(s.frame.win, 0, c.clear_rows, 40, 40 - c.clear_rows, X_GREY),
+			  200);
+		EXPECT_EQ(pixel(30, 53, s.frame.win), X_DGREY);
+		msgbox_release(s);
+	}
+}
+
+TEST_F(Dialogs, MessageBoxReturnsZeroWhenItsWindowIsGone)
+{
+	msgbox_state s{};
+	ASSERT_TRUE(msgbox_open(s, 1, "Hello", "Gone", "fixed", 40));
+	XDestroyWindow(display, s.frame.win);
+	dialog_outcome o = msgbox_event(s, expose_event(s.frame.win));
+	EXPECT_TRUE(o.done);
+	EXPECT_EQ(o.result, 0);
+	expect_errors();
+	msgbox_release(s);
+}
+
+TEST_F(Dialogs, MessageBoxDefaultFontBecomesFixedInTheCallersBuffer)
+{
+	XEvent e = button_event(DefaultRootWindow(display), 2000, 2000);
+	XPutBackEvent(display, &e);
+	char font[] = "DEFAULT";
+	EXPECT_EQ(x_msgbox(1, "Hello", "Default", font, 40), 1);
+	EXPECT_STREQ(font, "fixed");
+}
+
+TEST_F(Dialogs, MessageBoxClosesOnAClickOfTheOkButton)
+{
+	pid_t user = user_in_child("Click OK", [](Display *d, Window w) { click_at(d, w, 55, 68); });
+	char font[] = "fixed";
+	EXPECT_EQ(x_msgbox(2, "Hello", "Click OK", font, 40), 1);
+	EXPECT_EQ(child_status(user), 0);
+}
+
+TEST_F(Dialogs, UnknownFontEndsTheProcessWithItsMessage)
+{
+	std::string name = DisplayString(display);
+	struct font_case {
+		int dialog;
+		const char *font;
+		std::string message;
+	};
+	const std::vector<font_case> cases = {
+		{0, "no-such-font", "Display " + name + " doesn't know the font 'no-such-font' ::RURovu\n"},
+		{0, "default", "Display " + name + " doesn't know the font 'default' ::RURovu\n"},
+		{1, "no-such-font", "Display " + name + " doesn't know the font 'no-such-font'\n"},
+		{2, "DEFAULT", "Display " + name + " doesn't know the font 'DEFAULT'\n"},
+		{3, "DEFAULT", "Display " + name + " doesn't know the font 'DEFAULT'\n"},
+	};
+	for (const font_case &c : cases) {
+		SCOPED_TRACE(c.message);
+		auto [out, status] = run_child([&c] {
+			x_open();
+			alarm(10);
+			std::array<char, 32> font{};
+			std::snprintf(font.data(), font.size(), "%s", c.font);
+			int value = 5;
+			char rows[1][256] = {"row"};
+			if (c.dialog == 0)
+				x_msgbox(1, "text", "t", font.data(), 10);
+			else if (c.dialog == 1)
+				x_radiobox("a", "b", "q", "t", font.data(), 10);
+			else if (c.dialog == 2)
+				x_slistwindow(100, 100, "t", 1, '*', 1, rows, font.data(), "h");
+			else
+				x_graphwindow(100, 100, "t", 1, &value, font.data());
+		});
+		EXPECT_EQ(status, 1);
+		EXPECT_EQ(out, c.message);
+	}
+}
+
+// Blank box.
+
+TEST_F(Dialogs, BlankBoxIsFourHundredFiftySquareAndClosesOnKeyOrButton)
+{
+	for (int type : {KeyPress, ButtonPress}) {
+		dialog_frame f{};
+		ASSERT_TRUE(calbox_open(f, "Blank"));
+		XSync(display, False);
+		EXPECT_EQ(window_size(f.win).x, 450);
+		EXPECT_EQ(window_size(f.win).y, 450);
+		EXPECT_EQ(window_origin(f.win).x, 415);
+		EXPECT_EQ(window_origin(f.win).y, 337);
+		EXPECT_FALSE(calbox_event(f, expose_event(f.win)).done);
+		XEvent e = type == KeyPress ? key_event(f.win, 38) : button_event(f.win, 1, 1);
+		EXPECT_TRUE(calbox_event(f, e).done);
+		XFreeFont(display, f.font);
+	}
+}
+
+TEST_F(Dialogs, BlankBoxTakesAKeyPressedInAnotherWindow)
+{
+	XEvent e = key_event(DefaultRootWindow(display), 24);
+	XPutBackEvent(display, &e);
+	EXPECT_EQ(x_calbox("Blank"), 0);
+}
+
+// Radio box.
+
+TEST(RadioBands, EachBandIsElevenPixelsAndTheRestIgnored)
+{
+	const int y = 51;
+	struct band_case {
+		int ey, choice;
+	};
+	for (band_case c : {band_case{61, 1}, {71, 1}, {81, 2}, {91, 2}, {60, 0}, {72, 0}, {80, 0}, {92, 0},
+			    {55, 0}, {75, 0}}) {
+		SCOPED_TRACE(c.ey);
+		EXPECT_EQ(radio_choice(c.ey, y), c.choice);
+	}
+}
+
+TEST_F(Dialogs, RadioBoxChoosesByBandWhateverTheX)
+{
+	struct press_case {
+		int x, y, result;
+	};
+	// Margin 40: baseline 51.
+	for (press_case c : {press_case{0, 61, 1}, {181, 71, 1}, {90, 81, 2}, {5000, 91, 2}}) {
+		SCOPED_TRACE(c.y);
+		radio_state s{};
+		ASSERT_TRUE(radio_open(s, "Yes", "Certainly", "Pick one of these", "Radio", "fixed", 40));
+		redraw_dialog(s, radio_event);
+		EXPECT_EQ(s.baseline, 51);
+		Window w = s.frame.win;
+		EXPECT_FALSE(radio_event(s, button_event(w, c.x, 55)).done);
+		EXPECT_FALSE(radio_event(s, button_event(w, c.x, 75)).done);
+		EXPECT_FALSE(radio_event(s, key_event(w, 36)).done);
+		dialog_outcome o = radio_event(s, button_event(w, c.x, c.y));
+		EXPECT_TRUE(o.done);
+		EXPECT_EQ(o.result, c.result);
+		EXPECT_EQ(X11return, c.result);
+		radio_release(s);
+	}
+}
+
+TEST_F(Dialogs, RadioBoxMarksAndLabelsLineUp)
+{
+	radio_state s{};
+	ASSERT_TRUE(radio_open(s, "Yes", "Certainly", "Pick one of these", "Radio", "fixed", 40));
+	redraw_dialog(s, radio_event);
+	Window w = s.frame.win;
+	EXPECT_EQ(window_size(w).x, 182);
+	EXPECT_EQ(window_size(w).y, 93);
+	// Column 64: marks' boxes begin at 43, one at y 55, the other at y 75.
+	EXPECT_EQ(pixel(45, 58, w), X_DGREY);   // rim at the top left
+	EXPECT_EQ(pixel(51, 63, w), X_WHITE);
+	EXPECT_EQ(pixel(57, 67, w), X_WHITE);   // no rim at the bottom right
+	EXPECT_EQ(pixel(42, 62, w), X_GREY);
+	EXPECT_EQ(pixel(45, 78, w), X_DGREY);
+	EXPECT_EQ(pixel(51, 83, w), X_WHITE);
+	EXPECT_EQ(pixel(57, 87, w), X_WHITE);
+	// Both labels begin at x 64 and nothing of them lies left of it.
+	EXPECT_EQ(count_pixels(w, 60, 60, 4, 33, X_BLACK), 0);
+	EXPECT_GT(count_pixels(w, 64, 60, 6, 13, X_BLACK), 0);
+	EXPECT_GT(count_pixels(w, 64, 80, 6, 13, X_BLACK), 0);
+	// The question, centred: 17 characters from x 40.
+	EXPECT_GT(count_pixels(w, 40, 40, 102, 13, X_BLACK), 0);
+	EXPECT_EQ(count_pixels(w, 0, 40, 40, 13, X_BLACK), 0);
+	radio_release(s);
+}
+
+TEST_F(Dialogs, RadioBoxFailedAttributeReadReturnsTheLastAnswer)
+{
+	for (int previous : {0, 2}) {
+		SCOPED_TRACE(previous);
+		X11return = previous;
+		radio_state s{};
+		ASSERT_TRUE(radio_open(s, "a", "b", "Question", "Radio", "fixed", 40));
+		XDestroyWindow(display, s.frame.win);
+		dialog_outcome o = radio_event(s, expose_event(s.frame.win));
+		EXPECT_TRUE(o.done);
+		EXPECT_EQ(o.result, previous);
+		expect_errors();
+		radio_release(s);
+	}
+}
+
+TEST_F(Dialogs, RadioBoxLoopLeavesEachAnswerInX11return)
+{
+	char font[] = "DEFAULT";
+	XEvent second = button_event(DefaultRootWindow(display), 0, 91);
+	XPutBackEvent(display, &second);
+	EXPECT_EQ(x_radiobox("a", "b", "Question", "Radio", font, 40), 2);
+	EXPECT_STREQ(font, "fixed");
+	XEvent first = button_event(DefaultRootWindow(display), 0, 61);
+	XPutBackEvent(display, &first);
+	EXPECT_EQ(x_radiobox("a", "b", "Question", "Radio", font, 40), 1);
+	EXPECT_EQ(X11return, 1);
+}
+
+// List window.
+
+TEST(ListBands, StyleMarkerAndParityPickTheBand)
+{
+	struct band_case {
+		int style;
+		char first;
+		int index;
+		list_band band;
+	};
+	const band_case cases[] = {
+		{1, 'a', 0, list_band::light_green}, {1, 'a', 1, list_band::pale_green},
+		{1, '*', 1, list_band::yellow},      {1, '*', 0, list_band::yellow},
+		{2, 'a', 0, list_band::white},       {2, 'a', 1, list_band::none},
+		{2, '*', 1, list_band::yellow},      {0, '*', 0, list_band::none},
+		{3, 'a', 0, list_band::none},
+	};
+	for (const band_case &c : cases) {
+		SCOPED_TRACE(testing::Message() << c.style << c.first << c.index);
+		EXPECT_EQ(list_row_band(c.style, '*', c.first, c.index), c.band);
+	}
+	EXPECT_EQ(list_row_band(1, '\0', '\0', 0), list_band::yellow);
+}
+
+TEST_F(Dialogs, ListWindowPaintsBandsPerStyle)
+{
+	char rows[3][256] = {"alpha", "*beta", "gamma"};
+	char plain[3][256] = {"alpha", "beta", "gamma"};
+	const unsigned long grey = X_GREY;
+	struct style_case {
+		int style;
+		char (*rows)[256];
+		std::array<unsigned long, 3> band;
+	};
+	const style_case cases[] = {
+		{1, rows, {X_LGREEN, X_YELLOW, X_LGREEN}},
+		{1, plain, {X_LGREEN, X_LLGREEN, X_LGREEN}},
+		{2, rows, {X_WHITE, X_YELLOW, X_WHITE}},
+		{2, plain, {X_WHITE, grey, X_WHITE}},
+		{0, rows, {grey, grey, grey}},
+		{3, rows, {grey, grey, grey}},
+	};
+	for (const style_case &c : cases) {
+		SCOPED_TRACE(testing::Message() << c.style << c.rows[1]);
+		list_state s{};
+		ASSERT_TRUE(list_open(s, 200, 100, "List", c.style, '*', 3, c.rows, "fixed", "Heading"));
+		redraw_dialog(s, list_event);
+		Window w = s.frame.win;
+		for (int i = 0; i < 3; ++i) {
+			EXPECT_EQ(pixel(0, 18 + 14 * i, w), c.band[i]);      // top row of the band
+			EXPECT_EQ(pixel(193, 31 + 14 * i - (i == 2), w), c.band[i]);
+		}
+		EXPECT_EQ(pixel(195, 30, w), X_GREY);
+		EXPECT_EQ(pixel(194, 20, w), X_WHITE);   // right frame over the band
+		EXPECT_EQ(pixel(100, 59, w), X_WHITE);   // bottom frame over the last band
+		EXPECT_EQ(pixel(100, 60, w), X_GREY);
+		EXPECT_EQ(pixel(100, 12, w), X_BLACK);
+		EXPECT_GT(count_pixels(w, 5, 19, 30, 13, X_BLACK), 0);   // first row's text
+		list_release(s);
+	}
+}
+
+TEST_F(Dialogs, ListWindowWithoutRowsShowsHeadingLineAndCorner)
+{
+	list_state s{};
+	ASSERT_TRUE(list_open(s, 200, 100, "List", 1, '*', 0, nullptr, "fixed", "Heading"));
+	redraw_dialog(s, list_event);
+	Window w = s.frame.win;
+	EXPECT_GT(count_pixels(w, 5, 0, 42, 12, X_BLACK), 0);
+	EXPECT_EQ(pixel(1, 12, w), X_BLACK);
+	EXPECT_EQ(pixel(194, 12, w), X_WHITE);
+	EXPECT_EQ(pixel(194, 17, w), X_WHITE);
+	EXPECT_EQ(pixel(1, 17, w), X_WHITE);
+	EXPECT_EQ(pixel(194, 18, w), X_GREY);
+	EXPECT_EQ(pixel(100, 18, w), X_GREY);
+	list_release(s);
+}
+
+TEST_F(Dialogs, ListWindowLayoutIgnoresTheWindowSize)
+{
+	char rows[1][256] = {"alpha"};
+	list_state s{};
+	ASSERT_TRUE(list_open(s, 200, 100, "List", 2, '*', 1, rows, "fixed", "Heading"));
+	XWindowAttributes a;
+	XGetWindowAttributes(display, s.frame.win, &a);
+	EXPECT_EQ(a.bit_gravity, ForgetGravity);
+	XResizeWindow(display, s.frame.win, 300, 120);
+	redraw_dialog(s, list_event);
+	EXPECT_EQ(pixel(193, 20, s.frame.win), X_WHITE);
+	EXPECT_EQ(pixel(250, 20, s.frame.win), X_GREY);
+	dialog_outcome o = list_event(s, key_event(s.frame.win, 9));
+	EXPECT_TRUE(o.done);
+	EXPECT_EQ(o.result, 1);
+	list_release(s);
+}
+
+// Bar chart.
+
+TEST_F(Dialogs, BarChartDrawsSixPixelBarsFromXOne)
+{
+	const int values[] = {50, 1, 0, -5, 65537};
+	graph_state s{};
+	ASSERT_TRUE(graph_open(s, 200, 120, "Bars", 5, values, "fixed"));
+	redraw_dialog(s, graph_event);
+	Window w = s.frame.win;
+	EXPECT_EQ(pixel(30, 10, w), X_BLACK);
+	for (int y = 11; y <= 14; ++y)
+		EXPECT_EQ(pixel(30, y, w), X_BLUE);
+	EXPECT_EQ(pixel(30, 15, w), X_BLACK);
+	EXPECT_EQ(pixel(30, 16, w), X_GREY);
+	EXPECT_EQ(pixel(50, 12, w), X_BLUE);
+	EXPECT_EQ(pixel(51, 12, w), X_GREY);
+	EXPECT_EQ(pixel(0, 12, w), X_GREY);
+	EXPECT_GT(count_pixels(w, 5, 0, 18, 10, X_BLACK), 0);   // "$50" above the bar
+	// 1: the single column x = 1.
+	EXPECT_EQ(pixel(1, 32, w), X_BLUE);
+	EXPECT_EQ(pixel(2, 32, w), X_GREY);
+	EXPECT_EQ(pixel(0, 32, w), X_GREY);
+	// 0: columns 0 and 1.
+	EXPECT_EQ(pixel(0, 52, w), X_BLUE);
+	EXPECT_EQ(pixel(1, 52, w), X_BLUE);
+	EXPECT_EQ(pixel(2, 52, w), X_GREY);
+	// Negative: leftwards out of the window.
+	EXPECT_EQ(pixel(0, 72, w), X_BLUE);
+	EXPECT_EQ(pixel(2, 72, w), X_GREY);
+	// "$-5" has a third character where "$0" has none.
+	EXPECT_GT(count_pixels(w, 17, 60, 6, 10, X_BLACK), 0);
+	EXPECT_EQ(count_pixels(w, 17, 40, 6, 10, X_BLACK), 0);
+	// Longer than any coordinate: the bar runs across the window instead of wrapping to x 1.
+	EXPECT_EQ(pixel(199, 92, w), X_BLUE);
+	EXPECT_TRUE(graph_event(s, button_event(w, 3, 3)).done);
+	graph_release(s);
+}
+
+TEST_F(Dialogs, BarChartLoopClosesOnAnyKeyAndEmptyChartIsBlank)
+{
+	graph_state s{};
+	ASSERT_TRUE(graph_open(s, 100, 100, "Bars", 0, nullptr, "fixed"));
+	redraw_dialog(s, graph_event);
+	EXPECT_EQ(count_pixels(s.frame.win, 0, 0, 100, 100, X_GREY), 100 * 100);
+	XDestroyWindow(display, s.frame.win);
+	graph_release(s);
+
+	const int values[] = {40};
+	XEvent e = key_event(DefaultRootWindow(display), 50);
+	XPutBackEvent(display, &e);
+	EXPECT_EQ(x_graphwindow(100, 100, "Bars", 1, values, "fixed"), 1);
+}
+
+// Drawing files.
+
+struct drawing_read {
+	bool is_drawing;
+	drawing d;
+};
+
+drawing_read read_text(const std::string &text)
+{
+	drawing_read r{};
+	std::FILE *f = fmemopen(const_cast<char *>(text.data()), text.size(), "r");
+	r.is_drawing = read_drawing(f, r.d, 0xCCCCCC);
+	std::fclose(f);
+	return r;
+}
+
+TEST(DrawingFile, ReadsHeaderHeightBeforeWidthAndElements)
+{
+	drawing_read r = read_text("qdr ff0000 1 100 200\n2 ffffff 10 10 50 20\n");
+	ASSERT_TRUE(r.is_drawing);
+	EXPECT_EQ(r.d.background, 0xff0000UL);
+	EXPECT_EQ(r.d.width, 200);
+	EXPECT_EQ(r.d.height, 100);
+	ASSERT_EQ(r.d.count, 1);
+	const drawing_element &el = r.d.element[0];
+	EXPECT_EQ(el.type, 2);
+	EXPECT_EQ(el.colour, 0xffffffUL);
+	EXPECT_EQ(el.x1, 10);
+	EXPECT_EQ(el.y1, 10);
+	EXPECT_EQ(el.x2, 50);
+	EXPECT_EQ(el.y2, 20);
+}
+
+TEST(DrawingFile, FirstWordDecidesDrawingOrPicture)
+{
+	EXPECT_TRUE(read_text("qdrx 0x00ff00 0 30 40").is_drawing);
+	EXPECT_EQ(read_text("qdrx 0x00ff00 0 30 40").d.background, 0x00ff00UL);
+	EXPECT_FALSE(read_text("/* XPM */\nstatic char *x[] = {").is_drawing);
+	EXPECT_FALSE(read_text("qd 0 0 1 1").is_drawing);
+	EXPECT_FALSE(read_text("").is_drawing);
+}
+
+TEST(DrawingFile, LongWordsAreCutAndTheirRestSkipped)
+{
+	drawing_read r = read_text("qdr" + std::string(60, 'z') + " ff00000000000 1 100 200\n"
+				   "1 123456789abc 1 2 3 4\n");
+	ASSERT_TRUE(r.is_drawing);
+	EXPECT_EQ(r.d.background, 0xF0000000UL);
+	EXPECT_EQ(r.d.height, 100);
+	EXPECT_EQ(r.d.width, 200);
+	ASSERT_EQ(r.d.count, 1);
+	EXPECT_EQ(r.d.element[0].colour, 0x23456789UL);
+	EXPECT_EQ(r.d.element[0].y2, 4);
+}
+
+TEST(DrawingFile, StopsAtEndOrNonNumberAndKeepsWhatWasRead)
+{
+	EXPECT_EQ(read_text("qdr 0 3 50 50 1 0 1 1 2 2 2 0 3 3").d.count, 1);
+	EXPECT_EQ(read_text("qdr 0 3 50 50 1 0 1 1 2 2 2 0 3 3 x 4 1 0 1 1 2 2").d.count, 1);
+	EXPECT_EQ(read_text("qdr 0 3 50 50 1 0 1 1 2 2 2 0 3 3 4 4 1 0 1 1 2 2").d.count, 3);
+	EXPECT_EQ(read_text("qdr 0 2 50 50 1 0 1 1 2 2 1.5 0 3 3 4 4").d.count, 1);
+	using namespace std::string_literals;
+	EXPECT_EQ(read_text("qdr 0 2 50 50 1 0 1 1 2 2 \0\0 0 3 3 4 4"s).d.count, 1);
+	EXPECT_EQ(read_text("qdr 0 \0 50 50"s).d.width, 20);
+	drawing_read cut = read_text("qdr 0 5 40");
+	EXPECT_EQ(cut.d.height, 40);
+	EXPECT_EQ(cut.d.width, 20);
+	EXPECT_EQ(cut.d.count, 0);
+}
+
+TEST(DrawingFile, AtMostFiveHundredElements)
+{
+	std::string text = "qdr 0 600 50 50\n";
+	for (int i = 0; i < 600; ++i)
+		text += "1 ff 0 0 " + std::to_string(i) + " 1\n";
+	drawing_read r = read_text(text);
+	EXPECT_EQ(r.d.count, 500);
+	EXPECT_EQ(r.d.element[499].x2, 499);
+}
+
+TEST(DrawingFile, SidesOfZeroOrLessCountAsTwenty)
+{
+	drawing_read r = read_text("qdr 0 0 0 -7");
+	EXPECT_EQ(r.d.height, 20);
+	EXPECT_EQ(r.d.width, 20);
+	EXPECT_EQ(read_text("qdr 0 -3 10 10 1 0 1 1 2 2").d.count, 0);
+}
+
+// Picture box.
+
+TEST_F(Dialogs, PictureBoxDrawsTheFileAtFiftyFifty)
+{
+	std::string path = write_file("art", "qdr ff0000 5 100 200\n2 ffffff 10 10 50 20\n"
+					     "1 0000ff 5 80 100 80\n3 00ff00 0 0 200 100\n"
+					     "2 00ff00 100 0 -1 60\n2 00ff00 100 0 60 0\n");
+	imgbox_state s{};
+	ASSERT_EQ(imgbox_open(s, path.c_str(), "Art"), imgbox_open_result::opened);
+	redraw_dialog(s, imgbox_event);
+	Window w = s.frame.win;
+	EXPECT_EQ(window_size(w).x, 200);
+	EXPECT_EQ(window_size(w).y, 100);
+	EXPECT_EQ(window_origin(w).x, 50);
+	EXPECT_EQ(window_origin(w).y, 50);
+	EXPECT_EQ(pixel(10, 10, w), 0xFFFFFFUL);
+	EXPECT_EQ(pixel(59, 29, w), 0xFFFFFFUL);
+	EXPECT_EQ(pixel(60, 10, w), 0xFF0000UL);
+	EXPECT_EQ(pixel(10, 30, w), 0xFF0000UL);
+	EXPECT_EQ(pixel(9, 10, w), 0xFF0000UL);
+	EXPECT_EQ(pixel(50, 80, w), 0x0000FFUL);
+	EXPECT_EQ(pixel(150, 50, w), 0xFF0000UL);   // type 3 draws nothing
+	// Rectangles with no width or height paint nothing, rather than a 16-bit wrapped size.
+	EXPECT_EQ(count_pixels(w, 0, 0, 200, 100, 0x00FF00), 0);
+	imgbox_release(s);
+}
+
+TEST_F(Dialogs, PictureBoxPrintsKeysAndReturnsTheXOfAClick)
+{
+	std::string path = write_file("empty", "qdr 00ff00 0 60 80");
+	imgbox_state s{};
+	ASSERT_EQ(imgbox_open(s, path.c_str(), "Art"), imgbox_open_result::opened);
+	redraw_dialog(s, imgbox_event);
+	EXPECT_EQ(count_pixels(s.frame.win, 0, 0, 80, 60, 0x00FF00), 80 * 60);
+	testing::internal::CaptureStdout();
+	EXPECT_FALSE(imgbox_event(s, key_event(s.frame.win, 38)).done);
+	EXPECT_EQ(testing::internal::GetCapturedStdout(), "38\n");
+	dialog_outcome o = imgbox_event(s, button_event(s.frame.win, 37, 5));
+	EXPECT_TRUE(o.done);
+	EXPECT_EQ(o.result, 37);
+	imgbox_release(s);
+}
+
+TEST_F(Dialogs, PictureBoxShowsAnXpmAtItsSize)
+{
+	std::string path = xpm("pic.xpm", 30, 25, "#123456");
+	imgbox_state s{};
+	ASSERT_EQ(imgbox_open(s, path.c_str(), "Picture"), imgbox_open_result::opened);
+	EXPECT_FALSE(s.is_drawing);
+	redraw_dialog(s, imgbox_event);
+	EXPECT_EQ(window_size(s.frame.win).x, 30);
+	EXPECT_EQ(window_size(s.frame.win).y, 25);
+	EXPECT_EQ(count_pixels(s.frame.win, 0, 0, 30, 25, 0x123456), 30 * 25);
+	imgbox_release(s);
+}
+
+TEST_F(Dialogs, PictureBoxKeepsAGreyWindowForAnUnreadablePicture)
+{
+	std::string path = write_file("broken.xpm", "this is no picture\n");
+	imgbox_state s{};
+	ASSERT_EQ(imgbox_open(s, path.c_str(), "Broken"), imgbox_open_result::opened);
+	redraw_dialog(s, imgbox_event);
+	EXPECT_EQ(window_size(s.frame.win).x, 20);
+	EXPECT_EQ(window_size(s.frame.win).y, 20);
+	EXPECT_EQ(count_pixels(s.frame.win, 0, 0, 20, 20, X_GREY), 400);
+	EXPECT_TRUE(imgbox_event(s, button_event(s.frame.win, 4, 4)).done);
+	imgbox_release(s);
+}
+
+TEST_F(Dialogs, PictureBoxFailuresReturnMinusOne)
+{
+	window = None;
+	EXPECT_EQ(x_imgbox((dir + "missing").c_str(), "Missing"), -1);
+	EXPECT_EQ(window, None);
+
+	std::string path = write_file("art", "qdr ff0000 0 10 10");
+	imgbox_state s{};
+	ASSERT_EQ(imgbox_open(s, path.c_str(), "Gone"), imgbox_open_result::opened);
+	XDestroyWindow(display, s.frame.win);
+	dialog_outcome o = imgbox_event(s, expose_event(s.frame.win));
+	EXPECT_TRUE(o.done);
+	EXPECT_EQ(o.result, -1);
+	expect_errors();
+	imgbox_release(s);
+}
+
+// Picture keypad.
+
+TEST(KeypadKeys, EachTypeHasItsOwnTable)
+{
+	struct key_case {
+		int type, keycode;
+		const char *appended;   // null: not listed
+		bool fills, low_row;
+	};
+	const key_case cases[] = {
+		{1, 10, "1", false, false},   {1, 19, "0", false, false},   {1, 26, "-1", true, false},
+		{1, 40, "-2", true, false},   {1, 60, nullptr, false, false}, {1, 38, nullptr, false, false},
+		{2, 60, ".", false, false},   {2, 26, nullptr, false, false}, {2, 15, "6", false, false},
+		{3, 38, "-38", false, false}, {3, 40, "-40", false, false},   {3, 26, "-26", false, true},
+		{3, 44, "-44", false, true},  {3, 31, "-31", false, true},    {3, 60, nullptr, false, false},
+		{3, 16, "7", false, false},   {0, 10, nullptr, false, false}, {4, 10, nullptr, false, false},
+	};
+	for (const key_case &c : cases) {
+		SCOPED_TRACE(testing::Message() << "type " << c.type << " key " << c.keycode);
+		const keypad_key *k = keypad_lookup(c.type, c.keycode);
+		if (!c.appended) {
+			EXPECT_EQ(k, nullptr);
+			continue;
+		}
+		ASSERT_NE(k, nullptr);
+		EXPECT_STREQ(k->appended, c.appended);
+		EXPECT_EQ(k->fills, c.fills);
+		EXPECT_EQ(k->low_row, c.low_row);
+	}
+	EXPECT_STREQ(keypad_lookup(1, 26)->drawn, "ETF");
+	EXPECT_STREQ(keypad_lookup(1, 40)->drawn, "DEP");
+}
+
+TEST(KeypadKeys, ResultIsTheLeadingNumber)
+{
+	EXPECT_EQ(keypad_result("-38"), -38);
+	EXPECT_EQ(keypad_result("12.5"), 12);
+	EXPECT_EQ(keypad_result("7-1"), 7);
+	EXPECT_EQ(keypad_result(""), 0);
+	EXPECT_EQ(keypad_result("-"), 0);
+	EXPECT_EQ(keypad_result("99999999999"), 2147483647);
+}
+
+TEST_F(Dialogs, KeypadCollectsUntilReturnOrCapacity)
+{
+	struct typing_case {
+		int type;
+		std::vector<int> keys;
+		const char *printed;
+		int result;
+	};
+	const typing_case cases[] = {
+		{1, {10, 11, 12, 36}, "numberstring='123' x11return=123\n", 123},
+		{1, {10, 11, 12, 13, 14, 15, 16}, "numberstring='123456' x11return=123456\n", 123456},
+		{1, {26, 10}, "numberstring='-1' x11return=-1\n", -1},
+		{1, {40, 36}, "numberstring='-2' x11return=-2\n", -2},
+		{1, {13, 26, 10}, "numberstring='4-1' x11return=4\n", 4},
+		{1, {50, 60, 10, 36}, "numberstring='1' x11return=1\n", 1},
+		{2, {10, 60, 14, 36}, "numberstring='1.5' x11return=1\n", 1},
+		{2, {10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, "numberstring='123456789' x11return=123456789\n",
+		 123456789},
+		{3, {38, 10}, "numberstring='-38' x11return=-38\n", -38},
+		{3, {16, 16}, "numberstring='7' x11return=7\n", 7},
+		{1, {36}, "numberstring='' x11return=0\n", 0},
+		{9, {10}, "numberstring='' x11return=0\n", 0},
+	};
+	for (const typing_case &c : cases) {
+		SCOPED_TRACE(c.printed);
+		keypad_state s{};
+		ASSERT_TRUE(keypad_open(s, (dir + "none.xpm").c_str(), "Keys", c.type, 0, 15));
+		XSync(display, False);
+		EXPECT_FALSE(keypad_event(s, button_event(s.frame.win, 5, 5)).done);
+		testing::internal::CaptureStdout();
+		dialog_outcome o{};
+		std::size_t used = 0;
+		while (used < c.keys.size() && !o.done)
+			o = keypad_event(s, key_event(s.frame.win, c.keys[used++]));
+		EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed);
+		EXPECT_TRUE(o.done);
+		EXPECT_EQ(used, c.keys.size());
+		EXPECT_EQ(o.result, c.result);
+		XDestroyWindow(display, s.frame.win);
+		keypad_release(s);
+	}
+}
+
+TEST_F(Dialogs, KeypadEchoesTenPixelsApartAndARedrawWipesIt)
+{
+	std::string path = xpm("pad.xpm", 120, 130, "#FFFFFF");
+	keypad_state s{};
+	ASSERT_TRUE(keypad_open(s, path.c_str(), "Pad", 1, 20, 40));
+	redraw_dialog(s, keypad_event);
+	Window w = s.frame.win;
+	EXPECT_EQ(window_size(w).x, 120);
+	EXPECT_EQ(count_pixels(w, 0, 0, 120, 130, X_WHITE), 120 * 130);
+	for (int key : {10, 11, 26})
+		EXPECT_FALSE(keypad_event(s, key_event(w, key)).done);
+	XSync(display, False);
+	EXPECT_EQ(count_pixels(w, 20, 28, 10, 15, X_BLACK), 0);
+	for (int x : {30, 40, 50, 60, 70})   // 1, 2, E, T, F
+		EXPECT_GT(count_pixels(w, x, 28, 6, 15, X_BLACK), 0) << x;
+	EXPECT_EQ(count_pixels(w, 80, 28, 30, 15, X_BLACK), 0);
+	EXPECT_EQ(s.offset, 100);
+	redraw_dialog(s, keypad_event);
+	EXPECT_EQ(count_pixels(w, 0, 0, 120, 130, X_WHITE), 120 * 130);
+	EXPECT_STREQ(s.text.data(), "12-1");
+	XDestroyWindow(display, s.frame.win);
+	keypad_release(s);
+}
+
+TEST_F(Dialogs, KeypadDrawsLettersEToJOnTheLowRow)
+{
+	std::string path = xpm("pad.xpm", 60, 130, "#FFFFFF");
+	keypad_state s{};
+	ASSERT_TRUE(keypad_open(s, path.c_str(), "Pad", 3, 0, 40));
+	redraw_dialog(s, keypad_event);
+	EXPECT_FALSE(keypad_event(s, key_event(s.frame.win, 26)).done);
+	XSync(display, False);
+	EXPECT_EQ(count_pixels(s.frame.win, 0, 0, 60, 100, X_BLACK), 0);
+	EXPECT_GT(count_pixels(s.frame.win, 10, 108, 6, 15, X_BLACK), 0);
+	XDestroyWindow(display, s.frame.win);
+	keypad_release(s);
+}
+
+TEST_F(Dialogs, KeypadFailedAttributeReadReturnsMinusOne)
+{
+	keypad_state s{};
+	ASSERT_TRUE(keypad_open(s, "/nonexistent.xpm", "Pad", 1, 0, 15));
+	XSync(display, False);
+	EXPECT_EQ(window_size(s.frame.win).x, 20);
+	XDestroyWindow(display, s.frame.win);
+	dialog_outcome o = keypad_event(s, expose_event(s.frame.win));
+	EXPECT_TRUE(o.done);
+	EXPECT_EQ(o.result, -1);
+	expect_errors();
+	keypad_release(s);
+}
+
+TEST_F(Dialogs, KeypadTypedOnTheKeyboardReturnsTheNumberAndStaysUp)
+{
+	std::string path = xpm("pad.xpm", 80, 40, "#FFFFFF");
+	pid_t user = user_in_child("Typing", [](Display *d, Window w) { type_keys(d, w, {10, 11, 12, 36}); });
+	testing::internal::CaptureStdout();
+	int result = x_imgkeybox(path.c_str(), "Typing", 1, 5, 20);
+	EXPECT_EQ(testing::internal::GetCapturedStdout(),
+		  "xcord , ycord 5 , 20 \nnumberstring='123' x11return=123\n");
+	EXPECT_EQ(result, 123);
+	EXPECT_EQ(child_status(user), 0);
+	XWindowAttributes a;
+	ASSERT_TRUE(XGetWindowAttributes(display, window, &a));
+	EXPECT_EQ(a.map_state, IsViewable);
+	XDestroyWindow(display, window);
+}
+
+} // namespace

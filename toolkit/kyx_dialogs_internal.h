@@ -1,0 +1,174 @@
+// Dialog state and helpers behind the x_ dialogs, exposed so tests can drive them one event at a time.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+
+// What a dialog does with one event: keep waiting, or end the call with a result.
+struct dialog_outcome {
+	bool done;
+	int result;
+};
+
+// The per-call part every dialog shares. width and height are those of the most recent redraw;
+// until the first one they hold the size the window was created with.
+struct dialog_frame {
+	XFontStruct *font;
+	Window win;
+	int width;
+	int height;
+};
+
+struct dialog_point {
+	int x;
+	int y;
+};
+
+dialog_point centred_position(int screen_w, int screen_h, int w, int h);
+
+// Message box.
+inline constexpr int msgbox_icon_size = 40;
+bool msgbox_closes(int ex, int ey, int w, int h);
+
+struct msgbox_state {
+	dialog_frame frame;
+	int kind;
+	const char *text;
+	GC white, grey, dgrey, yellow, black;
+	GC icon;
+	Pixmap icon_pixmap, icon_mask;
+};
+// Creates the window and pens; false (and nothing created) when the server lacks the font.
+bool msgbox_open(msgbox_state &s, int kind, const char *text, const char *title, const char *font_name,
+		 int margin);
+dialog_outcome msgbox_event(msgbox_state &s, const XEvent &e);
+void msgbox_release(msgbox_state &s);
+
+// Blank box.
+inline constexpr int calbox_size = 450;
+bool calbox_open(dialog_frame &f, const char *title);
+dialog_outcome calbox_event(dialog_frame &f, const XEvent &e);
+
+// Radio box: 0 means the press chose nothing.
+int radio_choice(int ey, int baseline);
+
+struct radio_state {
+	dialog_frame frame;
+	const char *option1, *option2, *question;
+	int baseline;
+	GC white, black, dgrey;
+};
+bool radio_open(radio_state &s, const char *option1, const char *option2, const char *question,
+		const char *title, const char *font_name, int margin);
+dialog_outcome radio_event(radio_state &s, const XEvent &e);
+void radio_release(radio_state &s);
+
+// List window.
+inline constexpr std::size_t list_slot_size = 256;
+enum class list_band { none, yellow, light_green, pale_green, white };
+list_band list_row_band(int style, char marker, char first, int index);
+
+struct list_state {
+	dialog_frame frame;
+	int list_width;
+	int style;
+	char marker;
+	int count;
+	char (*rows)[list_slot_size];
+	const char *heading;
+	GC black, white, light_green, pale_green, yellow;
+};
+bool list_open(list_state &s, int width, int height, const char *title, int style, char marker, int count,
+	       char (*rows)[list_slot_size], const char *font_name, const char *heading);
+dialog_outcome list_event(list_state &s, const XEvent &e);
+void list_release(list_state &s);
+
+// Bar chart.
+struct graph_state {
+	dialog_frame frame;
+	int count;
+	const int *values;
+	GC blue, black;
+};
+bool graph_open(graph_state &s, int width, int height, const char *title, int count, const int *values,
+		const char *font_name);
+dialog_outcome graph_event(graph_state &s, const XEvent &e);
+void graph_release(graph_state &s);
+
+// Drawing files of the picture box.
+inline constexpr int drawing_capacity = 500;
+inline constexpr std::size_t drawing_word_size = 36;   // 35 characters and the terminator
+inline constexpr std::size_t colour_word_size = 10;    // 9 hex digits and the terminator
+inline constexpr int picture_default_size = 20;
+
+struct drawing_element {
+	int type;
+	unsigned long colour;
+	int x1, y1, x2, y2;
+};
+
+struct drawing {
+	unsigned long background;
+	int count;   // elements actually read
+	int width, height;
+	std::array<drawing_element, drawing_capacity> element;
+};
+
+// True when the stream starts with a "qdr" word; d then holds what could be read of the drawing.
+bool read_drawing(std::FILE *f, drawing &d, unsigned long default_background);
+
+// Picture shared by the picture box and the keypad.
+struct picture {
+	Pixmap pixmap, mask;
+	int width, height;
+	GC pen;
+};
+
+struct imgbox_state {
+	dialog_frame frame;
+	bool is_drawing;
+	drawing art;
+	std::array<GC, drawing_capacity> element_pen;
+	picture pic;
+};
+enum class imgbox_open_result { opened, no_file, no_font };
+// Nothing is created unless the result is opened.
+imgbox_open_result imgbox_open(imgbox_state &s, const char *path, const char *title);
+dialog_outcome imgbox_event(imgbox_state &s, const XEvent &e);
+void imgbox_release(imgbox_state &s);
+
+// Picture keypad.
+inline constexpr int keypad_return = 36;
+inline constexpr int keypad_step = 10;
+inline constexpr int keypad_full = 100;
+inline constexpr int keypad_low_baseline = 120;
+inline constexpr std::size_t keypad_text_size = 16;
+
+struct keypad_key {
+	int keycode;
+	unsigned types;          // bit t set: listed for type t
+	const char *drawn;       // one character every 10 pixels
+	bool low_row;            // drawn on the fixed baseline, not at y
+	const char *appended;
+	bool fills;              // the next key press finishes
+};
+const keypad_key *keypad_lookup(int type, int keycode);
+int keypad_result(std::string_view text);
+
+struct keypad_state {
+	dialog_frame frame;
+	int type, x, y;
+	int offset, capacity;
+	std::array<char, keypad_text_size> text;
+	std::size_t length;
+	GC text_pen;
+	picture pic;
+};
+bool keypad_open(keypad_state &s, const char *path, const char *title, int type, int x, int y);
+dialog_outcome keypad_event(keypad_state &s, const XEvent &e);
+void keypad_release(keypad_state &s);
