@@ -616,6 +616,15 @@ void handle_piece(std::string_view piece, FILE *out)
 {
 	if (piece.size() < 3)
 		return;
+	// The surname report is made of the names alone, so with -s no other rule is worth
+	// the time: only record lines (whose numbers place the names) and name lines are taken.
+	if (option == 's') {
+		if (piece[0] == '0')
+			level0(piece, out);
+		else if (piece[0] == '1' && has_at(piece, 2, "NA"))
+			name_line(piece, out);
+		return;
+	}
 	switch (piece[0]) {
 	case '0':
 		level0(piece, out);

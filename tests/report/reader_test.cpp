@@ -278,7 +278,7 @@ TEST(ReaderContext, ContextsWithoutAnEntryStoreAndWriteNothing)
 
 TEST(ReaderRules, TagsMatchOnTheirFirstLettersOnly)
 {
-	run_report('s', "0 @I1@ INDI\n1 NAME Old /One/\n1 NATI Swedish\n1 RESI Town\n1 WILL @I9@\n");
+	run_report('i', "0 @I1@ INDI\n1 NAME Old /One/\n1 NATI Swedish\n1 RESI Town\n1 WILL @I9@\n");
 	EXPECT_EQ(number_of_names, 2);
 	EXPECT_EQ(row(indi_name[1]), "Swedish\n");
 	EXPECT_EQ(row(indi_reli[1]), "Town\n");
