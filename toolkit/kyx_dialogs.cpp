@@ -193,6 +193,22 @@ bool begin_redraw(dialog_frame &f)
 	return true;
 }
 
+// The list and the bar chart only show their data: any click or key closes them with 1.
+template <typename State>
+dialog_outcome shown_until_input(State &s, const XEvent &e, void (*draw)(const State &))
+{
+	if (e.type == ButtonPress || e.type == KeyPress) {
+		close_window(s.frame.win);
+		return {true, 1};
+	}
+	if (is_last_expose(e)) {
+		if (!begin_redraw(s.frame))
+			return {true, 0};
+		draw(s);
+	}
+	return {false, 0};
+}
+
 template <typename State>
 int run_modal(State &s, dialog_outcome (*on_event)(State &, const XEvent &))
 {
@@ -599,16 +615,7 @@ bool list_open(list_state &s, int width, int height, const char *title, int styl
 
 dialog_outcome list_event(list_state &s, const XEvent &e)
 {
-	if (e.type == ButtonPress || e.type == KeyPress) {
-		close_window(s.frame.win);
-		return {true, 1};
-	}
-	if (is_last_expose(e)) {
-		if (!begin_redraw(s.frame))
-			return {true, 0};
-		list_draw(s);
-	}
-	return {false, 0};
+	return shown_until_input(s, e, list_draw);
 }
 
 void list_release(list_state &s)
@@ -673,16 +680,7 @@ bool graph_open(graph_state &s, int width, int height, const char *title, int co
 
 dialog_outcome graph_event(graph_state &s, const XEvent &e)
 {
-	if (e.type == ButtonPress || e.type == KeyPress) {
-		close_window(s.frame.win);
-		return {true, 1};
-	}
-	if (is_last_expose(e)) {
-		if (!begin_redraw(s.frame))
-			return {true, 0};
-		graph_draw(s);
-	}
-	return {false, 0};
+	return shown_until_input(s, e, graph_draw);
 }
 
 void graph_release(graph_state &s)
