@@ -33,6 +33,17 @@ enum scan_result : int {
 	scan_read_error   // the search met an empty word, or the end of the file before the trailer
 };
 
+// A word of the file, and whether it is the first word of its line.
+struct scan_word {
+	word_text text;
+	bool begins_line;
+};
+
+// The scan's word reader: open_words starts it on a file, after a UTF-8 byte-order mark;
+// read_word gives the next word, or an empty one and false at the end of the file.
+void open_words(FILE *in);
+bool read_word(scan_word &w);
+
 // The number text of the last individual record header examined (0007 for @I0007@).
 extern word_text indi_check;
 

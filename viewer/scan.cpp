@@ -1,6 +1,7 @@
 // The word scan: finds one individual in a GEDCOM file read as whitespace-separated words.
 #include "personview.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -9,51 +10,102 @@ word_text indi_check;
 static FILE *scan_in;
 static FILE *scan_out;
 static void (*scan_add)(int field, const char *text);
-static word_text word;
-static word_text tag;
+static scan_word word;
+static scan_word tag;
+
+// The file is read in blocks: a byte at a time through getc, reading a large file took
+// longer than everything else the viewer does before its first paint.
+static std::array<char, 1 << 16> block;
+static std::size_t block_at;
+static std::size_t block_end;
 static bool at_end;
+static bool line_begins;
 
-// Reads the next word into w, keeping its first 255 characters; the rest of a longer word is
-// skipped, so it never comes back as a word of its own. At the end of the file w is empty.
-static bool read_into(word_text &w)
+static bool refill()
 {
-	std::size_t n = 0;
-	w[0] = '\0';
-	if (at_end)
-		return false;
-	int c;
-	do
-		c = std::getc(scan_in);
-	while (c != EOF && std::isspace(c));
-	while (c != EOF && !std::isspace(c)) {
-		if (n + 1 < w.size())
-			w[n++] = static_cast<char>(c);
-		c = std::getc(scan_in);
+	block_at = 0;
+	block_end = std::fread(block.data(), 1, block.size(), scan_in);
+	return block_end != 0;
+}
+
+// The blanks of the C locale, which the words were always split at.
+static bool is_blank(char c)
+{
+	return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+void open_words(FILE *in)
+{
+	scan_in = in;
+	at_end = false;
+	line_begins = true;
+	refill();
+	static constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
+	if (std::string_view(block.data(), block_end).starts_with(byte_order_mark))
+		block_at = byte_order_mark.size();
+}
+
+// Leaves the reader on the first character of the next word; false at the end of the file.
+static bool skip_blanks()
+{
+	for (;;) {
+		if (block_at == block_end && !refill())
+			return false;
+		char c = block[block_at];
+		if (!is_blank(c))
+			return true;
+		if (c == '\n' || c == '\r')
+			line_begins = true;
+		block_at++;
 	}
-	w[n] = '\0';
-	if (n == 0)
+}
+
+// Reads the next word, keeping its first 255 characters; the rest of a longer word is
+// skipped, so it never comes back as a word of its own. At the end of the file the word is empty.
+bool read_word(scan_word &w)
+{
+	w.text[0] = '\0';
+	w.begins_line = false;
+	if (at_end || !skip_blanks()) {
 		at_end = true;
-	return n != 0;
+		return false;
+	}
+	w.begins_line = line_begins;
+	line_begins = false;
+	std::size_t n = 0;
+	do {
+		std::size_t end = block_at;
+		while (end < block_end && !is_blank(block[end]))
+			end++;
+		std::size_t keep = std::min(end - block_at, w.text.size() - 1 - n);
+		std::memcpy(w.text.data() + n, block.data() + block_at, keep);
+		n += keep;
+		block_at = end;
+	} while (block_at == block_end && refill());
+	w.text[n] = '\0';
+	return true;
 }
 
-static bool is(const word_text &w, const char *text)
+static bool is(const scan_word &w, const char *text)
 {
-	return std::strcmp(w.data(), text) == 0;
+	return std::strcmp(w.text.data(), text) == 0;
 }
 
-static bool begins(const word_text &w, const char *prefix)
+static bool begins(const scan_word &w, const char *prefix)
 {
-	return std::strncmp(w.data(), prefix, std::strlen(prefix)) == 0;
+	return std::strncmp(w.text.data(), prefix, std::strlen(prefix)) == 0;
 }
 
-static bool starts_record(const word_text &w)
+// Only a line's first word can be a level number: a date on the 1st of a month, a change
+// time such as 01:35:26 or a version 0.1.0 further on in a line are plain words.
+static bool starts_record(const scan_word &w)
 {
-	return w[0] == '0';
+	return w.begins_line && w.text[0] == '0';
 }
 
-static bool is_level(const word_text &w)
+static bool is_level(const scan_word &w)
 {
-	return is(w, "0") || is(w, "1") || is(w, "2");
+	return w.begins_line && (is(w, "0") || is(w, "1") || is(w, "2"));
 }
 
 static void append(display_text &to, std::string_view from)
@@ -73,9 +125,9 @@ static void set_blank(display_text &text)
 // Every word the birth and death steps read is echoed to the console.
 static bool read_event_word()
 {
-	if (!read_into(word))
+	if (!read_word(word))
 		return false;
-	std::fprintf(scan_out, "SUB individual data read '%s'\n", word.data());
+	std::fprintf(scan_out, "SUB individual data read '%s'\n", word.text.data());
 	return true;
 }
 
@@ -87,7 +139,7 @@ static void collect_until_level(display_text &text)
 			append(text, " ");
 			return;
 		}
-		append(text, word.data());
+		append(text, word.text.data());
 		append(text, " ");
 	}
 }
@@ -98,14 +150,14 @@ static void read_name()
 {
 	display_text name;
 	set_blank(name);
-	while (read_into(word)) {
+	while (read_word(word)) {
 		if (is_level(word)) {
 			append(name, " ");
 			break;
 		}
-		append(name, word.data());
+		append(name, word.text.data());
 		append(name, " ");
-		if (word[0] == '/')
+		if (word.text[0] == '/')
 			break;
 	}
 	scan_add(field_name, name.data());
@@ -113,8 +165,8 @@ static void read_name()
 
 static void read_sex()
 {
-	read_into(word);
-	scan_add(field_sex, word.data());
+	read_word(word);
+	scan_add(field_sex, word.text.data());
 }
 
 static void read_date_and_place(int date_field, int place_field)
@@ -145,7 +197,7 @@ static void read_birth()
 static void read_death()
 {
 	read_event_word();
-	if (word[0] == 'Y')
+	if (word.text[0] == 'Y')
 		read_event_word();
 	read_event_word();
 	read_date_and_place(field_death_date, field_death_place);
@@ -153,7 +205,7 @@ static void read_death()
 
 static void scan_person()
 {
-	while (!starts_record(word) && read_into(word)) {
+	while (!starts_record(word) && read_word(word)) {
 		if (is(word, "NAME"))
 			read_name();
 		if (is(word, "SEX"))
@@ -167,7 +219,7 @@ static void scan_person()
 
 static void copy_number_text()
 {
-	const char *from = word.data() + 2;
+	const char *from = word.text.data() + 2;
 	std::size_t n = 0;
 	while (from[n] != '\0' && from[n] != '@')
 		n++;
@@ -191,21 +243,21 @@ static bool same_number(std::string_view a, std::string_view b)
 	return digits(a) == digits(b);
 }
 
+// The trailer counts only as a record, "0 TRLR": the word TRLR in a note must not end the search.
 scan_result scan_individual(FILE *in, const char *number, void (*add_field)(int field, const char *text),
 	FILE *out)
 {
-	scan_in = in;
+	open_words(in);
 	scan_out = out;
 	scan_add = add_field;
-	word[0] = '\0';
-	tag[0] = '\0';
-	at_end = false;
+	word.text[0] = '\0';
 	bool stop = false;
-	while (!stop && !is(word, "TRLR") && !is(tag, "TRLR")) {
-		read_into(word);
+	while (!stop) {
+		read_word(word);
 		if (starts_record(word)) {
-			read_into(word);
-			read_into(tag);
+			read_word(word);
+			read_word(tag);
+			stop = is(word, "TRLR") || is(tag, "TRLR");
 			bool individual = begins(word, "@I") && begins(tag, "IN");
 			if (individual) {
 				copy_number_text();
@@ -216,7 +268,7 @@ scan_result scan_individual(FILE *in, const char *number, void (*add_field)(int 
 				}
 			}
 		}
-		if (!stop && word[0] == '\0')
+		if (!stop && word.text[0] == '\0')
 			return scan_read_error;
 	}
 	return scan_done;
