@@ -21,10 +21,34 @@ static std::size_t block_end;
 static bool at_end;
 static bool line_begins;
 
+// Where the next LF, CR and NUL lie in the block, at or after the reader (block_end for none).
+// Each is looked for again only once the reader has passed it, so that a file with CR line
+// ends is not searched to the end of the block for an LF at every line.
+struct byte_ahead {
+	char byte;
+	std::size_t at;
+};
+static std::array<byte_ahead, 3> ahead{{{'\n', 0}, {'\r', 0}, {'\0', 0}}};
+
+static void look_ahead(byte_ahead &a)
+{
+	const void *found = std::memchr(block.data() + block_at, a.byte, block_end - block_at);
+	a.at = found ? static_cast<std::size_t>(static_cast<const char *>(found) - block.data()) : block_end;
+}
+
+static std::size_t find_ahead(byte_ahead &a)
+{
+	if (a.at < block_at)
+		look_ahead(a);
+	return a.at;
+}
+
 static bool refill()
 {
 	block_at = 0;
 	block_end = std::fread(block.data(), 1, block.size(), scan_in);
+	for (byte_ahead &a : ahead)
+		look_ahead(a);
 	return block_end != 0;
 }
 
@@ -84,6 +108,36 @@ bool read_word(scan_word &w)
 	} while (block_at == block_end && refill());
 	w.text[n] = '\0';
 	return true;
+}
+
+// Passes over lines without reading their words, up to the next line whose first word begins
+// with 0: no other word can start a record. It stops before a word that holds a NUL byte, which
+// may read as an empty word, and reads a line that goes on into the next block word by word.
+static void skip_to_record()
+{
+	for (;;) {
+		std::size_t end = std::min(find_ahead(ahead[0]), find_ahead(ahead[1]));
+		std::size_t nul = find_ahead(ahead[2]);
+		if (nul < end) {
+			while (nul > block_at && !is_blank(block[nul - 1]))
+				nul--;
+			if (nul > block_at)
+				line_begins = false;
+			block_at = nul;
+			return;
+		}
+		if (end == block_end)
+			return;
+		std::size_t next = end;
+		while (next < block_end && is_blank(block[next]))
+			next++;
+		if (next == block_end || block[next] == '0' || block[next] == '\0') {
+			block_at = end;
+			return;
+		}
+		block_at = next;
+		line_begins = true;
+	}
 }
 
 static bool is(const scan_word &w, const char *text)
@@ -270,6 +324,7 @@ scan_result scan_individual(FILE *in, const char *number, void (*add_field)(int 
 		}
 		if (!stop && word.text[0] == '\0')
 			return scan_read_error;
+		skip_to_record();
 	}
 	return scan_done;
 }

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+using namespace std::string_literals;
+
 namespace {
 
 using field_list = std::vector<std::pair<int, std::string>>;
@@ -185,12 +187,15 @@ TEST(RecordSearch, NoMatchEndsAtTrailerAndKeepsLastNumberText)
 TEST(RecordSearch, WordsAfterALinesFirstNeverStartOrEndARecord)
 {
 	// Lines in the first person's record and in the header that once hid the second person.
-	const char *cases[] = {"2 DATE 05 MAR 1900\n", "1 CHAN\n2 DATE 22 JAN 2010\n3 TIME 01:35:26\n",
+	std::string long_note = "1 NOTE";
+	while (long_note.size() < 70000)
+		long_note += " 0 TRLR";
+	const std::string cases[] = {"2 DATE 05 MAR 1900\n", "1 CHAN\n2 DATE 22 JAN 2010\n3 TIME 01:35:26\n",
 		"1 NOTE version 0.1.0\n", "1 NOTE 0 @I0002@ INDI\n", "1 NOTE ends in the\n2 CONT TRLR record\n",
-		"1 NOTE TRLR\n"};
-	for (const char *lines : cases) {
-		SCOPED_TRACE(lines);
-		scan_run run = run_scan(std::string("0 HEAD\n") + lines + "0 @I0001@ INDI\n" + lines +
+		"1 NOTE TRLR\n", long_note + "\n", "1 NOTE a\0b\n"s, "1 NOTE 0\0 @I0002@ INDI\n"s};
+	for (const std::string &lines : cases) {
+		SCOPED_TRACE(lines.substr(0, 40));
+		scan_run run = run_scan("0 HEAD\n" + lines + "0 @I0001@ INDI\n" + lines +
 			"0 @I0002@ INDI\n1 SEX F\n" + lines + "1 BIRT\n2 DATE 2 FEB 1876\n2 PLAC Lund\n0 TRLR\n", "2");
 		EXPECT_EQ(run.result, scan_done);
 		EXPECT_EQ(run.fields, (field_list{{field_sex, "F"}, {field_birth_date, " 2 FEB 1876  "},
@@ -219,11 +224,12 @@ TEST(RecordSearch, TrailerAtTheVeryEndIsNoError)
 
 TEST(RecordSearch, EmptyWordFromNulByteIsAReadError)
 {
-	const char text[] = "0 HEAD\n1 NOTE \0x\n0 @I0001@ INDI\n1 SEX M\n0 TRLR\n";
-	std::string ged(text, sizeof text - 1);
-	scan_run run = run_scan(ged, "1");
-	EXPECT_EQ(run.result, scan_read_error);
-	EXPECT_TRUE(run.fields.empty());
+	for (const std::string &line : {"1 NOTE \0x\n"s, "1 SOUR a\0b \0c\n"s, "1 NOTE x\n\0\n"s}) {
+		SCOPED_TRACE(line);
+		scan_run run = run_scan("0 HEAD\n" + line + "0 @I0001@ INDI\n1 SEX M\n0 TRLR\n", "1");
+		EXPECT_EQ(run.result, scan_read_error);
+		EXPECT_TRUE(run.fields.empty());
+	}
 }
 
 TEST(RecordSearch, OverlongWordStaysOneWord)
