@@ -37,9 +37,10 @@ FILE *open_text(const std::string &text)
 	return text.empty() ? std::tmpfile() : fmemopen(const_cast<char *>(text.data()), text.size(), "r");
 }
 
-scan_run run_scan_in(FILE *in, const char *number)
+scan_run run_scan(const std::string &ged, const char *number)
 {
 	recorded.clear();
+	FILE *in = open_text(ged);
 	char *buf = nullptr;
 	std::size_t len = 0;
 	FILE *out = open_memstream(&buf, &len);
@@ -51,11 +52,6 @@ scan_run run_scan_in(FILE *in, const char *number)
 	return {recorded, console, result};
 }
 
-scan_run run_scan(const std::string &ged, const char *number)
-{
-	return run_scan_in(open_text(ged), number);
-}
-
 // A record in the shape the converter writes, after its header.
 const std::string converter_head =
 	"0 HEAD\n1 SOUR HALVORN\n2 NAME Flatged\n2 VERS 0.1.0\n1 DEST ANSTFILE\n1 CHAR ANSI\n"
@@ -65,8 +61,6 @@ std::string person(const std::string &xref, const std::string &lines)
 {
 	return converter_head + "0 " + xref + " INDI\n" + lines + "0 TRLR\n";
 }
-
-} // namespace
 
 // The words of a text, each line's first marked with ^.
 std::string words_of(const std::string &text)
@@ -81,6 +75,8 @@ std::string words_of(const std::string &text)
 	std::fclose(in);
 	return seen;
 }
+
+} // namespace
 
 TEST(WordReader, LineEndsAndIndentationMarkLineStarts)
 {
@@ -186,7 +182,8 @@ TEST(RecordSearch, NoMatchEndsAtTrailerAndKeepsLastNumberText)
 
 TEST(RecordSearch, WordsAfterALinesFirstNeverStartOrEndARecord)
 {
-	// Lines in the first person's record and in the header that once hid the second person.
+	// Lines of the header and of both records that hold words a search by words alone would
+	// take for a record start, a level number or the trailer.
 	std::string long_note = "1 NOTE";
 	while (long_note.size() < 70000)
 		long_note += " 0 TRLR";
@@ -399,7 +396,7 @@ std::string read_sample(const std::string &name)
 
 // Individual records counted line by line, as another reader would: a level 0, a
 // cross-reference @I...@ and a tag beginning with IN. A UTF-16 file is counted in its
-// characters, so that people the viewer could not read as bytes would be missed here.
+// characters: people in it that the viewer cannot read as bytes must show up as missing.
 int count_individuals(std::string text)
 {
 	if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF"))
