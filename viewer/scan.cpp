@@ -304,7 +304,6 @@ scan_result scan_individual(FILE *in, const char *number, void (*add_field)(int 
 	open_words(in);
 	scan_out = out;
 	scan_add = add_field;
-	word.text[0] = '\0';
 	bool stop = false;
 	while (!stop) {
 		read_word(word);
