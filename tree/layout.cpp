@@ -93,6 +93,24 @@ static tree_box pedigree_box(int place, const person_facts &who)
 	return box_at(column_x(generation), y, who);
 }
 
+std::vector<tree_line> pedigree_lines()
+{
+	std::vector<tree_line> lines;
+	for (int p = 0; 2 * p + 2 < pedigree_places; p++) {
+		tree_box child = pedigree_box(p, {});
+		tree_box father = pedigree_box(2 * p + 1, {});
+		tree_box mother = pedigree_box(2 * p + 2, {});
+		int right = child.x + box_width;
+		int middle = (right + father.x) / 2;
+		int half = box_height / 2;
+		lines.push_back({right, child.y + half, middle - right, false});
+		lines.push_back({middle, father.y + half, mother.y - father.y, true});
+		lines.push_back({middle, father.y + half, father.x - middle, false});
+		lines.push_back({middle, mother.y + half, mother.x - middle, false});
+	}
+	return lines;
+}
+
 static tree_box family_box(int row, int column, const person_facts &who)
 {
 	return box_at(column_x(column), family_top + row * row_pitch, who);

@@ -235,6 +235,16 @@ struct tree_layout {
 
 tree_layout layout_view(const family_view &view);
 
+// The lines that join each box of the pedigree to its parents' boxes: from the box's right
+// edge to the middle of the gap, up and down to the parents' heights, and on to their boxes.
+struct tree_line {
+	int x;
+	int y;
+	int length;
+	bool vertical;
+};
+std::vector<tree_line> pedigree_lines();
+
 // The name as a person reads it: the surname's slashes dropped, blanks single.
 std::string display_name(std::string_view gedcom_name);
 std::string dates_text(std::string_view birth, std::string_view death);

@@ -114,6 +114,12 @@ void open_tree_window(const record_index &index, std::size_t at)
 	background_label("Great-grandparents", column_x(3) + 1, pedigree_top - 8);
 	background_label("Partners and children", column_x(0) + 1, family_top - 10);
 	shown.more = background_label("", column_x(1) + 1, family_top - 10);
+	for (const tree_line &line : pedigree_lines()) {
+		if (line.vertical)
+			kyx_vseparator(line.x, line.y, line.length);
+		else
+			kyx_hseparator(line.x, line.y, line.length);
+	}
 	tree_layout empty = layout_view(family_view{});
 	for (int slot = 0; slot < tree_slots; slot++)
 		make_slot(slot, empty.boxes[slot]);
