@@ -5,23 +5,27 @@
 
 #include <sys/mman.h>
 
+static constexpr std::size_t small_page = 4096;
 static constexpr std::size_t huge_page = std::size_t{2} << 20;
 
 bool grow_pages(void *&block, std::size_t &bytes, std::size_t want)
 {
-	std::size_t size = (want + huge_page - 1) / huge_page * huge_page;
-	void *m = mmap(nullptr, size + huge_page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+	// Small arrays take small pages; a large one is aligned to huge pages, all of it can be.
+	std::size_t unit = want < huge_page ? small_page : huge_page;
+	std::size_t size = (want + unit - 1) / unit * unit;
+	std::size_t slack = unit == huge_page ? huge_page : 0;
+	void *m = mmap(nullptr, size + slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
 	if (m == MAP_FAILED)
 		return false;
-	// Aligned to a huge page, so that all of it can be one.
 	auto start = reinterpret_cast<std::uintptr_t>(m);
-	std::uintptr_t aligned = (start + huge_page - 1) / huge_page * huge_page;
+	std::uintptr_t aligned = (start + unit - 1) / unit * unit;
 	if (aligned > start)
 		munmap(m, aligned - start);
-	if (aligned - start < huge_page)
-		munmap(reinterpret_cast<void *>(aligned + size), huge_page - (aligned - start));
+	if (slack > aligned - start)
+		munmap(reinterpret_cast<void *>(aligned + size), slack - (aligned - start));
 	void *fresh = reinterpret_cast<void *>(aligned);
-	madvise(fresh, size, MADV_HUGEPAGE);
+	if (unit == huge_page)
+		madvise(fresh, size, MADV_HUGEPAGE);
 	if (block) {
 		std::memcpy(fresh, block, bytes);
 		munmap(block, bytes);
