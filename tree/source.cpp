@@ -103,24 +103,37 @@ static std::size_t line_end(std::string_view text, std::size_t pos)
 	return pos;
 }
 
-// The positions of the CR and LF bytes among the 64 at s, as bits.
-static std::uint64_t line_ends_in_block(const char *s)
+struct block_bits {
+	std::uint64_t line_ends;   // CR and LF
+	std::uint64_t may_start;   // "0", blank and tab: what a record line can begin with
+};
+
+// The bytes of the 64 at s that end lines and that may begin a record line, as bits.
+static block_bits classify_block(const char *s)
 {
-	std::uint64_t mask = 0;
+	block_bits b{0, 0};
 #ifdef __SSE2__
 	const __m128i lf = _mm_set1_epi8('\n');
 	const __m128i cr = _mm_set1_epi8('\r');
+	const __m128i zero = _mm_set1_epi8('0');
+	const __m128i space = _mm_set1_epi8(' ');
+	const __m128i tab = _mm_set1_epi8('\t');
 	for (int k = 0; k < 4; k++) {
 		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + 16 * k));
-		auto m = static_cast<unsigned>(
+		auto ends = static_cast<unsigned>(
 			_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
-		mask |= static_cast<std::uint64_t>(m) << (16 * k);
+		auto starts = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, zero),
+			_mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, tab)))));
+		b.line_ends |= static_cast<std::uint64_t>(ends) << (16 * k);
+		b.may_start |= static_cast<std::uint64_t>(starts) << (16 * k);
 	}
 #else
-	for (int k = 0; k < 64; k++)
-		mask |= static_cast<std::uint64_t>(s[k] == '\n' || s[k] == '\r') << k;
+	for (int k = 0; k < 64; k++) {
+		b.line_ends |= static_cast<std::uint64_t>(s[k] == '\n' || s[k] == '\r') << k;
+		b.may_start |= static_cast<std::uint64_t>(s[k] == '0' || s[k] == ' ' || s[k] == '\t') << k;
+	}
 #endif
-	return mask;
+	return b;
 }
 
 static std::size_t after_line_end(std::string_view text, std::size_t end)
@@ -199,8 +212,9 @@ using record_found = std::function<void(std::size_t at, const ged_line &line)>;
 
 // The search for record lines through the pieces of a file. A line starts at the beginning
 // of the file (after a byte-order mark) or after a CR or LF; only lines that start with "0",
-// a blank or a tab are looked at closer, so most lines cost one bit of a block's line-end
-// mask. A line that may begin a record and runs past the piece is carried into the next.
+// a blank or a tab are looked at closer, and those are found for a whole block of 64 bytes
+// at once, so most lines cost no work of their own. A line that may begin a record and runs
+// past the piece is carried into the next.
 struct line_search {
 	const record_found &found;
 	std::uint64_t base = 0;     // file offset of the piece's first byte
@@ -222,11 +236,7 @@ static void whole_line(line_search &s, std::uint64_t at, std::string_view line)
 
 static void line_at(line_search &s, std::string_view piece, std::size_t start, bool last)
 {
-	if (start >= piece.size()) {
-		s.piece_starts_line = true;
-		return;
-	}
-	if (piece[start] != '0' && !blank(piece[start]))
+	if (start >= piece.size() || (piece[start] != '0' && !blank(piece[start])))
 		return;
 	std::size_t end = line_end(piece, start);
 	if (end == piece.size() && !last) {
@@ -258,14 +268,20 @@ static void search_piece(line_search &s, std::string_view piece, bool last)
 		return;
 	const char *p = piece.data();
 	std::size_t i = from;
+	std::uint64_t ended = 0;  // the last byte of the block before ended a line
 	for (; i + 64 <= piece.size(); i += 64) {
-		for (std::uint64_t mask = line_ends_in_block(p + i); mask; mask &= mask - 1)
-			line_at(s, piece, i + static_cast<std::size_t>(__builtin_ctzll(mask)) + 1, last);
+		block_bits b = classify_block(p + i);
+		for (std::uint64_t m = ((b.line_ends << 1) | ended) & b.may_start; m; m &= m - 1)
+			line_at(s, piece, i + static_cast<std::size_t>(__builtin_ctzll(m)), last);
+		ended = b.line_ends >> 63;
 	}
 	for (; i < piece.size(); i++) {
-		if (p[i] == '\n' || p[i] == '\r')
-			line_at(s, piece, i + 1, last);
+		if (ended && (p[i] == '0' || blank(p[i])))
+			line_at(s, piece, i, last);
+		ended = p[i] == '\n' || p[i] == '\r';
 	}
+	if (ended && !s.carrying)
+		s.piece_starts_line = true;
 }
 
 bool each_record_line(const ged_source &source, const record_found &found)
