@@ -77,8 +77,10 @@ void show_slot(int slot, const tree_box &box)
 	int y = someone ? box.y : off_window;
 	kyx_setbuttontext(shown.button[slot], box.name.c_str());
 	kyx_movebutton(shown.button[slot], x + button_dx, y + button_dy);
+	// An empty label would still show its few pixels of background.
+	bool dated = someone && !box.dates.empty();
 	kyx_setlabeltext(shown.label[slot], box.dates.c_str());
-	kyx_movelabel(shown.label[slot], x + label_dx, y + label_dy);
+	kyx_movelabel(shown.label[slot], (dated ? x : off_window) + label_dx, (dated ? y : off_window) + label_dy);
 }
 
 void show_focus()
