@@ -271,6 +271,7 @@ void kyx_movebutton(int button, int x, int y);                   // x, y as kyx_
 void kyx_setlabeltext(int label, const char *text);              // its window fits the new text
 void kyx_movelabel(int label, int x, int y);                     // x, y as kyx_label takes them
 void kyx_moveframe(int frame, int x1, int y1, int x2, int y2);   // frames count from 0 as created
+void kyx_copylabelbg(int label, int from);                       // from's background, not read again
 void kyx_repaint(void);                                          // the full redraw, now
 
 // Item text of a select list (writable, 512 bytes), or null outside the tables.

@@ -73,3 +73,15 @@ void kyx_repaint(void)
 	kyx_redraw();
 	XFlush(display);
 }
+
+void kyx_copylabelbg(int label, int from)
+{
+	if (!handle_ok(label, global_label_num) || !handle_ok(from, global_label_num) ||
+	    backgroundlabel_pixmap[from] != 1)
+		return;
+	// A pen serves every window of its screen and depth: the picture is not read again.
+	gcP_label[label] = gcP_label[from];
+	labeltile[label] = labeltile[from];
+	label_bg_size[label] = label_bg_size[from];
+	backgroundlabel_pixmap[label] = 1;
+}

@@ -18,6 +18,7 @@ struct tree_window {
 	std::array<int, tree_slots> label{};
 	std::array<int, tree_slots> frame{};
 	int more = -1;
+	int first_label = -1;  // the one label whose background picture was read
 };
 
 tree_window shown;
@@ -42,11 +43,18 @@ const char *picture(const char *name, picture_path &buf)
 	return find_picture(name, dirs, buf);
 }
 
+// Every label wears the window's background; the picture is read for the first one only,
+// since each reading costs a round trip to the server for every colour.
 int background_label(const char *text, int x, int y)
 {
-	picture_path buf;
 	int label = kyx_label(text, x, y, 0);
-	kyx_setlabelbg(picture("bg.xpm", buf), 1, label);
+	if (shown.first_label < 0) {
+		picture_path buf;
+		kyx_setlabelbg(picture("bg.xpm", buf), 1, label);
+		shown.first_label = label;
+	} else {
+		kyx_copylabelbg(label, shown.first_label);
+	}
 	return label;
 }
 

@@ -87,3 +87,18 @@ TEST_F(Changes, HandlesOutsideTheTablesChangeNothing)
 	EXPECT_EQ(global_button_x[b], 20);
 	EXPECT_EQ(global_label_num, 0);
 }
+
+TEST_F(Changes, LabelTakesAnotherLabelsBackground)
+{
+	open_window();
+	int a = kyx_label("aaaa", 20, 20, 0);
+	int b = kyx_label("bbbb", 20, 60, 0);
+	int c = kyx_label("cccc", 20, 100, 0);
+	kyx_setlabelbg(xpm("red.xpm", 8, 8, "#FF0000").c_str(), 1, a);
+	kyx_copylabelbg(b, a);
+	kyx_copylabelbg(c, b + 1);   // c has no background to give
+	redraw();
+	EXPECT_EQ(pixel(1, 1, wlabel[b]), 0xFF0000u);
+	EXPECT_EQ(pixel(1, 1, wlabel[c]), grey);
+	EXPECT_EQ(backgroundlabel_pixmap[c], 0);
+}
