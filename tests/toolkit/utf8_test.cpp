@@ -62,20 +62,6 @@ TEST(Utf8Cutting, NeverSplitsACharacter)
 	EXPECT_STREQ(buffer.data(), "a\xC3\xB6");
 }
 
-TEST(Utf8Typing, ALatin1KeyIsStoredAsUtf8)
-{
-	struct {
-		const char *translation;
-		const char *stored;
-	} cases[] = {{"a", "a"}, {"\xF6", "\xC3\xB6"}, {"\xC3\xB0x", "\xC3\xB0"}, {"\x01", "\x01"}};
-	for (auto c : cases) {
-		SCOPED_TRACE(c.translation);
-		char out[utf8_max_bytes];
-		int n = utf8_typed(c.translation, out);
-		EXPECT_EQ(std::string(out, static_cast<std::size_t>(n)), c.stored);
-	}
-}
-
 TEST(FontNames, TheSiblingDiffersOnlyInItsCharacterSet)
 {
 	char out[80];
