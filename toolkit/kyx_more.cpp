@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 
 #include "kyx_internal.h"
+#include "kyx_utf8.h"
 
 void kyx_settitle(const char *title)
 {
@@ -36,7 +37,7 @@ void kyx_movebutton(int button, int x, int y)
 static void place_label_window(int label)
 {
 	XMoveResizeWindow(display, wlabel[label], global_label_x[label] - 2, global_label_y[label] - 11,
-		static_cast<unsigned>(label_window_width(text_length(global_label_text[label]))), 13);
+		static_cast<unsigned>(label_window_width(text_cells(global_label_text[label]))), 13);
 }
 
 void kyx_setlabeltext(int label, const char *text)
