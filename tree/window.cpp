@@ -97,10 +97,10 @@ void show_focus()
 	shown.layout = layout_view(view);
 	for (int slot = 0; slot < tree_slots; slot++)
 		show_slot(slot, shown.layout.boxes[slot]);
-	std::string more;
+	char more[64] = "";
 	if (shown.layout.not_shown > 0)
-		more = "(" + std::to_string(shown.layout.not_shown) + " more not shown)";
-	kyx_setlabeltext(shown.more, more.c_str());
+		std::snprintf(more, sizeof more, "(%d more not shown)", shown.layout.not_shown);
+	kyx_setlabeltext(shown.more, more);
 	kyx_repaint();
 	// After the drawing: once the title has changed, the new tree is on the screen.
 	kyx_settitle(window_title(view.pedigree[0]).c_str());
