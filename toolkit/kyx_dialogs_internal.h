@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "kyx_rules.h"
+
 // What a dialog does with one event: keep waiting, or end the call with a result.
 struct dialog_outcome {
 	bool done;
@@ -100,28 +102,6 @@ bool graph_open(graph_state &s, int width, int height, const char *title, int co
 dialog_outcome graph_event(graph_state &s, const XEvent &e);
 void graph_release(graph_state &s);
 
-// Drawing files of the picture box.
-inline constexpr int drawing_capacity = 500;
-inline constexpr std::size_t drawing_word_size = 36;   // 35 characters and the terminator
-inline constexpr std::size_t colour_word_size = 10;    // 9 hex digits and the terminator
-inline constexpr int picture_default_size = 20;
-
-struct drawing_element {
-	int type;
-	unsigned long colour;
-	int x1, y1, x2, y2;
-};
-
-struct drawing {
-	unsigned long background;
-	int count;   // elements actually read
-	int width, height;
-	std::array<drawing_element, drawing_capacity> element;
-};
-
-// True when the stream starts with a "qdr" word; d then holds what could be read of the drawing.
-bool read_drawing(std::FILE *f, drawing &d, unsigned long default_background);
-
 // Picture shared by the picture box and the keypad.
 struct picture {
 	Pixmap pixmap, mask;
@@ -143,23 +123,6 @@ dialog_outcome imgbox_event(imgbox_state &s, const XEvent &e);
 void imgbox_release(imgbox_state &s);
 
 // Picture keypad.
-inline constexpr int keypad_return = 36;
-inline constexpr int keypad_step = 10;
-inline constexpr int keypad_full = 100;
-inline constexpr int keypad_low_baseline = 120;
-inline constexpr std::size_t keypad_text_size = 16;
-
-struct keypad_key {
-	int keycode;
-	unsigned types;          // bit t set: listed for type t
-	const char *drawn;       // one character every 10 pixels
-	bool low_row;            // drawn on the fixed baseline, not at y
-	const char *appended;
-	bool fills;              // the next key press finishes
-};
-const keypad_key *keypad_lookup(int type, int keycode);
-int keypad_result(std::string_view text);
-
 struct keypad_state {
 	dialog_frame frame;
 	int type, x, y;
