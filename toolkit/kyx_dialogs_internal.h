@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "kyx_paint.h"
 #include "kyx_rules.h"
 
 // What a dialog does with one event: keep waiting, or end the call with a result.
@@ -25,13 +26,6 @@ struct dialog_frame {
 	int width;
 	int height;
 };
-
-struct dialog_point {
-	int x;
-	int y;
-};
-
-dialog_point centred_position(int screen_w, int screen_h, int w, int h);
 
 // Message box.
 inline constexpr int msgbox_icon_size = 40;
@@ -102,10 +96,9 @@ bool graph_open(graph_state &s, int width, int height, const char *title, int co
 dialog_outcome graph_event(graph_state &s, const XEvent &e);
 void graph_release(graph_state &s);
 
-// Picture shared by the picture box and the keypad.
-struct picture {
-	Pixmap pixmap, mask;
-	int width, height;
+// Picture shared by the picture box and the keypad, with the pen that paints it.
+struct dialog_picture {
+	picture image;
 	GC pen;
 };
 
@@ -114,7 +107,7 @@ struct imgbox_state {
 	bool is_drawing;
 	drawing art;
 	std::array<GC, drawing_capacity> element_pen;
-	picture pic;
+	dialog_picture pic;
 };
 enum class imgbox_open_result { opened, no_file, no_font };
 // Nothing is created unless the result is opened.
@@ -130,7 +123,7 @@ struct keypad_state {
 	std::array<char, keypad_text_size> text;
 	std::size_t length;
 	GC text_pen;
-	picture pic;
+	dialog_picture pic;
 };
 bool keypad_open(keypad_state &s, const char *path, const char *title, int type, int x, int y);
 dialog_outcome keypad_event(keypad_state &s, const XEvent &e);

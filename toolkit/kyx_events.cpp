@@ -9,19 +9,12 @@
 
 #include "kyx_internal.h"
 
-static constexpr char stars[] = "****************";
-
 // Filter by keysym; keycodes differ between keyboard maps.
 static constexpr KeySym keys_not_typed[] = {
 	XK_Return, XK_Escape, XK_Tab, XK_ISO_Left_Tab, XK_Caps_Lock,
 	XK_Shift_L, XK_Shift_R, XK_Alt_L, XK_Alt_R, XK_Control_L, XK_Control_R,
 	XK_Up, XK_Down, XK_Left, XK_Right, XK_BackSpace,
 };
-
-static int count_of(int num)
-{
-	return std::clamp(num, 0, static_cast<int>(kyx_capacity));
-}
 
 void kyx_main(void)
 {
@@ -55,19 +48,15 @@ void repaint_entry_texts()
 		int x = global_textentry_x[i];
 		int y = global_textentry_y[i];
 		fill_lines(window2, global_pen2, x + 2, x + global_textentry_width[i], y + 2, y + 14);
-		draw_text(window2, global_pen, x + 6, y + 12, kyx_textentry_obj.text[i].data(),
-			kyx_object_slots);
+		draw_text(window2, global_pen, x + 6, y + 12, text_of(kyx_textentry_obj.text[i]));
 	}
 	KYX_event_flag = 0;
 }
 
 bool handle_expose(XExposeEvent *)
 {
-	XEvent drained;
-	while (XCheckTypedEvent(display, Expose, &drained)) {
-	}
-	XWindowAttributes attributes;
-	if (!XGetWindowAttributes(display, window2, &attributes))
+	kyx_point size;
+	if (!take_exposures(window2, size))
 		return false;
 	kyx_redraw();
 	return true;
@@ -77,7 +66,7 @@ static void paint_title(int i, GC band, GC text)
 {
 	fill_lines(window2, band, global_menu_x[i] - 1, global_menu_x2[i], 0, 17);
 	draw_text(window2, text, global_menu_x[i], menu_title_baseline,
-		global_menu_label[i].data(), kyx_text_size);
+		text_of(global_menu_label[i]));
 }
 
 static void motion_over_bar(int px)
@@ -100,7 +89,7 @@ static void paint_item(Window w, int j, GC band, GC text)
 {
 	int b = global_menuitem_y[j];
 	fill_lines(w, band, 1, 98, b - 10, b + 1);
-	draw_text(w, text, 2, b, global_menuitem_label[j].data(), kyx_text_size);
+	draw_text(w, text, 2, b, text_of(global_menuitem_label[j]));
 }
 
 static void motion_in_pulldown(Window w, int py)
@@ -143,9 +132,9 @@ static void type_character(int i, char c)
 	int x = global_textentry_x[i] + place[i];
 	int y = global_textentry_y[i] + 12;
 	if (global_textentry_type[i] == 0)
-		XDrawString(display, window2, global_pen, x, y, &c, 1);
+		draw_text(window2, global_pen, x, y, std::string_view{&c, 1});
 	else if (global_textentry_type[i] == 1)
-		XDrawString(display, window2, global_pen, x, y, stars, 1);
+		draw_text(window2, global_pen, x, y, password_stars.substr(0, 1));
 	text[n] = c;
 	text[n + 1] = '\0';
 }

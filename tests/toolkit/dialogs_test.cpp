@@ -104,7 +104,7 @@ int count_pixels(Window w, int x, int y, int width, int height, unsigned long co
 	return n;
 }
 
-dialog_point window_origin(Window w)
+kyx_point window_origin(Window w)
 {
 	Window root;
 	int x, y;
@@ -113,7 +113,7 @@ dialog_point window_origin(Window w)
 	return {x, y};
 }
 
-dialog_point window_size(Window w)
+kyx_point window_size(Window w)
 {
 	XWindowAttributes a;
 	XGetWindowAttributes(display, w, &a);
@@ -208,16 +208,6 @@ void type_keys(Display *d, Window w, std::initializer_list<unsigned> keycodes)
 		XTestFakeKeyEvent(d, k, True, 0);
 		XTestFakeKeyEvent(d, k, False, 0);
 	}
-}
-
-// Shared frame.
-
-TEST(DialogGeometry, CentredFiftyPixelsBelowTheMiddle)
-{
-	EXPECT_EQ(centred_position(1280, 1024, 450, 450).x, 415);
-	EXPECT_EQ(centred_position(1280, 1024, 450, 450).y, 337);
-	// Wider than the screen: negative, still centred, halving toward zero.
-	EXPECT_EQ(centred_position(1280, 1024, 1501, 93).x, -110);
 }
 
 // Message box.
