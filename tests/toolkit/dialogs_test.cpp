@@ -8,6 +8,10 @@
 #include <X11/extensions/XTest.h>
 #include <X11/Xutil.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -412,6 +416,117 @@ TEST_F(Dialogs, UnknownFontEndsTheProcessWithItsMessage)
 				x_slistwindow(100, 100, "t", 1, '*', 1, rows, font.data(), "h");
 			else
 				x_graphwindow(100, 100, "t", 1, &value, font.data());
+		});
+		EXPECT_EQ(status, 1);
+		EXPECT_EQ(out, c.message);
+	}
+}
+
+// A server of its own whose font path holds no "fixed": started on a font folder with no font
+// in it, then cleared of the built-in fonts that the server always adds behind the folder.
+// The connection it keeps stops the server from resetting its path until the test ends.
+class ServerWithoutFixed {
+public:
+	ServerWithoutFixed()
+	{
+		char tmpl[] = "/tmp/kyx_fontsXXXXXX";
+		if (!mkdtemp(tmpl))
+			return;
+		fonts = tmpl;
+		std::FILE *f = std::fopen((fonts + "/fonts.dir").c_str(), "w");
+		if (!f || std::fputs("0\n", f) < 0 || std::fclose(f) != 0)
+			return;
+		int ready[2];
+		if (pipe(ready) != 0)
+			return;
+		server = fork();
+		if (server == 0) {
+			prctl(PR_SET_PDEATHSIG, SIGTERM);  // no server outlives a test that was killed
+			close(ready[0]);
+			int quiet = open("/dev/null", O_WRONLY);
+			dup2(quiet, 1);
+			dup2(quiet, 2);
+			std::string fd = std::to_string(ready[1]);
+			execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-fp",
+			       fonts.c_str(), "-screen", "0", "640x480x24", static_cast<char *>(nullptr));
+			_exit(127);
+		}
+		close(ready[1]);
+		std::string number;
+		char c;
+		pollfd p{ready[0], POLLIN, 0};
+		while (poll(&p, 1, 10000) > 0 && read(ready[0], &c, 1) == 1 && c != '\n')
+			number += c;
+		close(ready[0]);
+		if (number.empty())
+			return;
+		name = ":" + number;
+		keeper = XOpenDisplay(name.c_str());
+		if (!keeper)
+			return;
+		char *path[] = {fonts.data()};
+		XSetFontPath(keeper, path, 1);
+		XSync(keeper, False);
+	}
+
+	~ServerWithoutFixed()
+	{
+		if (keeper)
+			XCloseDisplay(keeper);
+		if (server > 0) {
+			kill(server, SIGTERM);
+			waitpid(server, nullptr, 0);
+		}
+		if (!fonts.empty()) {
+			std::remove((fonts + "/fonts.dir").c_str());
+			rmdir(fonts.c_str());
+		}
+	}
+
+	bool knows_fixed() const
+	{
+		XFontStruct *f = XLoadQueryFont(keeper, "fixed");
+		if (f)
+			XFreeFont(keeper, f);
+		return f != nullptr;
+	}
+
+	std::string fonts;
+	std::string name;
+	Display *keeper = nullptr;
+	pid_t server = -1;
+};
+
+TEST(FatalFont, EveryUserOfFixedEndsTheProcessWithItsMessage)
+{
+	ServerWithoutFixed server;
+	ASSERT_NE(server.keeper, nullptr) << "no Xvfb of its own could be started";
+	ASSERT_FALSE(server.knows_fixed());
+	std::string picture = server.fonts + "/fonts.dir";
+	struct fatal_case {
+		int call;
+		const char *message;
+	};
+	const fatal_case cases[] = {
+		{0, "Display doesn't know the font fixed\n"},
+		{1, "Display doesn't know the font fixed\n"},
+		{2, "Display doesn't know the font 'fixed'\n"},
+		{3, "xcord , ycord 4 , 9 \nDisplay doesn't know the font 'fixed'\n"},
+	};
+	for (const fatal_case &c : cases) {
+		SCOPED_TRACE(c.message);
+		auto [out, status] = run_child([&] {
+			setenv("DISPLAY", server.name.c_str(), 1);
+			x_open();
+			alarm(10);
+			if (c.call == 0)
+				kyx_window("t", 100, 100);
+			else if (c.call == 1)
+				x_calbox("t");
+			else if (c.call == 2)
+				x_imgbox(picture.c_str(), "t");
+			else
+				x_imgkeybox(picture.c_str(), "t", 1, 4, 9);
 		});
 		EXPECT_EQ(status, 1);
 		EXPECT_EQ(out, c.message);
