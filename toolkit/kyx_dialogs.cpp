@@ -165,11 +165,11 @@ void make_icon(msgbox_state &s)
 
 void draw_face(Window win, GC yellow, GC black)
 {
-	XFillArc(display, win, yellow, 10, 10, 30, 30, 0, full_circle);
-	XDrawArc(display, win, black, 10, 10, 30, 30, 0, full_circle);
-	XFillArc(display, win, black, 17, 15, 5, 5, 0, full_circle);
-	XFillArc(display, win, black, 28, 15, 5, 5, 0, full_circle);
-	XDrawArc(display, win, black, 15, 15, 20, 20, 0, -180 * 64);
+	fill_arc(win, yellow, 10, 10, 30, 30, 0, full_circle);
+	draw_arc(win, black, 10, 10, 30, 30, 0, full_circle);
+	fill_arc(win, black, 17, 15, 5, 5, 0, full_circle);
+	fill_arc(win, black, 28, 15, 5, 5, 0, full_circle);
+	draw_arc(win, black, 15, 15, 20, 20, 0, -full_circle / 2);
 }
 
 void draw_ok_button(const msgbox_state &s, int c, int h, int ok_x)
@@ -319,8 +319,8 @@ int radio_column(int w, int label1_width, int label2_width)
 
 void draw_radio_mark(const radio_state &s, int x, int top)
 {
-	XFillArc(display, s.frame.win, s.dgrey, x - 21, top, 15, 15, 0, full_circle);
-	XFillArc(display, s.frame.win, s.white, x - 20, top + 1, 15, 15, 0, full_circle);
+	fill_arc(s.frame.win, s.dgrey, x - 21L, top, 15, 15, 0, full_circle);
+	fill_arc(s.frame.win, s.white, x - 20L, top + 1L, 15, 15, 0, full_circle);
 }
 
 void radio_draw(radio_state &s)

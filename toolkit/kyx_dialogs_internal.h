@@ -1,5 +1,6 @@
 // Dialog state and helpers behind the x_ dialogs, exposed so tests can drive them one event at a time.
-#pragma once
+#ifndef KYX_DIALOGS_INTERNAL_H
+#define KYX_DIALOGS_INTERNAL_H
 
 #include <X11/Xlib.h>
 
@@ -128,3 +129,5 @@ struct keypad_state {
 bool keypad_open(keypad_state &s, const char *path, const char *title, int type, int x, int y);
 dialog_outcome keypad_event(keypad_state &s, const XEvent &e);
 void keypad_release(keypad_state &s);
+
+#endif

@@ -2,7 +2,6 @@
 // partial repaints of input handling share with it.
 #include "kyx.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -62,21 +61,13 @@ static void draw_pie(int i)
 	int x = global_pie_x[i];
 	int y = global_pie_y[i];
 	int d = global_pie_r[i];
-	if (d > 0) {
-		// Beyond a full turn the server draws a full circle; clamping keeps the 16-bit
-		// angle of the protocol from wrapping.
-		long long extent = std::clamp<long long>(pie_extent(kyx_pie_obj[i]), -full_circle,
-			full_circle);
-		XFillArc(display, window2, global_pen3, x, y, static_cast<unsigned>(d),
-			static_cast<unsigned>(d), 0, full_circle);
-		XFillArc(display, window2, global_pen2, x, y, static_cast<unsigned>(d),
-			static_cast<unsigned>(d), 0, static_cast<int>(extent));
-		XDrawArc(display, window2, global_pen, x, y, static_cast<unsigned>(d),
-			static_cast<unsigned>(d), 0, full_circle);
-	}
+	fill_arc(window2, global_pen3, x, y, d, d, 0, full_circle);
+	fill_arc(window2, global_pen2, x, y, d, d, 0, pie_extent(kyx_pie_obj[i]));
+	draw_arc(window2, global_pen, x, y, d, d, 0, full_circle);
 	std::array<char, 16> percent;
 	std::snprintf(percent.data(), percent.size(), "%d%%", kyx_pie_obj[i]);
-	draw_text(window2, global_pen, x + d - 20, y + d / 2 - 1, text_of(percent));
+	draw_text(window2, global_pen, static_cast<long>(x) + d - 20, y + d / 2 - 1L,
+		text_of(percent));
 }
 
 static void draw_label(int i)

@@ -2,7 +2,7 @@
 #include "kyx.h"
 
 #include <algorithm>
-#include <cstring>
+#include <string_view>
 
 #include <X11/Xutil.h>
 #include <X11/keysym.h>

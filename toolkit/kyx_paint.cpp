@@ -207,3 +207,30 @@ void fill_lines(Drawable d, GC gc, long x1, long x2, long y1, long y2)
 	long left = std::min(x1, x2);
 	fill_rect(d, gc, left, y1, std::max(x1, x2) - left + 1, y2 - y1 + 1);
 }
+
+namespace {
+
+using arc_call = int (*)(Display *, Drawable, GC, int, int, unsigned, unsigned, int, int);
+
+void arc(arc_call call, Drawable d, GC gc, long x, long y, long w, long h, int from,
+	long long extent)
+{
+	if (w <= 0 || h <= 0)
+		return;
+	call(display, d, gc, coordinate(x), coordinate(y),
+		static_cast<unsigned>(std::min(w, coordinate_max)),
+		static_cast<unsigned>(std::min(h, coordinate_max)), from,
+		static_cast<int>(std::clamp<long long>(extent, -full_circle, full_circle)));
+}
+
+} // namespace
+
+void fill_arc(Drawable d, GC gc, long x, long y, long w, long h, int from, long long extent)
+{
+	arc(XFillArc, d, gc, x, y, w, h, from, extent);
+}
+
+void draw_arc(Drawable d, GC gc, long x, long y, long w, long h, int from, long long extent)
+{
+	arc(XDrawArc, d, gc, x, y, w, h, from, extent);
+}

@@ -112,5 +112,10 @@ void draw_line(Drawable d, GC gc, long x1, long y1, long x2, long y2);
 void fill_rect(Drawable d, GC gc, long x, long y, long w, long h);
 // Paints the lines y1 to y2, each from x1 to x2.
 void fill_lines(Drawable d, GC gc, long x1, long x2, long y1, long y2);
+// Arcs of the ellipse in the box at (x, y), w x h, from angle from over extent, in 64ths of
+// a degree. Beyond a full turn the server draws a whole circle, so extent stops there
+// rather than wrap its 16-bit field.
+void fill_arc(Drawable d, GC gc, long x, long y, long w, long h, int from, long long extent);
+void draw_arc(Drawable d, GC gc, long x, long y, long w, long h, int from, long long extent);
 
 #endif
