@@ -195,6 +195,13 @@ static void draw_lbutton(int i)
 	draw_bevel(x, y, r + 15, r + 16);
 }
 
+void clear_entry_text(int i)
+{
+	int x = global_textentry_x[i];
+	int y = global_textentry_y[i];
+	fill_lines(window2, global_pen2, x + 2, x + global_textentry_width[i], y + 2, y + 14);
+}
+
 void draw_entry_text(int i)
 {
 	int x = global_textentry_x[i] + 6;
@@ -225,12 +232,21 @@ static void draw_entry(int i)
 		draw_text(window2, global_pen, x + 6, y + 12, text_of(numberstring[i]));
 }
 
-void draw_tick(int x, int y)
+static void draw_tick(int x, int y)
 {
 	draw_line(window2, global_pen, x + 3, y + 5, x + 6, y + 10);
 	draw_line(window2, global_pen, x + 4, y + 5, x + 7, y + 10);
 	draw_line(window2, global_pen, x + 6, y + 10, x + 10, y + 2);
 	draw_line(window2, global_pen, x + 7, y + 10, x + 11, y + 2);
+}
+
+void draw_check_mark(int i)
+{
+	int x = global_chkbutton_x[i];
+	int y = global_chkbutton_y[i];
+	fill_lines(window2, global_pen2, x + 2, x + 11, y + 2, y + 11);
+	if (kyx_chkbutton_obj.state[i] == 1)
+		draw_tick(x, y);
 }
 
 static void draw_chkbutton(int i)
@@ -244,9 +260,7 @@ static void draw_chkbutton(int i)
 	draw_line(window2, global_pen2, x, y + 13, x + 13, y + 13);
 	draw_line(window2, global_pen3, x, y, x, y + 12);
 	draw_line(window2, global_pen, x + 1, y + 1, x + 1, y + 11);
-	fill_lines(window2, global_pen2, x + 2, x + 11, y + 2, y + 11);
-	if (kyx_chkbutton_obj.state[i] == 1)
-		draw_tick(x, y);
+	draw_check_mark(i);
 }
 
 void clear_list_area(int i)

@@ -45,10 +45,9 @@ void repaint_entry_texts()
 	for (int i = 0; i < count_of(global_textentry_num); ++i) {
 		if (global_textentry_type[i] != 0)
 			continue;
-		int x = global_textentry_x[i];
-		int y = global_textentry_y[i];
-		fill_lines(window2, global_pen2, x + 2, x + global_textentry_width[i], y + 2, y + 14);
-		draw_text(window2, global_pen, x + 6, y + 12, text_of(kyx_textentry_obj.text[i]));
+		clear_entry_text(i);
+		draw_text(window2, global_pen, global_textentry_x[i] + 6, global_textentry_y[i] + 12,
+			text_of(kyx_textentry_obj.text[i]));
 	}
 	KYX_event_flag = 0;
 }
@@ -142,9 +141,7 @@ static void type_character(int i, char c)
 static void erase_character(int i)
 {
 	place[i] = std::max(place[i] - char_width, 0);
-	int x = global_textentry_x[i];
-	int y = global_textentry_y[i];
-	fill_lines(window2, global_pen2, x + 2, x + global_textentry_width[i], y + 2, y + 14);
+	clear_entry_text(i);
 	auto& text = numberstring[i];
 	int n = text_length(text);
 	if (n > 0)
@@ -171,20 +168,23 @@ void handle_keypress(XKeyEvent *ev)
 	}
 }
 
+// The field of an entry in the colour of its focus: white, or yellow when it has the focus.
+static void paint_entry_field(int i, GC field)
+{
+	int x = global_textentry_x[i];
+	int y = global_textentry_y[i];
+	fill_lines(window2, field, x + 1, x + global_textentry_width[i], y + 1, y + 13);
+	draw_entry_text(i);
+}
+
 static void focus_entry(int hit)
 {
 	for (int j = 0; j < count_of(global_textentry_num); ++j) {
 		kyx_textentry_obj.focus[j] = 0;
-		int x = global_textentry_x[j];
-		int y = global_textentry_y[j];
-		fill_lines(window2, global_pen2, x + 1, x + global_textentry_width[j], y + 1, y + 13);
-		draw_entry_text(j);
+		paint_entry_field(j, global_pen2);
 	}
 	kyx_textentry_obj.focus[hit] = 1;
-	int x = global_textentry_x[hit];
-	int y = global_textentry_y[hit];
-	fill_lines(window2, global_pen4, x + 1, x + global_textentry_width[hit], y + 1, y + 13);
-	draw_entry_text(hit);
+	paint_entry_field(hit, global_pen4);
 }
 
 static void toggle(int i)
@@ -197,16 +197,9 @@ static void toggle(int i)
 
 static void check(int i)
 {
-	int x = global_chkbutton_x[i];
-	int y = global_chkbutton_y[i];
-	fill_lines(window2, global_pen2, x + 2, x + 11, y + 2, y + 11);
 	int& state = kyx_chkbutton_obj.state[i];
-	if (state == 1) {
-		state = 0;
-	} else {
-		state = 1;
-		draw_tick(x, y);
-	}
+	state = state == 1 ? 0 : 1;
+	draw_check_mark(i);
 }
 
 static void click_list(int i, int ex, int ey)

@@ -177,7 +177,8 @@ void kyx_redraw();
 
 // Drawing pieces shared by the redraw and the partial repaints of input handling.
 void draw_lamp(int button);
-void draw_tick(int x, int y);
+void draw_check_mark(int chkbutton);
+void clear_entry_text(int entry);
 void draw_entry_text(int entry);
 void draw_list_items(int list);
 void clear_list_area(int list);
