@@ -7,6 +7,7 @@
 
 #include "kyx_internal.h"
 #include "kyx_pictures.h"
+#include "kyx_utf8_draw.h"
 
 const uint32_t X_RED = 0xFF0000;
 const uint32_t X_RED2 = 0xDD0000;
@@ -188,6 +189,7 @@ void kyx_window(const char *title, int width, int height)
 	XFontStruct *font = load_font("fixed");
 	if (!font)
 		kyx_die("Display doesn't know the font fixed\n");
+	utf8_fonts_load(font);
 
 	set_pen_prop(global_pen_prop, X_BLACK, font->fid);
 	set_pen_prop(global_pen2_prop, X_WHITE, font->fid);
@@ -266,7 +268,7 @@ int kyx_label(const char *text, int x, int y, int border)
 	global_label_x[n] = x;
 	global_label_y[n] = y;
 	global_label_border[n] = border;
-	wlabel[n] = make_child(x - 2, y - 11, label_window_width(text_length(global_label_text[n])),
+	wlabel[n] = make_child(x - 2, y - 11, label_window_width(text_cells(global_label_text[n])),
 		13, 0, X_GREY);
 	global_label_num = n + 1;
 	return n;
@@ -468,7 +470,7 @@ int kyx_menu(int bar, const char *title)
 	global_menu_parent[n] = bar;
 	copy_text(global_menu_label[n], text_of(title));
 	kyx_point span = menu_span(n, n > 0 ? global_menu_x2[n - 1] : 0,
-		text_length(global_menu_label[n]));
+		text_cells(global_menu_label[n]));
 	global_menu_x[n] = span.x;
 	global_menu_x2[n] = span.y;
 	pulldown[n] = make_child(span.x, 21, menu_pulldown_width, 100, 1, X_DGREY);
@@ -517,7 +519,7 @@ void kyx_settextentry(int entry, const char *text)
 	KYX_event_flag = 1;
 	copy_text(numberstring[entry], text_of(text));
 	copy_text(kyx_textentry_obj.text[entry], numberstring[entry].data());
-	place[entry] = text_width(text_length(numberstring[entry]));
+	place[entry] = text_width(text_cells(numberstring[entry]));
 }
 
 void kyx_closewindow(void)

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "kyx_internal.h"
+#include "kyx_utf8_draw.h"
 
 static constexpr int tiled_bg_width = 1024;
 static constexpr int tiled_bg_height = 860;
@@ -45,13 +46,13 @@ static void draw_menus()
 		draw_line(pulldown[i], global_pen2, 0, 0, 0, pulldown_frame_depth);
 		draw_line(pulldown[i], global_pen3, 99, 0, 99, pulldown_frame_depth);
 		if (in_range(global_menu_parent[i], 0, menus_drawn - 1))
-			draw_text(window2, global_pen, global_menu_x[i], menu_title_baseline,
+			utf8_draw(window2, global_pen, global_menu_x[i], menu_title_baseline,
 				text_of(global_menu_label[i]));
 	}
 	for (int j = 0; j < global_menuitem_num && j < kyx_capacity; ++j) {
 		int m = global_menuitem_parent[j];
 		if (in_range(m, 0, menus_drawn - 1) && m < global_menu_num)
-			draw_text(pulldown[m], global_pen, global_menuitem_x[j], global_menuitem_y[j],
+			utf8_draw(pulldown[m], global_pen, global_menuitem_x[j], global_menuitem_y[j],
 				text_of(global_menuitem_label[j]));
 	}
 }
@@ -66,7 +67,7 @@ static void draw_pie(int i)
 	draw_arc(window2, global_pen, x, y, d, d, 0, full_circle);
 	std::array<char, 16> percent;
 	std::snprintf(percent.data(), percent.size(), "%d%%", kyx_pie_obj[i]);
-	draw_text(window2, global_pen, static_cast<long>(x) + d - 20, y + d / 2 - 1L,
+	utf8_draw(window2, global_pen, static_cast<long>(x) + d - 20, y + d / 2 - 1L,
 		text_of(percent));
 }
 
@@ -83,7 +84,7 @@ static void draw_label(int i)
 		else
 			fill_rect(w, gcP_label[i], 0, 0, label_bg_size[i].x, label_bg_size[i].y);
 	}
-	int l = text_width(text_length(global_label_text[i])) + 4;
+	int l = text_width(text_cells(global_label_text[i])) + 4;
 	GC top_left = nullptr;
 	GC bottom_right = nullptr;
 	switch (global_label_border[i]) {
@@ -107,7 +108,7 @@ static void draw_label(int i)
 		draw_line(w, bottom_right, 0, 12, l, 12);
 		draw_line(w, bottom_right, l, 0, l, 11);
 	}
-	draw_text(w, global_pen, 3, 11, text_of(global_label_text[i]));
+	utf8_draw(w, global_pen, 3, 11, text_of(global_label_text[i]));
 }
 
 static void draw_separators()
@@ -145,9 +146,9 @@ static void draw_button(int i)
 {
 	int x = global_button_x[i];
 	int y = global_button_y[i];
-	int r = x + text_width(text_length(global_button_text[i]));
+	int r = x + text_width(text_cells(global_button_text[i]));
 	fill_lines(window2, global_button_pen[i], x - 4, r + 3, y - 13, y + 2);
-	draw_text(window2, global_pen, x, y, text_of(global_button_text[i]));
+	utf8_draw(window2, global_pen, x, y, text_of(global_button_text[i]));
 	draw_bevel(x, y, r + 3, r + 4);
 }
 
@@ -189,9 +190,9 @@ static void draw_lbutton(int i)
 {
 	int x = global_lbutton_x[i];
 	int y = global_lbutton_y[i];
-	int r = x + text_width(text_length(global_lbutton_text[i]));
+	int r = x + text_width(text_cells(global_lbutton_text[i]));
 	draw_lamp(i);
-	draw_text(window2, global_pen, x + 12, y, text_of(global_lbutton_text[i]));
+	utf8_draw(window2, global_pen, x + 12, y, text_of(global_lbutton_text[i]));
 	draw_bevel(x, y, r + 15, r + 16);
 }
 
@@ -207,9 +208,9 @@ void draw_entry_text(int i)
 	int x = global_textentry_x[i] + 6;
 	int y = global_textentry_y[i] + 12;
 	if (global_textentry_type[i] == 0)
-		draw_text(window2, global_pen, x, y, text_of(numberstring[i]));
+		utf8_draw(window2, global_pen, x, y, text_of(numberstring[i]));
 	else if (global_textentry_type[i] == 1)
-		draw_text(window2, global_pen, x, y, password_stars.substr(0,
+		utf8_draw(window2, global_pen, x, y, password_stars.substr(0,
 			static_cast<std::size_t>(entry_stars(place[i]))));
 }
 
@@ -229,7 +230,7 @@ static void draw_entry(int i)
 	if (global_textentry_type[i] == 1)
 		draw_entry_text(i);
 	else
-		draw_text(window2, global_pen, x + 6, y + 12, text_of(numberstring[i]));
+		utf8_draw(window2, global_pen, x + 6, y + 12, text_of(numberstring[i]));
 }
 
 static void draw_tick(int x, int y)
@@ -253,7 +254,7 @@ static void draw_chkbutton(int i)
 {
 	int x = global_chkbutton_x[i];
 	int y = global_chkbutton_y[i];
-	draw_text(window2, global_pen, x + 17, y + 12, text_of(global_chkbutton_label[i]));
+	utf8_draw(window2, global_pen, x + 17, y + 12, text_of(global_chkbutton_label[i]));
 	draw_line(window2, global_pen3, x, y, x + 12, y);
 	draw_line(window2, global_pen, x + 1, y + 1, x + 11, y + 1);
 	draw_line(window2, global_pen2, x + 13, y, x + 13, y + 13);
@@ -292,7 +293,7 @@ void draw_list_items(int i)
 		long item = static_cast<long>(kyx_selectlist_obj.top[i]) + k;
 		if (item < 0 || item >= static_cast<long>(items.size()))
 			continue;
-		draw_text(window2, global_pen, x + 2, y + 10 * k + 9, text_of(items[item]));
+		utf8_draw(window2, global_pen, x + 2, y + 10 * k + 9, text_of(items[item]));
 	}
 }
 
@@ -331,7 +332,7 @@ static void draw_frame(int i)
 	int y1 = global_frame_y1[i];
 	int x2 = global_frame_x2[i];
 	int y2 = global_frame_y2[i];
-	draw_text(window2, global_pen, x1, y1, text_of(global_frame_label[i]));
+	utf8_draw(window2, global_pen, x1, y1, text_of(global_frame_label[i]));
 	draw_line(window2, global_pen, x1, y1, x2, y1);
 	draw_line(window2, global_pen2, x1, y1 + 1, x2, y1 + 1);
 	draw_line(window2, global_pen, x1, y2, x2, y2);

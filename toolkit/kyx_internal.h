@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string_view>
 
 #include "kyx.h"
 #include "kyx_paint.h"
+#include "kyx_utf8.h"
 
 // Text is never measured: every character is one cell of the font "fixed".
 inline constexpr int char_width = 6;
@@ -148,6 +150,15 @@ inline long long pie_extent(int percent)
 inline int label_window_width(int n)
 {
 	return text_width(n) + 5;
+}
+
+// Texts of the main window are UTF-8: one cut to fit its buffer is cut between characters.
+template <std::size_t N>
+void copy_text(std::array<char, N>& to, std::string_view from)
+{
+	std::size_t n = from.size() < N ? from.size() : utf8_cut(from, N - 1);
+	std::memcpy(to.data(), from.data(), n);
+	to[n] = '\0';
 }
 
 // A handle that names a widget already created.

@@ -92,15 +92,6 @@ int text_length(const std::array<char, N>& t)
 	return static_cast<int>(text_of(t).size());
 }
 
-// Always terminates, and cuts what does not fit.
-template <std::size_t N>
-void copy_text(std::array<char, N>& to, std::string_view from)
-{
-	std::size_t n = from.size() < N ? from.size() : N - 1;
-	std::memcpy(to.data(), from.data(), n);
-	to[n] = '\0';
-}
-
 // Width in pixels of text in a font that the dialogs measure.
 int measured_width(XFontStruct *font, std::string_view text);
 // Text with its baseline at y, starting at x; an empty text sends nothing.
