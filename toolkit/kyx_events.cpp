@@ -129,7 +129,7 @@ static void type_character(int i, std::string_view translation)
 	char typed[utf8_max_bytes];
 	int size = utf8_typed(translation, typed);
 	auto& text = numberstring[i];
-	int n = text_length(text);
+	int n = static_cast<int>(text_of(text).size());
 	if (size == 0 || n + size >= kyx_text_size)
 		return;
 	place[i] += char_width;

@@ -86,12 +86,6 @@ std::string_view text_of(const std::array<char, N>& t)
 	return std::string_view{t.data(), strnlen(t.data(), N)};
 }
 
-template <std::size_t N>
-int text_length(const std::array<char, N>& t)
-{
-	return static_cast<int>(text_of(t).size());
-}
-
 // Width in pixels of text in a font that the dialogs measure.
 int measured_width(XFontStruct *font, std::string_view text);
 // Text with its baseline at y, starting at x; an empty text sends nothing.
