@@ -1,11 +1,15 @@
-// A connection to the test's X server, waited for.
-#pragma once
+// What every X11 test shares: the wait for the test's X server, and the pixels of the palette
+// as a test expects to read them back from the screen.
+#ifndef X_SERVER_H
+#define X_SERVER_H
 
 #include <X11/Xlib.h>
+
 #include <chrono>
-#include <csignal>
-#include <sys/wait.h>
+#include <cstdint>
 #include <thread>
+
+#include <sys/wait.h>
 #include <unistd.h>
 
 // Xvfb resets when the previous test's last client leaves and refuses connections meanwhile.
@@ -36,3 +40,12 @@ inline int wait_exit(pid_t &pid, std::chrono::seconds patience)
 	}
 	return -1;
 }
+
+inline constexpr uint32_t white = 0xFFFFFF;
+inline constexpr uint32_t grey = 0xCCCCCC;
+inline constexpr uint32_t dgrey = 0x909090;
+inline constexpr uint32_t black = 0;
+inline constexpr uint32_t yellow = 0xFFFF00;
+inline constexpr uint32_t blue4 = 0x000099;
+
+#endif
