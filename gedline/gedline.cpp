@@ -1,0 +1,102 @@
+// The parts of the piece reader that run once a block or for the rare piece.
+#include "gedline.h"
+
+#include <cstring>
+#include <sys/stat.h>
+
+FILE *open_gedcom(const char *path)
+{
+	FILE *fp = std::fopen(path, "r");
+	struct stat st;
+	if (fp && fstat(fileno(fp), &st) == 0 && S_ISDIR(st.st_mode)) {
+		std::fclose(fp);
+		return nullptr;
+	}
+	// The reader takes the file in blocks of its own; a stream buffer would only copy
+	// every block once more.
+	if (fp)
+		std::setvbuf(fp, nullptr, _IONBF, 0);
+	return fp;
+}
+
+void reader_start(piece_reader &r, FILE *fp, std::size_t window)
+{
+	// One byte beyond a full piece must fit, to tell CR LF from a lone CR.
+	if (window < piece_max + 1)
+		window = piece_max + 1;
+	if (window > read_block)
+		window = read_block;
+	r.fp = fp;
+	r.window = window;
+	r.pos = 0;
+	r.len = 0;
+	r.at_end = false;
+	r.span = 0;
+	r.ends = 0;
+}
+
+namespace {
+
+void refill(piece_reader &r)
+{
+	std::size_t keep = r.len - r.pos;
+	std::memmove(r.block.data(), r.block.data() + r.pos, keep);
+	r.pos = 0;
+	r.len = keep;
+	// fread returns short only at the end of the file or on an error; either way nothing
+	// more will come.
+	std::size_t want = r.window - keep;
+	std::size_t got = std::fread(r.block.data() + keep, 1, want, r.fp);
+	r.len += got;
+	if (got < want)
+		r.at_end = true;
+}
+
+// The line ends at or after `from` in the span at `span`, none at or past len.
+std::uint64_t ends_from(const piece_reader &r, std::size_t span, std::size_t from)
+{
+	std::uint64_t bits = line_end_bits(r.block.data() + span);
+	if (from > span)
+		bits &= ~std::uint64_t{0} << (from - span);
+	if (r.len - span < mask_span)
+		bits &= (std::uint64_t{1} << (r.len - span)) - 1;
+	return bits;
+}
+
+// The first LF or CR at or after pos and before limit, or limit.
+std::size_t first_line_end(const piece_reader &r, std::size_t limit)
+{
+	std::size_t span = r.pos & ~(mask_span - 1);
+	std::uint64_t bits = ends_from(r, span, r.pos);
+	while (bits == 0) {
+		span += mask_span;
+		if (span >= limit)
+			return limit;
+		bits = ends_from(r, span, span);
+	}
+	std::size_t end = span + static_cast<std::size_t>(std::countr_zero(bits));
+	return end < limit ? end : limit;
+}
+
+} // namespace
+
+bool next_piece_slow(piece_reader &r, std::string_view &piece)
+{
+	if (r.len - r.pos <= piece_max && !r.at_end)
+		refill(r);
+	if (r.pos == r.len)
+		return false;
+	std::size_t limit = r.pos + piece_max < r.len ? r.pos + piece_max : r.len;
+	std::size_t end = first_line_end(r, limit);
+	if (end < limit) {
+		bool crlf = r.block[end] == '\r' && end + 1 < r.len && r.block[end + 1] == '\n';
+		end += crlf ? 2 : 1;
+		if (end > limit)
+			end = limit;
+	}
+	piece = {r.block.data() + r.pos, end - r.pos};
+	r.pos = end;
+	r.span = r.pos & ~(mask_span - 1);
+	r.ends = r.span < r.len ? ends_from(r, r.span, r.pos) : 0;
+	return true;
+}
