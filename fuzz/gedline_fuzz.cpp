@@ -16,10 +16,8 @@ void check_pieces(std::string_view file, std::size_t window)
 	FILE *in = open_bytes(file);
 	if (!in)
 		std::abort();
-	reader_start(r, in, window);
 	std::size_t at = 0;
-	std::string_view piece;
-	while (next_piece(r, piece)) {
+	read_pieces(r, in, [file, &at](std::string_view piece) {
 		if (piece.empty() || piece.size() > piece_max || file.substr(at, piece.size()) != piece)
 			std::abort();
 		at += piece.size();
@@ -30,7 +28,8 @@ void check_pieces(std::string_view file, std::size_t window)
 		bool ended = last == '\n' || (last == '\r' && (at == file.size() || file[at] != '\n'));
 		if (!ended && piece.size() < piece_max && at < file.size())
 			std::abort(); // cut short without a reason
-	}
+		return true;
+	}, window);
 	std::fclose(in);
 	if (at != file.size())
 		std::abort();

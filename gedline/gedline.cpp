@@ -28,20 +28,18 @@ void reader_start(piece_reader &r, FILE *fp, std::size_t window)
 		window = read_block;
 	r.fp = fp;
 	r.window = window;
-	r.pos = 0;
 	r.len = 0;
 	r.at_end = false;
-	r.span = 0;
-	r.ends = 0;
+	r.at = {};
 }
 
 namespace {
 
 void refill(piece_reader &r)
 {
-	std::size_t keep = r.len - r.pos;
-	std::memmove(r.block.data(), r.block.data() + r.pos, keep);
-	r.pos = 0;
+	std::size_t keep = r.len - r.at.pos;
+	std::memmove(r.block.data(), r.block.data() + r.at.pos, keep);
+	r.at.pos = 0;
 	r.len = keep;
 	// fread returns short only at the end of the file or on an error; either way nothing
 	// more will come.
@@ -66,8 +64,8 @@ std::uint64_t ends_from(const piece_reader &r, std::size_t span, std::size_t fro
 // The first LF or CR at or after pos and before limit, or limit.
 std::size_t first_line_end(const piece_reader &r, std::size_t limit)
 {
-	std::size_t span = r.pos & ~(mask_span - 1);
-	std::uint64_t bits = ends_from(r, span, r.pos);
+	std::size_t span = r.at.pos & ~(mask_span - 1);
+	std::uint64_t bits = ends_from(r, span, r.at.pos);
 	while (bits == 0) {
 		span += mask_span;
 		if (span >= limit)
@@ -80,13 +78,14 @@ std::size_t first_line_end(const piece_reader &r, std::size_t limit)
 
 } // namespace
 
-bool next_piece_slow(piece_reader &r, std::string_view &piece)
+bool take_any(piece_reader &r, std::string_view &piece)
 {
-	if (r.len - r.pos <= piece_max && !r.at_end)
+	piece_cursor &c = r.at;
+	if (r.len - c.pos <= piece_max && !r.at_end)
 		refill(r);
-	if (r.pos == r.len)
+	if (c.pos == r.len)
 		return false;
-	std::size_t limit = r.pos + piece_max < r.len ? r.pos + piece_max : r.len;
+	std::size_t limit = c.pos + piece_max < r.len ? c.pos + piece_max : r.len;
 	std::size_t end = first_line_end(r, limit);
 	if (end < limit) {
 		bool crlf = r.block[end] == '\r' && end + 1 < r.len && r.block[end + 1] == '\n';
@@ -94,9 +93,9 @@ bool next_piece_slow(piece_reader &r, std::string_view &piece)
 		if (end > limit)
 			end = limit;
 	}
-	piece = {r.block.data() + r.pos, end - r.pos};
-	r.pos = end;
-	r.span = r.pos & ~(mask_span - 1);
-	r.ends = r.span < r.len ? ends_from(r, r.span, r.pos) : 0;
+	piece = {r.block.data() + c.pos, end - c.pos};
+	c.pos = end;
+	c.span = c.pos & ~(mask_span - 1);
+	c.ends = c.span < r.len ? ends_from(r, c.span, c.pos) : 0;
 	return true;
 }

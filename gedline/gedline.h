@@ -20,17 +20,22 @@ inline constexpr std::size_t read_block = std::size_t{1} << 17;
 // Line ends are looked for in spans of 64 bytes, one bit a byte.
 inline constexpr std::size_t mask_span = 64;
 
+// Where the next piece starts, and the line ends of the span around it.
+struct piece_cursor {
+	std::size_t pos;    // first byte of the next piece
+	std::size_t span;   // start of the span that `ends` describes
+	std::uint64_t ends; // the LF and CR bytes of that span at or after pos and before len
+};
+
 // Pieces are cut from a block read in one go, so that a file is not read a character at a
 // time; a piece never straddles two blocks. The block has room for one span beyond its
 // end, whose bytes past those read are never taken for a line end.
 struct piece_reader {
 	FILE *fp;
 	std::size_t window; // bytes of the block in use; smaller only in tests, to meet refills early
-	std::size_t pos;    // first byte of the next piece
 	std::size_t len;    // bytes read into the block
 	bool at_end;        // nothing more will come from fp
-	std::size_t span;   // start of the span that `ends` describes
-	std::uint64_t ends; // the LF and CR bytes of that span at or after pos and before len
+	piece_cursor at;
 	alignas(mask_span) std::array<char, read_block + mask_span> block;
 };
 
@@ -38,11 +43,11 @@ struct piece_reader {
 // lines, so it counts as no file.
 FILE *open_gedcom(const char *path);
 
-void reader_start(piece_reader &r, FILE *fp, std::size_t window = read_block);
+void reader_start(piece_reader &r, FILE *fp, std::size_t window);
 
-// Every case of next_piece that its inline part leaves: a refill, a piece cut at the limit,
-// a CR at the end of the bytes read, the end of the file.
-bool next_piece_slow(piece_reader &r, std::string_view &piece);
+// Takes the next piece in every case: a refill, a piece cut at the limit, a CR at the end of
+// the bytes read, the end of the file. False when nothing is left.
+bool take_any(piece_reader &r, std::string_view &piece);
 
 // One bit for each LF or CR among the 64 bytes at p, which is aligned to a span.
 inline std::uint64_t line_end_bits(const char *p)
@@ -66,36 +71,59 @@ inline std::uint64_t line_end_bits(const char *p)
 #endif
 }
 
-// The next piece, a view into the reader's block that holds until the next call: at most 79
-// characters, ending after a LF, or after a CR that no LF follows (GEDCOM allows CR alone as
-// the line end). CR LF is one line end; a CR that the limit separates from its LF ends its
-// piece as fgets would. False at the end of the file (or on a read error) with nothing left.
-//
-// Inline is the case of nearly every line: shorter than a piece, its end among the bytes
-// read, found from the bits of the span without a search.
-inline bool next_piece(piece_reader &r, std::string_view &piece)
+// The case of nearly every line: shorter than a piece, its end among the `len` bytes read
+// into block `p`, found from the bits of the span without a search. False where the piece
+// needs more care.
+inline bool take_short(const char *p, std::size_t len, piece_cursor &c, std::string_view &piece)
 {
-	if (r.ends == 0 && r.span + 2 * mask_span <= r.len) {
-		r.span += mask_span;
-		r.ends = line_end_bits(r.block.data() + r.span);
+	if (c.ends == 0) {
+		if (c.span + 2 * mask_span > len)
+			return false;
+		c.span += mask_span;
+		c.ends = line_end_bits(p + c.span);
 		// The LF of a CR LF that closed the last span went with its piece.
-		if (r.pos > r.span)
-			r.ends &= ~std::uint64_t{0} << (r.pos - r.span);
+		if (c.pos > c.span)
+			c.ends &= ~std::uint64_t{0} << (c.pos - c.span);
+		if (c.ends == 0)
+			return false;
 	}
-	if (r.ends != 0) {
-		const char *p = r.block.data();
-		std::size_t end = r.span + static_cast<std::size_t>(std::countr_zero(r.ends));
-		std::size_t n = end + 1 - r.pos;
-		if (n <= piece_max && (p[end] == '\n' || end + 1 < r.len)) {
-			r.ends &= r.ends - 1;
-			if (p[end] == '\r' && p[end + 1] == '\n' && n < piece_max) {
-				++n;
-				r.ends &= r.ends - 1;
+	std::size_t end = c.span + static_cast<unsigned>(std::countr_zero(c.ends));
+	std::size_t n = end + 1 - c.pos;
+	if (n > piece_max || (p[end] != '\n' && end + 1 == len))
+		return false;
+	c.ends &= c.ends - 1;
+	if (p[end] == '\r' && p[end + 1] == '\n' && n < piece_max) {
+		++n;
+		c.ends &= c.ends - 1;
+	}
+	piece = {p + c.pos, n};
+	c.pos += n;
+	return true;
+}
+
+// Reads fp from its start and hands each piece in turn to `handle`, until it returns false
+// or the file ends. A piece is a view into the reader's block that holds until `handle`
+// returns: at most 79 characters, ending after a LF, or after a CR that no LF follows
+// (GEDCOM allows CR alone as the line end). CR LF is one line end; a CR that the limit
+// separates from its LF ends its piece as fgets would. A read error ends the file.
+template <typename Handler>
+void read_pieces(piece_reader &r, FILE *fp, Handler handle, std::size_t window = read_block)
+{
+	reader_start(r, fp, window);
+	for (;;) {
+		// The cursor stays in registers while the pieces come from the block.
+		piece_cursor c = r.at;
+		const std::size_t len = r.len;
+		std::string_view piece;
+		while (take_short(r.block.data(), len, c, piece)) {
+			if (!handle(piece)) {
+				r.at = c;
+				return;
 			}
-			piece = {p + r.pos, n};
-			r.pos += n;
-			return true;
 		}
+		r.at = c;
+		std::string_view other;
+		if (!take_any(r, other) || !handle(other))
+			return;
 	}
-	return next_piece_slow(r, piece);
 }

@@ -22,18 +22,6 @@ void print_help()
 	std::printf("-t Header and base support\n");
 }
 
-// A folder opens for reading but holds no lines; it counts as no file.
-FILE *open_gedcom(const char *path)
-{
-	FILE *fp = std::fopen(path, "r");
-	struct stat st;
-	if (fp && fstat(fileno(fp), &st) == 0 && S_ISDIR(st.st_mode)) {
-		std::fclose(fp);
-		return nullptr;
-	}
-	return fp;
-}
-
 template <typename Table>
 void widen(std::uintptr_t& low, std::uintptr_t& high, const Table& t)
 {
@@ -98,9 +86,8 @@ int main(int argc, char **argv)
 		return 0;
 	}
 	tables_in_large_pages(fp);
-	// The reader takes the file and the report gathers its output in large blocks of their
-	// own; stream buffers would only copy every block once more.
-	std::setvbuf(fp, nullptr, _IONBF, 0);
+	// The report gathers its output in large blocks of its own; a stream buffer would only
+	// copy every block once more.
 	std::setvbuf(stdout, nullptr, _IONBF, 0);
 	print_page_start(stdout);
 	print_head(stdout);

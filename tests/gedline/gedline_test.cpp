@@ -18,11 +18,11 @@ strings pieces_of(std::string_view bytes, std::size_t window = read_block)
 {
 	static piece_reader r;
 	FILE *in = open_bytes(bytes);
-	reader_start(r, in, window);
 	strings pieces;
-	std::string_view piece;
-	while (next_piece(r, piece))
+	read_pieces(r, in, [&pieces](std::string_view piece) {
 		pieces.emplace_back(piece);
+		return true;
+	}, window);
 	std::fclose(in);
 	return pieces;
 }
