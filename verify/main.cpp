@@ -1,8 +1,9 @@
 // lineagecheck: checks that a GEDCOM file has its head and trailer, with header lines or counts on request.
 #include "lineagecheck.h"
 
+#include "gedline.h"
+
 #include <cstdio>
-#include <sys/stat.h>
 
 enum class notice { no_flag, no_valid_flag, no_file, help };
 
@@ -47,13 +48,7 @@ int main(int argc, char **argv)
 		print_notice(notice::no_valid_flag);
 		return 0;
 	}
-	FILE *fp = std::fopen(filename, "r");
-	// A directory opens for reading but has no lines to give.
-	struct stat st {};
-	if (fp && fstat(fileno(fp), &st) == 0 && S_ISDIR(st.st_mode)) {
-		std::fclose(fp);
-		fp = nullptr;
-	}
+	FILE *fp = open_gedcom(filename);
 	if (!fp) {
 		print_notice(notice::no_file);
 		return 0;
