@@ -60,13 +60,12 @@ void tables_in_large_pages(FILE *fp)
 #endif
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// The command line: the page, the help or an apology, all on standard output.
+void run(int argc, char **argv)
 {
 	if ((argc != 2 && argc != 3) || argv[1][0] != '-') {
 		print_usage_message("no flag specified.");
-		return 0;
+		return;
 	}
 	option = argv[1][1];
 	const char *path = argc == 3 ? argv[2] : "";
@@ -74,16 +73,16 @@ int main(int argc, char **argv)
 
 	if (option == 'h') {
 		print_help();
-		return 0;
+		return;
 	}
 	if (option != 'i' && option != 'f' && option != 's' && option != 't') {
 		print_usage_message("no valid flag specified.");
-		return 0;
+		return;
 	}
 	FILE *fp = open_gedcom(path);
 	if (!fp) {
 		std::printf("Lineagehtml: Sorry, no file found. \n");
-		return 0;
+		return;
 	}
 	tables_in_large_pages(fp);
 	// The report gathers its output in large blocks of its own; a stream buffer would only
@@ -95,5 +94,17 @@ int main(int argc, char **argv)
 	std::fclose(fp);
 	print_tail(stdout);
 	print_page_end(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+	run(argc, argv);
+	// A full disk must not leave a cut page that a script takes for a finished one.
+	if (std::fflush(stdout) != 0 || std::ferror(stdout) || std::fclose(stdout) != 0) {
+		std::fputs("Lineagehtml: Sorry, cannot write the report.\n", stderr);
+		return 1;
+	}
 	return 0;
 }
