@@ -19,7 +19,7 @@ FILE *open_gedcom(const char *path)
 	return fp;
 }
 
-void reader_start(piece_reader &r, FILE *fp, std::size_t window)
+void reader_start(piece_reader &r, FILE *fp, std::size_t window, const char_pair *pair)
 {
 	// One byte beyond a full piece must fit, to tell CR LF from a lone CR.
 	if (window < piece_max + 1)
@@ -30,6 +30,8 @@ void reader_start(piece_reader &r, FILE *fp, std::size_t window)
 	r.window = window;
 	r.len = 0;
 	r.at_end = false;
+	r.noting = pair != nullptr;
+	r.pair = pair ? *pair : char_pair{};
 	r.at = {};
 }
 
@@ -50,14 +52,18 @@ void refill(piece_reader &r)
 		r.at_end = true;
 }
 
-// The line ends at or after `from` in the span at `span`, none at or past len.
-std::uint64_t ends_from(const piece_reader &r, std::size_t span, std::size_t from)
+// The line ends and the pairs at or after `from` in the span at `span`, none at or past len.
+span_bits bits_from(const piece_reader &r, std::size_t span, std::size_t from)
 {
-	std::uint64_t bits = line_end_bits(r.block.data() + span);
+	span_bits bits = r.noting ? scan_span<true>(r.block.data() + span, r.pair)
+				  : scan_span<false>(r.block.data() + span, r.pair);
+	std::uint64_t keep = ~std::uint64_t{0};
 	if (from > span)
-		bits &= ~std::uint64_t{0} << (from - span);
+		keep &= ~std::uint64_t{0} << (from - span);
 	if (r.len - span < mask_span)
-		bits &= (std::uint64_t{1} << (r.len - span)) - 1;
+		keep &= (std::uint64_t{1} << (r.len - span)) - 1;
+	bits.ends &= keep;
+	bits.pairs &= keep;
 	return bits;
 }
 
@@ -65,12 +71,12 @@ std::uint64_t ends_from(const piece_reader &r, std::size_t span, std::size_t fro
 std::size_t first_line_end(const piece_reader &r, std::size_t limit)
 {
 	std::size_t span = r.at.pos & ~(mask_span - 1);
-	std::uint64_t bits = ends_from(r, span, r.at.pos);
+	std::uint64_t bits = bits_from(r, span, r.at.pos).ends;
 	while (bits == 0) {
 		span += mask_span;
 		if (span >= limit)
 			return limit;
-		bits = ends_from(r, span, span);
+		bits = bits_from(r, span, span).ends;
 	}
 	std::size_t end = span + static_cast<std::size_t>(std::countr_zero(bits));
 	return end < limit ? end : limit;
@@ -96,6 +102,16 @@ bool take_any(piece_reader &r, std::string_view &piece)
 	piece = {r.block.data() + c.pos, end - c.pos};
 	c.pos = end;
 	c.span = c.pos & ~(mask_span - 1);
-	c.ends = c.span < r.len ? ends_from(r, c.span, c.pos) : 0;
+	span_bits bits = c.span < r.len ? bits_from(r, c.span, c.pos) : span_bits{};
+	c.ends = bits.ends;
+	c.pairs = bits.pairs;
 	return true;
+}
+
+bool holds_pair(std::string_view piece, char_pair pair)
+{
+	for (std::size_t i = 0; i + 1 < piece.size(); ++i)
+		if (piece[i] == pair.first && piece[i + 1] == pair.second)
+			return true;
+	return false;
 }

@@ -126,3 +126,31 @@ TEST(ReaderPieces, SmallBlocksCutTheSamePiecesAcrossRefills)
 		EXPECT_EQ(pieces_of(input, window), model_pieces(input));
 	}
 }
+
+// The pair is noted where it stands whole inside a piece: across spans and refills, not
+// across the end of a piece, and not split by the limit.
+TEST(ReaderPairs, PairIsNotedInExactlyThePiecesThatHoldIt)
+{
+	std::mt19937 rng(3);
+	std::string input = random_lines(rng, 300000);
+	for (std::size_t at = 0; at + 1 < input.size(); at += 7)
+		if (input[at] != '\n' && input[at] != '\r' && input[at + 1] != '\n' && input[at + 1] != '\r')
+			input.replace(at, 2, rng() % 3 ? "HE" : "H");
+	for (std::size_t window : {std::size_t{80}, std::size_t{193}, read_block}) {
+		SCOPED_TRACE(window);
+		static piece_reader r;
+		FILE *in = open_bytes(input);
+		strings held;
+		read_pieces(r, in, char_pair{'H', 'E'}, [&held](std::string_view piece, bool he) {
+			if (he)
+				held.emplace_back(piece);
+			return true;
+		}, window);
+		std::fclose(in);
+		strings want;
+		for (const std::string& piece : model_pieces(input))
+			if (piece.find("HE") != std::string::npos)
+				want.push_back(piece);
+		EXPECT_EQ(held, want);
+	}
+}
