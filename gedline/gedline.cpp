@@ -93,13 +93,17 @@ bool take_any(piece_reader &r, std::string_view &piece)
 		return false;
 	std::size_t limit = c.pos + piece_max < r.len ? c.pos + piece_max : r.len;
 	std::size_t end = first_line_end(r, limit);
+	// Indexed through the pointer, as in the inline part: the bounds are known, and a checked
+	// index would tie lineagecheck to the C++ runtime library, whose loading costs a small run
+	// more than its reading.
+	const char *b = r.block.data();
 	if (end < limit) {
-		bool crlf = r.block[end] == '\r' && end + 1 < r.len && r.block[end + 1] == '\n';
+		bool crlf = b[end] == '\r' && end + 1 < r.len && b[end + 1] == '\n';
 		end += crlf ? 2 : 1;
 		if (end > limit)
 			end = limit;
 	}
-	piece = {r.block.data() + c.pos, end - c.pos};
+	piece = {b + c.pos, end - c.pos};
 	c.pos = end;
 	c.span = c.pos & ~(mask_span - 1);
 	span_bits bits = c.span < r.len ? bits_from(r, c.span, c.pos) : span_bits{};
