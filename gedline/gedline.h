@@ -15,6 +15,18 @@
 // fgets with 80 bytes: a longer line comes back in pieces, each classified and counted on its own.
 inline constexpr std::size_t piece_max = 79;
 
+// Whether `letters` stand at index `at` of the piece; a test of a character beyond its end
+// fails, so a piece too short for a tag matches no rule.
+inline bool has_at(std::string_view piece, std::size_t at, std::string_view letters)
+{
+	if (piece.size() < at + letters.size())
+		return false;
+	for (std::size_t i = 0; i < letters.size(); ++i)
+		if (piece[at + i] != letters[i])
+			return false;
+	return true;
+}
+
 // Bytes read from the file at a time.
 inline constexpr std::size_t read_block = std::size_t{1} << 17;
 // Line ends are looked for in spans of 64 bytes, one bit a byte.

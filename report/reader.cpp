@@ -1,4 +1,4 @@
-// The single-pass GEDCOM reader: line pieces, the rule table and the record tables.
+// The single-pass GEDCOM reader: the rule table that handles each line piece, and the record tables.
 #include "lineagehtml.h"
 
 #include <cctype>
@@ -49,16 +49,6 @@ constexpr std::string_view line2 = "<br /><img src=gedline2.gif align=center />"
 constexpr std::string_view record_line = "<br /><br /><img src=gedbase.gif align=center />";
 constexpr std::string_view male_image = "<img src=male.gif>";
 constexpr std::string_view female_image = "<img src=female.gif>";
-
-bool has_at(std::string_view piece, std::size_t at, std::string_view letters)
-{
-	if (piece.size() < at + letters.size())
-		return false;
-	for (std::size_t i = 0; i < letters.size(); ++i)
-		if (piece[at + i] != letters[i])
-			return false;
-	return true;
-}
 
 std::string_view value_of(std::string_view piece)
 {

@@ -14,17 +14,6 @@ static piece_reader gedcom;
 
 static constexpr std::string_view head_text = "0 HEAD";
 
-// A test of a character beyond the end of the piece fails.
-static bool has_at(std::string_view piece, std::size_t at, std::string_view letters)
-{
-	if (piece.size() < at + letters.size())
-		return false;
-	for (std::size_t i = 0; i < letters.size(); i++)
-		if (piece[at + i] != letters[i])
-			return false;
-	return true;
-}
-
 // The per-piece rules are counted without branches where they can be: line lengths and
 // levels follow no pattern a processor could learn, and a mispredicted branch costs more
 // than the few instructions of a word compare. Pieces lie in the reader's block, which
