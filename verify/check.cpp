@@ -48,9 +48,10 @@ static bool may_be_header_line(std::uint32_t w)
 
 // The reader notes the pieces that hold these two characters of the head text, which nearly
 // no other piece holds, in the same wide compares that find the line ends; only those
-// pieces are searched. Out of line, so that the rare search does not crowd the read loop.
+// pieces are searched.
 static constexpr char_pair head_pair = {'H', 'E'};
 
+// Out of line, so that the rare search does not crowd the read loop.
 [[gnu::noinline]] static bool find_head(std::string_view piece)
 {
 	return piece.find(head_text) != std::string_view::npos;
