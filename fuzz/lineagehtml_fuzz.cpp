@@ -1,12 +1,12 @@
 // Fuzz target for lineagehtml's reader, rules and page writers: any bytes as a GEDCOM file
 // under each report flag, with a file name of any length for the title. Beyond the sanitizers
-// it stops on a piece that breaks the reading rules and on page text that lets file content
-// through as markup.
+// it stops on page text that lets file content through as markup.
 //
 // Input: flag byte, name byte, placement byte, then the file. The name is the first
 // 64 * (name byte) bytes of the file; the placement byte may put the file just before the
 // end of the reader's first block (one input in eight), so that pieces meet the refill.
 #include "lineagehtml.h"
+#include "memfile.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -17,51 +17,17 @@
 
 namespace {
 
-// The reader's block size (reader.cpp).
-constexpr std::size_t reader_block = 1 << 17;
-
 FILE *open_text(std::string_view text)
 {
-	// fmemopen refuses a size of 0 on some C libraries; an empty file is one with no bytes left.
-	static char none;
-	FILE *f = text.empty() ? fmemopen(&none, 1, "r") : fmemopen(const_cast<char *>(text.data()), text.size(), "r");
+	FILE *f = open_bytes(text);
 	if (!f)
 		std::abort();
-	if (text.empty())
-		std::fgetc(f);
 	return f;
 }
 
 // The harness's own checks are left out of the coverage feedback: they would slow every run
 // and steer the fuzzer towards nothing of the program.
 #define NOT_GUIDED __attribute__((no_sanitize("coverage")))
-
-// Pieces must give back the file byte for byte, each cut as fgets(80) plus the lone-CR rule.
-NOT_GUIDED void check_pieces(std::string_view file)
-{
-	FILE *in = open_text(file);
-	reader_start(in);
-	std::size_t at = 0;
-	std::string_view piece;
-	while (next_piece(piece)) {
-		if (piece.empty() || piece.size() > piece_max || file.substr(at, piece.size()) != piece)
-			std::abort();
-		at += piece.size();
-		std::string_view inner = piece.substr(0, piece.size() - 1);
-		if (inner.find('\n') != std::string_view::npos)
-			std::abort(); // a line end inside the piece
-		for (std::size_t cr = inner.find('\r'); cr != std::string_view::npos; cr = inner.find('\r', cr + 1))
-			if (piece[cr + 1] != '\n')
-				std::abort();
-		char last = piece.back();
-		bool ended = last == '\n' || (last == '\r' && (at == file.size() || file[at] != '\n'));
-		if (!ended && piece.size() < piece_max && at < file.size())
-			std::abort(); // cut short without a reason
-	}
-	std::fclose(in);
-	if (at != file.size())
-		std::abort();
-}
 
 // The rows a run can write are those that a record line makes current; they are found
 // beforehand, so that only they need clearing afterwards instead of every table.
@@ -71,18 +37,18 @@ void rows_in_use(std::string_view file, std::vector<int>& indi_used, std::vector
 	fam_used.assign(1, 0);
 	char kept = option;
 	option = '\0';
+	static piece_reader r;
 	FILE *in = open_text(file);
-	reader_start(in);
-	std::string_view piece;
-	while (next_piece(piece)) {
-		if (piece.empty() || piece[0] != '0')
-			continue;
-		handle_piece(piece, nullptr);
-		if (indi_row_ok(indi_r))
-			indi_used.push_back(indi_r);
-		if (fam_row_ok(fam_r))
-			fam_used.push_back(fam_r);
-	}
+	read_pieces(r, in, [&](std::string_view piece) {
+		if (piece[0] == '0') {
+			handle_piece(piece, nullptr);
+			if (indi_row_ok(indi_r))
+				indi_used.push_back(indi_r);
+			if (fam_row_ok(fam_r))
+				fam_used.push_back(fam_r);
+		}
+		return true;
+	});
 	std::fclose(in);
 	option = kept;
 	indi_r = fam_r = 0;
@@ -151,21 +117,15 @@ NOT_GUIDED void check_page(std::string_view page)
 
 std::string run_report(std::string_view file)
 {
-	char *text = nullptr;
-	std::size_t size = 0;
-	FILE *out = open_memstream(&text, &size);
 	FILE *in = open_text(file);
-	if (!out)
-		std::abort();
-	print_page_start(out);
-	print_head(out);
-	print_report(in, out);
-	print_tail(out);
-	print_page_end(out);
+	std::string page = written_by([in](FILE *out) {
+		print_page_start(out);
+		print_head(out);
+		print_report(in, out);
+		print_tail(out);
+		print_page_end(out);
+	});
 	std::fclose(in);
-	std::fclose(out);
-	std::string page(text, size);
-	std::free(text);
 	return page;
 }
 
@@ -185,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	file.clear();
 	if ((data[2] & 0xe0) == 0xe0) {
 		// Filler lines that no rule reads, up to 128 bytes short of the block's end.
-		std::size_t lead = reader_block - 128 + (data[2] & 0x1f) * 5;
+		std::size_t lead = read_block - 128 + (data[2] & 0x1f) * 5;
 		while (file.size() + 40 <= lead)
 			file += "3 filler line read and counted, no more\n";
 		if (file.size() < lead) {
@@ -195,7 +155,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	}
 	file.append(rest);
 
-	check_pieces(file);
 	static std::vector<int> indi_used, fam_used;
 	rows_in_use(file, indi_used, fam_used);
 	std::string page = run_report(file);

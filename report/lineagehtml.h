@@ -1,6 +1,8 @@
 // Tables, counters and functions of the GEDCOM to HTML report generator.
 #pragma once
 
+#include "gedline.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdio>
@@ -13,8 +15,6 @@ inline constexpr const char *r_version = "2.1.0.2";
 inline constexpr int indi_rows = 9999;
 inline constexpr int fam_rows = 1900;
 inline constexpr std::size_t text_size = 110;
-// A bounded line read of 80 bytes: longer lines arrive as several pieces.
-inline constexpr std::size_t piece_max = 79;
 // The value of a rule is the piece from this index on.
 inline constexpr std::size_t value_start = 7;
 inline constexpr std::size_t number_text = 4;
@@ -122,8 +122,6 @@ extern row_text last_surname;
 
 // reader.cpp
 int leading_number(std::string_view text);
-void reader_start(FILE *fp);
-bool next_piece(std::string_view& piece);
 void handle_piece(std::string_view piece, FILE *out);
 bool is_trailer(std::string_view piece);
 void print_report(FILE *fp, FILE *out);

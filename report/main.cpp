@@ -22,18 +22,6 @@ void print_help()
 	std::printf("-t Header and base support\n");
 }
 
-// A folder opens for reading but holds no lines; it counts as no file.
-FILE *open_gedcom(const char *path)
-{
-	FILE *fp = std::fopen(path, "r");
-	struct stat st;
-	if (fp && fstat(fileno(fp), &st) == 0 && S_ISDIR(st.st_mode)) {
-		std::fclose(fp);
-		return nullptr;
-	}
-	return fp;
-}
-
 template <typename Table>
 void widen(std::uintptr_t& low, std::uintptr_t& high, const Table& t)
 {
@@ -72,13 +60,12 @@ void tables_in_large_pages(FILE *fp)
 #endif
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// The command line: the page, the help or an apology, all on standard output.
+void run(int argc, char **argv)
 {
 	if ((argc != 2 && argc != 3) || argv[1][0] != '-') {
 		print_usage_message("no flag specified.");
-		return 0;
+		return;
 	}
 	option = argv[1][1];
 	const char *path = argc == 3 ? argv[2] : "";
@@ -86,21 +73,20 @@ int main(int argc, char **argv)
 
 	if (option == 'h') {
 		print_help();
-		return 0;
+		return;
 	}
 	if (option != 'i' && option != 'f' && option != 's' && option != 't') {
 		print_usage_message("no valid flag specified.");
-		return 0;
+		return;
 	}
 	FILE *fp = open_gedcom(path);
 	if (!fp) {
 		std::printf("Lineagehtml: Sorry, no file found. \n");
-		return 0;
+		return;
 	}
 	tables_in_large_pages(fp);
-	// The reader takes the file and the report gathers its output in large blocks of their
-	// own; stream buffers would only copy every block once more.
-	std::setvbuf(fp, nullptr, _IONBF, 0);
+	// The report gathers its output in large blocks of its own; a stream buffer would only
+	// copy every block once more.
 	std::setvbuf(stdout, nullptr, _IONBF, 0);
 	print_page_start(stdout);
 	print_head(stdout);
@@ -108,5 +94,17 @@ int main(int argc, char **argv)
 	std::fclose(fp);
 	print_tail(stdout);
 	print_page_end(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+	run(argc, argv);
+	// A full disk must not leave a cut page that a script takes for a finished one.
+	if (std::fflush(stdout) != 0 || std::ferror(stdout) || std::fclose(stdout) != 0) {
+		std::fputs("Lineagehtml: Sorry, cannot write the report.\n", stderr);
+		return 1;
+	}
 	return 0;
 }

@@ -1,14 +1,8 @@
-// The single-pass GEDCOM reader: line pieces, the rule table and the record tables.
+// The single-pass GEDCOM reader: the rule table that handles each line piece, and the record tables.
 #include "lineagehtml.h"
 
-#include <bit>
 #include <cctype>
 #include <climits>
-#include <cstdint>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 char option;
 std::string_view filename;
@@ -55,89 +49,6 @@ constexpr std::string_view line2 = "<br /><img src=gedline2.gif align=center />"
 constexpr std::string_view record_line = "<br /><br /><img src=gedbase.gif align=center />";
 constexpr std::string_view male_image = "<img src=male.gif>";
 constexpr std::string_view female_image = "<img src=female.gif>";
-
-// Pieces are cut from a block read in one go, so that a file is not read a character
-// at a time; a piece never straddles two blocks. Line ends are found from bit masks of
-// 64 bytes at a time; the block has room for one mask beyond its end, whose bytes past
-// those read are never taken for a line end.
-constexpr std::size_t block_size = 1 << 17;
-constexpr std::size_t mask_span = 64;
-
-alignas(mask_span) std::array<char, block_size + mask_span> block;
-FILE *in_file;
-std::size_t in_pos;
-std::size_t in_len;
-bool in_end;
-// The line ends of the span that starts at `ends_at`; no span after a refill.
-constexpr std::size_t no_span = SIZE_MAX;
-std::size_t ends_at = no_span;
-std::uint64_t ends;
-
-void refill()
-{
-	std::size_t keep = in_len - in_pos;
-	std::memmove(block.data(), block.data() + in_pos, keep);
-	in_pos = 0;
-	in_len = keep;
-	std::size_t got = std::fread(block.data() + in_len, 1, block_size - in_len, in_file);
-	in_len += got;
-	if (got == 0 || std::feof(in_file) || std::ferror(in_file))
-		in_end = true;
-	ends_at = no_span;
-}
-
-// One bit for each LF or CR among the 64 bytes at `at`.
-std::uint64_t line_end_mask(std::size_t at)
-{
-	const char *p = block.data() + at;
-#if defined(__SSE2__)
-	const __m128i lf = _mm_set1_epi8('\n');
-	const __m128i cr = _mm_set1_epi8('\r');
-	std::uint64_t mask = 0;
-	for (std::size_t k = 0; k < mask_span; k += 16) {
-		__m128i v = _mm_load_si128(reinterpret_cast<const __m128i *>(p + k));
-		__m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr));
-		mask |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit))) << k;
-	}
-	return mask;
-#else
-	std::uint64_t mask = 0;
-	for (std::size_t k = 0; k < mask_span; ++k)
-		if (p[k] == '\n' || p[k] == '\r')
-			mask |= std::uint64_t{1} << k;
-	return mask;
-#endif
-}
-
-// The first LF or CR at or after in_pos and before limit, or limit.
-std::size_t find_line_end(std::size_t limit)
-{
-	std::size_t span = in_pos & ~(mask_span - 1);
-	if (span != ends_at) {
-		ends_at = span;
-		ends = line_end_mask(span);
-	}
-	std::uint64_t left = ends & ~std::uint64_t{0} << (in_pos - span);
-	while (left == 0) {
-		if (ends_at + mask_span >= limit)
-			return limit;
-		ends_at += mask_span;
-		ends = line_end_mask(ends_at);
-		left = ends;
-	}
-	std::size_t end = ends_at + static_cast<std::size_t>(std::countr_zero(left));
-	return end < limit ? end : limit;
-}
-
-bool has_at(std::string_view piece, std::size_t at, std::string_view letters)
-{
-	if (piece.size() < at + letters.size())
-		return false;
-	for (std::size_t i = 0; i < letters.size(); ++i)
-		if (piece[at + i] != letters[i])
-			return false;
-	return true;
-}
 
 std::string_view value_of(std::string_view piece)
 {
@@ -542,76 +453,6 @@ int leading_number(std::string_view text)
 	return static_cast<int>(negative ? -n : n);
 }
 
-void reader_start(FILE *fp)
-{
-	in_file = fp;
-	in_pos = 0;
-	in_len = 0;
-	in_end = false;
-	ends_at = no_span;
-}
-
-namespace {
-
-// Every case of next_piece: a refill, a CR, a piece cut at the limit, the end of the file.
-[[gnu::noinline]] bool next_piece_anyhow(std::string_view& piece)
-{
-	// One byte beyond a full piece must be in the block to tell CR LF from a lone CR.
-	if (in_len - in_pos <= piece_max && !in_end)
-		refill();
-	if (in_pos == in_len)
-		return false;
-	std::size_t limit = in_pos + piece_max < in_len ? in_pos + piece_max : in_len;
-	std::size_t end = find_line_end(limit);
-	if (end < limit) {
-		bool crlf = block[end] == '\r' && end + 1 < in_len && block[end + 1] == '\n';
-		end += crlf ? 2 : 1;
-		if (end > limit)
-			end = limit;
-	}
-	piece = {block.data() + in_pos, end - in_pos};
-	in_pos = end;
-	return true;
-}
-
-// The common case inline: a line shorter than a piece that ends with LF well inside the
-// block; it may run into the next span.
-inline bool take_piece(std::string_view& piece)
-{
-	if (in_len - in_pos > piece_max) {
-		std::size_t span = in_pos & ~(mask_span - 1);
-		if (span != ends_at) {
-			ends_at = span;
-			ends = line_end_mask(span);
-		}
-		std::uint64_t left = ends & ~std::uint64_t{0} << (in_pos - span);
-		if (left == 0) {
-			ends_at = span + mask_span;
-			ends = line_end_mask(ends_at);
-			left = ends;
-		}
-		if (left != 0) {
-			std::size_t end = ends_at + static_cast<std::size_t>(std::countr_zero(left));
-			if (end - in_pos < piece_max && block.data()[end] == '\n') {
-				piece = {block.data() + in_pos, end + 1 - in_pos};
-				in_pos = end + 1;
-				return true;
-			}
-		}
-	}
-	return next_piece_anyhow(piece);
-}
-
-} // namespace
-
-// A piece is at most 79 characters and ends after a line feed, or after a carriage
-// return that no line feed follows (GEDCOM allows CR alone as the line end). CR LF is one
-// line end; a CR that the limit separates from its LF ends its piece as fgets would.
-bool next_piece(std::string_view& piece)
-{
-	return take_piece(piece);
-}
-
 void handle_piece(std::string_view piece, FILE *out)
 {
 	if (piece.size() < 3)
@@ -645,64 +486,19 @@ bool is_trailer(std::string_view piece)
 	return piece.size() > 2 && piece[0] == '0' && piece[2] == 'T';
 }
 
-namespace {
-
-// Handles the lines that make up nearly every file, shorter than a piece, straight from
-// the line-end masks of whole spans read: a mask per span rather than a search per line.
-// It stops where a piece needs more care (a line as long as a piece, a CR that ends the
-// bytes read) and leaves that to next_piece. True once the trailer has been handled.
-bool handle_short_lines(FILE *out)
-{
-	// Counted here and added on the way out: no rule reads the count.
-	int lines = 0;
-	auto leave = [&lines](std::size_t pos, bool trailer) {
-		in_pos = pos;
-		lines_of_data = lines_of_data > INT_MAX - lines ? INT_MAX : lines_of_data + lines;
-		return trailer;
-	};
-	std::size_t pos = in_pos;
-	std::size_t scan = pos & ~(mask_span - 1);
-	while (scan + mask_span <= in_len && scan < pos + piece_max) {
-		std::uint64_t left = line_end_mask(scan);
-		if (scan < pos)
-			left &= ~std::uint64_t{0} << (pos - scan);
-		for (; left != 0; left &= left - 1) {
-			std::size_t end = scan + static_cast<std::size_t>(std::countr_zero(left));
-			if (end < pos)
-				continue; // the LF of a CR LF already taken
-			std::size_t next = end + 1;
-			if (block.data()[end] == '\r') {
-				if (next >= in_len)
-					break;
-				if (block.data()[next] == '\n')
-					++next;
-			}
-			if (next - pos > piece_max)
-				return leave(pos, false);
-			std::string_view piece(block.data() + pos, next - pos);
-			pos = next;
-			handle_piece(piece, out);
-			++lines;
-			if (is_trailer(piece))
-				return leave(pos, true);
-		}
-		scan += mask_span;
-	}
-	return leave(pos, false);
-}
-
-} // namespace
+// The file being read.
+static piece_reader gedcom;
 
 void print_report(FILE *fp, FILE *out)
 {
-	reader_start(fp);
-	std::string_view piece;
-	while (!handle_short_lines(out) && take_piece(piece)) {
+	// Counted here and added on the way out: no rule reads the count.
+	long long lines = 0;
+	read_pieces(gedcom, fp, [out, &lines](std::string_view piece) {
 		handle_piece(piece, out);
-		count_up(lines_of_data);
-		if (is_trailer(piece))
-			break;
-	}
+		++lines;
+		return !is_trailer(piece);
+	});
+	lines_of_data = lines_of_data + lines > INT_MAX ? INT_MAX : static_cast<int>(lines_of_data + lines);
 	flush_output(out);
 	if (option == 's')
 		print_surnames(out);

@@ -4,7 +4,9 @@
 # CASEDIR holds
 #   args      the arguments, one per line (optional; none when absent)
 #   in/       files copied into a fresh working directory before the run (optional)
-#   stdout    the expected standard output
+#   stdout    the expected standard output (not with full)
+#   stderr    the expected standard error (optional; empty when absent)
+#   full      present: standard output is /dev/full, where every write fails (optional)
 #   status    the expected exit status (optional; 0 when absent)
 #   out/      files that must stand, byte for byte, in the working directory afterwards (optional)
 #   absent    names, one per line, that must not exist in the working directory afterwards (optional)
@@ -35,15 +37,22 @@ fi
 expected_status=0
 [ -f "$case/status" ] && expected_status=$(cat "$case/status")
 
-(cd "$work" && "$prog" "$@" > "$work/.stdout" 2> "$work/.stderr" < /dev/null)
+out=$work/.stdout
+[ -f "$case/full" ] && out=/dev/full
+(cd "$work" && "$prog" "$@" > "$out" 2> "$work/.stderr" < /dev/null)
 status=$?
 fail=0
 
-if ! diff -u "$case/stdout" "$work/.stdout"; then
+if [ ! -f "$case/full" ] && ! diff -u "$case/stdout" "$work/.stdout"; then
 	echo "golden: standard output differs" >&2
 	fail=1
 fi
-if [ -s "$work/.stderr" ]; then
+if [ -f "$case/stderr" ]; then
+	if ! diff -u "$case/stderr" "$work/.stderr"; then
+		echo "golden: standard error differs" >&2
+		fail=1
+	fi
+elif [ -s "$work/.stderr" ]; then
 	echo "golden: unexpected standard error:" >&2
 	cat "$work/.stderr" >&2
 	fail=1

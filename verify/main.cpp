@@ -1,8 +1,9 @@
 // lineagecheck: checks that a GEDCOM file has its head and trailer, with header lines or counts on request.
 #include "lineagecheck.h"
 
+#include "gedline.h"
+
 #include <cstdio>
-#include <sys/stat.h>
 
 enum class notice { no_flag, no_valid_flag, no_file, help };
 
@@ -29,36 +30,41 @@ static void print_notice(notice n)
 	}
 }
 
-// Every outcome, errors included, ends with status 0: callers read the verdict from the text.
-int main(int argc, char **argv)
+// The command line: the verdict, the help or an apology, all on standard output.
+static void run(int argc, char **argv)
 {
 	if ((argc != 2 && argc != 3) || argv[1][0] != '-') {
 		print_notice(notice::no_flag);
-		return 0;
+		return;
 	}
 	option = argv[1][1];
 	// The name is used as given, however long.
 	const char *filename = argc == 3 ? argv[2] : "";
 	if (option == 'h') {
 		print_notice(notice::help);
-		return 0;
+		return;
 	}
 	if (option != 's' && option != 't' && option != 'b') {
 		print_notice(notice::no_valid_flag);
-		return 0;
+		return;
 	}
-	FILE *fp = std::fopen(filename, "r");
-	// A directory opens for reading but has no lines to give.
-	struct stat st {};
-	if (fp && fstat(fileno(fp), &st) == 0 && S_ISDIR(st.st_mode)) {
-		std::fclose(fp);
-		fp = nullptr;
-	}
+	FILE *fp = open_gedcom(filename);
 	if (!fp) {
 		print_notice(notice::no_file);
-		return 0;
+		return;
 	}
 	print_report(fp, stdout);
 	std::fclose(fp);
+}
+
+// Every outcome, errors included, ends with status 0, callers reading the verdict from the
+// text; only a text that could not be written is a failure.
+int main(int argc, char **argv)
+{
+	run(argc, argv);
+	if (std::fflush(stdout) != 0 || std::ferror(stdout) || std::fclose(stdout) != 0) {
+		std::fputs("Lineagecheck: Sorry, cannot write the results.\n", stderr);
+		return 1;
+	}
 	return 0;
 }

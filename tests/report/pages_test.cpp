@@ -9,17 +9,12 @@ std::string frame(char flag, std::string_view name)
 {
 	option = flag;
 	filename = name;
-	char *buf = nullptr;
-	std::size_t len = 0;
-	FILE *out = open_memstream(&buf, &len);
-	print_page_start(out);
-	print_head(out);
-	print_tail(out);
-	print_page_end(out);
-	std::fclose(out);
-	std::string page(buf, len);
-	std::free(buf);
-	return page;
+	return written_by([](FILE *out) {
+		print_page_start(out);
+		print_head(out);
+		print_tail(out);
+		print_page_end(out);
+	});
 }
 
 std::string escaped(std::string_view text)
@@ -33,17 +28,12 @@ std::string escaped(std::string_view text)
 // Report lines written after `before`, as they reach a stream.
 std::string written(std::string_view before, int lines, std::string_view value)
 {
-	char *buf = nullptr;
-	std::size_t len = 0;
-	FILE *out = open_memstream(&buf, &len);
-	std::fwrite(before.data(), 1, before.size(), out);
-	for (int i = 0; i < lines; ++i)
-		write_line(out, "<br /><img src=gedline1.gif align=center />", " Label = ", value, "\n");
-	flush_output(out);
-	std::fclose(out);
-	std::string text(buf, len);
-	std::free(buf);
-	return text;
+	return written_by([&](FILE *out) {
+		std::fwrite(before.data(), 1, before.size(), out);
+		for (int i = 0; i < lines; ++i)
+			write_line(out, "<br /><img src=gedline1.gif align=center />", " Label = ", value, "\n");
+		flush_output(out);
+	});
 }
 
 } // namespace

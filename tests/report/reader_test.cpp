@@ -1,115 +1,9 @@
-// The reader: cutting line pieces, record numbers, references, the event context, the rules.
+// The reader: counting line pieces, record numbers, references, the event context, the rules.
 #include <gtest/gtest.h>
 
 #include "report_run.h"
 
-using strings = std::vector<std::string>;
-
-TEST(ReaderPieces, LongLineIsCutAt79Characters)
-{
-	std::string line(100, 'x');
-	strings pieces = cut_pieces(line + "\n");
-	ASSERT_EQ(pieces.size(), 2u);
-	EXPECT_EQ(pieces[0], std::string(79, 'x'));
-	EXPECT_EQ(pieces[1], std::string(21, 'x') + "\n");
-}
-
-TEST(ReaderPieces, LineEndsAsGedcomAllowsThem)
-{
-	struct {
-		const char *bytes;
-		strings pieces;
-	} cases[] = {
-		{"0 HEAD\n1 CHAR ASCII\n", {"0 HEAD\n", "1 CHAR ASCII\n"}},
-		{"0 HEAD\r\n1 CHAR ASCII\r\n", {"0 HEAD\r\n", "1 CHAR ASCII\r\n"}},
-		{"0 HEAD\r1 CHAR ASCII\r", {"0 HEAD\r", "1 CHAR ASCII\r"}},
-		{"0 HEAD\r\r\n0 TRLR", {"0 HEAD\r", "\r\n", "0 TRLR"}},
-		{"\n\n", {"\n", "\n"}},
-		{"", {}},
-	};
-	for (const auto& c : cases) {
-		SCOPED_TRACE(c.bytes);
-		EXPECT_EQ(cut_pieces(c.bytes), c.pieces);
-	}
-}
-
-TEST(ReaderPieces, CarriageReturnAtTheLimitStaysWithItsPiece)
-{
-	std::string line = std::string(78, 'a') + "\r\n";
-	strings pieces = cut_pieces(line + "0 TRLR\n");
-	ASSERT_EQ(pieces.size(), 3u);
-	EXPECT_EQ(pieces[0], std::string(78, 'a') + "\r");
-	EXPECT_EQ(pieces[1], "\n");
-	EXPECT_EQ(pieces[2], "0 TRLR\n");
-}
-
-TEST(ReaderPieces, NulBytesStayInsideThePiece)
-{
-	std::string bytes("1 NAME a\0b\n", 11);
-	strings pieces = cut_pieces(bytes);
-	ASSERT_EQ(pieces.size(), 1u);
-	EXPECT_EQ(pieces[0].size(), 11u);
-}
-
-// Many short lines carry line ends across every position of the read blocks.
-TEST(ReaderPieces, LargeFilesKeepEveryLineWhole)
-{
-	for (const char *end : {"\n", "\r", "\r\n"}) {
-		SCOPED_TRACE(end);
-		std::string line = std::string("1 NAME A") + end;
-		std::string bytes;
-		for (int i = 0; i < 40000; ++i)
-			bytes += line;
-		strings pieces = cut_pieces(bytes);
-		ASSERT_EQ(pieces.size(), 40000u);
-		for (const std::string& p : pieces)
-			ASSERT_EQ(p, line);
-	}
-}
-
-namespace {
-
-// Pieces as a bounded line read of 80 bytes cuts them, one character at a time, with a
-// lone CR also ending a piece.
-strings pieces_one_by_one(std::string_view bytes)
-{
-	strings pieces;
-	std::size_t at = 0;
-	while (at < bytes.size()) {
-		std::size_t n = 0;
-		while (n < 79 && at + n < bytes.size()) {
-			char c = bytes[at + n++];
-			if (c == '\n' || (c == '\r' && !(at + n < bytes.size() && bytes[at + n] == '\n')))
-				break;
-		}
-		pieces.emplace_back(bytes.substr(at, n));
-		at += n;
-	}
-	return pieces;
-}
-
-} // namespace
-
-// Lines of every length up to past a piece, with each kind of line end, put line ends at
-// every position of the search masks and the read blocks.
-TEST(ReaderPieces, EveryLineLengthAndEndAcrossBlocks)
-{
-	const char *ends[] = {"\n", "\r\n", "\r", "\n\r"};
-	std::string bytes;
-	for (int k = 0; bytes.size() < 400000; ++k) {
-		std::size_t length = 1 + k % 97;
-		bytes += std::string(length, static_cast<char>('a' + k % 26));
-		bytes += ends[(k / 97) % 4];
-	}
-	strings want = pieces_one_by_one(bytes);
-	strings got = cut_pieces(bytes);
-	ASSERT_EQ(got.size(), want.size());
-	for (std::size_t i = 0; i < want.size(); ++i)
-		ASSERT_EQ(got[i], want[i]) << "piece " << i;
-}
-
-// The report's own read loop cuts the same pieces as next_piece: every piece is counted,
-// and a name line counts as a name only when its piece begins the line.
+// Every piece is counted, and a name line counts as a name only when its piece begins the line.
 TEST(ReaderCounts, ReportCountsEveryPieceOfLinesOfEveryLengthAndEnd)
 {
 	const char *ends[] = {"\n", "\r\n", "\r", "\n\r"};
@@ -118,12 +12,16 @@ TEST(ReaderCounts, ReportCountsEveryPieceOfLinesOfEveryLengthAndEnd)
 		std::string line = "1 NAME " + std::string(k % 113, static_cast<char>('a' + k % 26));
 		bytes += line + ends[(k / 113) % 4];
 	}
+	static piece_reader r;
+	FILE *in = open_bytes(bytes);
 	int pieces = 0;
 	int names = 0;
-	for (const std::string& p : pieces_one_by_one(bytes)) {
+	read_pieces(r, in, [&](std::string_view p) {
 		++pieces;
-		names += p.compare(0, 4, "1 NA") == 0;
-	}
+		names += p.starts_with("1 NA");
+		return true;
+	});
+	std::fclose(in);
 	run_report('s', bytes + "0 TRLR\n1 NAME After /Trailer/\n");
 	EXPECT_EQ(lines_of_data, pieces + 1);
 	EXPECT_EQ(number_of_names, names);

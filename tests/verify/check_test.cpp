@@ -1,48 +1,24 @@
-// Tests of lineagecheck's piece reader, its rules and its whole check, in memory.
+// Tests of lineagecheck's rules and its whole check, in memory.
 #include <gtest/gtest.h>
 
 #include "lineagecheck.h"
+#include "memfile.h"
 
 #include <cctype>
-#include <cstdlib>
 #include <filesystem>
-#include <iterator>
 #include <ostream>
-#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::string run_check(const std::string &input, char flag, bool blocks = true,
-                      std::size_t window = reader_buffer_size)
+std::string run_check(const std::string &input, char flag)
 {
 	option = flag;
-	use_block_scan = blocks;
-	check_window = window;
-	FILE *in = fmemopen(const_cast<char *>(input.data()), input.size(), "r");
-	char *text = nullptr;
-	std::size_t size = 0;
-	FILE *out = open_memstream(&text, &size);
-	print_report(in, out);
+	FILE *in = open_bytes(input);
+	std::string result = written_by([in](FILE *out) { print_report(in, out); });
 	std::fclose(in);
-	std::fclose(out);
-	std::string result(text, size);
-	std::free(text);
 	return result;
-}
-
-std::vector<std::string> pieces_of(const std::string &input, std::size_t window = reader_buffer_size)
-{
-	static piece_reader r;
-	FILE *in = fmemopen(const_cast<char *>(input.data()), input.size(), "r");
-	reader_start(r, in, window);
-	std::vector<std::string> pieces;
-	std::string_view piece;
-	while (read_piece(r, piece))
-		pieces.emplace_back(piece);
-	std::fclose(in);
-	return pieces;
 }
 
 std::string head_msg(int line)
@@ -59,111 +35,6 @@ std::string counts(int names, int lines)
 
 } // namespace
 
-TEST(ReaderPieces, LongLineComesBackInPiecesOf79)
-{
-	std::string line(100, 'x');
-	auto p = pieces_of(line + "\n");
-	ASSERT_EQ(p.size(), 2u);
-	EXPECT_EQ(p[0], std::string(79, 'x'));
-	EXPECT_EQ(p[1], std::string(21, 'x') + "\n");
-}
-
-TEST(ReaderPieces, NewlineJustPastAFullPieceIsAPieceOfItsOwn)
-{
-	auto full = pieces_of(std::string(79, 'x') + "\n");
-	ASSERT_EQ(full.size(), 2u);
-	EXPECT_EQ(full[1], "\n");
-	auto fits = pieces_of(std::string(78, 'x') + "\n");
-	ASSERT_EQ(fits.size(), 1u);
-	EXPECT_EQ(fits[0].size(), 79u);
-}
-
-TEST(ReaderPieces, LoneCarriageReturnEndsAPieceAndStaysInIt)
-{
-	auto p = pieces_of("0 HEAD\r1 SOUR X\r\r0 TRLR\r");
-	std::vector<std::string> want = {"0 HEAD\r", "1 SOUR X\r", "\r", "0 TRLR\r"};
-	EXPECT_EQ(p, want);
-}
-
-TEST(ReaderPieces, CrLfIsOneLineEnd)
-{
-	auto p = pieces_of("0 HEAD\r\n1 SOUR X\r\n\r\n");
-	std::vector<std::string> want = {"0 HEAD\r\n", "1 SOUR X\r\n", "\r\n"};
-	EXPECT_EQ(p, want);
-}
-
-TEST(ReaderPieces, CrLfSplitByTheLengthLimitGivesALoneNewline)
-{
-	auto p = pieces_of(std::string(78, 'x') + "\r\n1 NAME\n");
-	std::vector<std::string> want = {std::string(78, 'x') + "\r", "\n", "1 NAME\n"};
-	EXPECT_EQ(p, want);
-}
-
-TEST(ReaderPieces, EndOfFileEndsTheLastPiece)
-{
-	EXPECT_EQ(pieces_of("0 TRLR"), std::vector<std::string>{"0 TRLR"});
-	EXPECT_EQ(pieces_of("x\r"), std::vector<std::string>{"x\r"});
-	EXPECT_TRUE(pieces_of("").empty());
-}
-
-TEST(ReaderPieces, NulBytesStayInThePiece)
-{
-	std::string line("1 NA\0ME\n", 8);
-	EXPECT_EQ(pieces_of(line), std::vector<std::string>{line});
-}
-
-// The pieces of a string, one character at a time: the plainest reading of fgets(80) plus
-// the lone-CR rule, against which the buffered reader is held.
-static std::vector<std::string> model_pieces(const std::string &s)
-{
-	std::vector<std::string> out;
-	std::size_t i = 0;
-	while (i < s.size()) {
-		std::string piece;
-		while (i < s.size() && piece.size() < 79) {
-			char c = s[i++];
-			piece += c;
-			if (c == '\n' || (c == '\r' && (i == s.size() || s[i] != '\n')))
-				break;
-		}
-		out.push_back(piece);
-	}
-	return out;
-}
-
-// Lines of every shape the reader must split: short and long, LF, CR, CR LF, none.
-static std::string random_gedcom(std::mt19937 &rng, std::size_t bytes, bool trailers = true)
-{
-	static const char *const starts[] = {"0 HEAD", "1 NAME", "1 NATI", "0 @I1@ INDI", "1 SOUR",
-	                                     "2 NAME", "1 DATE", "2 TIME", "1 FILE", "1 N", "0",
-	                                     "1", "HEAD", "2 NOTE 0 HEAD", "", "0 TRLR", "0 T"};
-	static const char *const ends[] = {"\n", "\r", "\r\n", "\n\r", "", "\r\r"};
-	std::uniform_int_distribution<int> start(0, std::size(starts) - (trailers ? 1 : 3));
-	std::uniform_int_distribution<int> end(0, std::size(ends) - 1);
-	std::uniform_int_distribution<int> len(0, 200);
-	std::uniform_int_distribution<int> shape(0, 9);
-	std::string s;
-	while (s.size() < bytes) {
-		s += starts[start(rng)];
-		int n = shape(rng) == 0 ? len(rng) : len(rng) % 40;
-		for (int k = 0; k < n; k++)
-			s += static_cast<char>('A' + (k * 7 + n) % 26);
-		s += ends[end(rng)];
-	}
-	return s;
-}
-
-TEST(ReaderPieces, BufferedReaderMatchesTheCharacterModelAcrossRefills)
-{
-	std::mt19937 rng(7);
-	for (std::size_t window : {std::size_t{80}, std::size_t{81}, std::size_t{97}, std::size_t{4096},
-	                           reader_buffer_size}) {
-		SCOPED_TRACE(window);
-		std::string input = random_gedcom(rng, window * 3 + 1000);
-		EXPECT_EQ(pieces_of(input, window), model_pieces(input));
-	}
-}
-
 TEST(CheckRules, HeadIsReportedWithTheNumberOfItsPiece)
 {
 	EXPECT_EQ(run_check("0 HEAD\n0 TRLR\n", 'b'), head_msg(1) + trailer_msg);
@@ -175,6 +46,29 @@ TEST(CheckRules, EveryPieceHoldingHeadIsReported)
 	std::string file = "0 HEAD\n1 NOTE see 0 HEAD above\n\xEF\xBB\xBF"
 	                   "0 HEAD\n0 TRLR\n";
 	EXPECT_EQ(run_check(file, 'b'), head_msg(1) + head_msg(2) + head_msg(3) + trailer_msg);
+}
+
+// The head text is sought only in pieces that hold an H, found a few characters at a time:
+// it must be found at every place in pieces of every length, and only where it stands whole.
+TEST(CheckRules, HeadIsFoundAtEveryPlaceOfPiecesOfEveryLength)
+{
+	std::string file;
+	std::string want;
+	int line = 0;
+	for (std::size_t length = 6; length < 79; ++length) {
+		for (std::size_t at = 0; at + 6 <= length; ++at) {
+			std::string piece(length, 'x');
+			piece.replace(at, 6, "0 HEAD");
+			file += piece + "\n";
+			want += head_msg(++line);
+			piece[at + 5] = 'x';
+			file += piece + "\n";
+			++line;
+		}
+	}
+	file += "0 HEAD";
+	want += head_msg(++line);
+	EXPECT_EQ(run_check(file, 'b'), want + no_trailer_msg);
 }
 
 TEST(CheckRules, HeadSplitBetweenTwoPiecesIsNotReported)
@@ -279,29 +173,7 @@ TEST(HeaderLines, FlagsOtherThanTWriteNoHeaderLines)
 	EXPECT_EQ(run_check(file, 's'), head_msg(1) + trailer_msg + counts(0, 4));
 }
 
-// The block scan must count and write exactly what the piece by piece check does,
-// wherever blocks, buffer refills, long lines, head lines and the trailer fall.
-TEST(BlockScan, AgreesWithThePieceByPieceCheck)
-{
-	std::mt19937 rng(11);
-	for (int round = 0; round < 30; round++) {
-		SCOPED_TRACE(round);
-		std::string input = random_gedcom(rng, 20000 + round * 97, false);
-		// Some rounds end at a trailer somewhere; the others run to the end of the file.
-		if (round % 3 == 0)
-			input.insert(input.size() * (round % 7 + 1) / 9, "\n0 TRLR\n");
-		// Windows that end a block exactly, or one to three bytes into the next.
-		std::size_t extra = static_cast<std::size_t>(round);
-		for (std::size_t window : {std::size_t{80}, std::size_t{128}, std::size_t{193},
-		                           std::size_t{258}, std::size_t{4099}, 300 + extra}) {
-			SCOPED_TRACE(window);
-			for (char flag : {'s', 'b', 't'})
-				EXPECT_EQ(run_check(input, flag, true, window), run_check(input, flag, false));
-		}
-	}
-}
-
-TEST(BlockScan, LongRegularFileIsCountedExactly)
+TEST(CheckRules, LongRegularFileIsCountedExactly)
 {
 	std::string body;
 	for (int i = 1; i <= 40000; i++)
@@ -344,8 +216,6 @@ TEST_P(SampleFiles, EveryFlagGivesTheIndependentCounts)
 	std::string verdict = (c.head ? head_msg(1) : "") + (c.trailer ? trailer_msg : no_trailer_msg);
 	EXPECT_EQ(run_check(input, 'b'), verdict);
 	EXPECT_EQ(run_check(input, 's'), verdict + counts(c.names, c.lines));
-	EXPECT_EQ(run_check(input, 's', false), verdict + counts(c.names, c.lines));
-	EXPECT_EQ(run_check(input, 't'), run_check(input, 't', false));
 
 	std::string t = run_check(input, 't');
 	int written = 0;
