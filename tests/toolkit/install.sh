@@ -36,9 +36,10 @@ cmake -S "$source/examples/hello-c" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$prefi
 cmake --build "$work/cmake" >>"$work/cmake.log"
 
 # Quit sits second in the File menu, whose pull-down opens only once the program has seen the
-# pointer over the title; a click that came too early hits nothing, so it is tried again.
+# pointer over the title; a click that came too early hits nothing, so it is tried again until
+# the window is gone. The process may take a moment longer to end (a sanitizer's leak check).
 run() {
-	"$1" &
+	"$1" >"$work/run.log" 2>&1 &
 	pid=$!
 	if ! window=$(timeout 20 xdotool search --sync --name "$title" | head -n 1) || [ -z "$window" ]; then
 		kill "$pid"
@@ -46,19 +47,26 @@ run() {
 		exit 1
 	fi
 	tries=0
-	while kill -0 "$pid" 2>/dev/null && [ "$tries" -lt 20 ]; do
+	while xdotool getwindowname "$window" >/dev/null 2>&1 && [ "$tries" -lt 15 ]; do
 		xdotool mousemove --window "$window" 20 10 sleep 0.2 \
 			mousemove --window "$window" 20 44 sleep 0.2 click 1 sleep 0.3 2>/dev/null || true
 		tries=$((tries + 1))
 	done
+	waited=0
+	while kill -0 "$pid" 2>/dev/null && [ "$waited" -lt 50 ]; do
+		sleep 0.2
+		waited=$((waited + 1))
+	done
 	if kill -0 "$pid" 2>/dev/null; then
 		kill "$pid"
+		cat "$work/run.log" >&2
 		echo "$1: Quit in the File menu did not end it" >&2
 		exit 1
 	fi
 	status=0
 	wait "$pid" || status=$?
 	if [ "$status" -ne 0 ]; then
+		cat "$work/run.log" >&2
 		echo "$1: ended with status $status" >&2
 		exit 1
 	fi
