@@ -9,6 +9,7 @@
 
 #include "kyx_internal.h"
 #include "kyx_pictures.h"
+#include "kyx_utf8_draw.h"
 
 const uint32_t X_RED = 0xFF0000;
 const uint32_t X_RED2 = 0xDD0000;
@@ -215,6 +216,7 @@ void kyx_window(const char *title, int width, int height)
 		std::fflush(stdout);
 		std::exit(1);
 	}
+	utf8_fonts_load(font);
 	int screen = DefaultScreen(display);
 	kyx_point at = window_place(DisplayWidth(display, screen), DisplayHeight(display, screen),
 		width, height);
@@ -323,7 +325,7 @@ int kyx_label(const char *text, int x, int y, int border)
 	global_label_x[n] = x;
 	global_label_y[n] = y;
 	global_label_border[n] = border;
-	wlabel[n] = make_child(x - 2, y - 11, label_window_width(text_length(global_label_text[n])),
+	wlabel[n] = make_child(x - 2, y - 11, label_window_width(text_cells(global_label_text[n])),
 		13, 0, X_GREY);
 	global_label_num = n + 1;
 	return n;
@@ -538,7 +540,7 @@ int kyx_menu(int bar, const char *title)
 	global_menu_parent[n] = bar;
 	copy_text(global_menu_label[n], text_of(title));
 	kyx_point span = menu_span(n, n > 0 ? global_menu_x2[n - 1] : 0,
-		text_length(global_menu_label[n]));
+		text_cells(global_menu_label[n]));
 	global_menu_x[n] = span.x;
 	global_menu_x2[n] = span.y;
 	pulldown[n] = make_child(span.x, 21, menu_pulldown_width, 100, 1, X_DGREY);
@@ -595,7 +597,7 @@ void kyx_settextentry(int entry, const char *text)
 	KYX_event_flag = 1;
 	copy_text(numberstring[entry], text_of(text));
 	copy_text(kyx_textentry_obj.text[entry], numberstring[entry].data());
-	place[entry] = text_width(text_length(numberstring[entry]));
+	place[entry] = text_width(text_cells(numberstring[entry]));
 }
 
 void kyx_closewindow(void)

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "kyx_internal.h"
+#include "kyx_utf8_draw.h"
 
 static constexpr char stars[] = "****************";
 static constexpr int tiled_bg_width = 1024;
@@ -37,7 +38,7 @@ void draw_text(Drawable d, GC gc, int x, int y, const char *text, std::size_t ma
 {
 	int n = static_cast<int>(strnlen(text, max));
 	if (n > 0)
-		XDrawString(display, d, gc, x, y, text, n);
+		utf8_draw(d, gc, x, y, text, n);
 }
 
 static void draw_background()
@@ -120,7 +121,7 @@ static void draw_label(int i)
 				static_cast<unsigned>(label_bg_size[i].x),
 				static_cast<unsigned>(label_bg_size[i].y));
 	}
-	int l = text_width(text_length(global_label_text[i])) + 4;
+	int l = text_width(text_cells(global_label_text[i])) + 4;
 	GC top_left = nullptr;
 	GC bottom_right = nullptr;
 	switch (global_label_border[i]) {
@@ -182,7 +183,7 @@ static void draw_button(int i)
 {
 	int x = global_button_x[i];
 	int y = global_button_y[i];
-	int r = x + text_width(text_length(global_button_text[i]));
+	int r = x + text_width(text_cells(global_button_text[i]));
 	fill_lines(window2, global_button_pen[i], x - 4, r + 3, y - 13, y + 2);
 	draw_text(window2, global_pen, x, y, global_button_text[i].data(), kyx_text_size);
 	draw_bevel(x, y, r + 3, r + 4);
@@ -227,7 +228,7 @@ static void draw_lbutton(int i)
 {
 	int x = global_lbutton_x[i];
 	int y = global_lbutton_y[i];
-	int r = x + text_width(text_length(global_lbutton_text[i]));
+	int r = x + text_width(text_cells(global_lbutton_text[i]));
 	draw_lamp(i);
 	draw_text(window2, global_pen, x + 12, y, global_lbutton_text[i].data(), kyx_text_size);
 	draw_bevel(x, y, r + 15, r + 16);

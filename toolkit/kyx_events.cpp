@@ -133,21 +133,24 @@ static bool typed_key(KeySym k)
 		== std::end(keys_not_typed);
 }
 
-static void type_character(int i, char c)
+// The entry's text is UTF-8, so a character typed as Latin-1 is stored in two bytes.
+static void type_character(int i, std::string_view translation)
 {
+	char typed[utf8_max_bytes];
+	int size = utf8_typed(translation, typed);
 	auto& text = numberstring[i];
 	int n = text_length(text);
-	if (n + 1 >= kyx_text_size)
+	if (size == 0 || n + size >= kyx_text_size)
 		return;
 	place[i] += char_width;
 	int x = global_textentry_x[i] + place[i];
 	int y = global_textentry_y[i] + 12;
+	std::memcpy(text.data() + n, typed, static_cast<std::size_t>(size));
+	text[n + size] = '\0';
 	if (global_textentry_type[i] == 0)
-		XDrawString(display, window2, global_pen, x, y, &c, 1);
+		draw_text(window2, global_pen, x, y, text.data() + n, static_cast<std::size_t>(size));
 	else if (global_textentry_type[i] == 1)
 		XDrawString(display, window2, global_pen, x, y, stars, 1);
-	text[n] = c;
-	text[n + 1] = '\0';
 }
 
 static void erase_character(int i)
@@ -157,9 +160,7 @@ static void erase_character(int i)
 	int y = global_textentry_y[i];
 	fill_lines(window2, global_pen2, x + 2, x + global_textentry_width[i], y + 2, y + 14);
 	auto& text = numberstring[i];
-	int n = text_length(text);
-	if (n > 0)
-		text[n - 1] = '\0';
+	text[utf8_last_start(std::string_view{text.data(), strnlen(text.data(), text.size())})] = '\0';
 	draw_entry_text(i);
 }
 
@@ -175,7 +176,7 @@ void handle_keypress(XKeyEvent *ev)
 		if (key != XK_BackSpace && place[i] > global_textentry_me[i])
 			continue;
 		if (typed_key(key) && len > 0)
-			type_character(i, buffer[0]);
+			type_character(i, std::string_view{buffer, static_cast<std::size_t>(len)});
 		if (key == XK_BackSpace)
 			erase_character(i);
 		copy_text(kyx_textentry_obj.text[i], numberstring[i].data());
@@ -264,13 +265,13 @@ void handle_buttonpress(XButtonEvent *ev)
 			focus_entry(i);
 	for (int i = 0; i < count_of(global_button_num); ++i)
 		if (button_hit(global_button_x[i], global_button_y[i],
-			    text_length(global_button_text[i]), ex, ey))
+			    text_cells(global_button_text[i]), ex, ey))
 			kyx_ExecCallback(i);
 	for (int i = 0; i < count_of(global_menuitem_num); ++i) {
 		int m = global_menuitem_parent[i];
 		if (handle_ok(m, global_menu_num) && ev->window == pulldown[m]
 			&& menuitem_hit(global_menuitem_x[i], global_menuitem_y[i],
-				text_length(global_menuitem_label[i]), ex, ey))
+				text_cells(global_menuitem_label[i]), ex, ey))
 			kyx_ExecCallback3(i);
 	}
 	for (int i = 0; i < count_of(global_imagebutton_num); ++i)
@@ -278,7 +279,7 @@ void handle_buttonpress(XButtonEvent *ev)
 			kyx_ExecCallback4(i);
 	for (int i = 0; i < count_of(global_lbutton_num); ++i)
 		if (button_hit(global_lbutton_x[i], global_lbutton_y[i],
-			    text_length(global_lbutton_text[i]), ex, ey))
+			    text_cells(global_lbutton_text[i]), ex, ey))
 			toggle(i);
 	for (int i = 0; i < count_of(global_chkbutton_num); ++i)
 		if (chkbutton_hit(global_chkbutton_x[i], global_chkbutton_y[i], ex, ey))

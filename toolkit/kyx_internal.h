@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "kyx.h"
+#include "kyx_utf8.h"
 
 // Text is never measured: every character is one cell of the font "fixed".
 inline constexpr int char_width = 6;
@@ -164,7 +165,7 @@ inline int label_window_width(int n)
 template <std::size_t N>
 void copy_text(std::array<char, N>& to, std::string_view from)
 {
-	std::size_t n = from.size() < N ? from.size() : N - 1;
+	std::size_t n = from.size() < N ? from.size() : utf8_cut(from, N - 1);
 	std::memcpy(to.data(), from.data(), n);
 	to[n] = '\0';
 }

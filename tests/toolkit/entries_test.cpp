@@ -137,3 +137,46 @@ TEST_F(EntryEditing, SetTextRepaintsPlainEntriesBeforeTheNextEvent)
 	EXPECT_EQ(pixel(110, 101), yellow);
 	EXPECT_GT(count(black, 22, 103, 30, 12), 0);
 }
+
+// A key the server's keyboard map lacks, such as a Latin-1 letter on Xvfb's, bound to a spare
+// keycode so that XLookupString translates it.
+static void key_latin1(KeySym sym)
+{
+	int min = 0;
+	int max = 0;
+	XDisplayKeycodes(display, &min, &max);
+	KeySym bound[] = {sym};
+	XChangeKeyboardMapping(display, max, 1, bound, 1);
+	XKeyEvent ev{};
+	ev.type = KeyPress;
+	ev.display = display;
+	ev.window = window2;
+	ev.keycode = static_cast<unsigned>(max);
+	handle_keypress(&ev);
+	XSync(display, False);
+}
+
+TEST_F(EntryEditing, CaretAndBackSpaceCountCharacters)
+{
+	kyx_settextentry(e, "Hl\xC3\xB6\xC3\xB0");
+	EXPECT_EQ(place[e], 24);
+	click(30, 105);
+	key(XK_BackSpace);
+	EXPECT_STREQ(numberstring[e].data(), "Hl\xC3\xB6");
+	EXPECT_EQ(place[e], 18);
+	for (int i = 0; i < 13; ++i)
+		key_latin1(XK_eth);
+	EXPECT_EQ(place[e], 90);
+	EXPECT_EQ(text_cells(numberstring[e]), 15);
+	EXPECT_STREQ(kyx_textentry_obj.text[e].data() + 26, "\xC3\xB0");
+}
+
+TEST_F(EntryEditing, BufferTakesOnlyWholeCharacters)
+{
+	int wide = kyx_textentry(20, 200, 2000, 0);
+	click(30, 205);
+	for (int i = 0; i < 128; ++i)
+		key_latin1(XK_odiaeresis);
+	EXPECT_EQ(std::strlen(numberstring[wide].data()), 254u);
+	EXPECT_EQ(place[wide], 762);
+}

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "../toolkit/glyph_ink.h"
 #include "kyx.h"
 #include "kyx_internal.h"
 #include "x_server.h"
@@ -138,4 +139,21 @@ TEST_F(ViewerWindow, ReadErrorLabelHasABoxAndNoPicture)
 	EXPECT_EQ(global_label_y[1], 50);
 	EXPECT_EQ(global_label_border[1], 1);
 	EXPECT_EQ(backgroundlabel_pixmap[1], 0);
+}
+
+TEST_F(ViewerWindow, NameInUtf8ShowsItsOwnLetters)
+{
+	build_window("184");
+	std::string ged = "0 @I184@ INDI\n"
+		"1 NAME Lodve TORFINNSON /Hl\xC3\xB6\xC3\xB0vir \xC3\x9E" "orfinnsson, I, Earl of Orkney/\n"
+		"0 TRLR\n";
+	ASSERT_EQ(scan_text(ged, "184"), scan_done);
+	XExposeEvent ev{};
+	ev.type = Expose;
+	ev.window = window2;
+	ASSERT_TRUE(handle_expose(&ev));
+	XSync(display, False);
+	std::u16string_view shown = u" Lodve TORFINNSON /Hl\u00F6\u00F0vir ";
+	EXPECT_EQ(place[0], 162);
+	EXPECT_EQ(ink(window2, 131, 37, static_cast<int>(shown.size())), glyphs(shown));
 }
