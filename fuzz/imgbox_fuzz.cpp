@@ -2,7 +2,7 @@
 // Beyond the sanitizers it compares the reader with a plain reading of the same words:
 // a drawing when the first word starts "qdr", header colour, count, height and width, then
 // whole six-word elements up to the count, the capacity, the end or the first non-number.
-#include "kyx_dialogs_internal.h"
+#include "kyx_rules.h"
 
 #include <algorithm>
 #include <cctype>

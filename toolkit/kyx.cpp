@@ -1,8 +1,6 @@
 // Connection, palette, main window, widget creation and setters of the kyx toolkit.
 #include "kyx.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include <X11/Xutil.h>
@@ -150,11 +148,8 @@ static int record_x_error(Display *, XErrorEvent *e)
 void x_open(void)
 {
 	display = XOpenDisplay(nullptr);
-	if (!display) {
-		std::printf("Can't open %s \n", XDisplayName(nullptr));
-		std::fflush(stdout);
-		std::exit(1);
-	}
+	if (!display)
+		kyx_die("Can't open %s \n", XDisplayName(nullptr));
 	XSetErrorHandler(record_x_error);
 	kyx_window_status = 0;
 }
@@ -173,36 +168,17 @@ static void set_pen_prop(XGCValues& prop, uint32_t fg, Font font)
 	prop.font = font;
 }
 
-static GC make_pen(const XGCValues& prop)
+// A main-window pen from its property record.
+static GC pen_from(const XGCValues& prop)
 {
-	XGCValues v = prop;
-	return XCreateGC(display, window2, GCForeground | GCBackground | GCFont, &v);
+	return make_pen(window2, prop.foreground, prop.background, prop.font);
 }
 
-// A pen that copies a picture: the tile is set once the picture has loaded.
-static GC make_picture_pen(Drawable d)
-{
-	XGCValues v{};
-	v.function = GXcopy;
-	v.plane_mask = AllPlanes;
-	v.foreground = 0;
-	return XCreateGC(display, d, GCFunction | GCPlaneMask | GCForeground, &v);
-}
-
-static GC make_lamp(const char **xpm)
+// Lamps tile their picture whole: every row is one colour, so no mask is needed.
+static GC make_lamp(const char *const *xpm)
 {
 	GC gc = make_picture_pen(window2);
-	XpmAttributes attr{};
-	attr.valuemask = XpmSize;
-	Pixmap pix = 0;
-	Pixmap mask = 0;
-	int rc = XpmCreatePixmapFromData(display, window2, const_cast<char **>(xpm), &pix, &mask,
-		&attr);
-	if (rc >= 0 && pix) {
-		XSetFillStyle(display, gc, FillTiled);
-		XSetTile(display, gc, pix);
-	}
-	XpmFreeAttributes(&attr);
+	tile_pen(gc, read_picture_data(window2, xpm), false);
 	return gc;
 }
 
@@ -210,16 +186,10 @@ void kyx_window(const char *title, int width, int height)
 {
 	if (!display)
 		return;
-	XFontStruct *font = XLoadQueryFont(display, "fixed");
-	if (!font) {
-		std::printf("Display doesn't know the font fixed\n");
-		std::fflush(stdout);
-		std::exit(1);
-	}
+	XFontStruct *font = load_font("fixed");
+	if (!font)
+		kyx_die("Display doesn't know the font fixed\n");
 	utf8_fonts_load(font);
-	int screen = DefaultScreen(display);
-	kyx_point at = window_place(DisplayWidth(display, screen), DisplayHeight(display, screen),
-		width, height);
 
 	set_pen_prop(global_pen_prop, X_BLACK, font->fid);
 	set_pen_prop(global_pen2_prop, X_WHITE, font->fid);
@@ -229,83 +199,56 @@ void kyx_window(const char *title, int width, int height)
 	set_pen_prop(global_pen6_prop, X_BLUE4, font->fid);
 	set_pen_prop(global_button_pen_prop, X_GREY, font->fid);
 
-	window2 = XCreateSimpleWindow(display, RootWindow(display, screen), at.x, at.y,
-		static_cast<unsigned>(width), static_cast<unsigned>(height), 1, X_DGREY, X_GREY);
+	window2 = make_centred_window(title, width, height, X_GREY);
 
-	XSizeHints hints{};
-	hints.flags = PPosition | PSize;
-	hints.x = at.x;
-	hints.y = at.y;
-	hints.width = width;
-	hints.height = height;
-	XSetStandardProperties(display, window2, title, title, None, nullptr, 0, &hints);
-
-	global_pen = make_pen(global_pen_prop);
-	global_pen2 = make_pen(global_pen2_prop);
-	global_pen3 = make_pen(global_pen3_prop);
-	global_pen4 = make_pen(global_pen4_prop);
-	global_pen5 = make_pen(global_pen5_prop);
-	global_pen6 = make_pen(global_pen6_prop);
+	global_pen = pen_from(global_pen_prop);
+	global_pen2 = pen_from(global_pen2_prop);
+	global_pen3 = pen_from(global_pen3_prop);
+	global_pen4 = pen_from(global_pen4_prop);
+	global_pen5 = pen_from(global_pen5_prop);
+	global_pen6 = pen_from(global_pen6_prop);
 	for (GC& pen : global_button_pen)
-		pen = make_pen(global_button_pen_prop);
+		pen = pen_from(global_button_pen_prop);
 
-	XSelectInput(display, window2, kyx_event_mask);
-	XMapWindow(display, window2);
+	show_window(window2);
 	kyx_window_status = 1;
 
 	gcpixmap1 = make_lamp(rn_xpm);
 	gcpixmap2 = make_lamp(rn2_xpm);
 }
 
-struct loaded_picture {
-	Pixmap pixmap;
-	Pixmap mask;
-	int width;
-	int height;
-};
-
 // Reads an XPM file for a window or label background. attributes_bg keeps the size of the
 // picture read last, whichever it was; each background also keeps its own size.
-// A picture that cannot be read comes back with a zero pixmap, which is never handed on.
-static loaded_picture load_background(Drawable d, const char *path)
+static picture load_background(Drawable d, const char *path)
 {
-	loaded_picture pic{};
-	if (!path)
-		return pic;
-	XpmAttributes attr{};
-	attr.valuemask = XpmSize;
-	int rc = XpmReadFileToPixmap(display, d, path, &pic.pixmap, &pic.mask, &attr);
-	bool ok = rc >= 0 && pic.pixmap;
-	if (ok) {
+	picture pic = read_picture_file(d, path);
+	if (pic.pixmap) {
 		attributes_bg.valuemask = XpmSize;
-		attributes_bg.width = attr.width;
-		attributes_bg.height = attr.height;
-		pic.width = static_cast<int>(attr.width);
-		pic.height = static_cast<int>(attr.height);
+		attributes_bg.width = static_cast<unsigned>(pic.width);
+		attributes_bg.height = static_cast<unsigned>(pic.height);
 	}
-	XpmFreeAttributes(&attr);
-	return ok ? pic : loaded_picture{};
+	return pic;
+}
+
+// A tiled background covers its whole area; one drawn once shows through its mask.
+static GC background_pen(Drawable d, const picture& pic, int tile)
+{
+	GC pen = make_picture_pen(d);
+	tile_pen(pen, pic, !tile);
+	return pen;
 }
 
 void kyx_setwindowbg(const char *path, int tile)
 {
 	if (!window2)
 		return;
-	loaded_picture pic = load_background(window2, path);
+	picture pic = load_background(window2, path);
 	if (!pic.pixmap) {
 		background_pixmap = 0;
 		return;
 	}
-	gcP = make_picture_pen(window2);
-	XSetFillStyle(display, gcP, FillTiled);
-	XSetTile(display, gcP, pic.pixmap);
-	if (tile) {
-		windowtile = 1;
-	} else {
-		if (pic.mask)
-			XSetClipMask(display, gcP, pic.mask);
-		windowtile = 0;
-	}
+	gcP = background_pen(window2, pic, tile);
+	windowtile = tile ? 1 : 0;
 	window_bg_size = kyx_point{pic.width, pic.height};
 	background_pixmap = 1;
 }
@@ -372,8 +315,8 @@ GC kyx_setbuttoncolor(int button, uint32_t pixel)
 		return nullptr;
 	global_button_pen_prop.foreground = pixel;
 	global_button_pen_prop.background = pixel;
-	XGCValues v = global_button_pen_prop;
-	global_button_pen[button] = XCreateGC(display, window2, GCForeground | GCBackground, &v);
+	// The face pen draws no text: it carries no font.
+	global_button_pen[button] = make_pen(window2, pixel, pixel, 0);
 	return global_button_pen[button];
 }
 
@@ -459,24 +402,11 @@ void kyx_frame(int x1, int y1, int x2, int y2, const char *label)
 // no size, no child window, nothing to paint or click.
 static bool load_picture_pen(GC pen, const char *path, int& w, int& h)
 {
-	w = 0;
-	h = 0;
-	if (!path)
-		return false;
-	XpmAttributes attr{};
-	attr.valuemask = XpmSize;
-	Pixmap pix = 0;
-	Pixmap mask = 0;
-	int rc = XpmReadFileToPixmap(display, window2, path, &pix, &mask, &attr);
-	bool ok = rc >= 0 && pix;
-	if (ok) {
-		XSetFillStyle(display, pen, FillTiled);
-		XSetTile(display, pen, pix);
-		w = static_cast<int>(attr.width);
-		h = static_cast<int>(attr.height);
-	}
-	XpmFreeAttributes(&attr);
-	return ok && w > 0 && h > 0;
+	picture pic = read_picture_file(window2, path);
+	tile_pen(pen, pic, false);
+	w = pic.width;
+	h = pic.height;
+	return pic.pixmap && w > 0 && h > 0;
 }
 
 int kyx_image(int x, int y, const char *path)
@@ -571,21 +501,13 @@ void kyx_setlabelbg(const char *path, int tile, int label)
 {
 	if (!handle_ok(label, global_label_num))
 		return;
-	loaded_picture pic = load_background(wlabel[label], path);
+	picture pic = load_background(wlabel[label], path);
 	if (!pic.pixmap) {
 		backgroundlabel_pixmap[label] = 0;
 		return;
 	}
-	gcP_label[label] = make_picture_pen(wlabel[label]);
-	XSetFillStyle(display, gcP_label[label], FillTiled);
-	XSetTile(display, gcP_label[label], pic.pixmap);
-	if (tile) {
-		labeltile[label] = 1;
-	} else {
-		if (pic.mask)
-			XSetClipMask(display, gcP_label[label], pic.mask);
-		labeltile[label] = 0;
-	}
+	gcP_label[label] = background_pen(wlabel[label], pic, tile);
+	labeltile[label] = tile ? 1 : 0;
 	label_bg_size[label] = kyx_point{pic.width, pic.height};
 	backgroundlabel_pixmap[label] = 1;
 }

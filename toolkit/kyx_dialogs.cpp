@@ -3,68 +3,22 @@
 #include "kyx_dialogs_internal.h"
 #include "kyx_pictures.h"
 
-#include <X11/Xutil.h>
-#include <X11/xpm.h>
-
 #include <algorithm>
-#include <cctype>
-#include <climits>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 
 namespace {
 
-constexpr long dialog_events = KeyPressMask | ButtonPressMask | PointerMotionMask | ExposureMask;
-constexpr long coordinate_min = -32768;
-constexpr long coordinate_max = 32767;
-constexpr int full_circle = 360 * 64;
-constexpr dialog_point picture_origin{50, 50};
-// Longest text handed to the server; no window can show more anyway.
-constexpr std::size_t text_length_max = 32767;
+constexpr kyx_point picture_origin{50, 50};
 // Rows and bars whose top lies beyond the 16-bit coordinate space can never be seen.
 constexpr int list_row_limit = 2340;
 constexpr int graph_bar_limit = 1639;
 
-const char *or_empty(const char *s)
+// The dialogs that are given a font name end the process when the server does not know it.
+[[noreturn]] void die_unknown_font(const char *name)
 {
-	return s ? s : "";
-}
-
-int coordinate(long v)
-{
-	return static_cast<int>(std::clamp(v, coordinate_min, coordinate_max));
-}
-
-int text_length(const char *s)
-{
-	return static_cast<int>(strnlen(or_empty(s), text_length_max));
-}
-
-int text_width(XFontStruct *font, const char *s)
-{
-	return XTextWidth(font, or_empty(s), text_length(s));
-}
-
-void draw_text(Window win, GC pen, long x, long y, const char *s)
-{
-	XDrawString(display, win, pen, coordinate(x), coordinate(y), or_empty(s), text_length(s));
-}
-
-void draw_line(Window win, GC pen, long x1, long y1, long x2, long y2)
-{
-	XDrawLine(display, win, pen, coordinate(x1), coordinate(y1), coordinate(x2), coordinate(y2));
-}
-
-[[noreturn]] void end_process()
-{
-	std::fflush(stdout);
-	std::exit(1);
-}
-
-XFontStruct *load_font(const char *name)
-{
-	return name ? XLoadQueryFont(display, name) : nullptr;
+	kyx_die("Display %s doesn't know the font '%s'\n", DisplayString(display), or_empty(name));
 }
 
 // The caller's buffer held "DEFAULT", so the shorter "fixed" always fits in it.
@@ -74,34 +28,18 @@ void replace_default_font(char *name)
 		std::memcpy(name, "fixed", sizeof "fixed");
 }
 
-XSizeHints size_hints(dialog_point at, int w, int h)
+// The window of a dialog is also the toolkit's window of the open dialog.
+void take_window(dialog_frame &f, Window win, int w, int h)
 {
-	XSizeHints hints{};
-	hints.flags = PPosition | PSize;
-	hints.x = at.x;
-	hints.y = at.y;
-	hints.width = w;
-	hints.height = h;
-	return hints;
-}
-
-void create_window(dialog_frame &f, const char *title, dialog_point at, int w, int h, unsigned long background)
-{
-	Window root = RootWindow(display, DefaultScreen(display));
-	f.win = XCreateSimpleWindow(display, root, at.x, at.y, static_cast<unsigned>(w), static_cast<unsigned>(h),
-				    1, X_DGREY, background);
+	f.win = win;
 	f.width = w;
 	f.height = h;
-	window = f.win;
-	XSizeHints hints = size_hints(at, w, h);
-	XSetStandardProperties(display, f.win, or_empty(title), or_empty(title), None, nullptr, 0, &hints);
+	window = win;
 }
 
 void create_centred_window(dialog_frame &f, const char *title, int w, int h)
 {
-	int screen = DefaultScreen(display);
-	dialog_point at = centred_position(DisplayWidth(display, screen), DisplayHeight(display, screen), w, h);
-	create_window(f, title, at, w, h, X_GREY);
+	take_window(f, make_centred_window(or_empty(title), w, h, X_GREY), w, h);
 }
 
 // Keeps drawn content centred while the user resizes, until the next redraw lays it out again.
@@ -111,39 +49,6 @@ void set_centre_gravity(Window win)
 	a.bit_gravity = CenterGravity;
 	a.colormap = DefaultColormap(display, DefaultScreen(display));
 	XChangeWindowAttributes(display, win, CWBitGravity | CWColormap, &a);
-}
-
-GC make_pen(Window win, unsigned long foreground, unsigned long background, Font font)
-{
-	XGCValues v{};
-	v.foreground = foreground;
-	v.background = background;
-	v.font = font;
-	return XCreateGC(display, win, GCForeground | GCBackground | GCFont, &v);
-}
-
-// A pen that only copies a tile through a mask; foreground 0 is never seen.
-GC make_tile_pen(Window win)
-{
-	XGCValues v{};
-	v.function = GXcopy;
-	v.plane_mask = AllPlanes;
-	v.foreground = 0;
-	return XCreateGC(display, win, GCFunction | GCPlaneMask | GCForeground, &v);
-}
-
-void give_tile(GC pen, Pixmap tile, Pixmap mask)
-{
-	XSetFillStyle(display, pen, FillTiled);
-	XSetTile(display, pen, tile);
-	if (mask != None)
-		XSetClipMask(display, pen, mask);
-}
-
-void show(Window win)
-{
-	XSelectInput(display, win, dialog_events);
-	XMapWindow(display, win);
 }
 
 void close_window(Window win)
@@ -178,17 +83,13 @@ bool is_last_expose(const XEvent &e)
 	return e.type == Expose && e.xexpose.count == 0;
 }
 
-// A burst of exposures costs one redraw: whatever is queued now is covered by this one.
 bool begin_redraw(dialog_frame &f)
 {
-	XEvent queued;
-	while (XCheckTypedEvent(display, Expose, &queued)) {
-	}
-	XWindowAttributes a;
-	if (!XGetWindowAttributes(display, f.win, &a))
+	kyx_point size;
+	if (!take_exposures(f.win, size))
 		return false;
-	f.width = a.width;
-	f.height = a.height;
+	f.width = size.x;
+	f.height = size.y;
 	XClearWindow(display, f.win);
 	return true;
 }
@@ -219,21 +120,6 @@ int run_modal(State &s, dialog_outcome (*on_event)(State &, const XEvent &))
 		if (o.done)
 			return o.result;
 	}
-}
-
-} // namespace
-
-dialog_point centred_position(int screen_w, int screen_h, int w, int h)
-{
-	return {(screen_w - w) / 2, (screen_h - h) / 2 + 50};
-}
-
-namespace {
-
-// X sizes travel as 16-bit fields: anything outside 1..32767 would wrap or be refused.
-int dialog_extent(long pixels)
-{
-	return static_cast<int>(std::clamp(pixels, 1L, coordinate_max));
 }
 
 int text_baseline(int ascent, int descent, int h)
@@ -269,36 +155,31 @@ bool has_ok_button(int kind)
 
 void make_icon(msgbox_state &s)
 {
-	s.icon = make_tile_pen(s.frame.win);
-	char **data = const_cast<char **>(s.kind == 4 ? warning_xpm : information_xpm);
-	Pixmap pixmap = None, mask = None;
+	s.icon = make_picture_pen(s.frame.win);
 	// A colour warning still yields a picture; only a failure leaves the corner empty.
-	if (XpmCreatePixmapFromData(display, s.frame.win, data, &pixmap, &mask, nullptr) < 0 || pixmap == None) {
-		free_pixmaps({pixmap, mask});
-		return;
-	}
-	s.icon_pixmap = pixmap;
-	s.icon_mask = mask;
-	give_tile(s.icon, pixmap, mask);
+	picture p = read_picture_data(s.frame.win, s.kind == 4 ? warning_xpm : information_xpm);
+	s.icon_pixmap = p.pixmap;
+	s.icon_mask = p.mask;
+	tile_pen(s.icon, p, true);
 }
 
 void draw_face(Window win, GC yellow, GC black)
 {
-	XFillArc(display, win, yellow, 10, 10, 30, 30, 0, full_circle);
-	XDrawArc(display, win, black, 10, 10, 30, 30, 0, full_circle);
-	XFillArc(display, win, black, 17, 15, 5, 5, 0, full_circle);
-	XFillArc(display, win, black, 28, 15, 5, 5, 0, full_circle);
-	XDrawArc(display, win, black, 15, 15, 20, 20, 0, -180 * 64);
+	fill_arc(win, yellow, 10, 10, 30, 30, 0, full_circle);
+	draw_arc(win, black, 10, 10, 30, 30, 0, full_circle);
+	fill_arc(win, black, 17, 15, 5, 5, 0, full_circle);
+	fill_arc(win, black, 28, 15, 5, 5, 0, full_circle);
+	draw_arc(win, black, 15, 15, 20, 20, 0, -full_circle / 2);
 }
 
 void draw_ok_button(const msgbox_state &s, int c, int h, int ok_x)
 {
 	Window win = s.frame.win;
-	XFillRectangle(display, win, s.dgrey, c - 25, h - 40, 50, 30);
-	XDrawLine(display, win, s.white, c - 24, h - 39, c + 24, h - 39);
-	XDrawLine(display, win, s.white, c - 23, h - 38, c + 23, h - 38);
-	XDrawLine(display, win, s.white, c - 24, h - 39, c - 24, h - 12);
-	XFillRectangle(display, win, s.grey, c - 23, h - 37, 46, 24);
+	fill_rect(win, s.dgrey, c - 25, h - 40, 50, 30);
+	draw_line(win, s.white, c - 24, h - 39, c + 24, h - 39);
+	draw_line(win, s.white, c - 23, h - 38, c + 23, h - 38);
+	draw_line(win, s.white, c - 24, h - 39, c - 24, h - 12);
+	fill_rect(win, s.grey, c - 23, h - 37, 46, 24);
 	draw_text(win, s.black, ok_x, h - 20, "OK");
 }
 
@@ -307,12 +188,12 @@ void msgbox_draw(const msgbox_state &s)
 	const dialog_frame &f = s.frame;
 	int w = f.width;
 	int h = f.height;
-	int text_x = (w - text_width(f.font, s.text)) / 2;
-	int ok_x = (w - text_width(f.font, "OK")) / 2;
+	int text_x = (w - measured_width(f.font, text_of(s.text))) / 2;
+	int ok_x = (w - measured_width(f.font, "OK")) / 2;
 	int y = text_baseline(font_ascent(f.font), font_descent(f.font), h);
-	draw_text(f.win, s.black, text_x, y, s.text);
+	draw_text(f.win, s.black, text_x, y, text_of(s.text));
 	if (s.icon_pixmap != None)
-		XFillRectangle(display, f.win, s.icon, 0, 0, msgbox_icon_size, msgbox_icon_size);
+		fill_rect(f.win, s.icon, 0, 0, msgbox_icon_size, msgbox_icon_size);
 	if (s.kind == 2 || s.kind == 3)
 		draw_face(f.win, s.yellow, s.black);
 	if (has_ok_button(s.kind))
@@ -331,8 +212,8 @@ bool msgbox_open(msgbox_state &s, int kind, const char *text, const char *title,
 	s.kind = kind;
 	s.text = or_empty(text);
 	long line = font_ascent(s.frame.font) + font_descent(s.frame.font);
-	int w = dialog_extent(text_width(s.frame.font, s.text) + 2L * margin);
-	int h = dialog_extent(line + 2L * margin);
+	int w = window_extent(measured_width(s.frame.font, text_of(s.text)) + 2L * margin);
+	int h = window_extent(line + 2L * margin);
 	create_centred_window(s.frame, title, w, h);
 	set_centre_gravity(s.frame.win);
 	Font fid = s.frame.font->fid;
@@ -343,7 +224,7 @@ bool msgbox_open(msgbox_state &s, int kind, const char *text, const char *title,
 	s.black = make_pen(s.frame.win, X_BLACK, X_GREY, fid);
 	if (kind == 4 || kind == 5)
 		make_icon(s);
-	show(s.frame.win);
+	show_window(s.frame.win);
 	return true;
 }
 
@@ -374,8 +255,8 @@ int x_msgbox(int kind, const char *text, const char *title, char *fontname, int 
 	replace_default_font(fontname);
 	msgbox_state s{};
 	if (!msgbox_open(s, kind, text, title, fontname, margin)) {
-		std::printf("Display %s doesn't know the font '%s' ::RURovu\n", DisplayString(display), or_empty(fontname));
-		end_process();
+		kyx_die("Display %s doesn't know the font '%s' ::RURovu\n", DisplayString(display),
+			or_empty(fontname));
 	}
 	int result = run_modal(s, msgbox_event);
 	msgbox_release(s);
@@ -391,7 +272,7 @@ bool calbox_open(dialog_frame &f, const char *title)
 	if (!f.font)
 		return false;
 	create_centred_window(f, title, calbox_size, calbox_size);
-	show(f.win);
+	show_window(f.win);
 	return true;
 }
 
@@ -410,8 +291,7 @@ int x_calbox(const char *title)
 {
 	dialog_frame f{};
 	if (!calbox_open(f, title)) {
-		std::printf("Display doesn't know the font fixed\n");
-		end_process();
+		kyx_die("Display doesn't know the font fixed\n");
 	}
 	int result = run_modal(f, calbox_event);
 	free_font(f);
@@ -439,23 +319,24 @@ int radio_column(int w, int label1_width, int label2_width)
 
 void draw_radio_mark(const radio_state &s, int x, int top)
 {
-	XFillArc(display, s.frame.win, s.dgrey, x - 21, top, 15, 15, 0, full_circle);
-	XFillArc(display, s.frame.win, s.white, x - 20, top + 1, 15, 15, 0, full_circle);
+	fill_arc(s.frame.win, s.dgrey, x - 21L, top, 15, 15, 0, full_circle);
+	fill_arc(s.frame.win, s.white, x - 20L, top + 1L, 15, 15, 0, full_circle);
 }
 
 void radio_draw(radio_state &s)
 {
 	const dialog_frame &f = s.frame;
 	int w = f.width;
-	int question_x = (w - text_width(f.font, s.question)) / 2;
-	int x = radio_column(w, text_width(f.font, s.option1), text_width(f.font, s.option2));
+	int question_x = (w - measured_width(f.font, text_of(s.question))) / 2;
+	int x = radio_column(w, measured_width(f.font, text_of(s.option1)),
+		measured_width(f.font, text_of(s.option2)));
 	int y = text_baseline(font_ascent(f.font), font_descent(f.font), f.height);
 	s.baseline = y;
-	draw_text(f.win, s.black, question_x, y, s.question);
+	draw_text(f.win, s.black, question_x, y, text_of(s.question));
 	draw_radio_mark(s, x, y + 4);
-	draw_text(f.win, s.black, x, y + 20, s.option1);
+	draw_text(f.win, s.black, x, y + 20, text_of(s.option1));
 	draw_radio_mark(s, x, y + 24);
-	draw_text(f.win, s.black, x, y + 40, s.option2);
+	draw_text(f.win, s.black, x, y + 40, text_of(s.option2));
 }
 
 } // namespace
@@ -472,8 +353,8 @@ bool radio_open(radio_state &s, const char *option1, const char *option2, const 
 	s.question = or_empty(question);
 	int ascent = font_ascent(s.frame.font);
 	int descent = font_descent(s.frame.font);
-	int w = dialog_extent(text_width(s.frame.font, s.question) + 2L * margin);
-	int h = dialog_extent(static_cast<long>(ascent) + descent + 2L * margin);
+	int w = window_extent(measured_width(s.frame.font, text_of(s.question)) + 2L * margin);
+	int h = window_extent(static_cast<long>(ascent) + descent + 2L * margin);
 	create_centred_window(s.frame, title, w, h);
 	s.baseline = text_baseline(ascent, descent, h);
 	set_centre_gravity(s.frame.win);
@@ -481,7 +362,7 @@ bool radio_open(radio_state &s, const char *option1, const char *option2, const 
 	s.white = make_pen(s.frame.win, X_WHITE, X_GREY, fid);
 	s.black = make_pen(s.frame.win, X_BLACK, X_GREY, fid);
 	s.dgrey = make_pen(s.frame.win, X_DGREY, X_GREY, fid);
-	show(s.frame.win);
+	show_window(s.frame.win);
 	return true;
 }
 
@@ -516,8 +397,7 @@ int x_radiobox(const char *option1, const char *option2, const char *question, c
 	replace_default_font(fontname);
 	radio_state s{};
 	if (!radio_open(s, option1, option2, question, title, fontname, margin)) {
-		std::printf("Display %s doesn't know the font '%s'\n", DisplayString(display), or_empty(fontname));
-		end_process();
+		die_unknown_font(fontname);
 	}
 	int result = run_modal(s, radio_event);
 	radio_release(s);
@@ -570,16 +450,16 @@ void list_draw(const list_state &s)
 {
 	Window win = s.frame.win;
 	long right = static_cast<long>(s.list_width) - 6;
-	draw_text(win, s.black, 5, 10, s.heading);
+	draw_text(win, s.black, 5, 10, text_of(s.heading));
 	draw_line(win, s.black, 1, 12, right, 12);
 	int rows = s.rows ? std::clamp(s.count, 0, list_row_limit) : 0;
 	for (int i = 0; i < rows; ++i) {
 		const char *row = s.rows[i];
 		int y = list_row_baseline(i);
 		GC pen = band_pen(s, list_row_band(s.style, s.marker, row[0], i));
-		if (pen && right >= 0)
-			XFillRectangle(display, win, pen, 0, y - 12, static_cast<unsigned>(coordinate(right + 1)), 14);
-		XDrawString(display, win, s.black, 5, y, row, static_cast<int>(strnlen(row, list_slot_size)));
+		if (pen)
+			fill_rect(win, pen, 0, y - 12, right + 1, 14);
+		draw_text(win, s.black, 5, y, std::string_view{row, strnlen(row, list_slot_size)});
 	}
 	int bottom = list_frame_bottom(rows);
 	draw_line(win, s.white, right, 12, right, bottom);
@@ -601,7 +481,7 @@ bool list_open(list_state &s, int width, int height, const char *title, int styl
 	s.count = count;
 	s.rows = rows;
 	s.heading = or_empty(heading);
-	create_centred_window(s.frame, title, dialog_extent(width), dialog_extent(height));
+	create_centred_window(s.frame, title, window_extent(width), window_extent(height));
 	Window win = s.frame.win;
 	Font fid = s.frame.font->fid;
 	s.black = make_pen(win, X_BLACK, X_GREY, fid);
@@ -609,7 +489,7 @@ bool list_open(list_state &s, int width, int height, const char *title, int styl
 	s.light_green = make_pen(win, X_LGREEN, X_GREY, fid);
 	s.pale_green = make_pen(win, X_LLGREEN, X_GREY, fid);
 	s.yellow = make_pen(win, X_YELLOW, X_GREY, fid);
-	show(win);
+	show_window(win);
 	return true;
 }
 
@@ -630,8 +510,7 @@ int x_slistwindow(int width, int height, const char *title, int style, char mark
 {
 	list_state s{};
 	if (!list_open(s, width, height, title, style, marker, count, rows, fontname, heading)) {
-		std::printf("Display %s doesn't know the font '%s'\n", DisplayString(display), or_empty(fontname));
-		end_process();
+		die_unknown_font(fontname);
 	}
 	int result = run_modal(s, list_event);
 	list_release(s);
@@ -655,7 +534,7 @@ void graph_draw(const graph_state &s)
 		draw_line(win, s.black, 1, y + 5, v, y + 5);
 		std::array<char, 16> label{};
 		std::snprintf(label.data(), label.size(), "$%d", v);
-		draw_text(win, s.black, 5, y, label.data());
+		draw_text(win, s.black, 5, y, text_of(label));
 	}
 }
 
@@ -670,11 +549,11 @@ bool graph_open(graph_state &s, int width, int height, const char *title, int co
 		return false;
 	s.count = count;
 	s.values = values;
-	create_centred_window(s.frame, title, dialog_extent(width), dialog_extent(height));
+	create_centred_window(s.frame, title, window_extent(width), window_extent(height));
 	Font fid = s.frame.font->fid;
 	s.blue = make_pen(s.frame.win, X_BLUE, X_GREY, fid);
 	s.black = make_pen(s.frame.win, X_BLACK, X_GREY, fid);
-	show(s.frame.win);
+	show_window(s.frame.win);
 	return true;
 }
 
@@ -694,153 +573,40 @@ int x_graphwindow(int width, int height, const char *title, int count, const int
 {
 	graph_state s{};
 	if (!graph_open(s, width, height, title, count, values, fontname)) {
-		std::printf("Display %s doesn't know the font '%s'\n", DisplayString(display), or_empty(fontname));
-		end_process();
+		die_unknown_font(fontname);
 	}
 	int result = run_modal(s, graph_event);
 	graph_release(s);
 	return result;
 }
 
-// Drawing files and pictures.
+// Pictures.
 
 namespace {
 
-// A longer word is cut to fit and its rest skipped, so it never spills into the next field.
-template <std::size_t N>
-bool read_word(std::FILE *f, std::array<char, N> &to)
+// A picture that cannot be read leaves the window at its first size and paints nothing.
+void load_picture(dialog_picture &p, Window win, const char *path)
 {
-	int c;
-	do
-		c = std::getc(f);
-	while (c != EOF && std::isspace(c));
-	std::size_t n = 0;
-	while (c != EOF && !std::isspace(c)) {
-		if (n + 1 < N)
-			to[n++] = static_cast<char>(c);
-		c = std::getc(f);
-	}
-	to[n] = '\0';
-	return n > 0;
+	p.pen = make_picture_pen(win);
+	p.image = read_picture_file(win, path);
+	if (p.image.pixmap == None)
+		return;
+	tile_pen(p.pen, p.image, true);
+	resize_top_window(win, picture_origin, p.image.width, p.image.height);
 }
 
-// A whole signed decimal word, saturated to int; anything else is no number.
-bool read_number(std::FILE *f, int &value)
+void draw_picture(const dialog_picture &p, Window win)
 {
-	std::array<char, drawing_word_size> word;
-	if (!read_word(f, word))
-		return false;
-	// A word of NUL bytes is empty as text, and no number.
-	std::string_view w(word.data());
-	if (w.empty())
-		return false;
-	std::size_t i = 0;
-	bool negative = false;
-	if (w[0] == '+' || w[0] == '-') {
-		negative = w[0] == '-';
-		i = 1;
-	}
-	if (i == w.size())
-		return false;
-	long long v = 0;
-	for (; i < w.size(); ++i) {
-		if (!std::isdigit(static_cast<unsigned char>(w[i])))
-			return false;
-		v = std::min(v * 10 + (w[i] - '0'), static_cast<long long>(INT_MAX) + 1);
-	}
-	v = negative ? -v : v;
-	value = static_cast<int>(std::clamp(v, static_cast<long long>(INT_MIN), static_cast<long long>(INT_MAX)));
-	return true;
-}
-
-// Base 16 up to the first non-digit, "0x" allowed; pixels are 32 bits on the wire.
-bool read_colour(std::FILE *f, unsigned long &pixel)
-{
-	std::array<char, colour_word_size> word;
-	if (!read_word(f, word))
-		return false;
-	pixel = std::strtoul(word.data(), nullptr, 16) & 0xFFFFFFFFUL;
-	return true;
-}
-
-bool read_element(std::FILE *f, drawing_element &el)
-{
-	return read_number(f, el.type) && read_colour(f, el.colour) && read_number(f, el.x1) &&
-	       read_number(f, el.y1) && read_number(f, el.x2) && read_number(f, el.y2);
-}
-
-int window_side(int pixels)
-{
-	return pixels > 0 ? pixels : picture_default_size;
-}
-
-} // namespace
-
-bool read_drawing(std::FILE *f, drawing &d, unsigned long default_background)
-{
-	d.background = default_background;
-	d.count = 0;
-	d.width = picture_default_size;
-	d.height = picture_default_size;
-	std::array<char, drawing_word_size> first;
-	if (!read_word(f, first) || std::strncmp(first.data(), "qdr", 3) != 0)
-		return false;
-	int count = 0;
-	if (!read_colour(f, d.background) || !read_number(f, count) || !read_number(f, d.height))
-		return true;
-	d.height = window_side(d.height);
-	if (!read_number(f, d.width))
-		return true;
-	d.width = window_side(d.width);
-	count = std::clamp(count, 0, drawing_capacity);
-	for (int i = 0; i < count; ++i) {
-		if (!read_element(f, d.element[static_cast<std::size_t>(i)]))
-			break;
-		d.count = i + 1;
-	}
-	return true;
-}
-
-namespace {
-
-bool load_picture(picture &p, Window win, const char *path)
-{
-	p.pen = make_tile_pen(win);
-	XpmAttributes a{};
-	Pixmap pixmap = None, mask = None;
-	int status = XpmReadFileToPixmap(display, win, or_empty(path), &pixmap, &mask, &a);
-	if (status < 0 || pixmap == None) {
-		free_pixmaps({pixmap, mask});
-		XpmFreeAttributes(&a);
-		return false;
-	}
-	p.pixmap = pixmap;
-	p.mask = mask;
-	p.width = static_cast<int>(a.width);
-	p.height = static_cast<int>(a.height);
-	XpmFreeAttributes(&a);
-	give_tile(p.pen, pixmap, mask);
-	int w = dialog_extent(p.width);
-	int h = dialog_extent(p.height);
-	XResizeWindow(display, win, static_cast<unsigned>(w), static_cast<unsigned>(h));
-	XSizeHints hints = size_hints(picture_origin, w, h);
-	XSetWMNormalHints(display, win, &hints);
-	return true;
-}
-
-void draw_picture(const picture &p, Window win)
-{
-	if (p.pixmap == None)
+	if (p.image.pixmap == None)
 		return;
 	XFlush(display);
-	XFillRectangle(display, win, p.pen, 0, 0, static_cast<unsigned>(dialog_extent(p.width + 2L)),
-		       static_cast<unsigned>(dialog_extent(p.height + 2L)));
+	fill_rect(win, p.pen, 0, 0, p.image.width + 2L, p.image.height + 2L);
 }
 
-void release_picture(picture &p)
+void release_picture(dialog_picture &p)
 {
 	free_pens({p.pen});
-	free_pixmaps({p.pixmap, p.mask});
+	free_pixmaps({p.image.pixmap, p.image.mask});
 	p = {};
 }
 
@@ -852,7 +618,9 @@ namespace {
 
 void open_picture_window(dialog_frame &f, const char *title, unsigned long background, int w, int h)
 {
-	create_window(f, title, picture_origin, dialog_extent(w), dialog_extent(h), background);
+	w = window_extent(w);
+	h = window_extent(h);
+	take_window(f, make_top_window(or_empty(title), picture_origin, w, h, background), w, h);
 	set_centre_gravity(f.win);
 }
 
@@ -863,10 +631,8 @@ void draw_elements(const imgbox_state &s)
 		GC pen = s.element_pen[static_cast<std::size_t>(i)];
 		if (el.type == 1)
 			draw_line(s.frame.win, pen, el.x1, el.y1, el.x2, el.y2);
-		// A width or height of 0 or less has no pixels; the server would read it as a huge size.
-		else if (el.type == 2 && el.x2 > 0 && el.y2 > 0)
-			XFillRectangle(display, s.frame.win, pen, coordinate(el.x1), coordinate(el.y1),
-				       static_cast<unsigned>(coordinate(el.x2)), static_cast<unsigned>(coordinate(el.y2)));
+		else if (el.type == 2)
+			fill_rect(s.frame.win, pen, el.x1, el.y1, el.x2, el.y2);
 	}
 }
 
@@ -895,7 +661,7 @@ imgbox_open_result imgbox_open(imgbox_state &s, const char *path, const char *ti
 		open_picture_window(s.frame, title, X_GREY, picture_default_size, picture_default_size);
 		load_picture(s.pic, s.frame.win, path);
 	}
-	show(s.frame.win);
+	show_window(s.frame.win);
 	return imgbox_open_result::opened;
 }
 
@@ -937,8 +703,7 @@ int x_imgbox(const char *path, const char *title)
 	case imgbox_open_result::no_file:
 		return -1;
 	case imgbox_open_result::no_font:
-		std::printf("Display doesn't know the font 'fixed'\n");
-		end_process();
+		kyx_die("Display doesn't know the font 'fixed'\n");
 	case imgbox_open_result::opened:
 		break;
 	}
@@ -951,45 +716,13 @@ int x_imgbox(const char *path, const char *title)
 
 namespace {
 
-constexpr unsigned type1 = 1U << 1;
-constexpr unsigned type2 = 1U << 2;
-constexpr unsigned type3 = 1U << 3;
-constexpr unsigned every_type = type1 | type2 | type3;
-
-// Raw keycodes of the usual PC map; they are the same on the old and the evdev maps.
-constexpr std::array<keypad_key, 23> keypad_keys{{
-	{10, every_type, "1", false, "1", false},
-	{11, every_type, "2", false, "2", false},
-	{12, every_type, "3", false, "3", false},
-	{13, every_type, "4", false, "4", false},
-	{14, every_type, "5", false, "5", false},
-	{15, every_type, "6", false, "6", false},
-	{16, every_type, "7", false, "7", false},
-	{17, every_type, "8", false, "8", false},
-	{18, every_type, "9", false, "9", false},
-	{19, every_type, "0", false, "0", false},
-	{26, type1, "ETF", false, "-1", true},
-	{40, type1, "DEP", false, "-2", true},
-	{60, type2, ".", false, ".", false},
-	{38, type3, "a", false, "-38", false},
-	{56, type3, "b", false, "-56", false},
-	{54, type3, "c", false, "-54", false},
-	{40, type3, "d", false, "-40", false},
-	{26, type3, "e", true, "-26", false},
-	{41, type3, "f", true, "-41", false},
-	{42, type3, "g", true, "-42", false},
-	{43, type3, "h", true, "-43", false},
-	{31, type3, "i", true, "-31", false},
-	{44, type3, "j", true, "-44", false},
-}};
-
 void keypad_accept(keypad_state &s, const keypad_key &k)
 {
 	s.offset += keypad_step;
 	long baseline = k.low_row ? keypad_low_baseline : s.y;
 	for (int i = 0; k.drawn[i] != '\0'; ++i)
-		XDrawString(display, s.frame.win, s.text_pen, coordinate(static_cast<long>(s.x) + s.offset + keypad_step * i),
-			    coordinate(baseline), &k.drawn[i], 1);
+		draw_text(s.frame.win, s.text_pen, static_cast<long>(s.x) + s.offset + keypad_step * i, baseline,
+			  std::string_view{&k.drawn[i], 1});
 	std::size_t add = std::strlen(k.appended);
 	if (s.length + add < s.text.size()) {
 		std::memcpy(s.text.data() + s.length, k.appended, add + 1);
@@ -1001,7 +734,7 @@ void keypad_accept(keypad_state &s, const keypad_key &k)
 
 dialog_outcome keypad_finish(const keypad_state &s)
 {
-	int result = keypad_result(std::string_view(s.text.data(), s.length));
+	int result = leading_number(std::string_view(s.text.data(), s.length));
 	std::printf("numberstring='%s' x11return=%d\n", s.text.data(), result);
 	std::fflush(stdout);
 	XFlush(display);
@@ -1009,47 +742,6 @@ dialog_outcome keypad_finish(const keypad_state &s)
 }
 
 } // namespace
-
-const keypad_key *keypad_lookup(int type, int keycode)
-{
-	if (type < 1 || type > 3)
-		return nullptr;
-	for (const keypad_key &k : keypad_keys)
-		if (k.keycode == keycode && (k.types & (1U << type)) != 0)
-			return &k;
-	return nullptr;
-}
-
-namespace {
-
-int keypad_capacity(int type)
-{
-	switch (type) {
-	case 1:
-		return 60;
-	case 2:
-		return 90;
-	case 3:
-		return 10;
-	default:
-		return 0;
-	}
-}
-
-} // namespace
-
-int keypad_result(std::string_view text)
-{
-	std::size_t i = 0;
-	bool negative = !text.empty() && text[0] == '-';
-	if (negative)
-		i = 1;
-	long long v = 0;
-	for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
-		v = std::min(v * 10 + (text[i] - '0'), static_cast<long long>(INT_MAX) + 1);
-	v = negative ? -v : v;
-	return static_cast<int>(std::clamp(v, static_cast<long long>(INT_MIN), static_cast<long long>(INT_MAX)));
-}
 
 bool keypad_open(keypad_state &s, const char *path, const char *title, int type, int x, int y)
 {
@@ -1064,7 +756,7 @@ bool keypad_open(keypad_state &s, const char *path, const char *title, int type,
 	open_picture_window(s.frame, title, X_GREY, picture_default_size, picture_default_size);
 	s.text_pen = make_pen(s.frame.win, X_BLACK, X_GREY, s.frame.font->fid);
 	load_picture(s.pic, s.frame.win, path);
-	show(s.frame.win);
+	show_window(s.frame.win);
 	return true;
 }
 
@@ -1097,8 +789,7 @@ int x_imgkeybox(const char *path, const char *title, int type, int x, int y)
 	std::fflush(stdout);
 	keypad_state s{};
 	if (!keypad_open(s, path, title, type, x, y)) {
-		std::printf("Display doesn't know the font 'fixed'\n");
-		end_process();
+		kyx_die("Display doesn't know the font 'fixed'\n");
 	}
 	int result = run_modal(s, keypad_event);
 	keypad_release(s);

@@ -1,5 +1,6 @@
 // Dialog state and helpers behind the x_ dialogs, exposed so tests can drive them one event at a time.
-#pragma once
+#ifndef KYX_DIALOGS_INTERNAL_H
+#define KYX_DIALOGS_INTERNAL_H
 
 #include <X11/Xlib.h>
 
@@ -8,6 +9,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
+
+#include "kyx_paint.h"
+#include "kyx_rules.h"
 
 // What a dialog does with one event: keep waiting, or end the call with a result.
 struct dialog_outcome {
@@ -23,13 +27,6 @@ struct dialog_frame {
 	int width;
 	int height;
 };
-
-struct dialog_point {
-	int x;
-	int y;
-};
-
-dialog_point centred_position(int screen_w, int screen_h, int w, int h);
 
 // Message box.
 inline constexpr int msgbox_icon_size = 40;
@@ -100,32 +97,9 @@ bool graph_open(graph_state &s, int width, int height, const char *title, int co
 dialog_outcome graph_event(graph_state &s, const XEvent &e);
 void graph_release(graph_state &s);
 
-// Drawing files of the picture box.
-inline constexpr int drawing_capacity = 500;
-inline constexpr std::size_t drawing_word_size = 36;   // 35 characters and the terminator
-inline constexpr std::size_t colour_word_size = 10;    // 9 hex digits and the terminator
-inline constexpr int picture_default_size = 20;
-
-struct drawing_element {
-	int type;
-	unsigned long colour;
-	int x1, y1, x2, y2;
-};
-
-struct drawing {
-	unsigned long background;
-	int count;   // elements actually read
-	int width, height;
-	std::array<drawing_element, drawing_capacity> element;
-};
-
-// True when the stream starts with a "qdr" word; d then holds what could be read of the drawing.
-bool read_drawing(std::FILE *f, drawing &d, unsigned long default_background);
-
-// Picture shared by the picture box and the keypad.
-struct picture {
-	Pixmap pixmap, mask;
-	int width, height;
+// Picture shared by the picture box and the keypad, with the pen that paints it.
+struct dialog_picture {
+	picture image;
 	GC pen;
 };
 
@@ -134,7 +108,7 @@ struct imgbox_state {
 	bool is_drawing;
 	drawing art;
 	std::array<GC, drawing_capacity> element_pen;
-	picture pic;
+	dialog_picture pic;
 };
 enum class imgbox_open_result { opened, no_file, no_font };
 // Nothing is created unless the result is opened.
@@ -143,23 +117,6 @@ dialog_outcome imgbox_event(imgbox_state &s, const XEvent &e);
 void imgbox_release(imgbox_state &s);
 
 // Picture keypad.
-inline constexpr int keypad_return = 36;
-inline constexpr int keypad_step = 10;
-inline constexpr int keypad_full = 100;
-inline constexpr int keypad_low_baseline = 120;
-inline constexpr std::size_t keypad_text_size = 16;
-
-struct keypad_key {
-	int keycode;
-	unsigned types;          // bit t set: listed for type t
-	const char *drawn;       // one character every 10 pixels
-	bool low_row;            // drawn on the fixed baseline, not at y
-	const char *appended;
-	bool fills;              // the next key press finishes
-};
-const keypad_key *keypad_lookup(int type, int keycode);
-int keypad_result(std::string_view text);
-
 struct keypad_state {
 	dialog_frame frame;
 	int type, x, y;
@@ -167,8 +124,10 @@ struct keypad_state {
 	std::array<char, keypad_text_size> text;
 	std::size_t length;
 	GC text_pen;
-	picture pic;
+	dialog_picture pic;
 };
 bool keypad_open(keypad_state &s, const char *path, const char *title, int type, int x, int y);
 dialog_outcome keypad_event(keypad_state &s, const XEvent &e);
 void keypad_release(keypad_state &s);
+
+#endif

@@ -2,14 +2,12 @@
 // partial repaints of input handling share with it.
 #include "kyx.h"
 
-#include <algorithm>
+#include <array>
 #include <cstdio>
-#include <cstring>
 
 #include "kyx_internal.h"
 #include "kyx_utf8_draw.h"
 
-static constexpr char stars[] = "****************";
 static constexpr int tiled_bg_width = 1024;
 static constexpr int tiled_bg_height = 860;
 static constexpr int tiled_label_width = 640;
@@ -17,29 +15,6 @@ static constexpr int tiled_label_height = 20;
 static constexpr int menu_bar_right = 1111;
 static constexpr int pulldown_frame_depth = 900;
 static constexpr int menus_drawn = 20;  // titles and items only of bars and menus 0 to 19
-static constexpr long full_circle = 360 * 64;
-
-void draw_line(Drawable d, GC gc, int x1, int y1, int x2, int y2)
-{
-	XDrawLine(display, d, gc, x1, y1, x2, y2);
-}
-
-void fill_lines(Drawable d, GC gc, int x1, int x2, int y1, int y2)
-{
-	if (y2 < y1)
-		return;
-	int left = std::min(x1, x2);
-	int w = std::max(x1, x2) - left + 1;
-	XFillRectangle(display, d, gc, left, y1, static_cast<unsigned>(w),
-		static_cast<unsigned>(y2 - y1 + 1));
-}
-
-void draw_text(Drawable d, GC gc, int x, int y, const char *text, std::size_t max)
-{
-	int n = static_cast<int>(strnlen(text, max));
-	if (n > 0)
-		utf8_draw(d, gc, x, y, text, n);
-}
 
 static void draw_background()
 {
@@ -47,10 +22,9 @@ static void draw_background()
 		return;
 	XFlush(display);
 	if (windowtile == 1)
-		XFillRectangle(display, window2, gcP, 0, 0, tiled_bg_width, tiled_bg_height);
-	else if (window_bg_size.x > 0 && window_bg_size.y > 0)
-		XFillRectangle(display, window2, gcP, 0, 0, static_cast<unsigned>(window_bg_size.x),
-			static_cast<unsigned>(window_bg_size.y));
+		fill_rect(window2, gcP, 0, 0, tiled_bg_width, tiled_bg_height);
+	else
+		fill_rect(window2, gcP, 0, 0, window_bg_size.x, window_bg_size.y);
 }
 
 static void draw_menu_bars()
@@ -72,14 +46,14 @@ static void draw_menus()
 		draw_line(pulldown[i], global_pen2, 0, 0, 0, pulldown_frame_depth);
 		draw_line(pulldown[i], global_pen3, 99, 0, 99, pulldown_frame_depth);
 		if (in_range(global_menu_parent[i], 0, menus_drawn - 1))
-			draw_text(window2, global_pen, global_menu_x[i], menu_title_baseline,
-				global_menu_label[i].data(), kyx_text_size);
+			utf8_draw(window2, global_pen, global_menu_x[i], menu_title_baseline,
+				text_of(global_menu_label[i]));
 	}
 	for (int j = 0; j < global_menuitem_num && j < kyx_capacity; ++j) {
 		int m = global_menuitem_parent[j];
 		if (in_range(m, 0, menus_drawn - 1) && m < global_menu_num)
-			draw_text(pulldown[m], global_pen, global_menuitem_x[j], global_menuitem_y[j],
-				global_menuitem_label[j].data(), kyx_text_size);
+			utf8_draw(pulldown[m], global_pen, global_menuitem_x[j], global_menuitem_y[j],
+				text_of(global_menuitem_label[j]));
 	}
 }
 
@@ -88,21 +62,13 @@ static void draw_pie(int i)
 	int x = global_pie_x[i];
 	int y = global_pie_y[i];
 	int d = global_pie_r[i];
-	if (d > 0) {
-		// Beyond a full turn the server draws a full circle; clamping keeps the 16-bit
-		// angle of the protocol from wrapping.
-		long long extent = std::clamp(pie_extent(kyx_pie_obj[i]), -full_circle * 1LL,
-			full_circle * 1LL);
-		XFillArc(display, window2, global_pen3, x, y, static_cast<unsigned>(d),
-			static_cast<unsigned>(d), 0, static_cast<int>(full_circle));
-		XFillArc(display, window2, global_pen2, x, y, static_cast<unsigned>(d),
-			static_cast<unsigned>(d), 0, static_cast<int>(extent));
-		XDrawArc(display, window2, global_pen, x, y, static_cast<unsigned>(d),
-			static_cast<unsigned>(d), 0, static_cast<int>(full_circle));
-	}
-	char percent[16];
-	std::snprintf(percent, sizeof percent, "%d%%", kyx_pie_obj[i]);
-	draw_text(window2, global_pen, x + d - 20, y + d / 2 - 1, percent, sizeof percent);
+	fill_arc(window2, global_pen3, x, y, d, d, 0, full_circle);
+	fill_arc(window2, global_pen2, x, y, d, d, 0, pie_extent(kyx_pie_obj[i]));
+	draw_arc(window2, global_pen, x, y, d, d, 0, full_circle);
+	std::array<char, 16> percent;
+	std::snprintf(percent.data(), percent.size(), "%d%%", kyx_pie_obj[i]);
+	utf8_draw(window2, global_pen, static_cast<long>(x) + d - 20, y + d / 2 - 1L,
+		text_of(percent));
 }
 
 static void draw_label(int i)
@@ -114,12 +80,9 @@ static void draw_label(int i)
 	if (backgroundlabel_pixmap[i] == 1) {
 		XFlush(display);
 		if (labeltile[i] == 1)
-			XFillRectangle(display, w, gcP_label[i], 0, 0, tiled_label_width,
-				tiled_label_height);
-		else if (label_bg_size[i].x > 0 && label_bg_size[i].y > 0)
-			XFillRectangle(display, w, gcP_label[i], 0, 0,
-				static_cast<unsigned>(label_bg_size[i].x),
-				static_cast<unsigned>(label_bg_size[i].y));
+			fill_rect(w, gcP_label[i], 0, 0, tiled_label_width, tiled_label_height);
+		else
+			fill_rect(w, gcP_label[i], 0, 0, label_bg_size[i].x, label_bg_size[i].y);
 	}
 	int l = text_width(text_cells(global_label_text[i])) + 4;
 	GC top_left = nullptr;
@@ -145,7 +108,7 @@ static void draw_label(int i)
 		draw_line(w, bottom_right, 0, 12, l, 12);
 		draw_line(w, bottom_right, l, 0, l, 11);
 	}
-	draw_text(w, global_pen, 3, 11, global_label_text[i].data(), kyx_text_size);
+	utf8_draw(w, global_pen, 3, 11, text_of(global_label_text[i]));
 }
 
 static void draw_separators()
@@ -185,7 +148,7 @@ static void draw_button(int i)
 	int y = global_button_y[i];
 	int r = x + text_width(text_cells(global_button_text[i]));
 	fill_lines(window2, global_button_pen[i], x - 4, r + 3, y - 13, y + 2);
-	draw_text(window2, global_pen, x, y, global_button_text[i].data(), kyx_text_size);
+	utf8_draw(window2, global_pen, x, y, text_of(global_button_text[i]));
 	draw_bevel(x, y, r + 3, r + 4);
 }
 
@@ -194,8 +157,7 @@ static void draw_image(Window w, GC pen, int width, int height)
 	if (!w)
 		return;
 	XMapWindow(display, w);
-	XFillRectangle(display, w, pen, 0, 0, static_cast<unsigned>(width),
-		static_cast<unsigned>(height));
+	fill_rect(w, pen, 0, 0, width, height);
 }
 
 static void draw_imagebutton(int i)
@@ -217,7 +179,7 @@ void draw_lamp(int i)
 	int x = global_lbutton_x[i];
 	int y = global_lbutton_y[i];
 	GC lamp = kyx_lbutton_obj.state[i] == 1 ? gcpixmap1 : gcpixmap2;
-	XFillRectangle(display, window2, lamp, x - 1, y - 9, 10, 10);
+	fill_rect(window2, lamp, x - 1, y - 9, 10, 10);
 	draw_line(window2, global_pen3, x - 2, y, x - 2, y - 9);
 	draw_line(window2, global_pen3, x - 2, y - 10, x + 8, y - 10);
 	draw_line(window2, global_pen2, x + 9, y - 10, x + 9, y);
@@ -230,8 +192,15 @@ static void draw_lbutton(int i)
 	int y = global_lbutton_y[i];
 	int r = x + text_width(text_cells(global_lbutton_text[i]));
 	draw_lamp(i);
-	draw_text(window2, global_pen, x + 12, y, global_lbutton_text[i].data(), kyx_text_size);
+	utf8_draw(window2, global_pen, x + 12, y, text_of(global_lbutton_text[i]));
 	draw_bevel(x, y, r + 15, r + 16);
+}
+
+void clear_entry_text(int i)
+{
+	int x = global_textentry_x[i];
+	int y = global_textentry_y[i];
+	fill_lines(window2, global_pen2, x + 2, x + global_textentry_width[i], y + 2, y + 14);
 }
 
 void draw_entry_text(int i)
@@ -239,9 +208,10 @@ void draw_entry_text(int i)
 	int x = global_textentry_x[i] + 6;
 	int y = global_textentry_y[i] + 12;
 	if (global_textentry_type[i] == 0)
-		draw_text(window2, global_pen, x, y, numberstring[i].data(), kyx_text_size);
+		utf8_draw(window2, global_pen, x, y, text_of(numberstring[i]));
 	else if (global_textentry_type[i] == 1)
-		XDrawString(display, window2, global_pen, x, y, stars, entry_stars(place[i]));
+		utf8_draw(window2, global_pen, x, y, password_stars.substr(0,
+			static_cast<std::size_t>(entry_stars(place[i]))));
 }
 
 static void draw_entry(int i)
@@ -260,10 +230,10 @@ static void draw_entry(int i)
 	if (global_textentry_type[i] == 1)
 		draw_entry_text(i);
 	else
-		draw_text(window2, global_pen, x + 6, y + 12, numberstring[i].data(), kyx_text_size);
+		utf8_draw(window2, global_pen, x + 6, y + 12, text_of(numberstring[i]));
 }
 
-void draw_tick(int x, int y)
+static void draw_tick(int x, int y)
 {
 	draw_line(window2, global_pen, x + 3, y + 5, x + 6, y + 10);
 	draw_line(window2, global_pen, x + 4, y + 5, x + 7, y + 10);
@@ -271,21 +241,27 @@ void draw_tick(int x, int y)
 	draw_line(window2, global_pen, x + 7, y + 10, x + 11, y + 2);
 }
 
+void draw_check_mark(int i)
+{
+	int x = global_chkbutton_x[i];
+	int y = global_chkbutton_y[i];
+	fill_lines(window2, global_pen2, x + 2, x + 11, y + 2, y + 11);
+	if (kyx_chkbutton_obj.state[i] == 1)
+		draw_tick(x, y);
+}
+
 static void draw_chkbutton(int i)
 {
 	int x = global_chkbutton_x[i];
 	int y = global_chkbutton_y[i];
-	draw_text(window2, global_pen, x + 17, y + 12, global_chkbutton_label[i].data(),
-		kyx_text_size);
+	utf8_draw(window2, global_pen, x + 17, y + 12, text_of(global_chkbutton_label[i]));
 	draw_line(window2, global_pen3, x, y, x + 12, y);
 	draw_line(window2, global_pen, x + 1, y + 1, x + 11, y + 1);
 	draw_line(window2, global_pen2, x + 13, y, x + 13, y + 13);
 	draw_line(window2, global_pen2, x, y + 13, x + 13, y + 13);
 	draw_line(window2, global_pen3, x, y, x, y + 12);
 	draw_line(window2, global_pen, x + 1, y + 1, x + 1, y + 11);
-	fill_lines(window2, global_pen2, x + 2, x + 11, y + 2, y + 11);
-	if (kyx_chkbutton_obj.state[i] == 1)
-		draw_tick(x, y);
+	draw_check_mark(i);
 }
 
 void clear_list_area(int i)
@@ -317,8 +293,7 @@ void draw_list_items(int i)
 		long item = static_cast<long>(kyx_selectlist_obj.top[i]) + k;
 		if (item < 0 || item >= static_cast<long>(items.size()))
 			continue;
-		draw_text(window2, global_pen, x + 2, y + 10 * k + 9, items[item].data(),
-			kyx_item_size);
+		utf8_draw(window2, global_pen, x + 2, y + 10 * k + 9, text_of(items[item]));
 	}
 }
 
@@ -357,18 +332,13 @@ static void draw_frame(int i)
 	int y1 = global_frame_y1[i];
 	int x2 = global_frame_x2[i];
 	int y2 = global_frame_y2[i];
-	draw_text(window2, global_pen, x1, y1, global_frame_label[i].data(), kyx_text_size);
+	utf8_draw(window2, global_pen, x1, y1, text_of(global_frame_label[i]));
 	draw_line(window2, global_pen, x1, y1, x2, y1);
 	draw_line(window2, global_pen2, x1, y1 + 1, x2, y1 + 1);
 	draw_line(window2, global_pen, x1, y2, x2, y2);
 	draw_line(window2, global_pen, x1, y1, x1, y2);
 	draw_line(window2, global_pen2, x1 + 1, y1 + 1, x1 + 1, y2);
 	draw_line(window2, global_pen, x2, y1, x2, y2);
-}
-
-static int count_of(int num)
-{
-	return std::clamp(num, 0, static_cast<int>(kyx_capacity));
 }
 
 void kyx_redraw()

@@ -3,13 +3,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 #include "kyx_internal.h"
-
-static constexpr char stars[] = "****************";
+#include "kyx_utf8_draw.h"
 
 // Filter by keysym; keycodes differ between keyboard maps.
 static constexpr KeySym keys_not_typed[] = {
@@ -17,11 +17,6 @@ static constexpr KeySym keys_not_typed[] = {
 	XK_Shift_L, XK_Shift_R, XK_Alt_L, XK_Alt_R, XK_Control_L, XK_Control_R,
 	XK_Up, XK_Down, XK_Left, XK_Right, XK_BackSpace,
 };
-
-static int count_of(int num)
-{
-	return std::clamp(num, 0, static_cast<int>(kyx_capacity));
-}
 
 void kyx_main(void)
 {
@@ -52,22 +47,17 @@ void repaint_entry_texts()
 	for (int i = 0; i < count_of(global_textentry_num); ++i) {
 		if (global_textentry_type[i] != 0)
 			continue;
-		int x = global_textentry_x[i];
-		int y = global_textentry_y[i];
-		fill_lines(window2, global_pen2, x + 2, x + global_textentry_width[i], y + 2, y + 14);
-		draw_text(window2, global_pen, x + 6, y + 12, kyx_textentry_obj.text[i].data(),
-			kyx_object_slots);
+		clear_entry_text(i);
+		utf8_draw(window2, global_pen, global_textentry_x[i] + 6, global_textentry_y[i] + 12,
+			text_of(kyx_textentry_obj.text[i]));
 	}
 	KYX_event_flag = 0;
 }
 
 bool handle_expose(XExposeEvent *)
 {
-	XEvent drained;
-	while (XCheckTypedEvent(display, Expose, &drained)) {
-	}
-	XWindowAttributes attributes;
-	if (!XGetWindowAttributes(display, window2, &attributes))
+	kyx_point size;
+	if (!take_exposures(window2, size))
 		return false;
 	kyx_redraw();
 	return true;
@@ -76,8 +66,8 @@ bool handle_expose(XExposeEvent *)
 static void paint_title(int i, GC band, GC text)
 {
 	fill_lines(window2, band, global_menu_x[i] - 1, global_menu_x2[i], 0, 17);
-	draw_text(window2, text, global_menu_x[i], menu_title_baseline,
-		global_menu_label[i].data(), kyx_text_size);
+	utf8_draw(window2, text, global_menu_x[i], menu_title_baseline,
+		text_of(global_menu_label[i]));
 }
 
 static void motion_over_bar(int px)
@@ -100,7 +90,7 @@ static void paint_item(Window w, int j, GC band, GC text)
 {
 	int b = global_menuitem_y[j];
 	fill_lines(w, band, 1, 98, b - 10, b + 1);
-	draw_text(w, text, 2, b, global_menuitem_label[j].data(), kyx_text_size);
+	utf8_draw(w, text, 2, b, text_of(global_menuitem_label[j]));
 }
 
 static void motion_in_pulldown(Window w, int py)
@@ -139,7 +129,7 @@ static void type_character(int i, std::string_view translation)
 	char typed[utf8_max_bytes];
 	int size = utf8_typed(translation, typed);
 	auto& text = numberstring[i];
-	int n = text_length(text);
+	int n = static_cast<int>(text_of(text).size());
 	if (size == 0 || n + size >= kyx_text_size)
 		return;
 	place[i] += char_width;
@@ -148,19 +138,18 @@ static void type_character(int i, std::string_view translation)
 	std::memcpy(text.data() + n, typed, static_cast<std::size_t>(size));
 	text[n + size] = '\0';
 	if (global_textentry_type[i] == 0)
-		draw_text(window2, global_pen, x, y, text.data() + n, static_cast<std::size_t>(size));
+		utf8_draw(window2, global_pen, x, y, std::string_view{text.data() + n,
+			static_cast<std::size_t>(size)});
 	else if (global_textentry_type[i] == 1)
-		XDrawString(display, window2, global_pen, x, y, stars, 1);
+		utf8_draw(window2, global_pen, x, y, password_stars.substr(0, 1));
 }
 
 static void erase_character(int i)
 {
 	place[i] = std::max(place[i] - char_width, 0);
-	int x = global_textentry_x[i];
-	int y = global_textentry_y[i];
-	fill_lines(window2, global_pen2, x + 2, x + global_textentry_width[i], y + 2, y + 14);
+	clear_entry_text(i);
 	auto& text = numberstring[i];
-	text[utf8_last_start(std::string_view{text.data(), strnlen(text.data(), text.size())})] = '\0';
+	text[utf8_last_start(text_of(text))] = '\0';
 	draw_entry_text(i);
 }
 
@@ -183,20 +172,23 @@ void handle_keypress(XKeyEvent *ev)
 	}
 }
 
+// The field of an entry in the colour of its focus: white, or yellow when it has the focus.
+static void paint_entry_field(int i, GC field)
+{
+	int x = global_textentry_x[i];
+	int y = global_textentry_y[i];
+	fill_lines(window2, field, x + 1, x + global_textentry_width[i], y + 1, y + 13);
+	draw_entry_text(i);
+}
+
 static void focus_entry(int hit)
 {
 	for (int j = 0; j < count_of(global_textentry_num); ++j) {
 		kyx_textentry_obj.focus[j] = 0;
-		int x = global_textentry_x[j];
-		int y = global_textentry_y[j];
-		fill_lines(window2, global_pen2, x + 1, x + global_textentry_width[j], y + 1, y + 13);
-		draw_entry_text(j);
+		paint_entry_field(j, global_pen2);
 	}
 	kyx_textentry_obj.focus[hit] = 1;
-	int x = global_textentry_x[hit];
-	int y = global_textentry_y[hit];
-	fill_lines(window2, global_pen4, x + 1, x + global_textentry_width[hit], y + 1, y + 13);
-	draw_entry_text(hit);
+	paint_entry_field(hit, global_pen4);
 }
 
 static void toggle(int i)
@@ -209,16 +201,9 @@ static void toggle(int i)
 
 static void check(int i)
 {
-	int x = global_chkbutton_x[i];
-	int y = global_chkbutton_y[i];
-	fill_lines(window2, global_pen2, x + 2, x + 11, y + 2, y + 11);
 	int& state = kyx_chkbutton_obj.state[i];
-	if (state == 1) {
-		state = 0;
-	} else {
-		state = 1;
-		draw_tick(x, y);
-	}
+	state = state == 1 ? 0 : 1;
+	draw_check_mark(i);
 }
 
 static void click_list(int i, int ex, int ey)

@@ -3,12 +3,13 @@
 #ifndef KYX_INTERNAL_H
 #define KYX_INTERNAL_H
 
+#include <algorithm>
 #include <array>
-#include <cstddef>
 #include <cstring>
 #include <string_view>
 
 #include "kyx.h"
+#include "kyx_paint.h"
 #include "kyx_utf8.h"
 
 // Text is never measured: every character is one cell of the font "fixed".
@@ -19,19 +20,8 @@ inline constexpr int menu_title_baseline = 12;
 inline constexpr int menu_item_spacing = 14;
 inline constexpr int menu_pulldown_width = 100;
 inline constexpr int password_stars_max = 16;
-inline constexpr long kyx_event_mask = KeyPressMask | ButtonPressMask | PointerMotionMask
-	| ExposureMask;
-
-struct kyx_point {
-	int x;
-	int y;
-};
-
-// Top-left of a window centred horizontally and 50 pixels below the vertical centre.
-inline kyx_point window_place(int screen_w, int screen_h, int w, int h)
-{
-	return kyx_point{(screen_w - w) / 2, (screen_h - h) / 2 + 50};
-}
+inline constexpr std::string_view password_stars = "****************";
+static_assert(password_stars.size() == password_stars_max);
 
 inline int text_width(int n)
 {
@@ -162,6 +152,7 @@ inline int label_window_width(int n)
 	return text_width(n) + 5;
 }
 
+// Texts of the main window are UTF-8: one cut to fit its buffer is cut between characters.
 template <std::size_t N>
 void copy_text(std::array<char, N>& to, std::string_view from)
 {
@@ -170,21 +161,16 @@ void copy_text(std::array<char, N>& to, std::string_view from)
 	to[n] = '\0';
 }
 
-inline std::string_view text_of(const char *s)
-{
-	return s ? std::string_view{s} : std::string_view{};
-}
-
-template <std::size_t N>
-int text_length(const std::array<char, N>& t)
-{
-	return static_cast<int>(strnlen(t.data(), N));
-}
-
 // A handle that names a widget already created.
 inline bool handle_ok(int h, int count)
 {
 	return h >= 0 && h < count && h < kyx_capacity;
+}
+
+// How many widgets of a kind the loops visit: never more than the tables hold.
+inline int count_of(int num)
+{
+	return std::clamp(num, 0, static_cast<int>(kyx_capacity));
 }
 
 // Per-event handlers of kyx_main, callable one event at a time.
@@ -201,12 +187,9 @@ void repaint_entry_texts();
 void kyx_redraw();
 
 // Drawing pieces shared by the redraw and the partial repaints of input handling.
-// A line includes both end points; fill_lines paints the lines y1 to y2, each from x1 to x2.
-void draw_line(Drawable d, GC gc, int x1, int y1, int x2, int y2);
-void fill_lines(Drawable d, GC gc, int x1, int x2, int y1, int y2);
-void draw_text(Drawable d, GC gc, int x, int y, const char *text, std::size_t max);
 void draw_lamp(int button);
-void draw_tick(int x, int y);
+void draw_check_mark(int chkbutton);
+void clear_entry_text(int entry);
 void draw_entry_text(int entry);
 void draw_list_items(int list);
 void clear_list_area(int list);

@@ -7,6 +7,7 @@
 #include <X11/Xatom.h>
 
 #include "kyx.h"
+#include "kyx_paint.h"
 #include "kyx_utf8.h"
 
 static constexpr int chars_max = kyx_item_size;  // the longest text a widget holds
@@ -41,7 +42,7 @@ static XFontStruct *load_sibling(XFontStruct *fixed)
 		XFree(name);
 	if (!named)
 		return nullptr;
-	XFontStruct *wide = XLoadQueryFont(display, sibling.data());
+	XFontStruct *wide = load_font(sibling.data());
 	if (wide && !same_cell(wide, fixed)) {
 		XFreeFont(display, wide);
 		wide = nullptr;
@@ -54,20 +55,19 @@ void utf8_fonts_load(XFontStruct *fixed)
 	utf8_fonts_set(fixed->fid, load_sibling(fixed));
 }
 
-void utf8_draw(Drawable d, GC gc, int x, int y, const char *text, int n)
+void utf8_draw(Drawable d, GC gc, long x, long y, std::string_view text)
 {
-	std::string_view s{text, static_cast<std::size_t>(n)};
-	if (!utf8_has_multibyte(s)) {
-		XDrawString(display, d, gc, x, y, text, n);
+	if (!utf8_has_multibyte(text)) {
+		draw_text(d, gc, x, y, text);
 		return;
 	}
 	std::array<char16_t, chars_max> codes;
-	int count = utf8_to_ucs2(s, codes.data(), chars_max);
+	int count = utf8_to_ucs2(text, codes.data(), chars_max);
 	if (!wide_font) {
 		std::array<char, chars_max> latin1;
 		for (int i = 0; i < count; ++i)
 			latin1[i] = static_cast<char>(codes[i] <= 0xFF ? codes[i] : '?');
-		XDrawString(display, d, gc, x, y, latin1.data(), count);
+		draw_text(d, gc, x, y, std::string_view{latin1.data(), static_cast<std::size_t>(count)});
 		return;
 	}
 	std::array<XChar2b, chars_max> chars;
@@ -75,6 +75,6 @@ void utf8_draw(Drawable d, GC gc, int x, int y, const char *text, int n)
 		chars[i] = XChar2b{static_cast<unsigned char>(codes[i] >> 8),
 			static_cast<unsigned char>(codes[i] & 0xFF)};
 	XSetFont(display, gc, wide_font->fid);
-	XDrawString16(display, d, gc, x, y, chars.data(), count);
+	XDrawString16(display, d, gc, coordinate(x), coordinate(y), chars.data(), count);
 	XSetFont(display, gc, narrow_font);
 }

@@ -3,6 +3,8 @@
 #ifndef KYX_UTF8_DRAW_H
 #define KYX_UTF8_DRAW_H
 
+#include <string_view>
+
 #include <X11/Xlib.h>
 
 // Loads the 10646 font of the same name and cell as fixed, when the server has one.
@@ -10,8 +12,9 @@ void utf8_fonts_load(XFontStruct *fixed);
 // The fonts to draw with: the pens' own, and the 10646 one or null.
 void utf8_fonts_set(Font narrow, XFontStruct *wide);
 
-// Draws n bytes of text. Text with no multi-byte character goes out as it is, in the pen's font;
-// other text in the 10646 font, or, on a server without it, as Latin-1 with '?' for the rest.
-void utf8_draw(Drawable d, GC gc, int x, int y, const char *text, int n);
+// The main window's text drawing. Text with no multi-byte character goes out as it is, in the
+// pen's font, through draw_text; other text in the 10646 font, or, on a server without it, as
+// Latin-1 with '?' for the rest. The dialogs draw bytes in their own fonts with draw_text.
+void utf8_draw(Drawable d, GC gc, long x, long y, std::string_view text);
 
 #endif

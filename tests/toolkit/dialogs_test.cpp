@@ -8,6 +8,10 @@
 #include <X11/extensions/XTest.h>
 #include <X11/Xutil.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -104,7 +108,7 @@ int count_pixels(Window w, int x, int y, int width, int height, unsigned long co
 	return n;
 }
 
-dialog_point window_origin(Window w)
+kyx_point window_origin(Window w)
 {
 	Window root;
 	int x, y;
@@ -113,7 +117,7 @@ dialog_point window_origin(Window w)
 	return {x, y};
 }
 
-dialog_point window_size(Window w)
+kyx_point window_size(Window w)
 {
 	XWindowAttributes a;
 	XGetWindowAttributes(display, w, &a);
@@ -208,16 +212,6 @@ void type_keys(Display *d, Window w, std::initializer_list<unsigned> keycodes)
 		XTestFakeKeyEvent(d, k, True, 0);
 		XTestFakeKeyEvent(d, k, False, 0);
 	}
-}
-
-// Shared frame.
-
-TEST(DialogGeometry, CentredFiftyPixelsBelowTheMiddle)
-{
-	EXPECT_EQ(centred_position(1280, 1024, 450, 450).x, 415);
-	EXPECT_EQ(centred_position(1280, 1024, 450, 450).y, 337);
-	// Wider than the screen: negative, still centred, halving toward zero.
-	EXPECT_EQ(centred_position(1280, 1024, 1501, 93).x, -110);
 }
 
 // Message box.
@@ -422,6 +416,117 @@ TEST_F(Dialogs, UnknownFontEndsTheProcessWithItsMessage)
 				x_slistwindow(100, 100, "t", 1, '*', 1, rows, font.data(), "h");
 			else
 				x_graphwindow(100, 100, "t", 1, &value, font.data());
+		});
+		EXPECT_EQ(status, 1);
+		EXPECT_EQ(out, c.message);
+	}
+}
+
+// A server of its own whose font path holds no "fixed": started on a font folder with no font
+// in it, then cleared of the built-in fonts that the server always adds behind the folder.
+// The connection it keeps stops the server from resetting its path until the test ends.
+class ServerWithoutFixed {
+public:
+	ServerWithoutFixed()
+	{
+		char tmpl[] = "/tmp/kyx_fontsXXXXXX";
+		if (!mkdtemp(tmpl))
+			return;
+		fonts = tmpl;
+		std::FILE *f = std::fopen((fonts + "/fonts.dir").c_str(), "w");
+		if (!f || std::fputs("0\n", f) < 0 || std::fclose(f) != 0)
+			return;
+		int ready[2];
+		if (pipe(ready) != 0)
+			return;
+		server = fork();
+		if (server == 0) {
+			prctl(PR_SET_PDEATHSIG, SIGTERM);  // no server outlives a test that was killed
+			close(ready[0]);
+			int quiet = open("/dev/null", O_WRONLY);
+			dup2(quiet, 1);
+			dup2(quiet, 2);
+			std::string fd = std::to_string(ready[1]);
+			execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-fp",
+			       fonts.c_str(), "-screen", "0", "640x480x24", static_cast<char *>(nullptr));
+			_exit(127);
+		}
+		close(ready[1]);
+		std::string number;
+		char c;
+		pollfd p{ready[0], POLLIN, 0};
+		while (poll(&p, 1, 10000) > 0 && read(ready[0], &c, 1) == 1 && c != '\n')
+			number += c;
+		close(ready[0]);
+		if (number.empty())
+			return;
+		name = ":" + number;
+		keeper = XOpenDisplay(name.c_str());
+		if (!keeper)
+			return;
+		char *path[] = {fonts.data()};
+		XSetFontPath(keeper, path, 1);
+		XSync(keeper, False);
+	}
+
+	~ServerWithoutFixed()
+	{
+		if (keeper)
+			XCloseDisplay(keeper);
+		if (server > 0) {
+			kill(server, SIGTERM);
+			waitpid(server, nullptr, 0);
+		}
+		if (!fonts.empty()) {
+			std::remove((fonts + "/fonts.dir").c_str());
+			rmdir(fonts.c_str());
+		}
+	}
+
+	bool knows_fixed() const
+	{
+		XFontStruct *f = XLoadQueryFont(keeper, "fixed");
+		if (f)
+			XFreeFont(keeper, f);
+		return f != nullptr;
+	}
+
+	std::string fonts;
+	std::string name;
+	Display *keeper = nullptr;
+	pid_t server = -1;
+};
+
+TEST(FatalFont, EveryUserOfFixedEndsTheProcessWithItsMessage)
+{
+	ServerWithoutFixed server;
+	ASSERT_NE(server.keeper, nullptr) << "no Xvfb of its own could be started";
+	ASSERT_FALSE(server.knows_fixed());
+	std::string picture = server.fonts + "/fonts.dir";
+	struct fatal_case {
+		int call;
+		const char *message;
+	};
+	const fatal_case cases[] = {
+		{0, "Display doesn't know the font fixed\n"},
+		{1, "Display doesn't know the font fixed\n"},
+		{2, "Display doesn't know the font 'fixed'\n"},
+		{3, "xcord , ycord 4 , 9 \nDisplay doesn't know the font 'fixed'\n"},
+	};
+	for (const fatal_case &c : cases) {
+		SCOPED_TRACE(c.message);
+		auto [out, status] = run_child([&] {
+			setenv("DISPLAY", server.name.c_str(), 1);
+			x_open();
+			alarm(10);
+			if (c.call == 0)
+				kyx_window("t", 100, 100);
+			else if (c.call == 1)
+				x_calbox("t");
+			else if (c.call == 2)
+				x_imgbox(picture.c_str(), "t");
+			else
+				x_imgkeybox(picture.c_str(), "t", 1, 4, 9);
 		});
 		EXPECT_EQ(status, 1);
 		EXPECT_EQ(out, c.message);
@@ -697,94 +802,6 @@ TEST_F(Dialogs, BarChartLoopClosesOnAnyKeyAndEmptyChartIsBlank)
 	EXPECT_EQ(x_graphwindow(100, 100, "Bars", 1, values, "fixed"), 1);
 }
 
-// Drawing files.
-
-struct drawing_read {
-	bool is_drawing;
-	drawing d;
-};
-
-drawing_read read_text(const std::string &text)
-{
-	drawing_read r{};
-	std::FILE *f = fmemopen(const_cast<char *>(text.data()), text.size(), "r");
-	r.is_drawing = read_drawing(f, r.d, 0xCCCCCC);
-	std::fclose(f);
-	return r;
-}
-
-TEST(DrawingFile, ReadsHeaderHeightBeforeWidthAndElements)
-{
-	drawing_read r = read_text("qdr ff0000 1 100 200\n2 ffffff 10 10 50 20\n");
-	ASSERT_TRUE(r.is_drawing);
-	EXPECT_EQ(r.d.background, 0xff0000UL);
-	EXPECT_EQ(r.d.width, 200);
-	EXPECT_EQ(r.d.height, 100);
-	ASSERT_EQ(r.d.count, 1);
-	const drawing_element &el = r.d.element[0];
-	EXPECT_EQ(el.type, 2);
-	EXPECT_EQ(el.colour, 0xffffffUL);
-	EXPECT_EQ(el.x1, 10);
-	EXPECT_EQ(el.y1, 10);
-	EXPECT_EQ(el.x2, 50);
-	EXPECT_EQ(el.y2, 20);
-}
-
-TEST(DrawingFile, FirstWordDecidesDrawingOrPicture)
-{
-	EXPECT_TRUE(read_text("qdrx 0x00ff00 0 30 40").is_drawing);
-	EXPECT_EQ(read_text("qdrx 0x00ff00 0 30 40").d.background, 0x00ff00UL);
-	EXPECT_FALSE(read_text("/* XPM */\nstatic char *x[] = {").is_drawing);
-	EXPECT_FALSE(read_text("qd 0 0 1 1").is_drawing);
-	EXPECT_FALSE(read_text("").is_drawing);
-}
-
-TEST(DrawingFile, LongWordsAreCutAndTheirRestSkipped)
-{
-	drawing_read r = read_text("qdr" + std::string(60, 'z') + " ff00000000000 1 100 200\n"
-				   "1 123456789abc 1 2 3 4\n");
-	ASSERT_TRUE(r.is_drawing);
-	EXPECT_EQ(r.d.background, 0xF0000000UL);
-	EXPECT_EQ(r.d.height, 100);
-	EXPECT_EQ(r.d.width, 200);
-	ASSERT_EQ(r.d.count, 1);
-	EXPECT_EQ(r.d.element[0].colour, 0x23456789UL);
-	EXPECT_EQ(r.d.element[0].y2, 4);
-}
-
-TEST(DrawingFile, StopsAtEndOrNonNumberAndKeepsWhatWasRead)
-{
-	EXPECT_EQ(read_text("qdr 0 3 50 50 1 0 1 1 2 2 2 0 3 3").d.count, 1);
-	EXPECT_EQ(read_text("qdr 0 3 50 50 1 0 1 1 2 2 2 0 3 3 x 4 1 0 1 1 2 2").d.count, 1);
-	EXPECT_EQ(read_text("qdr 0 3 50 50 1 0 1 1 2 2 2 0 3 3 4 4 1 0 1 1 2 2").d.count, 3);
-	EXPECT_EQ(read_text("qdr 0 2 50 50 1 0 1 1 2 2 1.5 0 3 3 4 4").d.count, 1);
-	using namespace std::string_literals;
-	EXPECT_EQ(read_text("qdr 0 2 50 50 1 0 1 1 2 2 \0\0 0 3 3 4 4"s).d.count, 1);
-	EXPECT_EQ(read_text("qdr 0 \0 50 50"s).d.width, 20);
-	drawing_read cut = read_text("qdr 0 5 40");
-	EXPECT_EQ(cut.d.height, 40);
-	EXPECT_EQ(cut.d.width, 20);
-	EXPECT_EQ(cut.d.count, 0);
-}
-
-TEST(DrawingFile, AtMostFiveHundredElements)
-{
-	std::string text = "qdr 0 600 50 50\n";
-	for (int i = 0; i < 600; ++i)
-		text += "1 ff 0 0 " + std::to_string(i) + " 1\n";
-	drawing_read r = read_text(text);
-	EXPECT_EQ(r.d.count, 500);
-	EXPECT_EQ(r.d.element[499].x2, 499);
-}
-
-TEST(DrawingFile, SidesOfZeroOrLessCountAsTwenty)
-{
-	drawing_read r = read_text("qdr 0 0 0 -7");
-	EXPECT_EQ(r.d.height, 20);
-	EXPECT_EQ(r.d.width, 20);
-	EXPECT_EQ(read_text("qdr 0 -3 10 10 1 0 1 1 2 2").d.count, 0);
-}
-
 // Picture box.
 
 TEST_F(Dialogs, PictureBoxDrawsTheFileAtFiftyFifty)
@@ -872,47 +889,6 @@ TEST_F(Dialogs, PictureBoxFailuresReturnMinusOne)
 }
 
 // Picture keypad.
-
-TEST(KeypadKeys, EachTypeHasItsOwnTable)
-{
-	struct key_case {
-		int type, keycode;
-		const char *appended;   // null: not listed
-		bool fills, low_row;
-	};
-	const key_case cases[] = {
-		{1, 10, "1", false, false},   {1, 19, "0", false, false},   {1, 26, "-1", true, false},
-		{1, 40, "-2", true, false},   {1, 60, nullptr, false, false}, {1, 38, nullptr, false, false},
-		{2, 60, ".", false, false},   {2, 26, nullptr, false, false}, {2, 15, "6", false, false},
-		{3, 38, "-38", false, false}, {3, 40, "-40", false, false},   {3, 26, "-26", false, true},
-		{3, 44, "-44", false, true},  {3, 31, "-31", false, true},    {3, 60, nullptr, false, false},
-		{3, 16, "7", false, false},   {0, 10, nullptr, false, false}, {4, 10, nullptr, false, false},
-	};
-	for (const key_case &c : cases) {
-		SCOPED_TRACE(testing::Message() << "type " << c.type << " key " << c.keycode);
-		const keypad_key *k = keypad_lookup(c.type, c.keycode);
-		if (!c.appended) {
-			EXPECT_EQ(k, nullptr);
-			continue;
-		}
-		ASSERT_NE(k, nullptr);
-		EXPECT_STREQ(k->appended, c.appended);
-		EXPECT_EQ(k->fills, c.fills);
-		EXPECT_EQ(k->low_row, c.low_row);
-	}
-	EXPECT_STREQ(keypad_lookup(1, 26)->drawn, "ETF");
-	EXPECT_STREQ(keypad_lookup(1, 40)->drawn, "DEP");
-}
-
-TEST(KeypadKeys, ResultIsTheLeadingNumber)
-{
-	EXPECT_EQ(keypad_result("-38"), -38);
-	EXPECT_EQ(keypad_result("12.5"), 12);
-	EXPECT_EQ(keypad_result("7-1"), 7);
-	EXPECT_EQ(keypad_result(""), 0);
-	EXPECT_EQ(keypad_result("-"), 0);
-	EXPECT_EQ(keypad_result("99999999999"), 2147483647);
-}
 
 TEST_F(Dialogs, KeypadCollectsUntilReturnOrCapacity)
 {

@@ -17,13 +17,7 @@
 
 #include "kyx.h"
 #include "kyx_internal.h"
-
-inline constexpr uint32_t white = 0xFFFFFF;
-inline constexpr uint32_t grey = 0xCCCCCC;
-inline constexpr uint32_t dgrey = 0x909090;
-inline constexpr uint32_t black = 0;
-inline constexpr uint32_t yellow = 0xFFFF00;
-inline constexpr uint32_t blue4 = 0x000099;
+#include "x_server.h"
 
 // Callbacks for the tests record the order in which they ran.
 inline std::vector<std::string> ran;
@@ -42,13 +36,7 @@ protected:
 	{
 		if (!std::getenv("DISPLAY"))
 			FAIL() << "run the tests through scripts/test";
-		// The server resets after the previous test's last client leaves and refuses
-		// connections meanwhile; wait for it, and hold it up until this test ends.
-		for (int tries = 0; !keeper && tries < 200; ++tries) {
-			keeper = XOpenDisplay(nullptr);
-			if (!keeper)
-				usleep(25000);
-		}
+		keeper = wait_for_x_server();
 		ASSERT_NE(keeper, nullptr) << "the X server did not come back";
 		x_open();
 		dir = ::testing::TempDir() + "kyx_" + std::to_string(getpid()) + "_";

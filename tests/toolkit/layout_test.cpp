@@ -20,6 +20,9 @@ TEST(WindowPlacement, CentredAndFiftyBelowTheMiddle)
 	kyx_point p = window_place(1280, 1024, 500, 400);
 	EXPECT_EQ(p.x, 390);
 	EXPECT_EQ(p.y, 362);
+	// The dialogs are placed by the same rule: the blank box, 450 square.
+	EXPECT_EQ(window_place(1280, 1024, 450, 450).x, 415);
+	EXPECT_EQ(window_place(1280, 1024, 450, 450).y, 337);
 }
 
 TEST(WindowPlacement, LargerThanTheScreenGoesNegativeUnclamped)
@@ -27,6 +30,8 @@ TEST(WindowPlacement, LargerThanTheScreenGoesNegativeUnclamped)
 	kyx_point p = window_place(1280, 1024, 1401, 1301);
 	EXPECT_EQ(p.x, -60);
 	EXPECT_EQ(p.y, -88);
+	// Halving toward zero.
+	EXPECT_EQ(window_place(1280, 1024, 1501, 93).x, -110);
 }
 
 TEST(HitRectangles, ButtonEdgesAreInside)

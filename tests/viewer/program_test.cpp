@@ -25,8 +25,6 @@ namespace {
 
 using steady = std::chrono::steady_clock;
 constexpr auto patience = std::chrono::seconds(20);
-constexpr unsigned long grey = 0xCCCCCC;
-constexpr unsigned long white = 0xFFFFFF;
 
 // Points inside the window: a red part of the close picture, the far ends of the name and
 // death place entries.

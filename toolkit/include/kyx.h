@@ -1,4 +1,5 @@
-// kyx: a small widget toolkit on Xlib and libXpm. Operations, palette, pens, widget tables.
+// kyx: a small widget toolkit on Xlib and libXpm. The operations, the palette and the callback
+// type come first; the toolkit's state and widget tables follow in a section of their own.
 #ifndef KYX_H
 #define KYX_H
 
@@ -20,6 +21,95 @@ enum {
 	kyx_list_items = 512, // items one select list can hold
 	kyx_item_size = 512,  // one select-list item, terminator included
 };
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef void (*kyx_callback)(void);
+
+// Connection and main window.
+void x_open(void);
+void x_close(void);
+void kyx_window(const char *title, int width, int height);
+void kyx_setwindowbg(const char *path, int tile);
+
+// Widget creation: each returns the new handle, or -1 when its kind is full.
+int kyx_label(const char *text, int x, int y, int border);
+void kyx_hseparator(int x, int y, int length);
+void kyx_vseparator(int x, int y, int length);
+int kyx_button(int x, int y, const char *text, kyx_callback callback);
+GC kyx_setbuttoncolor(int button, uint32_t pixel);
+int kyx_lbutton(int x, int y, const char *text, kyx_callback callback);
+int kyx_selectlist(int x, int y, int count, char items[][kyx_item_size], int columns, int rows);
+int kyx_chkbutton(int x, int y, const char *label);
+int kyx_textentry(int x, int y, int width, int type);
+void kyx_frame(int x1, int y1, int x2, int y2, const char *label);
+int kyx_image(int x, int y, const char *path);
+int kyx_imagebutton(int x, int y, const char *path, kyx_callback callback);
+int kyx_pie(int x, int y, int diameter, int percent);
+int kyx_menubar(void);
+int kyx_menu(int bar, const char *title);
+int kyx_menuitem(int menu, const char *label, kyx_callback callback);
+
+// Setters.
+void kyx_setlabelbg(const char *path, int tile, int label);
+void kyx_settextentry(int entry, const char *text);
+void kyx_closewindow(void);
+void kyx_setfunction(int slot, kyx_callback callback);
+void kyx_setfunction2(int slot, kyx_callback callback);
+void kyx_setfunction3(int slot, kyx_callback callback);
+void kyx_setfunction4(int slot, kyx_callback callback);
+void kyx_ExecCallback(int slot);
+void kyx_ExecCallback2(int slot);
+void kyx_ExecCallback3(int slot);
+void kyx_ExecCallback4(int slot);
+
+// Item text of a select list (writable, 512 bytes), or null outside the tables.
+char *kyx_selectlist_item(int list, int item);
+
+// Event loop of the main window; returns once the window is closed.
+void kyx_main(void);
+
+// Modal dialogs.
+int x_msgbox(int kind, const char *text, const char *title, char *fontname, int margin);
+int x_calbox(const char *title);
+int x_radiobox(const char *option1, const char *option2, const char *question,
+	const char *title, char *fontname, int margin);
+int x_slistwindow(int width, int height, const char *title, int style, char marker, int count,
+	char rows[][kyx_text_size], const char *fontname, const char *heading);
+int x_graphwindow(int width, int height, const char *title, int count, const int *values,
+	const char *fontname);
+int x_imgbox(const char *path, const char *title);
+int x_imgkeybox(const char *path, const char *title, int type, int x, int y);
+
+// Palette: 24-bit 0xRRGGBB pixel values, handed to a TrueColor server as they are.
+extern const uint32_t X_RED;
+extern const uint32_t X_RED2;
+extern const uint32_t X_RED3;
+extern const uint32_t X_LLGREEN;
+extern const uint32_t X_LGREEN;
+extern const uint32_t X_GREEN;
+extern const uint32_t X_GREEN2;
+extern const uint32_t X_BLUE;
+extern const uint32_t X_BLUE2;
+extern const uint32_t X_BLUE3;
+extern const uint32_t X_BLUE4;
+extern const uint32_t X_BLUE5;
+extern const uint32_t X_YELLOW;
+extern const uint32_t X_YELLOW3;
+extern const uint32_t X_WHITE;
+extern const uint32_t X_GREY;
+extern const uint32_t X_DGREY;
+extern const uint32_t X_BLACK;
+
+#ifdef __cplusplus
+}
+#endif
+
+// ---- State and tables ----
+// Everything below is the toolkit's own state, open to callers that read or adjust a widget
+// directly (a label's text, a pie's percentage, a toggle's state). Handles index the tables.
 
 // The widget tables are std::array in C++ and plain arrays in C; both have the same layout
 // and, through C linkage, the same symbol.
@@ -76,28 +166,6 @@ struct kyx_textobject {
 #ifdef __cplusplus
 extern "C" {
 #endif
-
-typedef void (*kyx_callback)(void);
-
-// Palette: 24-bit 0xRRGGBB pixel values, handed to a TrueColor server as they are.
-extern const uint32_t X_RED;
-extern const uint32_t X_RED2;
-extern const uint32_t X_RED3;
-extern const uint32_t X_LLGREEN;
-extern const uint32_t X_LGREEN;
-extern const uint32_t X_GREEN;
-extern const uint32_t X_GREEN2;
-extern const uint32_t X_BLUE;
-extern const uint32_t X_BLUE2;
-extern const uint32_t X_BLUE3;
-extern const uint32_t X_BLUE4;
-extern const uint32_t X_BLUE5;
-extern const uint32_t X_YELLOW;
-extern const uint32_t X_YELLOW3;
-extern const uint32_t X_WHITE;
-extern const uint32_t X_GREY;
-extern const uint32_t X_DGREY;
-extern const uint32_t X_BLACK;
 
 // Connection, main window and the dialog window.
 extern Display *display;
@@ -226,61 +294,6 @@ KYX_TABLE(kyx_callback, kyx_Array, kyx_capacity);
 KYX_TABLE(kyx_callback, kyx_Array2, kyx_capacity);
 KYX_TABLE(kyx_callback, kyx_Array3, kyx_capacity);
 KYX_TABLE(kyx_callback, kyx_Array4, kyx_capacity);
-
-// Connection and main window.
-void x_open(void);
-void x_close(void);
-void kyx_window(const char *title, int width, int height);
-void kyx_setwindowbg(const char *path, int tile);
-
-// Widget creation: each returns the new handle, or -1 when its kind is full.
-int kyx_label(const char *text, int x, int y, int border);
-void kyx_hseparator(int x, int y, int length);
-void kyx_vseparator(int x, int y, int length);
-int kyx_button(int x, int y, const char *text, kyx_callback callback);
-GC kyx_setbuttoncolor(int button, uint32_t pixel);
-int kyx_lbutton(int x, int y, const char *text, kyx_callback callback);
-int kyx_selectlist(int x, int y, int count, char items[][kyx_item_size], int columns, int rows);
-int kyx_chkbutton(int x, int y, const char *label);
-int kyx_textentry(int x, int y, int width, int type);
-void kyx_frame(int x1, int y1, int x2, int y2, const char *label);
-int kyx_image(int x, int y, const char *path);
-int kyx_imagebutton(int x, int y, const char *path, kyx_callback callback);
-int kyx_pie(int x, int y, int diameter, int percent);
-int kyx_menubar(void);
-int kyx_menu(int bar, const char *title);
-int kyx_menuitem(int menu, const char *label, kyx_callback callback);
-
-// Setters.
-void kyx_setlabelbg(const char *path, int tile, int label);
-void kyx_settextentry(int entry, const char *text);
-void kyx_closewindow(void);
-void kyx_setfunction(int slot, kyx_callback callback);
-void kyx_setfunction2(int slot, kyx_callback callback);
-void kyx_setfunction3(int slot, kyx_callback callback);
-void kyx_setfunction4(int slot, kyx_callback callback);
-void kyx_ExecCallback(int slot);
-void kyx_ExecCallback2(int slot);
-void kyx_ExecCallback3(int slot);
-void kyx_ExecCallback4(int slot);
-
-// Item text of a select list (writable, 512 bytes), or null outside the tables.
-char *kyx_selectlist_item(int list, int item);
-
-// Event loop of the main window; returns once the window is closed.
-void kyx_main(void);
-
-// Modal dialogs.
-int x_msgbox(int kind, const char *text, const char *title, char *fontname, int margin);
-int x_calbox(const char *title);
-int x_radiobox(const char *option1, const char *option2, const char *question,
-	const char *title, char *fontname, int margin);
-int x_slistwindow(int width, int height, const char *title, int style, char marker, int count,
-	char rows[][kyx_text_size], const char *fontname, const char *heading);
-int x_graphwindow(int width, int height, const char *title, int count, const int *values,
-	const char *fontname);
-int x_imgbox(const char *path, const char *title);
-int x_imgkeybox(const char *path, const char *title, int type, int x, int y);
 
 #ifdef __cplusplus
 }
