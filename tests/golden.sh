@@ -5,6 +5,7 @@
 #   args      the arguments, one per line (optional; none when absent)
 #   in/       files copied into a fresh working directory before the run (optional)
 #   stdout    the expected standard output
+#   stderr    the expected standard error (optional; empty when absent)
 #   status    the expected exit status (optional; 0 when absent)
 #   out/      files that must stand, byte for byte, in the working directory afterwards (optional)
 #   absent    names, one per line, that must not exist in the working directory afterwards (optional)
@@ -43,7 +44,12 @@ if ! diff -u "$case/stdout" "$work/.stdout"; then
 	echo "golden: standard output differs" >&2
 	fail=1
 fi
-if [ -s "$work/.stderr" ]; then
+if [ -f "$case/stderr" ]; then
+	if ! diff -u "$case/stderr" "$work/.stderr"; then
+		echo "golden: standard error differs" >&2
+		fail=1
+	fi
+elif [ -s "$work/.stderr" ]; then
 	echo "golden: unexpected standard error:" >&2
 	cat "$work/.stderr" >&2
 	fail=1

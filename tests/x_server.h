@@ -5,8 +5,11 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <cstdint>
+#include <thread>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 // Xvfb resets when the previous test's last client leaves and refuses connections meanwhile.
@@ -20,6 +23,22 @@ inline Display *wait_for_x_server()
 			usleep(25000);
 	}
 	return d;
+}
+
+// The exit status of the child pid (cleared once it has ended), or -1 when it is still
+// running after the patience.
+inline int wait_exit(pid_t &pid, std::chrono::seconds patience)
+{
+	auto until = std::chrono::steady_clock::now() + patience;
+	while (std::chrono::steady_clock::now() < until) {
+		int status = 0;
+		if (waitpid(pid, &status, WNOHANG) == pid) {
+			pid = 0;
+			return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+		}
+		std::this_thread::sleep_for(std::chrono::milliseconds(20));
+	}
+	return -1;
 }
 
 inline constexpr uint32_t white = 0xFFFFFF;

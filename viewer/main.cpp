@@ -15,6 +15,7 @@ int main(int argc, char **argv)
 {
 	if (argc < 3)
 		return apologise("Usage: personview gedfile number\n");
+	program_path = argv[0];
 	filename = argv[1];
 	// Read only: the viewer never writes, and a file the user may not change must still show.
 	FILE *in = std::fopen(filename, "r");

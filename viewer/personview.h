@@ -38,11 +38,16 @@ extern word_text indi_check;
 
 // The GEDCOM path as typed; tree receives it unchanged.
 extern const char *filename;
+// How personview was called (argv[0]).
+extern const char *program_path;
 
 scan_result scan_individual(FILE *in, const char *number, void (*add_field)(int field, const char *text),
 	FILE *out);
 
-std::string tree_command(std::string_view path, std::string_view number);
+// The tree button's command: ./tree, or the lineagetree program at the path given.
+std::string tree_command(std::string_view path, std::string_view number, std::string_view lineagetree = {});
+bool working_directory_has_tree();
+std::string lineagetree_beside(const char *argv0);
 const char *find_picture(const char *name, std::span<const char *const> dirs, picture_path &buf);
 
 // The window, on the toolkit.

@@ -6,6 +6,7 @@
 #include "kyx.h"
 
 const char *filename = "";
+const char *program_path = "";
 
 struct field_row {
 	const char *label;
@@ -65,7 +66,8 @@ void destroy()
 
 void parent()
 {
-	std::string command = tree_command(filename, indi_check.data());
+	std::string program = working_directory_has_tree() ? "" : lineagetree_beside(program_path);
+	std::string command = tree_command(filename, indi_check.data(), program);
 	// Output the shell's children write must come after ours, not before it.
 	std::fflush(stdout);
 	// tree runs in the background; the shell's status says nothing about it.

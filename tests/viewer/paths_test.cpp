@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 TEST(TreeCommand, QuotesPathAndNumberText)
@@ -93,4 +94,23 @@ TEST_F(PictureLookup, MissingEverywhereGivesTheNameBack)
 	const char *dirs[] = {one.c_str()};
 	picture_path buf;
 	EXPECT_STREQ(find_picture("pari.xpm", dirs, buf), "pari.xpm");
+}
+
+TEST(TreeCommand, LineagetreeIsStartedByItsQuotedPath)
+{
+	EXPECT_EQ(tree_command("f.ged", "0001", "/opt/my tools/lineagetree"),
+		"'/opt/my tools/lineagetree' 'f.ged' '0001' &");
+	EXPECT_EQ(lineagetree_beside("personview").substr(0, 1), "/");  // the kernel knows better
+}
+
+TEST_F(PictureLookup, OnlyAnExecutableFileCountsAsTree)
+{
+	EXPECT_FALSE(working_directory_has_tree());
+	ASSERT_EQ(mkdir("tree", 0755), 0);  // a build folder has a folder of that name
+	EXPECT_FALSE(working_directory_has_tree());
+	ASSERT_EQ(rmdir("tree"), 0);
+	touch("tree");
+	EXPECT_FALSE(working_directory_has_tree());
+	ASSERT_EQ(chmod("tree", 0755), 0);
+	EXPECT_TRUE(working_directory_has_tree());
 }

@@ -193,20 +193,7 @@ protected:
 		ASSERT_EQ(std::system(command.c_str()), 0);
 	}
 
-	// The exit status, or -1 when the program is still running after the patience.
-	int wait_exit()
-	{
-		auto until = steady::now() + patience;
-		while (steady::now() < until) {
-			int status = 0;
-			if (waitpid(pid, &status, WNOHANG) == pid) {
-				pid = 0;
-				return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-			}
-			std::this_thread::sleep_for(std::chrono::milliseconds(20));
-		}
-		return -1;
-	}
+	int wait_exit() { return ::wait_exit(pid, patience); }
 
 	std::string wait_for_tree()
 	{

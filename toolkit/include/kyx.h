@@ -91,6 +91,16 @@ void kyx_ExecCallback2(int slot);
 void kyx_ExecCallback3(int slot);
 void kyx_ExecCallback4(int slot);
 
+// Changes after creation. A widget moved outside the window is neither seen nor hit.
+void kyx_settitle(const char *title);                            // window and icon title, UTF-8
+void kyx_setbuttontext(int button, const char *text);            // shows at the next redraw
+void kyx_movebutton(int button, int x, int y);                   // x, y as kyx_button takes them
+void kyx_setlabeltext(int label, const char *text);              // its window fits the new text
+void kyx_movelabel(int label, int x, int y);                     // x, y as kyx_label takes them
+void kyx_moveframe(int frame, int x1, int y1, int x2, int y2);   // frames count from 0 as created
+void kyx_copylabelbg(int label, int from);                       // from's background, not read again
+void kyx_repaint(void);                                          // the full redraw, now
+
 // Item text of a select list (writable, 512 bytes), or null outside the tables.
 char *kyx_selectlist_item(int list, int item);
 

@@ -1,0 +1,115 @@
+// The window's layout and texts, worked out without a display.
+#include <gtest/gtest.h>
+
+#include "lineagetree.h"
+
+namespace {
+
+person_facts someone(const char *name, std::size_t at = 1)
+{
+	person_facts p;
+	p.at = at;
+	p.xref = "@X@";
+	p.name = name;
+	return p;
+}
+
+} // namespace
+
+TEST(TreeLayout, PedigreePlacesSitBetweenTheirParents)
+{
+	tree_layout l = layout_view(family_view{});
+	struct place {
+		int slot, x, y;
+	} places[] = {{0, 48, 184}, {1, 278, 104}, {2, 278, 264}, {3, 508, 64}, {6, 508, 304},
+		{7, 738, 44}, {14, 738, 324}};
+	for (const place &p : places) {
+		SCOPED_TRACE(p.slot);
+		EXPECT_EQ(l.boxes[p.slot].x, p.x);
+		EXPECT_EQ(l.boxes[p.slot].y, p.y);
+	}
+	// Nobody is there: nothing to show, but the places keep their frames.
+	EXPECT_EQ(l.boxes[3].who.at, no_record);
+	EXPECT_EQ(l.boxes[3].name, "");
+	EXPECT_EQ(l.boxes[pedigree_places].x, off_window);
+}
+
+TEST(TreeLayout, LinesJoinEachBoxToItsParents)
+{
+	std::vector<tree_line> lines = pedigree_lines();
+	ASSERT_EQ(lines.size(), 28u);
+	// The person (right edge 258, middle 201) to the middle of the gap, then up and down
+	// from the father's middle (121) to the mother's (281), then on to each box.
+	EXPECT_EQ(lines[0].x, 258);
+	EXPECT_EQ(lines[0].y, 201);
+	EXPECT_EQ(lines[0].length, 10);
+	EXPECT_TRUE(lines[1].vertical);
+	EXPECT_EQ(lines[1].y, 121);
+	EXPECT_EQ(lines[1].length, 160);
+	EXPECT_EQ(lines[2].x + lines[2].length, 278);
+	EXPECT_EQ(lines[3].y, 281);
+}
+
+TEST(TreeLayout, FamiliesTakeARowEachAndChildrenWrapByThree)
+{
+	family_view v;
+	family_part first;
+	first.partner = someone("Anne");
+	for (int i = 0; i < 4; i++)
+		first.children.push_back(someone("Child"));
+	family_part second;  // no partner known
+	second.children.push_back(someone("Late"));
+	v.families = {first, second};
+	tree_layout l = layout_view(v);
+	auto slot = [](int row, int column) { return pedigree_places + row * 4 + column; };
+	EXPECT_EQ(l.boxes[slot(0, 0)].name, "Anne");
+	EXPECT_EQ(l.boxes[slot(0, 0)].y, 388);
+	EXPECT_EQ(l.boxes[slot(0, 3)].x, 738);
+	EXPECT_EQ(l.boxes[slot(1, 1)].name, "Child");   // the fourth child wraps
+	EXPECT_EQ(l.boxes[slot(1, 0)].x, off_window);
+	EXPECT_EQ(l.boxes[slot(2, 0)].x, 48);          // an empty frame for the unknown partner
+	EXPECT_EQ(l.boxes[slot(2, 0)].who.at, no_record);
+	EXPECT_EQ(l.boxes[slot(2, 1)].name, "Late");
+	EXPECT_EQ(l.not_shown, 0);
+}
+
+TEST(TreeLayout, WhatDoesNotFitIsCounted)
+{
+	family_view v;
+	for (int f = 0; f < 10; f++) {
+		family_part part;
+		part.partner = someone("P");
+		part.children = {someone("C"), someone("C")};
+		v.families.push_back(part);
+	}
+	tree_layout l = layout_view(v);
+	EXPECT_EQ(l.not_shown, 6);   // two families of three beyond the eighth row
+}
+
+TEST(TreeTexts, NamesDatesAndCuts)
+{
+	EXPECT_EQ(display_name("John  /Smith/ Jr."), "John Smith Jr.");
+	EXPECT_EQ(display_name(" /Smith/ "), "Smith");
+	EXPECT_EQ(display_name("//"), "");
+	EXPECT_EQ(dates_text("1900", "1970"), "b. 1900  d. 1970");
+	EXPECT_EQ(dates_text("", "1970"), "d. 1970");
+	EXPECT_EQ(dates_text("", ""), "");
+	EXPECT_EQ(cut_to_cells("abcdef", 6), "abcdef");
+	EXPECT_EQ(cut_to_cells("abcdefg", 6), "abcd..");
+	// Characters, not bytes: ü is two bytes and one cell, and is never cut apart.
+	EXPECT_EQ(cut_to_cells("Grüber", 6), "Grüber");
+	EXPECT_EQ(cut_to_cells("Grüberger", 6), "Grüb..");
+	EXPECT_EQ(window_title(someone("Ann /Lee/")), "Family tree: Ann Lee");
+	EXPECT_EQ(window_title(someone("")), "Family tree: @X@");
+}
+
+TEST(TreeTexts, RelationsInBinaryOrder)
+{
+	const char *expected[pedigree_places] = {"person", "father", "mother", "father.father",
+		"father.mother", "mother.father", "mother.mother", "father.father.father",
+		"father.father.mother", "father.mother.father", "father.mother.mother",
+		"mother.father.father", "mother.father.mother", "mother.mother.father",
+		"mother.mother.mother"};
+	for (int p = 0; p < pedigree_places; p++)
+		EXPECT_EQ(relation_name(p), expected[p]);
+}

@@ -1,0 +1,174 @@
+// The index of a file's records by cross-reference, and the search for a person by number.
+#include "lineagetree.h"
+
+#include <cstring>
+
+#include <sys/mman.h>
+
+static constexpr std::size_t small_page = 4096;
+static constexpr std::size_t huge_page = std::size_t{2} << 20;
+
+bool grow_pages(void *&block, std::size_t &bytes, std::size_t want)
+{
+	// Small arrays take small pages; a large one is aligned to huge pages, all of it can be.
+	std::size_t unit = want < huge_page ? small_page : huge_page;
+	std::size_t size = (want + unit - 1) / unit * unit;
+	std::size_t slack = unit == huge_page ? huge_page : 0;
+	void *m = mmap(nullptr, size + slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+	if (m == MAP_FAILED)
+		return false;
+	auto start = reinterpret_cast<std::uintptr_t>(m);
+	std::uintptr_t aligned = (start + unit - 1) / unit * unit;
+	if (aligned > start)
+		munmap(m, aligned - start);
+	if (slack > aligned - start)
+		munmap(reinterpret_cast<void *>(aligned + size), slack - (aligned - start));
+	void *fresh = reinterpret_cast<void *>(aligned);
+	if (unit == huge_page)
+		madvise(fresh, size, MADV_HUGEPAGE);
+	if (block) {
+		std::memcpy(fresh, block, bytes);
+		munmap(block, bytes);
+	}
+	block = fresh;
+	bytes = size;
+	return true;
+}
+
+void release_pages(void *block, std::size_t bytes)
+{
+	if (block)
+		munmap(block, bytes);
+}
+
+static std::uint64_t mix(std::uint64_t x)
+{
+	x ^= x >> 33;
+	x *= 0xff51afd7ed558ccdULL;
+	x ^= x >> 33;
+	x *= 0xc4ceb9fe1a85ec53ULL;
+	x ^= x >> 33;
+	return x;
+}
+
+static std::uint64_t key_hash(std::string_view key)
+{
+	std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ key.size();
+	std::size_t i = 0;
+	for (; i + 8 <= key.size(); i += 8) {
+		std::uint64_t w;
+		std::memcpy(&w, key.data() + i, 8);
+		h = mix(h ^ w);
+	}
+	std::uint64_t w = 0;
+	std::memcpy(&w, key.data() + i, key.size() - i);
+	return mix(h ^ w);
+}
+
+// The record line at `at`, cut; its views point into buf or the source's text.
+static ged_line record_line(const ged_source &source, std::size_t at, std::string &buf)
+{
+	std::string_view text = record_text(source, at, buf);
+	std::size_t pos = 0;
+	return next_line(text, pos);
+}
+
+// The slot of the first record whose key hashes to h and passes same(offset), or the empty
+// slot where such a record belongs.
+template <class Same>
+static std::size_t probe(const record_index &index, std::uint64_t h, Same &&same)
+{
+	std::size_t mask = index.slots.size - 1;
+	for (std::size_t i = static_cast<std::size_t>(h) & mask;; i = (i + 1) & mask) {
+		const index_slot &s = index.slots[i];
+		if (s.at == 0 || (s.hash == h && same(static_cast<std::size_t>(s.at - 1))))
+			return i;
+	}
+}
+
+struct record_start {
+	std::size_t at;
+	std::uint64_t hash;
+};
+
+bool index_records(const ged_source &source, record_index &index)
+{
+	index = record_index{};
+	index.source = source;
+	page_array<record_start> starts;
+	bool stored = true;
+	bool read = each_record_line(source, [&](std::size_t at, const ged_line &l) {
+		if (!l.xref.empty())
+			stored = starts.push_back(record_start{at, key_hash(l.xref)}) && stored;
+	});
+	std::size_t size = 16;
+	while (size < 2 * starts.size)
+		size *= 2;
+	if (!read || !stored || !index.slots.resize(size))
+		return false;
+	std::string mine;
+	std::string other;
+	// Slots are met in no order: ask for a few ahead, so that their cache misses overlap.
+	constexpr std::size_t ahead = 8;
+	for (std::size_t i = 0; i < starts.size; i++) {
+		if (i + ahead < starts.size)
+			__builtin_prefetch(&index.slots[starts[i + ahead].hash & (size - 1)]);
+		const record_start &r = starts[i];
+		// Equal hashes are as good as equal keys but for one in 2^64: check before dropping.
+		index_slot &s = index.slots[probe(index, r.hash, [&](std::size_t at) {
+			return record_line(source, at, other).xref == record_line(source, r.at, mine).xref;
+		})];
+		if (s.at == 0) {
+			s = index_slot{r.hash, static_cast<std::uint64_t>(r.at) + 1};
+			index.count++;
+		}
+	}
+	return true;
+}
+
+std::size_t find_record(const record_index &index, std::string_view xref, std::string_view tag)
+{
+	if (xref.empty() || index.slots.size == 0)
+		return no_record;
+	std::string buf;
+	bool tagged = false;
+	const index_slot &s = index.slots[probe(index, key_hash(xref), [&](std::size_t at) {
+		ged_line l = record_line(index.source, at, buf);
+		tagged = l.tag == tag;
+		return l.xref == xref;
+	})];
+	return s.at != 0 && tagged ? static_cast<std::size_t>(s.at - 1) : no_record;
+}
+
+// The leading digits without their leading zeros: "0007" and "7x" both give "7".
+static std::string_view number_value(std::string_view s)
+{
+	std::size_t end = 0;
+	while (end < s.size() && s[end] >= '0' && s[end] <= '9')
+		end++;
+	std::size_t start = 0;
+	while (start < end && s[start] == '0')
+		start++;
+	return s.substr(start, end - start);
+}
+
+std::size_t find_person(const record_index &index, std::string_view number)
+{
+	if (!number.empty() && number[0] == '@')
+		return find_record(index, number, "INDI");
+	std::string xref = "@I";
+	xref += number;
+	xref += '@';
+	std::size_t at = find_record(index, xref, "INDI");
+	if (at != no_record)
+		return at;
+	std::string_view wanted = number_value(number);
+	each_record_line(index.source, [&](std::size_t line, const ged_line &l) {
+		if (at != no_record || l.tag != "INDI" || l.xref.substr(0, 2) != "@I")
+			return;
+		std::string_view digits = l.xref.substr(2);
+		if (number_value(digits.substr(0, digits.find('@'))) == wanted)
+			at = line;
+	});
+	return at;
+}

@@ -1,0 +1,351 @@
+// Reading a GEDCOM file: opening it, cutting lines, finding the lines that begin records, and
+// reading one record where it lies. A large file is never held whole: the record lines are
+// found in one pass through a small buffer, and each record is read again when it is shown.
+#include "lineagetree.h"
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+static constexpr std::size_t scan_piece = 1 << 18;
+static constexpr std::size_t record_piece = 1 << 12;
+static constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
+
+opened_file::~opened_file()
+{
+	if (source.fd >= 0)
+		close(source.fd);
+}
+
+// Bytes at offset `at` appended to buf, at most n; -1 on a read error, 0 at the end.
+static long read_at(int fd, std::uint64_t at, std::size_t n, std::string &buf)
+{
+	std::size_t used = buf.size();
+	buf.resize(used + n);
+	ssize_t got;
+	do
+		got = pread(fd, buf.data() + used, n, static_cast<off_t>(at));
+	while (got < 0 && errno == EINTR);
+	buf.resize(used + (got > 0 ? static_cast<std::size_t>(got) : 0));
+	return static_cast<long>(got);
+}
+
+static bool read_stream(int fd, std::string &to)
+{
+	for (;;) {
+		std::size_t used = to.size();
+		to.resize(used + scan_piece);
+		ssize_t got = read(fd, to.data() + used, scan_piece);
+		if (got < 0 && errno == EINTR)
+			got = 0;
+		to.resize(used + (got > 0 ? static_cast<std::size_t>(got) : 0));
+		if (got < 0)
+			return false;
+		if (to.size() == used)
+			return true;
+	}
+}
+
+bool open_gedcom(const char *path, opened_file &into)
+{
+	int fd = open(path, O_RDONLY | O_CLOEXEC);
+	if (fd < 0)
+		return false;
+	struct stat st {};
+	if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+		close(fd);
+		return false;
+	}
+	// Only a regular file can be read again at an offset; anything else is kept in memory.
+	if (S_ISREG(st.st_mode)) {
+		into.source.fd = fd;
+		std::string probe;
+		return read_at(fd, 0, 1, probe) >= 0;
+	}
+	bool ok = read_stream(fd, into.contents);
+	close(fd);
+	into.source.text = into.contents;
+	return ok;
+}
+
+// ---------------------------------------------------------------- lines
+
+static bool blank(char c)
+{
+	return c == ' ' || c == '\t';
+}
+
+// The first CR or LF at or after pos, or the end of the text.
+static std::size_t line_end(std::string_view text, std::size_t pos)
+{
+	const char *s = text.data();
+	std::size_t n = text.size();
+#ifdef __SSE2__
+	const __m128i lf = _mm_set1_epi8('\n');
+	const __m128i cr = _mm_set1_epi8('\r');
+	while (pos + 16 <= n) {
+		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + pos));
+		auto m = static_cast<unsigned>(
+			_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
+		if (m)
+			return pos + static_cast<std::size_t>(__builtin_ctz(m));
+		pos += 16;
+	}
+#endif
+	while (pos < n && s[pos] != '\n' && s[pos] != '\r')
+		pos++;
+	return pos;
+}
+
+struct block_bits {
+	std::uint64_t line_ends;   // CR and LF
+	std::uint64_t may_start;   // "0", blank and tab: what a record line can begin with
+};
+
+// The bytes of the 64 at s that end lines and that may begin a record line, as bits.
+static block_bits classify_block(const char *s)
+{
+	block_bits b{0, 0};
+#ifdef __SSE2__
+	const __m128i lf = _mm_set1_epi8('\n');
+	const __m128i cr = _mm_set1_epi8('\r');
+	const __m128i zero = _mm_set1_epi8('0');
+	const __m128i space = _mm_set1_epi8(' ');
+	const __m128i tab = _mm_set1_epi8('\t');
+	for (int k = 0; k < 4; k++) {
+		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + 16 * k));
+		auto ends = static_cast<unsigned>(
+			_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
+		auto starts = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, zero),
+			_mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, tab)))));
+		b.line_ends |= static_cast<std::uint64_t>(ends) << (16 * k);
+		b.may_start |= static_cast<std::uint64_t>(starts) << (16 * k);
+	}
+#else
+	for (int k = 0; k < 64; k++) {
+		b.line_ends |= static_cast<std::uint64_t>(s[k] == '\n' || s[k] == '\r') << k;
+		b.may_start |= static_cast<std::uint64_t>(s[k] == '0' || s[k] == ' ' || s[k] == '\t') << k;
+	}
+#endif
+	return b;
+}
+
+static std::size_t after_line_end(std::string_view text, std::size_t end)
+{
+	if (end >= text.size())
+		return text.size();
+	if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+		return end + 2;
+	return end + 1;
+}
+
+static std::size_t skip_blanks(std::string_view s, std::size_t i)
+{
+	while (i < s.size() && blank(s[i]))
+		i++;
+	return i;
+}
+
+static std::size_t skip_word(std::string_view s, std::size_t i)
+{
+	while (i < s.size() && !blank(s[i]))
+		i++;
+	return i;
+}
+
+static ged_line cut_line(std::string_view line)
+{
+	ged_line l;
+	std::size_t i = skip_blanks(line, 0);
+	if (i >= line.size() || line[i] < '0' || line[i] > '9')
+		return l;
+	constexpr int level_max = 1000000;
+	l.level = 0;
+	for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; i++)
+		l.level = l.level < level_max ? l.level * 10 + (line[i] - '0') : level_max;
+	i = skip_blanks(line, i);
+	if (i < line.size() && line[i] == '@') {
+		std::size_t close = line.find('@', i + 1);
+		std::size_t end = close == std::string_view::npos ? skip_word(line, i) : close + 1;
+		l.xref = line.substr(i, end - i);
+		i = skip_blanks(line, end);
+	}
+	std::size_t tag_end = skip_word(line, i);
+	l.tag = line.substr(i, tag_end - i);
+	std::size_t v = skip_blanks(line, tag_end);
+	std::size_t e = line.size();
+	while (e > v && blank(line[e - 1]))
+		e--;
+	l.value = line.substr(v, e - v);
+	return l;
+}
+
+ged_line next_line(std::string_view text, std::size_t &pos)
+{
+	if (pos >= text.size()) {
+		pos = text.size();
+		return ged_line{};
+	}
+	std::size_t end = line_end(text, pos);
+	ged_line l = cut_line(text.substr(pos, end - pos));
+	pos = after_line_end(text, end);
+	return l;
+}
+
+std::string_view link_target(std::string_view value)
+{
+	if (value.empty() || value[0] != '@')
+		return value;
+	std::size_t close = value.find('@', 1);
+	return close == std::string_view::npos ? value : value.substr(0, close + 1);
+}
+
+// ---------------------------------------------------------------- record lines
+
+using record_found = std::function<void(std::size_t at, const ged_line &line)>;
+
+// The search for record lines through the pieces of a file. A line starts at the beginning
+// of the file (after a byte-order mark) or after a CR or LF; only lines that start with "0",
+// a blank or a tab are looked at closer, and those are found for a whole block of 64 bytes
+// at once, so most lines cost no work of their own. A line that may begin a record and runs
+// past the piece is carried into the next.
+struct line_search {
+	const record_found &found;
+	std::uint64_t base = 0;     // file offset of the piece's first byte
+	bool piece_starts_line = true;
+	bool carrying = false;
+	std::uint64_t carry_at = 0;
+	std::string carry;
+};
+
+static void whole_line(line_search &s, std::uint64_t at, std::string_view line)
+{
+	std::size_t first = skip_blanks(line, 0);
+	if (first >= line.size() || line[first] != '0')
+		return;
+	ged_line l = cut_line(line.substr(first));
+	if (l.level == 0)
+		s.found(static_cast<std::size_t>(at), l);
+}
+
+static void line_at(line_search &s, std::string_view piece, std::size_t start, bool last)
+{
+	if (start >= piece.size() || (piece[start] != '0' && !blank(piece[start])))
+		return;
+	std::size_t end = line_end(piece, start);
+	if (end == piece.size() && !last) {
+		s.carrying = true;
+		s.carry_at = s.base + start;
+		s.carry.assign(piece.substr(start));
+		return;
+	}
+	whole_line(s, s.base + start, piece.substr(start, end - start));
+}
+
+static void search_piece(line_search &s, std::string_view piece, bool last)
+{
+	std::size_t from = 0;
+	if (s.carrying) {
+		std::size_t end = line_end(piece, 0);
+		s.carry.append(piece.substr(0, end));
+		if (end == piece.size() && !last)
+			return;
+		s.carrying = false;
+		whole_line(s, s.carry_at, s.carry);
+		from = end;
+	} else if (s.piece_starts_line) {
+		s.piece_starts_line = false;
+		std::size_t start = s.base == 0 && piece.substr(0, 3) == byte_order_mark ? 3 : 0;
+		line_at(s, piece, start, last);
+	}
+	if (s.carrying)
+		return;
+	const char *p = piece.data();
+	std::size_t i = from;
+	std::uint64_t ended = 0;  // the last byte of the block before ended a line
+	for (; i + 64 <= piece.size(); i += 64) {
+		block_bits b = classify_block(p + i);
+		for (std::uint64_t m = ((b.line_ends << 1) | ended) & b.may_start; m; m &= m - 1)
+			line_at(s, piece, i + static_cast<std::size_t>(__builtin_ctzll(m)), last);
+		ended = b.line_ends >> 63;
+	}
+	for (; i < piece.size(); i++) {
+		if (ended && (p[i] == '0' || blank(p[i])))
+			line_at(s, piece, i, last);
+		ended = p[i] == '\n' || p[i] == '\r';
+	}
+	if (ended && !s.carrying)
+		s.piece_starts_line = true;
+}
+
+bool each_record_line(const ged_source &source, const record_found &found)
+{
+	line_search s{found, 0, true, false, 0, {}};
+	if (source.fd < 0) {
+		search_piece(s, source.text, true);
+		return true;
+	}
+	std::string piece;
+	piece.reserve(scan_piece);
+	for (;;) {
+		piece.clear();
+		long got = read_at(source.fd, s.base, scan_piece, piece);
+		if (got < 0)
+			return false;
+		search_piece(s, piece, got == 0);
+		if (got == 0)
+			return true;
+		s.base += static_cast<std::uint64_t>(got);
+	}
+}
+
+// ---------------------------------------------------------------- one record
+
+// Where the record at the start of text ends: the start of its next line of level 0. npos
+// when text may end inside the record and more of the file must be read to know.
+static std::size_t record_end(std::string_view text, bool at_file_end)
+{
+	std::size_t pos = 0;
+	bool first = true;
+	for (;;) {
+		std::size_t end = line_end(text, pos);
+		if (end == text.size() && !at_file_end)
+			return std::string_view::npos;
+		if (!first && cut_line(text.substr(pos, end - pos)).level == 0)
+			return pos;
+		if (end == text.size())
+			return text.size();
+		first = false;
+		pos = after_line_end(text, end);
+		// A CR LF cut apart by the piece's end would read as two line ends.
+		if (text[end] == '\r' && end + 1 == text.size() && !at_file_end)
+			return std::string_view::npos;
+	}
+}
+
+std::string_view record_text(const ged_source &source, std::size_t at, std::string &buf)
+{
+	if (source.fd < 0) {
+		if (at >= source.text.size())
+			return {};
+		std::string_view rest = source.text.substr(at);
+		return rest.substr(0, record_end(rest, true));
+	}
+	buf.clear();
+	std::size_t piece = record_piece;
+	for (;;) {
+		long got = read_at(source.fd, at + buf.size(), piece, buf);
+		if (got < 0)
+			return {};
+		std::size_t end = record_end(buf, got == 0);
+		if (end != std::string_view::npos)
+			return std::string_view(buf).substr(0, end);
+		piece *= 2;
+	}
+}
