@@ -92,14 +92,22 @@ void kyx_ExecCallback3(int slot);
 void kyx_ExecCallback4(int slot);
 
 // Changes after creation. A widget moved outside the window is neither seen nor hit.
-void kyx_settitle(const char *title);                            // window and icon title, UTF-8
-void kyx_setbuttontext(int button, const char *text);            // shows at the next redraw
-void kyx_movebutton(int button, int x, int y);                   // x, y as kyx_button takes them
-void kyx_setlabeltext(int label, const char *text);              // its window fits the new text
-void kyx_movelabel(int label, int x, int y);                     // x, y as kyx_label takes them
-void kyx_moveframe(int frame, int x1, int y1, int x2, int y2);   // frames count from 0 as created
-void kyx_copylabelbg(int label, int from);                       // from's background, not read again
-void kyx_repaint(void);                                          // the full redraw, now
+// Gives the main window and its icon a new title, which may be UTF-8.
+void kyx_settitle(const char *title);
+// Gives a button a new text, shown at the next redraw.
+void kyx_setbuttontext(int button, const char *text);
+// Moves a button, x and y as kyx_button takes them; shown at the next redraw.
+void kyx_movebutton(int button, int x, int y);
+// Gives a label a new text; its window is resized to fit it.
+void kyx_setlabeltext(int label, const char *text);
+// Moves a label, x and y as kyx_label takes them.
+void kyx_movelabel(int label, int x, int y);
+// Moves a frame to new corners; frames count from 0 in the order kyx_frame made them.
+void kyx_moveframe(int frame, int x1, int y1, int x2, int y2);
+// Gives a label the background picture of label from, without reading its file again.
+void kyx_copylabelbg(int label, int from);
+// Repaints the whole main window now, as an exposure would.
+void kyx_repaint(void);
 
 // Item text of a select list (writable, 512 bytes), or null outside the tables.
 char *kyx_selectlist_item(int list, int item);
