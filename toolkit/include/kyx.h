@@ -26,54 +26,88 @@ enum {
 extern "C" {
 #endif
 
+// What a button, toggle button, menu item or picture button runs; a null one does nothing.
 typedef void (*kyx_callback)(void);
 
 // Connection and main window.
+// Opens the display named by DISPLAY; ends the process with status 1 when it cannot.
 void x_open(void);
+// Closes the display, and with it every window, pen and picture of the toolkit.
 void x_close(void);
+// Creates and shows the main window, centred across the screen and 50 pixels below its middle.
 void kyx_window(const char *title, int width, int height);
+// Gives the main window a background picture from an XPM file, tiled when tile is nonzero.
 void kyx_setwindowbg(const char *path, int tile);
 
 // Widget creation: each returns the new handle, or -1 when its kind is full.
+// A line of text from x + 1, baseline y, in a border: 0 none, 1 box, 2 sunken, 3 raised.
 int kyx_label(const char *text, int x, int y, int border);
+// A horizontal groove from (x, y), length pixels long.
 void kyx_hseparator(int x, int y, int length);
+// A vertical groove from (x, y), length pixels long.
 void kyx_vseparator(int x, int y, int length);
+// A push button around text (baseline y); a click runs callback.
 int kyx_button(int x, int y, const char *text, kyx_callback callback);
+// Gives a button a face of colour pixel from the next repaint on; null outside the table.
 GC kyx_setbuttoncolor(int button, uint32_t pixel);
+// A toggle button: a lamp and text (baseline y); a click switches the lamp, then runs callback.
 int kyx_lbutton(int x, int y, const char *text, kyx_callback callback);
+// A scrolling list of count items, columns x 10 by rows x 10 pixels, at least 8 by 5.
 int kyx_selectlist(int x, int y, int count, char items[][kyx_item_size], int columns, int rows);
+// A check box with its top left corner at (x, y) and label on its right.
 int kyx_chkbutton(int x, int y, const char *label);
+// An empty one-line entry with its top left corner at (x, y); type 0 plain, 1 stars.
 int kyx_textentry(int x, int y, int width, int type);
+// A rectangle with corners (x1, y1) and (x2, y2), label written on its top edge.
 void kyx_frame(int x1, int y1, int x2, int y2, const char *label);
+// The picture of an XPM file with its top left corner at (x, y).
 int kyx_image(int x, int y, const char *path);
+// As kyx_image, and a click on the picture runs callback.
 int kyx_imagebutton(int x, int y, const char *path, kyx_callback callback);
+// A pie chart in the square at (x, y), showing percent in white.
 int kyx_pie(int x, int y, int diameter, int percent);
+// A menu bar across the top of the window; returns its number, 0 for the first.
 int kyx_menubar(void);
+// A menu titled title in the bar; menus follow one another from the left.
 int kyx_menu(int bar, const char *title);
+// An entry at the bottom of the menu's list; a click on it runs callback.
 int kyx_menuitem(int menu, const char *label, kyx_callback callback);
 
 // Setters.
+// Gives a label a background picture from an XPM file, tiled when tile is nonzero.
 void kyx_setlabelbg(const char *path, int tile, int label);
+// Puts text into an entry and its caret after it.
 void kyx_settextentry(int entry, const char *text);
+// Hides the main window and makes kyx_main return once the event being handled is done.
 void kyx_closewindow(void);
+// Replace the callback of button, toggle button, menu item or picture button slot.
 void kyx_setfunction(int slot, kyx_callback callback);
 void kyx_setfunction2(int slot, kyx_callback callback);
 void kyx_setfunction3(int slot, kyx_callback callback);
 void kyx_setfunction4(int slot, kyx_callback callback);
+// Run the callback of button, toggle button, menu item or picture button slot, as a click.
 void kyx_ExecCallback(int slot);
 void kyx_ExecCallback2(int slot);
 void kyx_ExecCallback3(int slot);
 void kyx_ExecCallback4(int slot);
 
 // Changes after creation. A widget moved outside the window is neither seen nor hit.
-void kyx_settitle(const char *title);                            // window and icon title, UTF-8
-void kyx_setbuttontext(int button, const char *text);            // shows at the next redraw
-void kyx_movebutton(int button, int x, int y);                   // x, y as kyx_button takes them
-void kyx_setlabeltext(int label, const char *text);              // its window fits the new text
-void kyx_movelabel(int label, int x, int y);                     // x, y as kyx_label takes them
-void kyx_moveframe(int frame, int x1, int y1, int x2, int y2);   // frames count from 0 as created
-void kyx_copylabelbg(int label, int from);                       // from's background, not read again
-void kyx_repaint(void);                                          // the full redraw, now
+// Gives the main window and its icon a new title, which may be UTF-8.
+void kyx_settitle(const char *title);
+// Gives a button a new text, shown at the next redraw.
+void kyx_setbuttontext(int button, const char *text);
+// Moves a button, x and y as kyx_button takes them; shown at the next redraw.
+void kyx_movebutton(int button, int x, int y);
+// Gives a label a new text; its window is resized to fit it.
+void kyx_setlabeltext(int label, const char *text);
+// Moves a label, x and y as kyx_label takes them.
+void kyx_movelabel(int label, int x, int y);
+// Moves a frame to new corners; frames count from 0 in the order kyx_frame made them.
+void kyx_moveframe(int frame, int x1, int y1, int x2, int y2);
+// Gives a label the background picture of label from, without reading its file again.
+void kyx_copylabelbg(int label, int from);
+// Repaints the whole main window now, as an exposure would.
+void kyx_repaint(void);
 
 // Item text of a select list (writable, 512 bytes), or null outside the tables.
 char *kyx_selectlist_item(int list, int item);
@@ -82,15 +116,22 @@ char *kyx_selectlist_item(int list, int item);
 void kyx_main(void);
 
 // Modal dialogs.
+// A one-line message; kind 1 OK button, 2 face and button, 3 face, 4 warning, 5 information.
 int x_msgbox(int kind, const char *text, const char *title, char *fontname, int margin);
+// A blank box of 450 x 450 pixels that closes on any click or key; returns 0.
 int x_calbox(const char *title);
+// Asks question with two options below it; returns the one chosen, 1 or 2.
 int x_radiobox(const char *option1, const char *option2, const char *question,
 	const char *title, char *fontname, int margin);
+// Shows heading over count rows on alternating bands, marked rows yellow; returns 1.
 int x_slistwindow(int width, int height, const char *title, int style, char marker, int count,
 	char rows[][kyx_text_size], const char *fontname, const char *heading);
+// A horizontal bar chart, one bar per value, as many pixels long as the value; returns 1.
 int x_graphwindow(int width, int height, const char *title, int count, const int *values,
 	const char *fontname);
+// Shows an XPM picture or a drawing file; returns the x of the click that closes it.
 int x_imgbox(const char *path, const char *title);
+// Shows an XPM picture and echoes the keys typed; returns the number typed.
 int x_imgkeybox(const char *path, const char *title, int type, int x, int y);
 
 // Palette: 24-bit 0xRRGGBB pixel values, handed to a TrueColor server as they are.

@@ -1,0 +1,76 @@
+#!/bin/sh
+# Installs the suite into a fresh prefix, builds the C example on the installed toolkit alone
+# (once with pkg-config, once as a CMake project that finds kyx), and runs each build until
+# its window is up, then closes it through its File menu.
+# Usage: install.sh BUILD_DIR SOURCE_DIR LIBDIR [EXTRA_FLAGS]
+set -eu
+build=$1
+source=$2
+libdir=$3
+flags=${4:-}
+title="Hello from kyx"
+strict="-Wall -Wextra -Wpedantic -Werror"
+
+if [ -z "${DISPLAY:-}" ]; then
+	echo "no display: run the tests through scripts/test" >&2
+	exit 1
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >"$work/install.log"
+export PKG_CONFIG_PATH="$prefix/$libdir/pkgconfig"
+
+# The installed header alone, in both languages, without a single warning.
+printf '#include <kyx.h>\n' >"$work/header.cpp"
+# shellcheck disable=SC2046,SC2086
+c++ -std=c++20 $strict -fsyntax-only $(pkg-config --cflags kyx) "$work/header.cpp"
+
+# shellcheck disable=SC2046,SC2086
+cc -std=c99 $strict $flags -o "$work/hello-pkgconfig" "$source/examples/hello-c/hello.c" \
+	$(pkg-config --cflags --libs kyx)
+
+cmake -S "$source/examples/hello-c" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$prefix" \
+	-DCMAKE_C_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" >"$work/cmake.log"
+cmake --build "$work/cmake" >>"$work/cmake.log"
+
+# Quit sits second in the File menu, whose pull-down opens only once the program has seen the
+# pointer over the title; a click that came too early hits nothing, so it is tried again until
+# the window is gone. The process may take a moment longer to end (a sanitizer's leak check).
+run() {
+	"$1" >"$work/run.log" 2>&1 &
+	pid=$!
+	if ! window=$(timeout 20 xdotool search --sync --name "$title" | head -n 1) || [ -z "$window" ]; then
+		kill "$pid"
+		echo "$1: no window \"$title\" appeared" >&2
+		exit 1
+	fi
+	tries=0
+	while xdotool getwindowname "$window" >/dev/null 2>&1 && [ "$tries" -lt 15 ]; do
+		xdotool mousemove --window "$window" 20 10 sleep 0.2 \
+			mousemove --window "$window" 20 44 sleep 0.2 click 1 sleep 0.3 2>/dev/null || true
+		tries=$((tries + 1))
+	done
+	waited=0
+	while kill -0 "$pid" 2>/dev/null && [ "$waited" -lt 50 ]; do
+		sleep 0.2
+		waited=$((waited + 1))
+	done
+	if kill -0 "$pid" 2>/dev/null; then
+		kill "$pid"
+		cat "$work/run.log" >&2
+		echo "$1: Quit in the File menu did not end it" >&2
+		exit 1
+	fi
+	status=0
+	wait "$pid" || status=$?
+	if [ "$status" -ne 0 ]; then
+		cat "$work/run.log" >&2
+		echo "$1: ended with status $status" >&2
+		exit 1
+	fi
+}
+
+run "$work/hello-pkgconfig"
+run "$work/cmake/hello"
