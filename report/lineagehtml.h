@@ -19,6 +19,9 @@ inline constexpr std::size_t text_size = 110;
 inline constexpr std::size_t value_start = 7;
 inline constexpr std::size_t number_text = 4;
 
+// The bullet of the report's lines.
+inline constexpr std::string_view line1 = "<br /><img src=gedline1.gif align=center />";
+
 using row_text = std::array<char, text_size>;
 using short_text = std::array<char, number_text + 1>;
 
@@ -125,6 +128,23 @@ int leading_number(std::string_view text);
 void handle_piece(std::string_view piece, FILE *out);
 bool is_trailer(std::string_view piece);
 void print_report(FILE *fp, FILE *out);
+
+// privacy.cpp: with --private a first pass decides who is private (a restriction, presumed
+// living, or undated without an old enough relative), and the report writes "Private" for them.
+struct privacy_counts {
+	int restricted;
+	int living;
+	int undated;
+	int published;
+};
+extern bool private_mode;
+extern privacy_counts private_counts;
+void find_private(FILE *fp, int now);
+void handle_private_piece(std::string_view piece, FILE *out);
+// Whether a HUSB, WIFE or CHIL piece names a private person.
+bool names_private(std::string_view piece);
+// "Private" with the line end of the piece, as a name read from the file carries its own.
+std::string_view private_name(std::string_view piece);
 
 // pages.cpp: everything taken from the file or the command line is escaped as it is
 // written; the program's own markup is written raw. write_parts keeps what it is given

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <ctime>
 #include <sys/mman.h>
 #include <sys/stat.h>
 
@@ -20,6 +22,31 @@ void print_help()
 	std::printf("lineagehtml -i|-f|-s|-h|-t gedfile >htmlfile\n");
 	std::printf("-i Individuals Report\n-f Family Report\n-s Surname Report\n-h This help\n");
 	std::printf("-t Header and base support\n");
+	std::printf("lineagehtml --private -i|-f|-s|-t gedfile >htmlfile\n");
+	std::printf("--private Publish without the living: a person is shown as Private when the record\n"
+		    "  has RESN privacy or confidential, or has no DEAT, BURI or CREM and its earliest\n"
+		    "  date (CHAN aside) is less than 100 years ago; without dates, when no parent's\n"
+		    "  earliest date is 120, partner's 100 or child's 80 years ago. The year is taken\n"
+		    "  from SOURCE_DATE_EPOCH when set, else from the clock. -s is unchanged.\n");
+}
+
+// The year the page is made in: SOURCE_DATE_EPOCH when it is set, so that a page can be
+// made again byte for byte, otherwise the clock.
+int current_year()
+{
+	std::time_t now = std::time(nullptr);
+	const char *epoch = std::getenv("SOURCE_DATE_EPOCH");
+	if (epoch && *epoch && std::strspn(epoch, "0123456789") == std::strlen(epoch) && std::strlen(epoch) < 16)
+		now = static_cast<std::time_t>(std::strtoll(epoch, nullptr, 10));
+	std::tm parts{};
+	gmtime_r(&now, &parts);
+	return parts.tm_year + 1900;
+}
+
+// The one place that opens the GEDCOM file.
+FILE *open_input(const char *path)
+{
+	return open_gedcom(path);
 }
 
 template <typename Table>
@@ -60,12 +87,19 @@ void tables_in_large_pages(FILE *fp)
 #endif
 }
 
-// The command line: the page, the help or an apology, all on standard output.
-void run(int argc, char **argv)
+// The command line: the page, the help or an apology, all on standard output. With
+// --private before the flag, the file is read twice: once to decide who is private, once for
+// the page. A pipe cannot be read again, so it is refused before anything is written.
+bool run(int argc, char **argv)
 {
+	bool hide_living = argc > 1 && std::strcmp(argv[1], "--private") == 0;
+	if (hide_living) {
+		--argc;
+		++argv;
+	}
 	if ((argc != 2 && argc != 3) || argv[1][0] != '-') {
 		print_usage_message("no flag specified.");
-		return;
+		return true;
 	}
 	option = argv[1][1];
 	const char *path = argc == 3 ? argv[2] : "";
@@ -73,16 +107,30 @@ void run(int argc, char **argv)
 
 	if (option == 'h') {
 		print_help();
-		return;
+		return true;
 	}
 	if (option != 'i' && option != 'f' && option != 's' && option != 't') {
 		print_usage_message("no valid flag specified.");
-		return;
+		return true;
 	}
-	FILE *fp = open_gedcom(path);
+	FILE *fp = open_input(path);
 	if (!fp) {
 		std::printf("Lineagehtml: Sorry, no file found. \n");
-		return;
+		return true;
+	}
+	// Surnames and counts are not private: -s needs no first pass.
+	private_mode = hide_living && option != 's';
+	if (private_mode) {
+		bool again = std::fseek(fp, 0, SEEK_SET) == 0;
+		if (again) {
+			find_private(fp, current_year());
+			again = std::fseek(fp, 0, SEEK_SET) == 0;
+		}
+		if (!again) {
+			std::fputs("Lineagehtml: Sorry, --private reads the file twice and cannot read a pipe.\n", stderr);
+			std::fclose(fp);
+			return false;
+		}
 	}
 	tables_in_large_pages(fp);
 	// The report gathers its output in large blocks of its own; a stream buffer would only
@@ -94,13 +142,15 @@ void run(int argc, char **argv)
 	std::fclose(fp);
 	print_tail(stdout);
 	print_page_end(stdout);
+	return true;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-	run(argc, argv);
+	if (!run(argc, argv))
+		return 1;
 	// A full disk must not leave a cut page that a script takes for a finished one.
 	if (std::fflush(stdout) != 0 || std::ferror(stdout) || std::fclose(stdout) != 0) {
 		std::fputs("Lineagehtml: Sorry, cannot write the report.\n", stderr);
