@@ -536,7 +536,12 @@ bool is_event_fact(std::string_view piece)
 void find_private(FILE *fp, int now)
 {
 	static piece_reader first;
+	std::vector<known>().swap(table);
+	table_used = 0;
+	overflowed = false;
+	private_counts = {};
 	pass = {};
+	report = {};
 	read_pieces(first, fp, first_pass_piece);
 	end_line();
 	end_record();
