@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <span>
 #include <string_view>
 
 inline constexpr const char *r_version = "2.1.0.2";
@@ -140,6 +141,8 @@ struct privacy_counts {
 extern bool private_mode;
 extern privacy_counts private_counts;
 void find_private(FILE *fp, int now);
+// The memory of the first pass's tables, for main to ask large pages for, as for the others.
+std::span<const std::byte> privacy_tables();
 void handle_private_piece(std::string_view piece, FILE *out);
 // Whether a HUSB, WIFE or CHIL piece names a private person.
 bool names_private(std::string_view piece);

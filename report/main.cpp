@@ -56,10 +56,11 @@ void widen(std::uintptr_t& low, std::uintptr_t& high, const Table& t)
 	high = std::max(high, reinterpret_cast<std::uintptr_t>(t.data() + t.size()));
 }
 
-// The record tables take some 22 MB and a large file fills them a row at a time; in 2 MB
-// pages they cost a dozen page faults instead of thousands. A small file touches a few
-// rows, and clearing whole large pages for them would cost more than it saves. Where large
-// pages are not offered the call fails and nothing changes.
+// The record tables take some 22 MB (the first pass of --private up to 40 MB more), and a
+// large file fills them a row at a time; in 2 MB pages they cost a dozen page faults instead
+// of thousands. A small file touches a few rows, and clearing whole large pages for them
+// would cost more than it saves. Where large pages are not offered the call fails and
+// nothing changes.
 void tables_in_large_pages(FILE *fp)
 {
 #if defined(MADV_HUGEPAGE)
@@ -77,6 +78,7 @@ void tables_in_large_pages(FILE *fp)
 		widen(low, high, *t);
 	for (const auto *t : {&fam_marr_date, &fam_marr_plac, &fam_div_date, &fam_div_plac})
 		widen(low, high, *t);
+	widen(low, high, privacy_tables());
 	constexpr std::uintptr_t large_page = std::uintptr_t{1} << 21;
 	low = (low + large_page - 1) & ~(large_page - 1);
 	high &= ~(large_page - 1);
@@ -118,6 +120,7 @@ bool run(int argc, char **argv)
 		std::printf("Lineagehtml: Sorry, no file found. \n");
 		return true;
 	}
+	tables_in_large_pages(fp);
 	// Surnames and counts are not private: -s needs no first pass.
 	private_mode = hide_living && option != 's';
 	if (private_mode) {
@@ -132,7 +135,6 @@ bool run(int argc, char **argv)
 			return false;
 		}
 	}
-	tables_in_large_pages(fp);
 	// The report gathers its output in large blocks of its own; a stream buffer would only
 	// copy every block once more.
 	std::setvbuf(stdout, nullptr, _IONBF, 0);

@@ -2,8 +2,12 @@
 // report then withholds what it would show of them.
 #include "lineagehtml.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
-#include <vector>
+#include <span>
+#include <sys/mman.h>
+#include <sys/stat.h>
 
 bool private_mode;
 privacy_counts private_counts;
@@ -18,8 +22,9 @@ constexpr std::uint64_t kind_bits = 3;
 constexpr std::uint64_t person_kind = 1;
 constexpr std::uint64_t family_kind = 2;
 
-// In the link lists the two low bits say instead what an entry stands for: the person's
-// place in a family, or the start of the record the following entries belong to.
+// In the lists the two low bits say instead what an entry stands for: the person's place in
+// a family, or the start of the record the following entries belong to.
+constexpr std::uint64_t person_start = 0;
 constexpr std::uint64_t spouse_link = 1;
 constexpr std::uint64_t child_link = 2;
 constexpr std::uint64_t record_start = 3;
@@ -38,22 +43,38 @@ struct known {
 	std::uint8_t marks;
 };
 
-// A file's people have no fixed number, so these grow with the file; each has a ceiling that
-// keeps the whole program under 64 MiB. Beyond it nothing more is learnt, and whoever was
-// not learnt of is private (overflowed).
-constexpr std::size_t first_slots = 1024;
+// Fixed tables, of which only the pages written are taken from the system. With all of them
+// full the program stays under 64 MiB. What a file holds beyond them is not learnt, and
+// whoever was not learnt of is private (overflowed).
 constexpr std::size_t most_slots = std::size_t{1} << 20;
-constexpr std::size_t most_members = std::size_t{1} << 21;
+constexpr std::size_t most_records = std::size_t{1} << 21;
 constexpr std::size_t most_links = std::size_t{1} << 20;
 
-std::vector<known> table; // open addressing, a power of two in size, at most three quarters full
+template <std::size_t N>
+struct link_list {
+	std::array<std::uint64_t, N> entries;
+	std::size_t used;
+};
+
+struct first_pass_tables {
+	// Open addressing, at most three quarters full. The part in use is a power of two that
+	// grows with the file's size: a small file touches few pages.
+	std::array<known, most_slots> table;
+	// In file order: each person's key (person_start) and each family's (record_start), the
+	// latter followed by the partners and children it names.
+	link_list<most_records> records;
+	// In file order: each undated person's key, then the families it names in FAMC and FAMS
+	// lines.
+	link_list<most_links> kin_links;
+};
+
+first_pass_tables tables;
+auto& table = tables.table;
+auto& records = tables.records;
+auto& kin_links = tables.kin_links;
+std::size_t slots;
 std::size_t table_used;
 bool overflowed;
-
-// In file order: each family record's key, then the partners and children it names.
-std::vector<std::uint64_t> members;
-// In file order: each undated person's key, then the families it names in FAMC and FAMS lines.
-std::vector<std::uint64_t> kin_links;
 
 std::uint64_t key_of(std::string_view xref, std::uint64_t kind)
 {
@@ -75,57 +96,82 @@ std::uint64_t as_kind(std::uint64_t entry, std::uint64_t kind)
 	return (entry & ~kind_bits) | kind;
 }
 
-known *slot_for(std::vector<known>& t, std::uint64_t key)
+std::size_t home_of(std::uint64_t key)
 {
-	std::size_t mask = t.size() - 1;
-	std::size_t i = (key >> 2) & mask;
-	while (t[i].key != 0 && t[i].key != key)
-		i = (i + 1) & mask;
-	return &t[i];
+	return (key >> 2) & (slots - 1);
+}
+
+known *slot_for(std::uint64_t key)
+{
+	std::size_t i = home_of(key);
+	while (table[i].key != 0 && table[i].key != key)
+		i = (i + 1) & (slots - 1);
+	return &table[i];
 }
 
 known *find(std::uint64_t key)
 {
-	if (table.empty())
-		return nullptr;
-	known *k = slot_for(table, key);
+	known *k = slot_for(key);
 	return k->key == key ? k : nullptr;
-}
-
-bool grow()
-{
-	std::size_t size = table.empty() ? first_slots : 2 * table.size();
-	if (size > most_slots)
-		return false;
-	std::vector<known> bigger(size);
-	for (const known& k : table)
-		if (k.key != 0)
-			*slot_for(bigger, k.key) = k;
-	table.swap(bigger);
-	return true;
 }
 
 // The entry of a key, made when there is none; null when the table is full.
 known *remember(std::uint64_t key)
 {
-	if (known *k = find(key))
+	known *k = slot_for(key);
+	if (k->key == key)
 		return k;
-	if (4 * (table_used + 1) > 3 * table.size() && !grow()) {
+	if (4 * (table_used + 1) > 3 * slots) {
 		overflowed = true;
 		return nullptr;
 	}
-	known *k = slot_for(table, key);
 	*k = {key, no_year, no_year, 0};
 	++table_used;
 	return k;
 }
 
-void append(std::vector<std::uint64_t>& list, std::size_t most, std::uint64_t entry)
+// Room for a record in every 32 bytes of the file, at most three quarters full: records take
+// some 250 bytes, seldom fewer than 32. A stream with no size (in tests) gets the whole table.
+void size_table(FILE *fp)
 {
-	if (list.size() < most)
-		list.push_back(entry);
+	// The table starts empty; only a second file (in tests) finds it written.
+	if (table_used > 0)
+		std::fill_n(table.begin(), slots, known{});
+	table_used = 0;
+	struct stat st;
+	std::size_t want = most_slots;
+	if (fstat(fileno(fp), &st) == 0 && st.st_size / 24 < static_cast<off_t>(most_slots))
+		want = static_cast<std::size_t>(st.st_size / 24);
+	slots = 1024;
+	while (slots < want)
+		slots *= 2;
+}
+
+template <std::size_t N>
+void append(link_list<N>& list, std::uint64_t entry)
+{
+	if (list.used < N)
+		list.entries[list.used++] = entry;
 	else
 		overflowed = true;
+}
+
+template <std::size_t N>
+std::span<const std::uint64_t> entries_of(const link_list<N>& list)
+{
+	return {list.entries.data(), list.used};
+}
+
+// Gives the pages of a list back once the first pass has done with it.
+template <std::size_t N>
+void release(link_list<N>& list)
+{
+	constexpr std::uintptr_t page = 4096;
+	auto low = (reinterpret_cast<std::uintptr_t>(list.entries.data()) + page - 1) & ~(page - 1);
+	auto high = reinterpret_cast<std::uintptr_t>(list.entries.data() + list.used) & ~(page - 1);
+	if (low < high)
+		madvise(reinterpret_cast<void *>(low), high - low, MADV_DONTNEED);
+	list.used = 0;
 }
 
 bool ends_line(std::string_view piece)
@@ -157,13 +203,16 @@ bool tag_is(std::string_view tag, std::string_view upper)
 }
 
 // The text between the first "@" from `from` on and the next.
+// Searched by hand: the texts are a few characters long, shorter than a call to memchr.
 bool pointer_in(std::string_view text, std::size_t from, std::string_view& xref)
 {
-	std::size_t open = text.find('@', from);
-	if (open == std::string_view::npos)
-		return false;
-	std::size_t close = text.find('@', open + 1);
-	if (close == std::string_view::npos)
+	std::size_t open = from;
+	while (open < text.size() && text[open] != '@')
+		++open;
+	std::size_t close = open + 1;
+	while (close < text.size() && text[close] != '@')
+		++close;
+	if (close >= text.size())
 		return false;
 	xref = text.substr(open + 1, close - open - 1);
 	return true;
@@ -207,29 +256,39 @@ record_line read_record_line(std::string_view line)
 // a long line.
 struct year_scan {
 	int digits;
-	int value;
+	unsigned value;
 	int year;
 };
 
 void end_number(year_scan& s)
 {
 	if (s.year == no_year && (s.digits == 3 || s.digits == 4))
-		s.year = s.value;
+		s.year = static_cast<int>(s.value);
 	s.digits = 0;
 	s.value = 0;
 }
 
 void scan_year(year_scan& s, std::string_view text)
 {
+	if (s.year != no_year)
+		return;
+	int digits = s.digits;
+	unsigned value = s.value;
 	for (char c : text) {
-		if (c >= '0' && c <= '9') {
-			if (s.digits < 5)
-				s.value = s.value * 10 + (c - '0');
-			++s.digits;
+		unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
+		if (digit <= 9) {
+			value = value * 10 + digit;
+			++digits;
+		} else if (digits == 3 || digits == 4) {
+			s.year = static_cast<int>(value);
+			return;
 		} else {
-			end_number(s);
+			digits = 0;
+			value = 0;
 		}
 	}
+	s.digits = digits;
+	s.value = value;
 }
 
 // A RESN value, blanks around it dropped. GEDCOM 7 writes a list ("CONFIDENTIAL, LOCKED").
@@ -280,6 +339,8 @@ struct first_pass {
 	int year = no_year;
 	std::uint8_t marks = 0;
 	bool dates_count = false; // the last level-1 line is not CHAN
+	int old_enough = 0;       // a year this early publishes the person and their children
+	unsigned wants = 0;       // what lines of the record still can tell
 	line_use use = line_use::none;
 	year_scan date{};
 	restriction_scan resn{};
@@ -288,46 +349,122 @@ struct first_pass {
 
 first_pass pass;
 
-std::string_view value_after(std::string_view line, std::string_view tag)
+// A tag of four letters in capitals as one number, so that a line's tag is compared at once.
+constexpr std::uint32_t tag_code(const char (&tag)[5])
 {
-	std::size_t at = 2 + tag.size() + 1;
-	return at < line.size() ? line.substr(at) : std::string_view{};
+	return static_cast<std::uint32_t>(static_cast<unsigned char>(tag[0])) |
+	       static_cast<std::uint32_t>(static_cast<unsigned char>(tag[1])) << 8 |
+	       static_cast<std::uint32_t>(static_cast<unsigned char>(tag[2])) << 16 |
+	       static_cast<std::uint32_t>(static_cast<unsigned char>(tag[3])) << 24;
 }
 
-void person_line(std::string_view line)
+static_assert(std::endian::native == std::endian::little, "tags are read as little-endian words");
+
+// The tag of a line as such a number, small letters made capitals, when it has four
+// characters and a blank stands between it and the level; 0 otherwise. One load takes the
+// first eight bytes: the reader leaves room to read past the end of a piece.
+std::uint32_t tag_of(std::string_view line)
 {
-	std::string_view tag = tag_at(line, 2);
-	if (line[0] == '1') {
-		pass.dates_count = !tag_is(tag, "CHAN");
-		std::string_view xref;
-		if (tag_is(tag, "RESN")) {
-			pass.use = line_use::restriction;
-			pass.resn = {};
-			scan_restriction(pass.resn, value_after(line, tag));
-		} else if (tag_is(tag, "DEAT") || tag_is(tag, "BURI") || tag_is(tag, "CREM")) {
-			pass.marks |= dead;
-		} else if ((tag_is(tag, "FAMC") || tag_is(tag, "FAMS")) && pointer_in(line, 2 + tag.size(), xref)) {
-			std::uint64_t place = tag_is(tag, "FAMC") ? child_link : spouse_link;
-			append(kin_links, most_links, as_kind(key_of(xref, family_kind), place));
-		}
-	} else if (line[0] == '2' && pass.dates_count && tag_is(tag, "DATE")) {
+	std::uint64_t w;
+	std::memcpy(&w, line.data(), sizeof w);
+	char after = line.size() > 6 ? static_cast<char>(w >> 48) : ' ';
+	bool four = line.size() >= 6 && static_cast<char>(w >> 8) == ' ' &&
+		    (after == ' ' || after == '\n' || after == '\r');
+	return four ? static_cast<std::uint32_t>(w >> 16) & 0xDFDFDFDFu : 0;
+}
+
+// The value of a line with a tag of four letters.
+std::string_view value_of_line(std::string_view line)
+{
+	return line.size() > 7 ? line.substr(7) : std::string_view{};
+}
+
+// What a line can tell, as bits; which of them a record still wants to know.
+constexpr unsigned tells_date = 1;
+constexpr unsigned tells_fact = 2;   // a restriction or a death
+constexpr unsigned tells_kin = 4;    // the families of a person
+constexpr unsigned tells_member = 8; // the members of a family
+constexpr unsigned tells_chan = 16;  // the dates below do not count
+
+struct telling_tag {
+	std::uint32_t tag;
+	std::uint8_t at_level1;
+	std::uint8_t at_level2;
+};
+
+// Puts each tag below in a slot of its own among 16.
+constexpr std::uint32_t tag_multiplier = 0x26a2e176u;
+
+constexpr std::size_t tag_slot(std::uint32_t tag)
+{
+	return static_cast<std::uint32_t>(tag * tag_multiplier) >> 28;
+}
+
+constexpr std::array<telling_tag, 16> telling_tags = [] {
+	std::array<telling_tag, 16> t{};
+	auto put = [&t](std::uint32_t tag, unsigned one, unsigned two) {
+		t[tag_slot(tag)] = {tag, static_cast<std::uint8_t>(one), static_cast<std::uint8_t>(two)};
+	};
+	put(tag_code("DATE"), 0, tells_date);
+	put(tag_code("CHAN"), tells_chan, 0);
+	for (std::uint32_t tag : {tag_code("RESN"), tag_code("DEAT"), tag_code("BURI"), tag_code("CREM")})
+		put(tag, tells_fact, 0);
+	for (std::uint32_t tag : {tag_code("FAMC"), tag_code("FAMS")})
+		put(tag, tells_kin, 0);
+	for (std::uint32_t tag : {tag_code("HUSB"), tag_code("WIFE"), tag_code("CHIL")})
+		put(tag, tells_member, 0);
+	return t;
+}();
+
+static_assert(std::count_if(telling_tags.begin(), telling_tags.end(), [](telling_tag t) { return t.tag != 0; }) == 11,
+	      "two tags share a slot");
+
+// What the record still wants to know: a person's dates until one is early enough for every
+// rule (the parents' 120 years the longest), and its families only while it has no date,
+// death or restriction.
+void update_wants()
+{
+	if (pass.kind == record_kind::person)
+		pass.wants = tells_fact | (pass.year > pass.old_enough ? tells_date : 0) |
+			     (pass.year == no_year && pass.marks == 0 ? tells_kin : 0);
+	else
+		pass.wants = pass.kind == record_kind::family ? tells_member : 0;
+}
+
+// What a line of a person's or a family's record tells: a date, a restriction, a death, the
+// families of an undated person, the members of a family.
+[[gnu::noinline]] void tell(std::string_view line, std::uint32_t tag)
+{
+	std::string_view xref;
+	switch (tag) {
+	case tag_code("DATE"):
 		pass.use = line_use::date;
 		pass.date = {0, 0, no_year};
-		scan_year(pass.date, value_after(line, tag));
+		scan_year(pass.date, value_of_line(line));
+		break;
+	case tag_code("RESN"):
+		pass.use = line_use::restriction;
+		pass.resn = {};
+		scan_restriction(pass.resn, value_of_line(line));
+		break;
+	case tag_code("DEAT"):
+	case tag_code("BURI"):
+	case tag_code("CREM"):
+		pass.marks |= dead;
+		update_wants();
+		break;
+	case tag_code("FAMC"):
+	case tag_code("FAMS"):
+		if (pointer_in(line, 6, xref))
+			append(kin_links, as_kind(key_of(xref, family_kind),
+						  tag == tag_code("FAMC") ? child_link : spouse_link));
+		break;
+	default:
+		if (pointer_in(line, 6, xref))
+			append(records, as_kind(key_of(xref, person_kind),
+						tag == tag_code("CHIL") ? child_link : spouse_link));
+		break;
 	}
-}
-
-void family_line(std::string_view line)
-{
-	if (line[0] != '1')
-		return;
-	std::string_view tag = tag_at(line, 2);
-	std::uint64_t place = tag_is(tag, "HUSB") || tag_is(tag, "WIFE") ? spouse_link
-			      : tag_is(tag, "CHIL")			  ? child_link
-										  : 0;
-	std::string_view xref;
-	if (place != 0 && pointer_in(line, 2 + tag.size(), xref))
-		append(members, most_members, as_kind(key_of(xref, person_kind), place));
 }
 
 void end_line()
@@ -340,24 +477,55 @@ void end_line()
 		pass.marks |= restricted;
 	}
 	pass.use = line_use::none;
+	update_wants();
 }
 
-// A person's facts join those of any earlier record with the same cross-reference. Only a
-// person still without a reason either way keeps the families it named.
+// A person's facts wait a few records before they join the table, their slot fetched
+// meanwhile: the table is larger than the caches, and each entry would otherwise cost a wait
+// for memory.
+struct person_facts {
+	std::uint64_t key;
+	int year;
+	std::uint8_t marks;
+};
+
+constexpr std::size_t facts_waiting = 32;
+std::array<person_facts, facts_waiting> waiting;
+std::size_t facts_seen;
+
+// A person's facts join those of any earlier record with the same cross-reference.
+void join(const person_facts& f)
+{
+	known *k = remember(f.key);
+	if (!k)
+		return;
+	k->marks |= f.marks;
+	if (f.year < k->year)
+		k->year = static_cast<std::int16_t>(f.year);
+}
+
+void join_waiting()
+{
+	std::size_t from = facts_seen > facts_waiting ? facts_seen - facts_waiting : 0;
+	for (std::size_t i = from; i < facts_seen; ++i)
+		join(waiting[i % facts_waiting]);
+	facts_seen = 0;
+}
+
+// Only a person still without a reason either way keeps the families it named.
 void end_record()
 {
 	if (pass.kind != record_kind::person)
 		return;
-	known *k = remember(pass.key);
-	bool undecided = false;
-	if (k) {
-		k->marks |= pass.marks;
-		if (pass.year < k->year)
-			k->year = static_cast<std::int16_t>(pass.year);
-		undecided = (k->marks & (restricted | dead)) == 0 && k->year == no_year;
-	}
-	if (!undecided || kin_links.size() == pass.links_from + 1)
-		kin_links.resize(pass.links_from < kin_links.size() ? pass.links_from : kin_links.size());
+	person_facts& slot = waiting[facts_seen % facts_waiting];
+	if (facts_seen >= facts_waiting)
+		join(slot);
+	slot = {pass.key, pass.year, pass.marks};
+	++facts_seen;
+	__builtin_prefetch(&table[home_of(pass.key)]);
+	bool undecided = pass.marks == 0 && pass.year == no_year;
+	if (!undecided || kin_links.used == pass.links_from + 1)
+		kin_links.used = std::min(pass.links_from, kin_links.used);
 }
 
 void start_record(std::string_view line)
@@ -369,32 +537,58 @@ void start_record(std::string_view line)
 	pass.year = no_year;
 	pass.marks = 0;
 	pass.dates_count = false;
-	pass.links_from = kin_links.size();
-	if (r.kind == record_kind::person)
-		append(kin_links, most_links, as_kind(r.key, record_start));
-	else if (r.kind == record_kind::family)
-		append(members, most_members, as_kind(r.key, record_start));
+	pass.links_from = kin_links.used;
+	update_wants();
+	if (r.kind == record_kind::person) {
+		append(kin_links, as_kind(r.key, record_start));
+		append(records, as_kind(r.key, person_start));
+	} else if (r.kind == record_kind::family) {
+		append(records, as_kind(r.key, record_start));
+	}
 }
 
-bool first_pass_piece(std::string_view piece)
+// The rest of a long line, and record lines.
+[[gnu::noinline]] bool rare_piece(std::string_view piece, bool starts)
 {
-	if (!pass.line_start) {
+	if (!starts) {
 		if (pass.use == line_use::date)
 			scan_year(pass.date, piece);
 		else if (pass.use == line_use::restriction)
 			scan_restriction(pass.resn, piece);
-	} else if (!piece.empty() && piece[0] == '0') {
+	} else {
 		start_record(piece);
-	} else if (piece.size() > 2 && piece[1] == ' ') {
-		if (pass.kind == record_kind::person)
-			person_line(piece);
-		else if (pass.kind == record_kind::family)
-			family_line(piece);
 	}
-	pass.line_start = ends_line(piece);
-	if (pass.line_start)
+	if (pass.line_start && pass.use != line_use::none)
 		end_line();
-	return !is_trailer(piece);
+	// Reading ends where the report's does.
+	return piece[0] != '0' || !is_trailer(piece);
+}
+
+// Kinds of line follow each other without a pattern, so a line is looked up in a table
+// rather than tested by a branch for each kind, which would often be mispredicted; most
+// lines then take no branch but the one that says they tell nothing.
+bool first_pass_piece(std::string_view piece)
+{
+	bool starts = pass.line_start;
+	pass.line_start = ends_line(piece);
+	if (!starts || piece[0] == '0')
+		return rare_piece(piece, starts);
+	std::uint32_t tag = tag_of(piece);
+	const telling_tag& t = telling_tags[tag_slot(tag)];
+	// Masks of all ones or none, where a choice would compile to a branch.
+	unsigned one = 0u - (piece[0] == '1');
+	unsigned two = 0u - (piece[0] == '2');
+	unsigned bits = ((t.at_level1 & one) | (t.at_level2 & two)) & (0u - (t.tag == tag));
+	// A level-2 DATE counts under any level-1 line but CHAN.
+	unsigned counts = (one & ~(0u - ((bits & tells_chan) != 0))) | (~one & (0u - pass.dates_count));
+	pass.dates_count = counts != 0;
+	unsigned wanted = pass.wants & (counts | ~tells_date);
+	if (bits & wanted) {
+		tell(piece, tag);
+		if (pass.line_start && pass.use != line_use::none)
+			end_line();
+	}
+	return true;
 }
 
 bool older_than(int year, int now, int years)
@@ -405,12 +599,16 @@ bool older_than(int year, int now, int years)
 // The years of the families that undated people name, then each such person's relatives.
 void find_elder_kin(int now)
 {
-	for (std::uint64_t e : kin_links)
+	for (std::uint64_t e : entries_of(kin_links))
 		if ((e & kind_bits) != record_start)
 			if (known *f = remember(as_kind(e, family_kind)))
 				f->marks |= wanted;
 	known *family = nullptr;
-	for (std::uint64_t e : members) {
+	for (std::uint64_t e : entries_of(records)) {
+		if ((e & kind_bits) == person_start) {
+			family = nullptr;
+			continue;
+		}
 		if ((e & kind_bits) == record_start) {
 			family = find(as_kind(e, family_kind));
 			if (family && !(family->marks & wanted))
@@ -425,7 +623,7 @@ void find_elder_kin(int now)
 			year = p->year;
 	}
 	known *person = nullptr;
-	for (std::uint64_t e : kin_links) {
+	for (std::uint64_t e : entries_of(kin_links)) {
 		if ((e & kind_bits) == record_start) {
 			person = find(as_kind(e, person_kind));
 			continue;
@@ -471,8 +669,10 @@ bool person_is_private(std::uint64_t key)
 void mark_private_partners()
 {
 	std::uint64_t family = 0;
-	for (std::uint64_t e : members) {
-		if ((e & kind_bits) == record_start)
+	for (std::uint64_t e : entries_of(records)) {
+		if ((e & kind_bits) == person_start)
+			family = 0;
+		else if ((e & kind_bits) == record_start)
 			family = as_kind(e, family_kind);
 		else if ((e & kind_bits) == spouse_link && family != 0 && person_is_private(as_kind(e, person_kind)))
 			if (known *f = remember(family))
@@ -482,11 +682,13 @@ void mark_private_partners()
 
 enum class withholding { nothing, person, couple };
 
-// What the report is withholding, and the row the reader would be on meanwhile.
+// What the report is withholding, the row the reader would be on meanwhile, and where it
+// stands in the first pass's list of records.
 struct second_pass {
 	bool line_start = true;
 	withholding held = withholding::nothing;
 	int reader_row = 0;
+	std::size_t next = 0;
 };
 
 second_pass report;
@@ -501,12 +703,36 @@ withholding withholding_of(record_line r)
 	case record_kind::unreadable:
 		return withholding::person;
 	case record_kind::family: {
+		if (option != 'f' && !overflowed)
+			return withholding::nothing;
 		const known *f = find(r.key);
 		bool partner = f ? (f->marks & private_partner) != 0 : overflowed;
 		return partner ? withholding::couple : withholding::nothing;
 	}
 	default:
 		return withholding::nothing;
+	}
+}
+
+// The entries the report will look up next, fetched while it writes this record: the
+// family's members, and the next record. The first pass listed them in file order.
+void fetch_ahead(record_line r)
+{
+	std::span<const std::uint64_t> list = entries_of(records);
+	std::size_t& at = report.next;
+	std::uint64_t start = as_kind(r.key, r.kind == record_kind::person ? person_start : record_start);
+	if (at >= list.size() || list[at] != start)
+		return;
+	auto starts_record = [](std::uint64_t e) {
+		return (e & kind_bits) == person_start || (e & kind_bits) == record_start;
+	};
+	for (++at; at < list.size() && !starts_record(list[at]); ++at)
+		if (option == 'f')
+			__builtin_prefetch(&table[home_of(as_kind(list[at], person_kind))]);
+	if (at < list.size()) {
+		bool person = (list[at] & kind_bits) == person_start;
+		if (person || option == 'f')
+			__builtin_prefetch(&table[home_of(as_kind(list[at], person ? person_kind : family_kind))]);
 	}
 }
 
@@ -533,27 +759,34 @@ bool is_event_fact(std::string_view piece)
 
 } // namespace
 
+std::span<const std::byte> privacy_tables()
+{
+	return std::as_bytes(std::span(&tables, 1));
+}
+
 void find_private(FILE *fp, int now)
 {
 	static piece_reader first;
-	std::vector<known>().swap(table);
-	table_used = 0;
+	size_table(fp);
 	overflowed = false;
+	records.used = 0;
+	kin_links.used = 0;
 	private_counts = {};
 	pass = {};
+	pass.old_enough = now - 120;
 	report = {};
-	read_pieces(first, fp, first_pass_piece);
+	read_pieces(first, fp, [](std::string_view piece) { return first_pass_piece(piece); });
 	end_line();
 	end_record();
-	if (!kin_links.empty())
+	join_waiting();
+	if (kin_links.used > 0)
 		find_elder_kin(now);
-	for (known& k : table)
+	for (known& k : std::span(table.data(), slots))
 		if ((k.key & kind_bits) == person_kind)
 			decide(k, now);
 	if (option == 'f')
 		mark_private_partners();
-	std::vector<std::uint64_t>().swap(members);
-	std::vector<std::uint64_t>().swap(kin_links);
+	release(kin_links);
 }
 
 std::string_view private_name(std::string_view piece)
@@ -573,25 +806,37 @@ bool names_private(std::string_view piece)
 	return pointer_in(piece, 2, xref) && person_is_private(key_of(xref, person_kind));
 }
 
+namespace {
+
+[[gnu::noinline]] void start_withholding(std::string_view piece, FILE *out)
+{
+	if (report.held == withholding::person)
+		indi_r = report.reader_row;
+	record_line r = read_record_line(piece);
+	if (r.kind == record_kind::person || r.kind == record_kind::family)
+		fetch_ahead(r);
+	report.held = withholding_of(r);
+	handle_piece(piece, out);
+	if (report.held == withholding::person) {
+		report.reader_row = indi_r;
+		indi_r = no_row;
+		if (option == 'i' || option == 't')
+			write_line(out, line1, " Name = ", private_name(piece), "\n");
+	}
+}
+
+} // namespace
+
 void handle_private_piece(std::string_view piece, FILE *out)
 {
-	bool record = report.line_start && !piece.empty() && piece[0] == '0';
+	bool record = report.line_start && piece[0] == '0';
 	report.line_start = ends_line(piece);
-	if (record) {
-		if (report.held == withholding::person)
-			indi_r = report.reader_row;
-		report.held = withholding_of(read_record_line(piece));
+	if (record)
+		start_withholding(piece, out);
+	else if (report.held == withholding::nothing)
 		handle_piece(piece, out);
-		if (report.held == withholding::person) {
-			report.reader_row = indi_r;
-			indi_r = no_row;
-			if (option == 'i' || option == 't')
-				write_line(out, line1, " Name = ", private_name(piece), "\n");
-		}
-	} else if (report.held == withholding::person ||
-		   (report.held == withholding::couple && is_event_fact(piece))) {
+	else if (report.held == withholding::person || is_event_fact(piece))
 		handle_silently(piece, out);
-	} else {
+	else
 		handle_piece(piece, out);
-	}
 }

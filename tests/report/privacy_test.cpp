@@ -52,6 +52,12 @@ std::string parent_born(std::string_view year)
 	       "\n1 DEAT\n0 @F1@ FAM\n1 HUSB @I2@\n1 CHIL @I1@\n";
 }
 
+std::string parent_with_dates(std::string_view later)
+{
+	return person("1 FAMC @F1@\n") + "0 @I2@ INDI\n1 BIRT\n2 DATE 1920\n1 CHR\n2 DATE " + std::string(later) +
+	       "\n0 @F1@ FAM\n1 WIFE @I2@\n1 CHIL @I1@\n";
+}
+
 std::string family_of(std::string_view role, std::string_view year)
 {
 	return "0 @F1@ FAM\n1 HUSB @I1@\n1 " + std::string(role) + " @I2@\n0 @I2@ INDI\n1 BIRT\n2 DATE " +
@@ -81,6 +87,7 @@ TEST(PrivacyRule, EachPersonIsDecidedByTheirOwnFactsThenTheirRelatives)
 		{"no dates, no relatives", person(""), true},
 		{"parent 120 years", parent_born("1906"), false},
 		{"parent 119 years", parent_born("1907"), true},
+		{"a parent's earlier date after a later one", parent_with_dates("1900"), false},
 		{"partner 100 years", family_of("WIFE", "1926"), false},
 		{"partner 99 years", family_of("WIFE", "1927"), true},
 		{"child 80 years", family_of("CHIL", "1946"), false},
