@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <span>
 #include <sys/mman.h>
-#include <sys/stat.h>
 
 bool private_mode;
 privacy_counts private_counts;
@@ -17,17 +16,20 @@ namespace {
 constexpr std::int16_t no_year = INT16_MAX;
 
 // A key is a hash of a cross-reference with the kind of record in its two low bits, so that
-// a person and a family that share a cross-reference stay apart and no key is 0.
+// a person and a family that share a cross-reference stay apart and no key is 0. The third
+// bit is 0 in a key.
 constexpr std::uint64_t kind_bits = 3;
+constexpr std::uint64_t low_bits = 7;
 constexpr std::uint64_t person_kind = 1;
 constexpr std::uint64_t family_kind = 2;
 
 // In the lists the two low bits say instead what an entry stands for: the person's place in
-// a family, or the start of the record the following entries belong to.
-constexpr std::uint64_t person_start = 0;
+// a family, or the start of the record the following entries belong to; once the first pass
+// has decided, the third says that the person is private, or the family has a private partner.
 constexpr std::uint64_t spouse_link = 1;
 constexpr std::uint64_t child_link = 2;
 constexpr std::uint64_t record_start = 3;
+constexpr std::uint64_t hidden_bit = 4;
 
 constexpr std::uint8_t restricted = 1;    // RESN privacy or confidential
 constexpr std::uint8_t dead = 2;          // DEAT, BURI or CREM
@@ -43,34 +45,46 @@ struct known {
 	std::uint8_t marks;
 };
 
+// A person record's facts, in file order.
+struct person_facts {
+	std::uint64_t key;
+	std::int16_t year;
+	std::uint8_t marks;
+};
+
 // Fixed tables, of which only the pages written are taken from the system. With all of them
-// full the program stays under 64 MiB. What a file holds beyond them is not learnt, and
-// whoever was not learnt of is private (overflowed).
+// full the program stays under 64 MiB. The lists are kept in file order so that the report
+// finds what was decided of each record in turn, without a search; where a list is full, the
+// table alone serves. What a file holds beyond the table is not learnt, and whoever was not
+// learnt of is private (overflowed).
 constexpr std::size_t most_slots = std::size_t{1} << 20;
-constexpr std::size_t most_records = std::size_t{1} << 21;
+constexpr std::size_t most_people = std::size_t{1} << 19;
+constexpr std::size_t most_families = std::size_t{1} << 20;
 constexpr std::size_t most_links = std::size_t{1} << 20;
 
-template <std::size_t N>
-struct link_list {
-	std::array<std::uint64_t, N> entries;
+template <typename T, std::size_t N>
+struct fixed_list {
+	std::array<T, N> entries;
 	std::size_t used;
 };
 
+template <std::size_t N>
+using link_list = fixed_list<std::uint64_t, N>;
+
 struct first_pass_tables {
-	// Open addressing, at most three quarters full. The part in use is a power of two that
-	// grows with the file's size: a small file touches few pages.
+	// Open addressing, at most three quarters full; the part in use is a power of two.
 	std::array<known, most_slots> table;
-	// In file order: each person's key (person_start) and each family's (record_start), the
-	// latter followed by the partners and children it names.
-	link_list<most_records> records;
-	// In file order: each undated person's key, then the families it names in FAMC and FAMS
-	// lines.
+	fixed_list<person_facts, most_people> people;
+	// Each family's key (record_start), followed by the partners and children it names.
+	link_list<most_families> families;
+	// Each undated person's key, followed by the families it names in FAMC and FAMS lines.
 	link_list<most_links> kin_links;
 };
 
 first_pass_tables tables;
 auto& table = tables.table;
-auto& records = tables.records;
+auto& people = tables.people;
+auto& families = tables.families;
 auto& kin_links = tables.kin_links;
 std::size_t slots;
 std::size_t table_used;
@@ -88,17 +102,22 @@ std::uint64_t key_of(std::string_view xref, std::uint64_t kind)
 	h ^= h >> 33;
 	h *= 0xc4ceb9fe1a85ec53u;
 	h ^= h >> 33;
-	return (h << 2) | kind;
+	return (h << 3) | kind;
 }
 
 std::uint64_t as_kind(std::uint64_t entry, std::uint64_t kind)
 {
-	return (entry & ~kind_bits) | kind;
+	return (entry & ~low_bits) | kind;
 }
 
 std::size_t home_of(std::uint64_t key)
 {
-	return (key >> 2) & (slots - 1);
+	return (key >> 3) & (slots - 1);
+}
+
+void fetch_slot(std::uint64_t key)
+{
+	__builtin_prefetch(&table[home_of(key)]);
 }
 
 known *slot_for(std::uint64_t key)
@@ -130,34 +149,36 @@ known *remember(std::uint64_t key)
 	return k;
 }
 
-// Room for a record in every 32 bytes of the file, at most three quarters full: records take
-// some 250 bytes, seldom fewer than 32. A stream with no size (in tests) gets the whole table.
-void size_table(FILE *fp)
+// Room for `records` records and a quarter more; a small file touches few pages.
+void size_table(std::size_t records)
 {
 	// The table starts empty; only a second file (in tests) finds it written.
 	if (table_used > 0)
 		std::fill_n(table.begin(), slots, known{});
 	table_used = 0;
-	struct stat st;
-	std::size_t want = most_slots;
-	if (fstat(fileno(fp), &st) == 0 && st.st_size / 24 < static_cast<off_t>(most_slots))
-		want = static_cast<std::size_t>(st.st_size / 24);
 	slots = 1024;
-	while (slots < want)
+	while (slots < most_slots && 3 * slots < 4 * records)
 		slots *= 2;
+}
+
+template <typename T, std::size_t N>
+bool append(fixed_list<T, N>& list, const T& entry)
+{
+	if (list.used == N)
+		return false;
+	list.entries[list.used++] = entry;
+	return true;
 }
 
 template <std::size_t N>
 void append(link_list<N>& list, std::uint64_t entry)
 {
-	if (list.used < N)
-		list.entries[list.used++] = entry;
-	else
+	if (!append<std::uint64_t, N>(list, entry))
 		overflowed = true;
 }
 
-template <std::size_t N>
-std::span<const std::uint64_t> entries_of(const link_list<N>& list)
+template <typename T, std::size_t N>
+std::span<T> entries_of(fixed_list<T, N>& list)
 {
 	return {list.entries.data(), list.used};
 }
@@ -345,6 +366,7 @@ struct first_pass {
 	year_scan date{};
 	restriction_scan resn{};
 	std::size_t links_from = 0;
+	std::size_t family_records = 0;
 };
 
 first_pass pass;
@@ -461,8 +483,8 @@ void update_wants()
 		break;
 	default:
 		if (pointer_in(line, 6, xref))
-			append(records, as_kind(key_of(xref, person_kind),
-						tag == tag_code("CHIL") ? child_link : spouse_link));
+			append(families, as_kind(key_of(xref, person_kind),
+						 tag == tag_code("CHIL") ? child_link : spouse_link));
 		break;
 	}
 }
@@ -480,19 +502,6 @@ void end_line()
 	update_wants();
 }
 
-// A person's facts wait a few records before they join the table, their slot fetched
-// meanwhile: the table is larger than the caches, and each entry would otherwise cost a wait
-// for memory.
-struct person_facts {
-	std::uint64_t key;
-	int year;
-	std::uint8_t marks;
-};
-
-constexpr std::size_t facts_waiting = 32;
-std::array<person_facts, facts_waiting> waiting;
-std::size_t facts_seen;
-
 // A person's facts join those of any earlier record with the same cross-reference.
 void join(const person_facts& f)
 {
@@ -501,15 +510,18 @@ void join(const person_facts& f)
 		return;
 	k->marks |= f.marks;
 	if (f.year < k->year)
-		k->year = static_cast<std::int16_t>(f.year);
+		k->year = f.year;
 }
 
-void join_waiting()
+// The table is sized once the people are counted; a person beyond the list joins it at once.
+void join_beyond_list(const person_facts& f)
 {
-	std::size_t from = facts_seen > facts_waiting ? facts_seen - facts_waiting : 0;
-	for (std::size_t i = from; i < facts_seen; ++i)
-		join(waiting[i % facts_waiting]);
-	facts_seen = 0;
+	if (slots < most_slots) {
+		size_table(most_slots);
+		for (const person_facts& listed : entries_of(people))
+			join(listed);
+	}
+	join(f);
 }
 
 // Only a person still without a reason either way keeps the families it named.
@@ -517,12 +529,9 @@ void end_record()
 {
 	if (pass.kind != record_kind::person)
 		return;
-	person_facts& slot = waiting[facts_seen % facts_waiting];
-	if (facts_seen >= facts_waiting)
-		join(slot);
-	slot = {pass.key, pass.year, pass.marks};
-	++facts_seen;
-	__builtin_prefetch(&table[home_of(pass.key)]);
+	person_facts f{pass.key, static_cast<std::int16_t>(pass.year), pass.marks};
+	if (!append(people, f))
+		join_beyond_list(f);
 	bool undecided = pass.marks == 0 && pass.year == no_year;
 	if (!undecided || kin_links.used == pass.links_from + 1)
 		kin_links.used = std::min(pass.links_from, kin_links.used);
@@ -539,11 +548,11 @@ void start_record(std::string_view line)
 	pass.dates_count = false;
 	pass.links_from = kin_links.used;
 	update_wants();
-	if (r.kind == record_kind::person) {
+	if (r.kind == record_kind::person)
 		append(kin_links, as_kind(r.key, record_start));
-		append(records, as_kind(r.key, person_start));
-	} else if (r.kind == record_kind::family) {
-		append(records, as_kind(r.key, record_start));
+	else if (r.kind == record_kind::family) {
+		append(families, as_kind(r.key, record_start));
+		++pass.family_records;
 	}
 }
 
@@ -604,11 +613,7 @@ void find_elder_kin(int now)
 			if (known *f = remember(as_kind(e, family_kind)))
 				f->marks |= wanted;
 	known *family = nullptr;
-	for (std::uint64_t e : entries_of(records)) {
-		if ((e & kind_bits) == person_start) {
-			family = nullptr;
-			continue;
-		}
+	for (std::uint64_t e : entries_of(families)) {
 		if ((e & kind_bits) == record_start) {
 			family = find(as_kind(e, family_kind));
 			if (family && !(family->marks & wanted))
@@ -666,73 +671,101 @@ bool person_is_private(std::uint64_t key)
 	return k ? (k->marks & is_private) != 0 : overflowed;
 }
 
-void mark_private_partners()
+// Lookups in file order, each slot fetched a few entries ahead: the table is larger than
+// the caches.
+constexpr std::size_t fetch_distance = 16;
+
+// Marks the private people in the list of people, and in the list of families the private
+// partners and children and the families with a private partner, each in the table too.
+void mark_lists()
 {
-	std::uint64_t family = 0;
-	for (std::uint64_t e : entries_of(records)) {
-		if ((e & kind_bits) == person_start)
-			family = 0;
-		else if ((e & kind_bits) == record_start)
-			family = as_kind(e, family_kind);
-		else if ((e & kind_bits) == spouse_link && family != 0 && person_is_private(as_kind(e, person_kind)))
-			if (known *f = remember(family))
-				f->marks |= private_partner;
+	std::span<person_facts> listed = entries_of(people);
+	for (std::size_t i = 0; i < listed.size(); ++i) {
+		if (i + fetch_distance < listed.size())
+			fetch_slot(listed[i + fetch_distance].key);
+		listed[i].marks |= person_is_private(listed[i].key) ? is_private : 0;
+	}
+	if (option != 'f')
+		return;
+	std::span<std::uint64_t> list = entries_of(families);
+	std::uint64_t *family = nullptr;
+	for (std::size_t i = 0; i < list.size(); ++i) {
+		if (i + fetch_distance < list.size() && (list[i + fetch_distance] & kind_bits) != record_start)
+			fetch_slot(as_kind(list[i + fetch_distance], person_kind));
+		std::uint64_t& e = list[i];
+		if ((e & kind_bits) == record_start) {
+			family = &e;
+		} else if (person_is_private(as_kind(e, person_kind))) {
+			e |= hidden_bit;
+			if ((e & kind_bits) == spouse_link && family) {
+				*family |= hidden_bit;
+				if (known *f = remember(as_kind(*family, family_kind)))
+					f->marks |= private_partner;
+			}
+		}
 	}
 }
 
 enum class withholding { nothing, person, couple };
 
 // What the report is withholding, the row the reader would be on meanwhile, and where it
-// stands in the first pass's list of records.
+// stands in the first pass's lists: the next person, the next family, and the members of
+// the family it reads.
 struct second_pass {
 	bool line_start = true;
 	withholding held = withholding::nothing;
 	int reader_row = 0;
-	std::size_t next = 0;
+	std::size_t next_person = 0;
+	std::size_t next_family = 0;
+	std::size_t members_from = 0;
+	std::size_t members_end = 0;
 };
 
 second_pass report;
 
 constexpr int no_row = -1;
 
+// The list entry of a person or a family in file order; null when the report is not where
+// the first pass was (only where the file changed between them), and the table answers.
+const person_facts *next_person(std::uint64_t key)
+{
+	if (report.next_person < people.used && people.entries[report.next_person].key == key)
+		return &people.entries[report.next_person++];
+	return nullptr;
+}
+
+bool family_has_private_partner(std::uint64_t key)
+{
+	std::span<std::uint64_t> list = entries_of(families);
+	std::size_t& at = report.next_family;
+	if (at < list.size() && as_kind(list[at], family_kind) == key) {
+		report.members_from = ++at;
+		while (at < list.size() && (list[at] & kind_bits) != record_start)
+			++at;
+		report.members_end = at;
+		return (list[report.members_from - 1] & hidden_bit) != 0;
+	}
+	report.members_from = report.members_end = 0;
+	const known *f = find(key);
+	return f ? (f->marks & private_partner) != 0 : overflowed;
+}
+
 withholding withholding_of(record_line r)
 {
 	switch (r.kind) {
-	case record_kind::person:
-		return person_is_private(r.key) ? withholding::person : withholding::nothing;
+	case record_kind::person: {
+		const person_facts *f = next_person(r.key);
+		bool hidden = f ? (f->marks & is_private) != 0 : person_is_private(r.key);
+		return hidden ? withholding::person : withholding::nothing;
+	}
 	case record_kind::unreadable:
 		return withholding::person;
-	case record_kind::family: {
-		if (option != 'f' && !overflowed)
-			return withholding::nothing;
-		const known *f = find(r.key);
-		bool partner = f ? (f->marks & private_partner) != 0 : overflowed;
-		return partner ? withholding::couple : withholding::nothing;
-	}
+	case record_kind::family:
+		if (option != 'f')
+			return overflowed ? withholding::couple : withholding::nothing;
+		return family_has_private_partner(r.key) ? withholding::couple : withholding::nothing;
 	default:
 		return withholding::nothing;
-	}
-}
-
-// The entries the report will look up next, fetched while it writes this record: the
-// family's members, and the next record. The first pass listed them in file order.
-void fetch_ahead(record_line r)
-{
-	std::span<const std::uint64_t> list = entries_of(records);
-	std::size_t& at = report.next;
-	std::uint64_t start = as_kind(r.key, r.kind == record_kind::person ? person_start : record_start);
-	if (at >= list.size() || list[at] != start)
-		return;
-	auto starts_record = [](std::uint64_t e) {
-		return (e & kind_bits) == person_start || (e & kind_bits) == record_start;
-	};
-	for (++at; at < list.size() && !starts_record(list[at]); ++at)
-		if (option == 'f')
-			__builtin_prefetch(&table[home_of(as_kind(list[at], person_kind))]);
-	if (at < list.size()) {
-		bool person = (list[at] & kind_bits) == person_start;
-		if (person || option == 'f')
-			__builtin_prefetch(&table[home_of(as_kind(list[at], person ? person_kind : family_kind))]);
 	}
 }
 
@@ -767,9 +800,10 @@ std::span<const std::byte> privacy_tables()
 void find_private(FILE *fp, int now)
 {
 	static piece_reader first;
-	size_table(fp);
+	size_table(0);
 	overflowed = false;
-	records.used = 0;
+	people.used = 0;
+	families.used = 0;
 	kin_links.used = 0;
 	private_counts = {};
 	pass = {};
@@ -778,14 +812,21 @@ void find_private(FILE *fp, int now)
 	read_pieces(first, fp, [](std::string_view piece) { return first_pass_piece(piece); });
 	end_line();
 	end_record();
-	join_waiting();
+	// The people, the families undated people name, and with -f those with a private partner.
+	if (slots < most_slots)
+		size_table(people.used + kin_links.used + (option == 'f' ? pass.family_records : 0));
+	std::span<person_facts> listed = entries_of(people);
+	for (std::size_t i = 0; i < listed.size(); ++i) {
+		if (i + fetch_distance < listed.size())
+			fetch_slot(listed[i + fetch_distance].key);
+		join(listed[i]);
+	}
 	if (kin_links.used > 0)
 		find_elder_kin(now);
 	for (known& k : std::span(table.data(), slots))
 		if ((k.key & kind_bits) == person_kind)
 			decide(k, now);
-	if (option == 'f')
-		mark_private_partners();
+	mark_lists();
 	release(kin_links);
 }
 
@@ -800,10 +841,18 @@ std::string_view private_name(std::string_view piece)
 	return "Private";
 }
 
+// A member is found among those the first pass listed for the family, in whatever order.
 bool names_private(std::string_view piece)
 {
 	std::string_view xref;
-	return pointer_in(piece, 2, xref) && person_is_private(key_of(xref, person_kind));
+	if (!pointer_in(piece, 2, xref))
+		return false;
+	std::uint64_t key = key_of(xref, person_kind);
+	std::span<std::uint64_t> list = entries_of(families);
+	for (std::size_t i = report.members_from; i < report.members_end; ++i)
+		if (as_kind(list[i], person_kind) == key)
+			return (list[i] & hidden_bit) != 0;
+	return person_is_private(key);
 }
 
 namespace {
@@ -812,10 +861,7 @@ namespace {
 {
 	if (report.held == withholding::person)
 		indi_r = report.reader_row;
-	record_line r = read_record_line(piece);
-	if (r.kind == record_kind::person || r.kind == record_kind::family)
-		fetch_ahead(r);
-	report.held = withholding_of(r);
+	report.held = withholding_of(read_record_line(piece));
 	handle_piece(piece, out);
 	if (report.held == withholding::person) {
 		report.reader_row = indi_r;
