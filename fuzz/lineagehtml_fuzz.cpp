@@ -1,8 +1,9 @@
 // Fuzz target for lineagehtml's reader, rules and page writers: any bytes as a GEDCOM file
-// under each report flag, with a file name of any length for the title. Beyond the sanitizers
-// it stops on page text that lets file content through as markup.
+// under each report flag, with and without --private, with a file name of any length for the
+// title. Beyond the sanitizers it stops on page text that lets file content through as markup.
 //
-// Input: flag byte, name byte, placement byte, then the file. The name is the first
+// Input: flag byte (the report in its low two bits, --private in the third), name byte,
+// placement byte, then the file. The name is the first
 // 64 * (name byte) bytes of the file; the placement byte may put the file just before the
 // end of the reader's first block (one input in eight), so that pieces meet the refill.
 #include "lineagehtml.h"
@@ -137,6 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 		return 0;
 	static constexpr char flags[] = {'i', 'f', 's', 't'};
 	option = flags[data[0] % sizeof flags];
+	private_mode = (data[0] & 4) != 0 && option != 's';
 	std::string_view rest(reinterpret_cast<const char *>(data) + 3, size - 3);
 	std::string_view name = rest.substr(0, std::size_t{data[1]} * 64);
 	filename = name;
@@ -157,6 +159,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
 	static std::vector<int> indi_used, fam_used;
 	rows_in_use(file, indi_used, fam_used);
+	if (private_mode) {
+		FILE *in = open_text(file);
+		find_private(in, 2026);
+		std::fclose(in);
+	}
 	std::string page = run_report(file);
 	check_page(page);
 	clear_rows(indi_used, fam_used);
