@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "lineagecheck.h"
+#include "gedfile.h"
 #include "memfile.h"
 
 #include <cctype>
@@ -16,7 +17,7 @@ std::string run_check(const std::string &input, char flag)
 {
 	option = flag;
 	FILE *in = open_bytes(input);
-	std::string result = written_by([in](FILE *out) { print_report(in, out); });
+	std::string result = written_by([in](FILE *out) { print_report(text_over(in), out); });
 	std::fclose(in);
 	return result;
 }
