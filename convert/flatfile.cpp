@@ -47,7 +47,7 @@ static bool is_blank(int c)
 }
 
 // False at the end of the file (or a read error) before any character of a word.
-static bool read_word(FILE *in, flat_word& w)
+static bool read_flat_word(FILE *in, flat_word& w)
 {
 	int c;
 	do
@@ -212,7 +212,7 @@ static record_end read_record(FILE *in, FILE *out, int row)
 {
 	flat_word w;
 	for (int field = 0; field < record_words; ++field) {
-		if (!read_word(in, w))
+		if (!read_flat_word(in, w))
 			return cut_short(in, out, row, field);
 		if (field == 0 && row > last_row) {
 			std::snprintf(problem_text.data(), problem_text.size(),

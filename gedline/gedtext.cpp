@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -284,7 +285,21 @@ std::size_t mend_utf8(std::string_view raw, char *out)
 	return decode_part(d, raw, out, 0, invalid_sink{});
 }
 
-bool ged_plain(const ged_text &t)
+bool ged_rereadable(const ged_text &t)
 {
-	return t.decode.set == ged_charset::utf8 && !t.decode.named;
+	struct stat st;
+	return t.fp && t.decode.set == ged_charset::utf8 && !t.decode.named &&
+	       fstat(fileno(t.fp), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+long ged_read_at(const ged_text &t, std::uint64_t at, std::size_t n, std::string &buf)
+{
+	std::size_t used = buf.size();
+	buf.resize(used + n);
+	ssize_t got;
+	do
+		got = pread(fileno(t.fp), buf.data() + used, n, static_cast<off_t>(at));
+	while (got < 0 && errno == EINTR);
+	buf.resize(used + (got > 0 ? static_cast<std::size_t>(got) : 0));
+	return static_cast<long>(got);
 }

@@ -49,6 +49,10 @@ bool ged_read_all(ged_text &t, std::string &to);
 // reader mends them. For a file whose offsets are kept and read again (at a line start).
 std::size_t mend_utf8(std::string_view raw, char *out);
 
-// Whether the reader hands on the file's own bytes in its own offsets, apart from what
-// mend_utf8 mends: a file read as UTF-8 from the start.
-bool ged_plain(const ged_text &t);
+// Whether the file's own bytes, at their own offsets, are its text apart from what mend_utf8
+// mends, and can be read again there: a regular file read as UTF-8 from its start.
+bool ged_rereadable(const ged_text &t);
+
+// Appends at most n raw bytes of the file from offset `at` to buf; the bytes read, 0 at the
+// end, -1 on a read error.
+long ged_read_at(const ged_text &t, std::uint64_t at, std::size_t n, std::string &buf);
