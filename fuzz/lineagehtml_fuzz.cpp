@@ -108,7 +108,7 @@ NOT_GUIDED void check_page(std::string_view page)
 		if (page[i] == '&' && !starts_with_any(at, {"&amp;", "&lt;", "&gt;", "&quot;"}))
 			std::abort();
 		if (page[i] == '<' &&
-		    !starts_with_any(at, {"<html>", "</html>", "<head>", "</head>", "<title>", "</title>",
+		    !starts_with_any(at, {"<html>", "</html>", "<head>", "</head>", "<meta charset=\"utf-8\">", "<title>", "</title>",
 					  "<body ", "</body>", "<br />", "<img ", "<b>", "</b>", "<font ",
 					  "</font>", "<hr>", "<h5>", "</h5>", "<a href=", "</a>"}))
 			std::abort();
