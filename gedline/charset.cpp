@@ -400,8 +400,21 @@ std::size_t decode_utf16(ged_charset set, std::string_view raw, char *out, std::
 	return n;
 }
 
-// Normalization Form C in place over a decoded ANSEL line, in segments cut before plain ASCII
-// letters, where no composition can reach across.
+// Whether a segment may end before text[at]: a character that combines with nothing before it.
+bool starts_cluster(const char *text, std::size_t n, std::size_t at)
+{
+	auto b = static_cast<unsigned char>(text[at]);
+	if (b < 0x80)
+		return true;
+	if ((b & 0xC0) == 0x80)
+		return false;
+	utf8proc_int32_t c;
+	utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t *>(text + at), static_cast<utf8proc_ssize_t>(n - at), &c);
+	return c >= 0 && utf8proc_get_property(c)->combining_class == 0;
+}
+
+// Normalization Form C in place over a decoded ANSEL line, in segments that end before a
+// character no composition reaches across.
 std::size_t compose(char *text, std::size_t n)
 {
 	constexpr std::size_t segment_max = 1024;
@@ -411,8 +424,12 @@ std::size_t compose(char *text, std::size_t n)
 	std::size_t read = 0, written = 0;
 	while (read < n) {
 		std::size_t end = n - read <= segment_max ? n : read + segment_max;
-		while (end < n && end > read + 1 && static_cast<unsigned char>(text[end]) >= 0x80)
+		while (end < n && end > read + 1 && !starts_cluster(text, n, end))
 			end--;
+		// With no such character in reach, the segment ends at a character's start.
+		if (end == read + 1)
+			for (end = read + segment_max; end < n && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80;)
+				end++;
 		std::size_t len = end - read;
 		auto got = utf8proc_decompose(reinterpret_cast<const utf8proc_uint8_t *>(text + read),
 			static_cast<utf8proc_ssize_t>(len), code_points.data(),
@@ -475,13 +492,15 @@ std::size_t safe_cut(const decode_state &d, std::string_view raw, std::size_t mo
 		}
 		return c > 0 ? c : raw.size() < 2 ? raw.size() : 2;
 	}
-	// Before a plain ASCII byte no character, UTF-8 sequence or mark and letter is cut apart.
-	auto mark_before = [&raw](std::size_t c) {
-		return ansel_mark(static_cast<unsigned char>(raw[c - 1])) != 0;
-	};
-	for (std::size_t c = most; c > 0; c--)
-		if (static_cast<unsigned char>(raw[c]) < 0x80 && !(d.set == ged_charset::ansel && mark_before(c)))
+	// An ANSEL letter ends its marks, and no UTF-8 sequence begins with a continuation byte; a
+	// file named ANSEL that is still to be decided may turn out either.
+	auto at = [&raw](std::size_t c) { return static_cast<unsigned char>(raw[c]); };
+	for (std::size_t c = most; c > 0; c--) {
+		bool letter_done = d.set != ged_charset::ansel || ansel_mark(at(c - 1)) == 0;
+		bool sequence_done = (d.set == ged_charset::ansel && !d.named) || (at(c) & 0xC0) != 0x80;
+		if (letter_done && sequence_done)
 			return c;
+	}
 	return most > 0 ? most : 1;
 }
 
