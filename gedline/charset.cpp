@@ -240,12 +240,12 @@ charset_guess guess_charset(std::string_view start)
 
 std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out)
 {
+	// The one blank of a gap is written as its first blank or tab is read, so the text never
+	// grows, even where a gap runs on from an earlier part: tidying can work in place.
 	using st = prefix_state;
 	std::size_t n = 0;
 	for (char c : s) {
 		if (line_end(c)) {
-			if (state == st::after_level || state == st::after_xref)
-				out[n++] = ' ';
 			out[n++] = c;
 			state = st::line_start;
 			continue;
@@ -257,30 +257,24 @@ std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out)
 			state = digit(c) ? st::level : st::rest;
 			break;
 		case st::level:
+		case st::xref_end:
 			if (blank(c)) {
-				state = st::after_level;
+				out[n++] = ' ';
+				state = state == st::level ? st::level_gap : st::xref_gap;
 				continue;
 			}
-			if (!digit(c))
+			if (state == st::xref_end || !digit(c))
 				state = st::rest;
 			break;
-		case st::after_level:
-		case st::after_xref:
+		case st::level_gap:
+		case st::xref_gap:
 			if (blank(c))
 				continue;
-			out[n++] = ' ';
-			state = state == st::after_level && c == '@' ? st::xref : st::rest;
+			state = state == st::level_gap && c == '@' ? st::xref : st::rest;
 			break;
 		case st::xref:
 			if (c == '@')
 				state = st::xref_end;
-			break;
-		case st::xref_end:
-			if (blank(c)) {
-				state = st::after_xref;
-				continue;
-			}
-			state = st::rest;
 			break;
 		case st::rest:
 			break;
@@ -308,95 +302,6 @@ std::size_t put_marks(mark_queue &q, char *out)
 	for (std::size_t i = 0; i < q.count; i++)
 		n += put_utf8(q.marks[i], out + n);
 	q.count = 0;
-	return n;
-}
-
-// Decides a file that names ANSEL or ANSI at its first byte of 0x80 or above.
-void decide(decode_state &d, std::string_view rest)
-{
-	if (d.named && utf8_sequence(rest) != 0)
-		d.set = ged_charset::utf8;
-	d.named = false;
-}
-
-// One line (or a part of one) of an 8-bit set into UTF-8; `marked` tells whether an ANSEL
-// mark was written, and `bad` counts replacements.
-std::size_t decode_bytes(decode_state &d, std::string_view raw, char *out, bool &marked, std::size_t &bad)
-{
-	mark_queue q;
-	std::size_t n = 0;
-	for (std::size_t i = 0; i < raw.size(); i++) {
-		auto b = static_cast<unsigned char>(raw[i]);
-		if (b < 0x80) {
-			if (line_end(static_cast<char>(b)))
-				n += put_marks(q, out + n);
-			out[n++] = static_cast<char>(b);
-			n += put_marks(q, out + n);
-			continue;
-		}
-		if (d.named)
-			decide(d, raw.substr(i));
-		if (d.set == ged_charset::utf8) {
-			std::size_t len = utf8_sequence(raw.substr(i));
-			if (len != 0) {
-				std::memcpy(out + n, raw.data() + i, len);
-				n += len;
-				i += len - 1;
-			} else {
-				n += put_utf8(cp1252_char(b), out + n);
-				bad++;
-			}
-		} else if (d.set == ged_charset::cp1252) {
-			n += put_utf8(cp1252_char(b), out + n);
-		} else if (char32_t mark = ansel_mark(b); mark != 0) {
-			if (q.count == marks_max)
-				n += put_marks(q, out + n);
-			q.marks[q.count++] = mark;
-			marked = true;
-		} else {
-			char32_t c = ansel_char(b);
-			if (c == 0) {
-				c = replacement_char;
-				bad++;
-			}
-			n += put_utf8(c, out + n);
-			n += put_marks(q, out + n);
-		}
-	}
-	n += put_marks(q, out + n);
-	return n;
-}
-
-char16_t utf16_unit(ged_charset set, std::string_view raw, std::size_t i)
-{
-	auto lo = static_cast<unsigned char>(raw[set == ged_charset::utf16le ? i : i + 1]);
-	auto hi = static_cast<unsigned char>(raw[set == ged_charset::utf16le ? i + 1 : i]);
-	return static_cast<char16_t>(hi << 8 | lo);
-}
-
-std::size_t decode_utf16(ged_charset set, std::string_view raw, char *out, std::size_t &bad)
-{
-	std::size_t n = 0;
-	std::size_t i = 0;
-	for (; i + 2 <= raw.size(); i += 2) {
-		char32_t c = utf16_unit(set, raw, i);
-		if (c >= 0xD800 && c < 0xDC00 && i + 4 <= raw.size()) {
-			char32_t low = utf16_unit(set, raw, i + 2);
-			if (low >= 0xDC00 && low < 0xE000) {
-				c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-				i += 2;
-			}
-		}
-		if (c >= 0xD800 && c < 0xE000) {
-			c = replacement_char;
-			bad++;
-		}
-		n += put_utf8(c, out + n);
-	}
-	if (i < raw.size()) {
-		n += put_utf8(replacement_char, out + n);
-		bad++;
-	}
 	return n;
 }
 
@@ -452,13 +357,134 @@ std::size_t compose(char *text, std::size_t n)
 	return written;
 }
 
+// Decides a file that names ANSEL or ANSI at its first byte of 0x80 or above.
+void decide(decode_state &d, std::string_view rest)
+{
+	if (d.named && utf8_sequence(rest) != 0)
+		d.set = ged_charset::utf8;
+	d.named = false;
+}
+
+// Where the letter being written began, and whether marks went with it. A letter, its marks
+// and the marks left at its line's end are composed together; marks beyond the queue's room
+// begin a group of their own, so that no composition reaches across a part of a long line.
+struct cluster {
+	std::size_t start = 0;
+	bool marked = false;
+};
+
+std::size_t close_cluster(char *out, std::size_t n, cluster &c)
+{
+	if (c.marked)
+		n = c.start + compose(out + c.start, n - c.start);
+	c = cluster{n, false};
+	return n;
+}
+
+// One line (or a part of one) of an 8-bit set into UTF-8; `bad` counts replacements.
+std::size_t decode_bytes(decode_state &d, std::string_view raw, char *out, std::size_t &bad)
+{
+	mark_queue q;
+	cluster c;
+	std::size_t n = 0;
+	auto letter = [&](char32_t ch) {
+		n = close_cluster(out, n, c);
+		n += put_utf8(ch, out + n);
+		c.marked = q.count > 0;
+		n += put_marks(q, out + n);
+	};
+	for (std::size_t i = 0; i < raw.size(); i++) {
+		auto b = static_cast<unsigned char>(raw[i]);
+		if (line_end(static_cast<char>(b))) {
+			c.marked = c.marked || q.count > 0;
+			n += put_marks(q, out + n);
+			n = close_cluster(out, n, c);
+			out[n++] = static_cast<char>(b);
+			c.start = n;
+			continue;
+		}
+		if (b < 0x80) {
+			letter(b);
+			continue;
+		}
+		if (d.named)
+			decide(d, raw.substr(i));
+		if (d.set == ged_charset::utf8) {
+			std::size_t len = utf8_sequence(raw.substr(i));
+			if (len != 0) {
+				std::memcpy(out + n, raw.data() + i, len);
+				n += len;
+				i += len - 1;
+			} else {
+				n += put_utf8(cp1252_char(b), out + n);
+				bad++;
+			}
+		} else if (d.set == ged_charset::cp1252) {
+			n += put_utf8(cp1252_char(b), out + n);
+		} else if (char32_t mark = ansel_mark(b); mark != 0) {
+			if (q.count == marks_max) {
+				n = close_cluster(out, n, c);
+				c.marked = true;
+				n += put_marks(q, out + n);
+				n = close_cluster(out, n, c);
+			}
+			q.marks[q.count++] = mark;
+		} else {
+			char32_t ch = ansel_char(b);
+			if (ch == 0) {
+				ch = replacement_char;
+				bad++;
+			}
+			letter(ch);
+		}
+	}
+	// A part of a long line ends inside a run of marks only where the queue is full, and there
+	// the whole line would have begun a new group too.
+	if (q.count == marks_max)
+		n = close_cluster(out, n, c);
+	c.marked = c.marked || q.count > 0;
+	n += put_marks(q, out + n);
+	return close_cluster(out, n, c);
+}
+
+char16_t utf16_unit(ged_charset set, std::string_view raw, std::size_t i)
+{
+	auto lo = static_cast<unsigned char>(raw[set == ged_charset::utf16le ? i : i + 1]);
+	auto hi = static_cast<unsigned char>(raw[set == ged_charset::utf16le ? i + 1 : i]);
+	return static_cast<char16_t>(hi << 8 | lo);
+}
+
+std::size_t decode_utf16(ged_charset set, std::string_view raw, char *out, std::size_t &bad)
+{
+	std::size_t n = 0;
+	std::size_t i = 0;
+	for (; i + 2 <= raw.size(); i += 2) {
+		char32_t c = utf16_unit(set, raw, i);
+		if (c >= 0xD800 && c < 0xDC00 && i + 4 <= raw.size()) {
+			char32_t low = utf16_unit(set, raw, i + 2);
+			if (low >= 0xDC00 && low < 0xE000) {
+				c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+				i += 2;
+			}
+		}
+		if (c >= 0xD800 && c < 0xE000) {
+			c = replacement_char;
+			bad++;
+		}
+		n += put_utf8(c, out + n);
+	}
+	if (i < raw.size()) {
+		n += put_utf8(replacement_char, out + n);
+		bad++;
+	}
+	return n;
+}
+
 std::size_t decode_line(decode_state &d, std::string_view raw, char *out, std::size_t &bad)
 {
 	if (d.set == ged_charset::utf16le || d.set == ged_charset::utf16be)
 		return decode_utf16(d.set, raw, out, bad);
-	bool marked = false;
-	std::size_t n = decode_bytes(d, raw, out, marked, bad);
-	return marked ? compose(out, n) : n;
+	return decode_bytes(d, raw, out, bad);
 }
 
 } // namespace
@@ -479,6 +505,15 @@ std::size_t line_end_in(ged_charset set, std::string_view raw)
 	return std::string_view::npos;
 }
 
+// Whether the ANSEL marks that begin at c are followed by their letter within raw, rather
+// than left at the end of their line (where they join the letter before them).
+static bool marks_lead_to_letter(std::string_view raw, std::size_t c)
+{
+	while (c < raw.size() && ansel_mark(static_cast<unsigned char>(raw[c])) != 0)
+		c++;
+	return c < raw.size() && !line_end(raw[c]);
+}
+
 std::size_t safe_cut(const decode_state &d, std::string_view raw, std::size_t most)
 {
 	if (most >= raw.size())
@@ -492,11 +527,20 @@ std::size_t safe_cut(const decode_state &d, std::string_view raw, std::size_t mo
 		}
 		return c > 0 ? c : raw.size() < 2 ? raw.size() : 2;
 	}
-	// An ANSEL letter ends its marks, and no UTF-8 sequence begins with a continuation byte; a
-	// file named ANSEL that is still to be decided may turn out either.
+	// An ANSEL letter ends its marks, and so does a full queue of them when another follows;
+	// no UTF-8 sequence begins with a continuation byte. A file named ANSEL that is still to
+	// be decided may turn out either.
 	auto at = [&raw](std::size_t c) { return static_cast<unsigned char>(raw[c]); };
+	auto marks_before = [&](std::size_t c) {
+		std::size_t n = 0;
+		while (n < c && ansel_mark(at(c - 1 - n)) != 0)
+			n++;
+		return n;
+	};
 	for (std::size_t c = most; c > 0; c--) {
-		bool letter_done = d.set != ged_charset::ansel || ansel_mark(at(c - 1)) == 0;
+		std::size_t run = d.set == ged_charset::ansel ? marks_before(c) : 0;
+		bool next_mark = d.set == ged_charset::ansel && ansel_mark(at(c)) != 0;
+		bool letter_done = run == 0 ? !next_mark || marks_lead_to_letter(raw, c) : run % marks_max == 0 && next_mark;
 		bool sequence_done = (d.set == ged_charset::ansel && !d.named) || (at(c) & 0xC0) != 0x80;
 		if (letter_done && sequence_done)
 			return c;

@@ -40,7 +40,7 @@ charset_guess guess_charset(std::string_view start);
 // Line by line, the white space GEDCOM readers ignore is dropped: blanks and tabs before the
 // level, and a run of them after the level and after a cross-reference that follows it
 // becomes one blank. The state carries a line that arrives in parts.
-enum class prefix_state : unsigned char { line_start, level, after_level, xref, xref_end, after_xref, rest };
+enum class prefix_state : unsigned char { line_start, level, level_gap, xref, xref_end, xref_gap, rest };
 
 // Appends the UTF-8 text s to out, its line prefixes tidied; returns the bytes written,
 // never more than s.size().

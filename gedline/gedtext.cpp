@@ -117,6 +117,21 @@ std::size_t first_to_mend(std::string_view s, bool named)
 	return n;
 }
 
+// Whether every byte of 0x80 or above in s begins or continues well-formed UTF-8 (none may
+// stand in a file still to be decided).
+bool whole_utf8(std::string_view s, bool named)
+{
+	for (std::size_t i = 0; i < s.size(); i++) {
+		if (static_cast<unsigned char>(s[i]) < 0x80)
+			continue;
+		std::size_t n = named ? 0 : utf8_sequence(s.substr(i));
+		if (n == 0)
+			return false;
+		i += n - 1;
+	}
+	return true;
+}
+
 // The start of the line that holds byte i, looking back no further than `from`.
 std::size_t line_start_of(std::string_view s, std::size_t from, std::size_t i)
 {
@@ -150,14 +165,13 @@ std::size_t read_plainly(ged_text &t, char *to, std::size_t cap)
 		r = start;
 		if (r == e)
 			break;
-		auto b = static_cast<unsigned char>(s[bad]);
-		if (b >= 0x80)
-			break;
-		// White space alone: tidying only shortens the line, so it is mended in place.
 		std::size_t end = bad;
 		while (end < e && !is_line_end(s[end]))
 			end++;
 		end += end < e;
+		// White space alone: tidying only shortens the line, so it is mended in place.
+		if (!whole_utf8(s.substr(r, end - r), t.decode.named))
+			break;
 		w += tidy_prefixes(t.decode.prefix, s.substr(r, end - r), to + w);
 		r = end;
 	}
