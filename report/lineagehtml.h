@@ -128,7 +128,7 @@ extern row_text last_surname;
 int leading_number(std::string_view text);
 void handle_piece(std::string_view piece, FILE *out);
 bool is_trailer(std::string_view piece);
-void print_report(FILE *fp, FILE *out);
+void print_report(ged_text &text, FILE *out);
 
 // privacy.cpp: with --private a first pass decides who is private (a restriction, presumed
 // living, or undated without an old enough relative), and the report writes "Private" for them.
@@ -140,7 +140,7 @@ struct privacy_counts {
 };
 extern bool private_mode;
 extern privacy_counts private_counts;
-void find_private(FILE *fp, int now);
+void find_private(ged_text &text, int now);
 // The memory of the first pass's tables, for main to ask large pages for, as for the others.
 std::span<const std::byte> privacy_tables();
 void handle_private_piece(std::string_view piece, FILE *out);

@@ -15,6 +15,11 @@ void print_usage_message(const char *what)
 	std::printf("Lineagehtml: Sorry, %s\nFor more information type: lineagehtml -h\n", what);
 }
 
+void print_no_file()
+{
+	std::printf("Lineagehtml: Sorry, no file found. \n");
+}
+
 void print_help()
 {
 	std::printf("\n");
@@ -43,10 +48,17 @@ int current_year()
 	return parts.tm_year + 1900;
 }
 
-// The one place that opens the GEDCOM file.
-FILE *open_input(const char *path)
+// The one place that opens the GEDCOM file; --private opens it once for each pass.
+bool open_input(ged_text &text, const char *path)
 {
-	return open_gedcom(path);
+	return ged_open(text, path);
+}
+
+// A pipe would give an empty page the second time it is read.
+bool readable_twice(const ged_text &text)
+{
+	struct stat st;
+	return fstat(fileno(text.fp), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 template <typename Table>
@@ -115,24 +127,25 @@ bool run(int argc, char **argv)
 		print_usage_message("no valid flag specified.");
 		return true;
 	}
-	FILE *fp = open_input(path);
-	if (!fp) {
-		std::printf("Lineagehtml: Sorry, no file found. \n");
+	static ged_text text;
+	if (!open_input(text, path)) {
+		print_no_file();
 		return true;
 	}
-	tables_in_large_pages(fp);
+	tables_in_large_pages(text.fp);
 	// Surnames and counts are not private: -s needs no first pass.
 	private_mode = hide_living && option != 's';
 	if (private_mode) {
-		bool again = std::fseek(fp, 0, SEEK_SET) == 0;
-		if (again) {
-			find_private(fp, current_year());
-			again = std::fseek(fp, 0, SEEK_SET) == 0;
-		}
-		if (!again) {
+		if (!readable_twice(text)) {
 			std::fputs("Lineagehtml: Sorry, --private reads the file twice and cannot read a pipe.\n", stderr);
-			std::fclose(fp);
+			ged_close(text);
 			return false;
+		}
+		find_private(text, current_year());
+		ged_close(text);
+		if (!open_input(text, path)) {
+			print_no_file();
+			return true;
 		}
 	}
 	// The report gathers its output in large blocks of its own; a stream buffer would only
@@ -140,8 +153,8 @@ bool run(int argc, char **argv)
 	std::setvbuf(stdout, nullptr, _IONBF, 0);
 	print_page_start(stdout);
 	print_head(stdout);
-	print_report(fp, stdout);
-	std::fclose(fp);
+	print_report(text, stdout);
+	ged_close(text);
 	print_tail(stdout);
 	print_page_end(stdout);
 	return true;

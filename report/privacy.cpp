@@ -797,7 +797,7 @@ std::span<const std::byte> privacy_tables()
 	return std::as_bytes(std::span(&tables, 1));
 }
 
-void find_private(FILE *fp, int now)
+void find_private(ged_text &text, int now)
 {
 	static piece_reader first;
 	size_table(0);
@@ -809,7 +809,7 @@ void find_private(FILE *fp, int now)
 	pass = {};
 	pass.old_enough = now - 120;
 	report = {};
-	read_pieces(first, fp, [](std::string_view piece) { return first_pass_piece(piece); });
+	read_pieces(first, text, [](std::string_view piece) { return first_pass_piece(piece); });
 	end_line();
 	end_record();
 	// The people, the families undated people name, and with -f those with a private partner.

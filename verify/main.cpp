@@ -48,13 +48,13 @@ static void run(int argc, char **argv)
 		print_notice(notice::no_valid_flag);
 		return;
 	}
-	FILE *fp = open_gedcom(filename);
-	if (!fp) {
+	static ged_text text;
+	if (!ged_open(text, filename)) {
 		print_notice(notice::no_file);
 		return;
 	}
-	print_report(fp, stdout);
-	std::fclose(fp);
+	print_report(text, stdout);
+	ged_close(text);
 }
 
 // Every outcome, errors included, ends with status 0, callers reading the verdict from the

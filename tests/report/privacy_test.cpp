@@ -10,7 +10,7 @@ constexpr int now = 2026;
 void decide_privacy(std::string_view gedcom)
 {
 	FILE *in = open_bytes(gedcom);
-	find_private(in, now);
+	find_private(text_over(in), now);
 	std::fclose(in);
 }
 

@@ -2,6 +2,7 @@
 // through --private, nothing of a private person.
 #include <gtest/gtest.h>
 
+#include "gedfile.h"
 #include "lineagehtml.h"
 
 #include <algorithm>
@@ -81,7 +82,7 @@ TEST(SampleSweep, EverySampleThroughEveryFlagGivesAWholePage)
 				EXPECT_EQ(r.out, "Lineagehtml: Sorry, no valid flag specified.\n"
 						 "For more information type: lineagehtml -h\n");
 			else {
-				EXPECT_EQ(r.out.rfind("<html>\n<head>\n<title> Lineagehtml on ", 0), 0u);
+				EXPECT_EQ(r.out.rfind("<html>\n<head>\n<meta charset=\"utf-8\">\n<title> Lineagehtml on ", 0), 0u);
 				EXPECT_TRUE(ends_with(r.out, "</h5>\n</body>\n</html>\n"));
 			}
 		}
@@ -148,7 +149,7 @@ private_people read_private_people(const std::string& bytes)
 {
 	option = 'i';
 	FILE *in = fmemopen(const_cast<char *>(bytes.data()), bytes.size(), "r");
-	find_private(in, fixed_year);
+	find_private(text_over(in), fixed_year);
 	std::fclose(in);
 	private_people people;
 	std::string open_text;
