@@ -77,19 +77,19 @@ int run(int argc, char **argv)
 	}
 	if (option != 'i' && option != 'f' && option != 's' && option != 't')
 		return print_usage_message("no valid flag specified.");
-	FILE *fp = open_gedcom(path);
-	if (!fp) {
+	static ged_text text;
+	if (!ged_open(text, path)) {
 		std::fputs("Lineagehtml: Sorry, no file found. \n", stderr);
 		return 1;
 	}
-	tables_in_large_pages(fp);
+	tables_in_large_pages(text.fp);
 	// The report gathers its output in large blocks of its own; a stream buffer would only
 	// copy every block once more.
 	std::setvbuf(stdout, nullptr, _IONBF, 0);
 	print_page_start(stdout);
 	print_head(stdout);
-	print_report(fp, stdout);
-	std::fclose(fp);
+	print_report(text, stdout);
+	ged_close(text);
 	print_tail(stdout);
 	print_page_end(stdout);
 	return 0;

@@ -1,6 +1,8 @@
 // lineagecheck: the verifier's state and its check.
 #pragma once
 
+#include "gedtext.h"
+
 #include <cstdio>
 #include <string_view>
 
@@ -13,4 +15,4 @@ extern long long number_of_individuals;
 extern long long lines_of_data;
 
 // Reads fp to its trailer (or its end) and writes the verdict and, for -s, the counts.
-void print_report(FILE *fp, FILE *out);
+void print_report(ged_text &text, FILE *out);

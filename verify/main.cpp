@@ -45,11 +45,11 @@ static int run(int argc, char **argv)
 		return print_notice(notice::help);
 	if (option != 's' && option != 't' && option != 'b')
 		return print_notice(notice::no_valid_flag);
-	FILE *fp = open_gedcom(filename);
-	if (!fp)
+	static ged_text text;
+	if (!ged_open(text, filename))
 		return print_notice(notice::no_file);
-	print_report(fp, stdout);
-	std::fclose(fp);
+	print_report(text, stdout);
+	ged_close(text);
 	return 0;
 }
 
