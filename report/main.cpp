@@ -10,14 +10,17 @@
 
 namespace {
 
-void print_usage_message(const char *what)
+// A failure goes to standard error, so that it never ends up inside a page redirected to a file.
+int print_usage_message(const char *what)
 {
-	std::printf("Lineagehtml: Sorry, %s\nFor more information type: lineagehtml -h\n", what);
+	std::fprintf(stderr, "Lineagehtml: Sorry, %s\nFor more information type: lineagehtml -h\n", what);
+	return 1;
 }
 
-void print_no_file()
+int print_no_file()
 {
-	std::printf("Lineagehtml: Sorry, no file found. \n");
+	std::fputs("Lineagehtml: Sorry, no file found. \n", stderr);
+	return 1;
 }
 
 void print_help()
@@ -101,37 +104,31 @@ void tables_in_large_pages(FILE *fp)
 #endif
 }
 
-// The command line: the page, the help or an apology, all on standard output. With
-// --private before the flag, the file is read twice: once to decide who is private, once for
-// the page. A pipe cannot be read again, so it is refused before anything is written.
-bool run(int argc, char **argv)
+// The command line: the page or the help on standard output, or an apology; the exit status.
+// With --private before the flag, the file is read twice: once to decide who is private, once
+// for the page. A pipe cannot be read again, so it is refused before anything is written.
+int run(int argc, char **argv)
 {
 	bool hide_living = argc > 1 && std::strcmp(argv[1], "--private") == 0;
 	if (hide_living) {
 		--argc;
 		++argv;
 	}
-	if ((argc != 2 && argc != 3) || argv[1][0] != '-') {
-		print_usage_message("no flag specified.");
-		return true;
-	}
+	if ((argc != 2 && argc != 3) || argv[1][0] != '-')
+		return print_usage_message("no flag specified.");
 	option = argv[1][1];
 	const char *path = argc == 3 ? argv[2] : "";
 	filename = path;
 
 	if (option == 'h') {
 		print_help();
-		return true;
+		return 0;
 	}
-	if (option != 'i' && option != 'f' && option != 's' && option != 't') {
-		print_usage_message("no valid flag specified.");
-		return true;
-	}
+	if (option != 'i' && option != 'f' && option != 's' && option != 't')
+		return print_usage_message("no valid flag specified.");
 	static ged_text text;
-	if (!open_input(text, path)) {
-		print_no_file();
-		return true;
-	}
+	if (!open_input(text, path))
+		return print_no_file();
 	tables_in_large_pages(text.fp);
 	// Surnames and counts are not private: -s needs no first pass.
 	private_mode = hide_living && option != 's';
@@ -139,14 +136,12 @@ bool run(int argc, char **argv)
 		if (!readable_twice(text)) {
 			std::fputs("Lineagehtml: Sorry, --private reads the file twice and cannot read a pipe.\n", stderr);
 			ged_close(text);
-			return false;
+			return 1;
 		}
 		find_private(text, current_year());
 		ged_close(text);
-		if (!open_input(text, path)) {
-			print_no_file();
-			return true;
-		}
+		if (!open_input(text, path))
+			return print_no_file();
 	}
 	// The report gathers its output in large blocks of its own; a stream buffer would only
 	// copy every block once more.
@@ -157,19 +152,18 @@ bool run(int argc, char **argv)
 	ged_close(text);
 	print_tail(stdout);
 	print_page_end(stdout);
-	return true;
+	return 0;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-	if (!run(argc, argv))
-		return 1;
+	int status = run(argc, argv);
 	// A full disk must not leave a cut page that a script takes for a finished one.
 	if (std::fflush(stdout) != 0 || std::ferror(stdout) || std::fclose(stdout) != 0) {
 		std::fputs("Lineagehtml: Sorry, cannot write the report.\n", stderr);
 		return 1;
 	}
-	return 0;
+	return status;
 }

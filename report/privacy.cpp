@@ -246,8 +246,9 @@ struct record_line {
 	std::uint64_t key;
 };
 
-// A level-0 line: "0 @XREF@ TAG". A line the report would show as an individual but whose
-// cross-reference or tag is cut off or missing cannot be looked up: it is withheld whole.
+// A level-0 line: "0 @XREF@ TAG". A record that may be an individual but whose
+// cross-reference or tag is cut off or missing is withheld whole, as a private person's;
+// where its cross-reference can be read, references to it are private too (key not 0).
 record_line read_record_line(std::string_view line)
 {
 	std::size_t at = 2;
@@ -260,16 +261,16 @@ record_line read_record_line(std::string_view line)
 		if (at < line.size() && line[at] == ' ')
 			++at;
 	}
+	std::uint64_t key = named ? key_of(xref, person_kind) : 0;
 	std::string_view tag = tag_at(line, at);
 	if (line.size() == piece_max && !ends_line(line) && at + tag.size() == line.size())
-		return {record_kind::unreadable, 0};
+		return {record_kind::unreadable, key};
 	if (tag_is(tag, "INDI"))
-		return named ? record_line{record_kind::person, key_of(xref, person_kind)}
-			     : record_line{record_kind::unreadable, 0};
+		return {named ? record_kind::person : record_kind::unreadable, key};
 	if (named && tag_is(tag, "FAM"))
 		return {record_kind::family, key_of(xref, family_kind)};
 	if (named && tag.empty())
-		return {record_kind::unreadable, 0};
+		return {record_kind::unreadable, key};
 	return {record_kind::other, 0};
 }
 
@@ -541,14 +542,15 @@ void start_record(std::string_view line)
 {
 	end_record();
 	record_line r = read_record_line(line);
-	pass.kind = r.kind;
+	bool unreadable = r.kind == record_kind::unreadable && r.key != 0;
+	pass.kind = unreadable ? record_kind::person : r.kind;
 	pass.key = r.key;
 	pass.year = no_year;
-	pass.marks = 0;
+	pass.marks = unreadable ? restricted : 0;
 	pass.dates_count = false;
 	pass.links_from = kin_links.used;
 	update_wants();
-	if (r.kind == record_kind::person)
+	if (pass.kind == record_kind::person)
 		append(kin_links, as_kind(r.key, record_start));
 	else if (r.kind == record_kind::family) {
 		append(families, as_kind(r.key, record_start));
@@ -708,13 +710,15 @@ void mark_lists()
 
 enum class withholding { nothing, person, couple };
 
-// What the report is withholding, the row the reader would be on meanwhile, and where it
-// stands in the first pass's lists: the next person, the next family, and the members of
-// the family it reads.
+constexpr int no_row = -1;
+
+// What the report is withholding; the row the reader is on while a private record keeps
+// nothing (no_row); and where it stands in the first pass's lists: the next person, the next
+// family, and the members of the family it reads.
 struct second_pass {
 	bool line_start = true;
 	withholding held = withholding::nothing;
-	int reader_row = 0;
+	int reader_row = no_row;
 	std::size_t next_person = 0;
 	std::size_t next_family = 0;
 	std::size_t members_from = 0;
@@ -722,8 +726,6 @@ struct second_pass {
 };
 
 second_pass report;
-
-constexpr int no_row = -1;
 
 // The list entry of a person or a family in file order; null when the report is not where
 // the first pass was (only where the file changed between them), and the table answers.
@@ -759,6 +761,8 @@ withholding withholding_of(record_line r)
 		return hidden ? withholding::person : withholding::nothing;
 	}
 	case record_kind::unreadable:
+		if (r.key != 0)
+			next_person(r.key);
 		return withholding::person;
 	case record_kind::family:
 		if (option != 'f')
@@ -769,16 +773,18 @@ withholding withholding_of(record_line r)
 	}
 }
 
-// With no report's letter the rules keep their state as ever and write nothing. A piece the
-// reader takes for a record line (the rest of a long line) moves it to another row, where
-// it would store what follows; it is kept aside instead.
+// With no report's letter the rules keep their state as ever and write nothing: what a
+// private person's record keeps in a row is shown by family lines only for references to
+// that person, which show "Private". But a piece the reader takes for a record line, the
+// rest of a long line, moves it to another person's row, where the private record would
+// seem to be that person's: from there on nothing of the record is kept.
 void handle_silently(std::string_view piece, FILE *out)
 {
 	char report_letter = option;
 	option = '\0';
 	handle_piece(piece, out);
 	option = report_letter;
-	if (report.held == withholding::person && indi_r != no_row) {
+	if (report.held == withholding::person && has_at(piece, 0, "0") && indi_r != no_row) {
 		report.reader_row = indi_r;
 		indi_r = no_row;
 	}
@@ -844,8 +850,9 @@ std::string_view private_name(std::string_view piece)
 // A member is found among those the first pass listed for the family, in whatever order.
 bool names_private(std::string_view piece)
 {
+	// The cross-reference from the value on, as the family line itself reads it.
 	std::string_view xref;
-	if (!pointer_in(piece, 2, xref))
+	if (!pointer_in(piece, value_start, xref))
 		return false;
 	std::uint64_t key = key_of(xref, person_kind);
 	std::span<std::uint64_t> list = entries_of(families);
@@ -859,16 +866,14 @@ namespace {
 
 [[gnu::noinline]] void start_withholding(std::string_view piece, FILE *out)
 {
-	if (report.held == withholding::person)
+	if (report.reader_row != no_row) {
 		indi_r = report.reader_row;
+		report.reader_row = no_row;
+	}
 	report.held = withholding_of(read_record_line(piece));
 	handle_piece(piece, out);
-	if (report.held == withholding::person) {
-		report.reader_row = indi_r;
-		indi_r = no_row;
-		if (option == 'i' || option == 't')
-			write_line(out, line1, " Name = ", private_name(piece), "\n");
-	}
+	if (report.held == withholding::person && (option == 'i' || option == 't'))
+		write_line(out, line1, " Name = ", private_name(piece), "\n");
 }
 
 } // namespace
