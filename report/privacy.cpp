@@ -149,7 +149,8 @@ known *remember(std::uint64_t key)
 	return k;
 }
 
-// Room for `records` records and a quarter more; a small file touches few pages.
+// Room for `records` records with a quarter of the slots to spare; a small file touches few
+// pages.
 void size_table(std::size_t records)
 {
 	// The table starts empty; only a second file (in tests) finds it written.
