@@ -8,6 +8,10 @@
 #include <cstring>
 #include <initializer_list>
 
+using namespace kyx;
+
+namespace kyx {
+
 namespace {
 
 constexpr kyx_point picture_origin{50, 50};
@@ -250,6 +254,8 @@ void msgbox_release(msgbox_state &s)
 	s = {};
 }
 
+} // namespace kyx
+
 int x_msgbox(int kind, const char *text, const char *title, char *fontname, int margin)
 {
 	replace_default_font(fontname);
@@ -262,6 +268,8 @@ int x_msgbox(int kind, const char *text, const char *title, char *fontname, int 
 	msgbox_release(s);
 	return result;
 }
+
+namespace kyx {
 
 // Blank box.
 
@@ -287,6 +295,8 @@ dialog_outcome calbox_event(dialog_frame &f, const XEvent &e)
 	return {false, 0};
 }
 
+} // namespace kyx
+
 int x_calbox(const char *title)
 {
 	dialog_frame f{};
@@ -297,6 +307,8 @@ int x_calbox(const char *title)
 	free_font(f);
 	return result;
 }
+
+namespace kyx {
 
 // Radio box.
 
@@ -391,6 +403,8 @@ void radio_release(radio_state &s)
 	s = {};
 }
 
+} // namespace kyx
+
 int x_radiobox(const char *option1, const char *option2, const char *question, const char *title,
 	       char *fontname, int margin)
 {
@@ -403,6 +417,8 @@ int x_radiobox(const char *option1, const char *option2, const char *question, c
 	radio_release(s);
 	return result;
 }
+
+namespace kyx {
 
 // List window.
 
@@ -505,6 +521,8 @@ void list_release(list_state &s)
 	s = {};
 }
 
+} // namespace kyx
+
 int x_slistwindow(int width, int height, const char *title, int style, char marker, int count,
 		  char rows[][kyx_text_size], const char *fontname, const char *heading)
 {
@@ -516,6 +534,8 @@ int x_slistwindow(int width, int height, const char *title, int style, char mark
 	list_release(s);
 	return result;
 }
+
+namespace kyx {
 
 // Bar chart.
 
@@ -569,6 +589,8 @@ void graph_release(graph_state &s)
 	s = {};
 }
 
+} // namespace kyx
+
 int x_graphwindow(int width, int height, const char *title, int count, const int *values, const char *fontname)
 {
 	graph_state s{};
@@ -579,6 +601,8 @@ int x_graphwindow(int width, int height, const char *title, int count, const int
 	graph_release(s);
 	return result;
 }
+
+namespace kyx {
 
 // Pictures.
 
@@ -695,6 +719,8 @@ void imgbox_release(imgbox_state &s)
 	free_font(s.frame);
 }
 
+} // namespace kyx
+
 int x_imgbox(const char *path, const char *title)
 {
 	// The element table and its pens are too large to sit comfortably on a caller's stack.
@@ -711,6 +737,8 @@ int x_imgbox(const char *path, const char *title)
 	imgbox_release(s);
 	return result;
 }
+
+namespace kyx {
 
 // Picture keypad.
 
@@ -783,6 +811,8 @@ void keypad_release(keypad_state &s)
 	free_font(s.frame);
 }
 
+} // namespace kyx
+
 int x_imgkeybox(const char *path, const char *title, int type, int x, int y)
 {
 	std::printf("xcord , ycord %d , %d \n", x, y);
@@ -795,3 +825,4 @@ int x_imgkeybox(const char *path, const char *title, int type, int x, int y)
 	keypad_release(s);
 	return result;
 }
+

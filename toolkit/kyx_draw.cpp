@@ -8,6 +8,8 @@
 #include "kyx_internal.h"
 #include "kyx_utf8_draw.h"
 
+namespace kyx {
+
 static constexpr int tiled_bg_width = 1024;
 static constexpr int tiled_bg_height = 860;
 static constexpr int tiled_label_width = 640;
@@ -288,7 +290,7 @@ void draw_list_items(int i)
 	int x = global_selectlist_x[i];
 	int y = global_selectlist_y[i];
 	int rows = global_selectlist_r[i] / list_row_height;
-	const auto& items = kyx_selectlist_obj.text.lists[i];
+	const auto& items = list_items[i];
 	for (int k = 0; k < rows; ++k) {
 		long item = static_cast<long>(kyx_selectlist_obj.top[i]) + k;
 		if (item < 0 || item >= static_cast<long>(items.size()))
@@ -369,3 +371,5 @@ void kyx_redraw()
 	for (int i = 0; i < count_of(global_frame_num); ++i)
 		draw_frame(i);
 }
+
+} // namespace kyx

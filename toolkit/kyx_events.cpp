@@ -11,6 +11,8 @@
 #include "kyx_internal.h"
 #include "kyx_utf8_draw.h"
 
+using namespace kyx;
+
 // Filter by keysym; keycodes differ between keyboard maps.
 static constexpr KeySym keys_not_typed[] = {
 	XK_Return, XK_Escape, XK_Tab, XK_ISO_Left_Tab, XK_Caps_Lock,
@@ -28,6 +30,8 @@ void kyx_main(void)
 			return;
 	}
 }
+
+namespace kyx {
 
 bool handle_event(XEvent *ev)
 {
@@ -272,3 +276,5 @@ void handle_buttonpress(XButtonEvent *ev)
 	for (int i = 0; i < count_of(global_selectlist_num); ++i)
 		click_list(i, ex, ey);
 }
+
+} // namespace kyx

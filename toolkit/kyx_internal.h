@@ -7,10 +7,13 @@
 #include <array>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "kyx.h"
 #include "kyx_paint.h"
 #include "kyx_utf8.h"
+
+namespace kyx {
 
 // Text is never measured: every character is one cell of the font "fixed".
 inline constexpr int char_width = 6;
@@ -202,5 +205,10 @@ int kyx_x_last_error();
 // Size of the picture each background was loaded from.
 extern kyx_point window_bg_size;
 extern std::array<kyx_point, kyx_capacity> label_bg_size;
+
+// Item texts of each select list: the items it was given, no more.
+extern std::array<std::vector<kyx_item>, kyx_capacity> list_items;
+
+} // namespace kyx
 
 #endif

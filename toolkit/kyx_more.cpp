@@ -5,6 +5,8 @@
 #include "kyx_internal.h"
 #include "kyx_utf8.h"
 
+using namespace kyx;
+
 void kyx_settitle(const char *title)
 {
 	if (!display || !window2)

@@ -11,6 +11,8 @@
 
 #include "kyx.h"
 
+namespace kyx {
+
 namespace {
 
 constexpr long coordinate_min = -32768;
@@ -234,3 +236,5 @@ void draw_arc(Drawable d, GC gc, long x, long y, long w, long h, int from, long 
 {
 	arc(XDrawArc, d, gc, x, y, w, h, from, extent);
 }
+
+} // namespace kyx

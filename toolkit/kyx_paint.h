@@ -11,6 +11,8 @@
 
 #include <X11/Xlib.h>
 
+namespace kyx {
+
 // Prints one line to standard output and ends the process with status 1.
 [[noreturn]] void kyx_die(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
@@ -102,5 +104,7 @@ void fill_lines(Drawable d, GC gc, long x1, long x2, long y1, long y2);
 // rather than wrap its 16-bit field.
 void fill_arc(Drawable d, GC gc, long x, long y, long w, long h, int from, long long extent);
 void draw_arc(Drawable d, GC gc, long x, long y, long w, long h, int from, long long extent);
+
+} // namespace kyx
 
 #endif

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+using namespace kyx;
+
 namespace {
 
 // "fixed" on the test server is the 6 x 13 cell font: ascent 11, descent 2.

@@ -102,7 +102,7 @@ TEST_F(Limits, LongTextsAreCutToTheirBuffers)
 	std::memset(items[0], 'y', sizeof items[0]);
 	int s = kyx_selectlist(0, 0, 600, items, 10, 10);
 	EXPECT_EQ(global_selectlist_nl[s], 512);
-	EXPECT_EQ(std::strlen(kyx_selectlist_obj.text[0][s]), 511u);
+	EXPECT_EQ(std::strlen(kyx_selectlist_item(s, 0)), 511u);
 }
 
 TEST_F(Limits, HandlesOutsideTheTablesDoNothing)

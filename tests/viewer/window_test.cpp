@@ -12,6 +12,8 @@
 #include "kyx_internal.h"
 #include "x_server.h"
 
+using namespace kyx;
+
 namespace {
 
 class ViewerWindow : public ::testing::Test {

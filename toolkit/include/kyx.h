@@ -10,7 +10,6 @@
 
 #ifdef __cplusplus
 #include <array>
-#include <vector>
 #endif
 
 // Capacities, shared with C callers, so an enum rather than constexpr.
@@ -174,45 +173,31 @@ typedef char kyx_item[kyx_item_size];
 #define KYX_TABLE(type, name, n) extern type name[n]
 #endif
 
+// The object records have one layout in both languages: C++ sees std::array where C sees a
+// plain array of the same size.
 #ifdef __cplusplus
-// Item texts of the select lists, indexed [item][list]. Each list keeps only the items it
-// was given: a dense 512 x 512 x 512 block would reserve 128 MiB for a handful of rows.
-struct kyx_item_store {
-	std::array<std::vector<kyx_item>, kyx_capacity> lists;
-
-	struct item_row {
-		kyx_item_store *store;
-		int item;
-		// Writable record of this item in the list; null outside the tables.
-		char *operator[](int list) const;
-	};
-	item_row operator[](int item) { return item_row{this, item}; }
-};
-
-struct kyx_object {
-	std::array<int, kyx_object_slots> offset;
-	std::array<int, kyx_object_slots> top;
-	std::array<int, kyx_object_slots> state;
-	kyx_item_store text;
-};
-
-struct kyx_textobject {
-	std::array<int, kyx_object_slots> focus;
-	std::array<std::array<char, kyx_object_slots>, kyx_object_slots> text;
-};
+#define KYX_MEMBER(type, name, n) std::array<type, n> name
 #else
-// C sees the leading members; item texts are reached through kyx_selectlist_item().
+#define KYX_MEMBER(type, name, n) type name[n]
+#endif
+
+// Select-list scrolling and selection, toggle and check states, by handle. The item texts of
+// the select lists are reached through kyx_selectlist_item().
 struct kyx_object {
-	int offset[kyx_object_slots];
-	int top[kyx_object_slots];
-	int state[kyx_object_slots];
+	KYX_MEMBER(int, offset, kyx_object_slots);
+	KYX_MEMBER(int, top, kyx_object_slots);
+	KYX_MEMBER(int, state, kyx_object_slots);
 };
 
+// Entry focus, and each entry's text as of its last change.
 struct kyx_textobject {
-	int focus[kyx_object_slots];
+	KYX_MEMBER(int, focus, kyx_object_slots);
+#ifdef __cplusplus
+	std::array<std::array<char, kyx_object_slots>, kyx_object_slots> text;
+#else
 	char text[kyx_object_slots][kyx_object_slots];
-};
 #endif
+};
 
 #ifdef __cplusplus
 extern "C" {
@@ -351,5 +336,6 @@ KYX_TABLE(kyx_callback, kyx_Array4, kyx_capacity);
 #endif
 
 #undef KYX_TABLE
+#undef KYX_MEMBER
 
 #endif
