@@ -102,7 +102,7 @@ bool begin_redraw(dialog_frame &f)
 template <typename State>
 dialog_outcome shown_until_input(State &s, const XEvent &e, void (*draw)(const State &))
 {
-	if (e.type == ButtonPress || e.type == KeyPress) {
+	if (e.type == ButtonPress || e.type == KeyPress || close_requested(e, s.frame.win)) {
 		close_window(s.frame.win);
 		return {true, 1};
 	}
@@ -114,15 +114,22 @@ dialog_outcome shown_until_input(State &s, const XEvent &e, void (*draw)(const S
 	return {false, 0};
 }
 
+// The dialog takes every event of the connection while it runs, the main window's exposures
+// too, so the main window is painted afresh once it ends. A request to close the main window
+// is not lost meanwhile: the main loop ends as soon as the dialog has.
 template <typename State>
 int run_modal(State &s, dialog_outcome (*on_event)(State &, const XEvent &))
 {
 	XEvent e;
 	for (;;) {
 		XNextEvent(display, &e);
+		if (window2 && close_requested(e, window2))
+			kyx_closewindow();
 		dialog_outcome o = on_event(s, e);
-		if (o.done)
+		if (o.done) {
+			kyx_repaint();
 			return o.result;
+		}
 	}
 }
 
@@ -234,7 +241,8 @@ bool msgbox_open(msgbox_state &s, int kind, const char *text, const char *title,
 
 dialog_outcome msgbox_event(msgbox_state &s, const XEvent &e)
 {
-	if (e.type == ButtonPress && msgbox_closes(e.xbutton.x, e.xbutton.y, s.frame.width, s.frame.height)) {
+	bool ok = e.type == ButtonPress && msgbox_closes(e.xbutton.x, e.xbutton.y, s.frame.width, s.frame.height);
+	if (ok || close_requested(e, s.frame.win)) {
 		close_window(s.frame.win);
 		return {true, 1};
 	}
@@ -286,7 +294,7 @@ bool calbox_open(dialog_frame &f, const char *title)
 
 dialog_outcome calbox_event(dialog_frame &f, const XEvent &e)
 {
-	if (e.type == ButtonPress || e.type == KeyPress) {
+	if (e.type == ButtonPress || e.type == KeyPress || close_requested(e, f.win)) {
 		close_window(f.win);
 		return {true, 0};
 	}
@@ -378,6 +386,8 @@ bool radio_open(radio_state &s, const char *option1, const char *option2, const 
 	return true;
 }
 
+// The window manager's close request is not followed: the caller is owed a choice, 1 or 2,
+// and neither stands for none.
 dialog_outcome radio_event(radio_state &s, const XEvent &e)
 {
 	if (e.type == ButtonPress) {
@@ -695,6 +705,11 @@ dialog_outcome imgbox_event(imgbox_state &s, const XEvent &e)
 		close_window(s.frame.win);
 		return {true, e.xbutton.x};
 	}
+	// Closed without a click: there is no position to give.
+	if (close_requested(e, s.frame.win)) {
+		close_window(s.frame.win);
+		return {true, -1};
+	}
 	if (e.type == KeyPress) {
 		std::printf("%d\n", static_cast<int>(e.xkey.keycode));
 		std::fflush(stdout);
@@ -790,6 +805,12 @@ bool keypad_open(keypad_state &s, const char *path, const char *title, int type,
 
 dialog_outcome keypad_event(keypad_state &s, const XEvent &e)
 {
+	// Ends as Return does. The window stays the caller's, as after Return, but leaves the
+	// screen, since the user asked for that.
+	if (close_requested(e, s.frame.win)) {
+		XWithdrawWindow(display, s.frame.win, DefaultScreen(display));
+		return keypad_finish(s);
+	}
 	if (e.type == KeyPress) {
 		int code = static_cast<int>(e.xkey.keycode);
 		if (code == keypad_return || s.offset >= s.capacity)

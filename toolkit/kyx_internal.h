@@ -180,6 +180,8 @@ inline int count_of(int num)
 void handle_motion(XMotionEvent *ev);
 void handle_keypress(XKeyEvent *ev);
 void handle_buttonpress(XButtonEvent *ev);
+// The window manager's request to close the main window, or the window a keypad left up.
+void handle_close_request(const XEvent &ev);
 // False when the main window's attributes cannot be read: the loop must end.
 bool handle_expose(XExposeEvent *ev);
 // False when the loop must end.
