@@ -110,6 +110,7 @@ std::array<kyx_callback, kyx_capacity> kyx_Array, kyx_Array2, kyx_Array3, kyx_Ar
 
 namespace kyx {
 
+kyx_point main_window_size;
 kyx_point window_bg_size;
 std::array<kyx_point, kyx_capacity> label_bg_size;
 std::array<std::vector<kyx_item>, kyx_capacity> list_items;
@@ -205,6 +206,7 @@ void kyx_window(const char *title, int width, int height)
 	set_pen_prop(global_button_pen_prop, X_GREY, font->fid);
 
 	window2 = make_centred_window(title, width, height, X_GREY);
+	main_window_size = kyx_point{width, height};
 
 	global_pen = pen_from(global_pen_prop);
 	global_pen2 = pen_from(global_pen2_prop);
@@ -253,7 +255,7 @@ void kyx_setwindowbg(const char *path, int tile)
 		return;
 	}
 	gcP = background_pen(window2, pic, tile);
-	windowtile = tile ? 1 : 0;
+	windowtile = tile == kyx_bg_whole ? kyx_bg_whole : tile ? kyx_bg_tiled : kyx_bg_once;
 	window_bg_size = kyx_point{pic.width, pic.height};
 	background_pixmap = 1;
 }
@@ -390,17 +392,18 @@ int kyx_textentry(int x, int y, int width, int type)
 	return n;
 }
 
-void kyx_frame(int x1, int y1, int x2, int y2, const char *label)
+int kyx_frame(int x1, int y1, int x2, int y2, const char *label)
 {
 	int n = global_frame_num;
 	if (n >= kyx_capacity)
-		return;
+		return -1;
 	global_frame_x1[n] = x1;
 	global_frame_y1[n] = y1;
 	global_frame_x2[n] = x2;
 	global_frame_y2[n] = y2;
 	copy_text(global_frame_label[n], text_of(label));
 	global_frame_num = n + 1;
+	return n;
 }
 
 // The picture of an image or image button. One that cannot be read leaves the widget blank:

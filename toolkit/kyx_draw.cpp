@@ -23,8 +23,10 @@ static void draw_background()
 	if (background_pixmap != 1)
 		return;
 	XFlush(display);
-	if (windowtile == 1)
+	if (windowtile == kyx_bg_tiled)
 		fill_rect(window2, gcP, 0, 0, tiled_bg_width, tiled_bg_height);
+	else if (windowtile == kyx_bg_whole)
+		fill_rect(window2, gcP, 0, 0, main_window_size.x, main_window_size.y);
 	else
 		fill_rect(window2, gcP, 0, 0, window_bg_size.x, window_bg_size.y);
 }

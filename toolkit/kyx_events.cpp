@@ -72,8 +72,7 @@ void repaint_entry_texts()
 
 bool handle_expose(XExposeEvent *)
 {
-	kyx_point size;
-	if (!take_exposures(window2, size))
+	if (!take_exposures(window2, main_window_size))
 		return false;
 	kyx_redraw();
 	return true;

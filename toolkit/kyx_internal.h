@@ -204,6 +204,8 @@ void draw_list_highlight(int list);
 int kyx_x_error_count();
 int kyx_x_last_error();
 
+// The main window's size as the last exposure found it.
+extern kyx_point main_window_size;
 // Size of the picture each background was loaded from.
 extern kyx_point window_bg_size;
 extern std::array<kyx_point, kyx_capacity> label_bg_size;

@@ -66,6 +66,12 @@ void kyx_repaint(void)
 	XFlush(display);
 }
 
+void kyx_flush(void)
+{
+	if (display)
+		XFlush(display);
+}
+
 void kyx_copylabelbg(int label, int from)
 {
 	if (!handle_ok(label, global_label_num) || !handle_ok(from, global_label_num) ||

@@ -47,6 +47,16 @@ TEST_F(Backgrounds, TiledStopsAt1024By860)
 	EXPECT_EQ(pixel(100, 880), grey);
 }
 
+TEST_F(Backgrounds, WholeWindowTilingFollowsTheWindowAsItGrows)
+{
+	open_window(1000, 700);
+	kyx_setwindowbg(xpm("red.xpm", 8, 8, "#FF0000").c_str(), kyx_bg_whole);
+	XMoveResizeWindow(display, window2, 0, 0, 1200, 900);
+	redraw();
+	EXPECT_EQ(pixel(1199, 100), 0xFF0000u);
+	EXPECT_EQ(pixel(100, 899), 0xFF0000u);
+}
+
 TEST_F(Backgrounds, UntiledKeepTheirOwnSize)
 {
 	open_window();

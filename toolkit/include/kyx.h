@@ -21,6 +21,14 @@ enum {
 	kyx_item_size = 512,  // one select-list item, terminator included
 };
 
+// How kyx_setwindowbg lays its picture: once at the window's origin, through its mask; tiled
+// over 1024 x 860 pixels, whatever the window's size; or tiled over the whole window.
+enum {
+	kyx_bg_once = 0,
+	kyx_bg_tiled = 1,
+	kyx_bg_whole = 2,
+};
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -35,7 +43,8 @@ void x_open(void);
 void x_close(void);
 // Creates and shows the main window, centred across the screen and 50 pixels below its middle.
 void kyx_window(const char *title, int width, int height);
-// Gives the main window a background picture from an XPM file, tiled when tile is nonzero.
+// Gives the main window a background picture from an XPM file, laid as tile says: kyx_bg_once,
+// kyx_bg_whole, or any other nonzero value for kyx_bg_tiled.
 void kyx_setwindowbg(const char *path, int tile);
 
 // Widget creation: each returns the new handle, or -1 when its kind is full.
@@ -58,7 +67,7 @@ int kyx_chkbutton(int x, int y, const char *label);
 // An empty one-line entry with its top left corner at (x, y); type 0 plain, 1 stars.
 int kyx_textentry(int x, int y, int width, int type);
 // A rectangle with corners (x1, y1) and (x2, y2), label written on its top edge.
-void kyx_frame(int x1, int y1, int x2, int y2, const char *label);
+int kyx_frame(int x1, int y1, int x2, int y2, const char *label);
 // The picture of an XPM file with its top left corner at (x, y).
 int kyx_image(int x, int y, const char *path);
 // As kyx_image, and a click on the picture runs callback.
@@ -101,12 +110,14 @@ void kyx_movebutton(int button, int x, int y);
 void kyx_setlabeltext(int label, const char *text);
 // Moves a label, x and y as kyx_label takes them.
 void kyx_movelabel(int label, int x, int y);
-// Moves a frame to new corners; frames count from 0 in the order kyx_frame made them.
+// Moves a frame to new corners.
 void kyx_moveframe(int frame, int x1, int y1, int x2, int y2);
 // Gives a label the background picture of label from, without reading its file again.
 void kyx_copylabelbg(int label, int from);
 // Repaints the whole main window now, as an exposure would.
 void kyx_repaint(void);
+// Sends what the toolkit has drawn or changed to the server without waiting for an event.
+void kyx_flush(void);
 
 // Item text of a select list (writable, 512 bytes), or null outside the tables.
 char *kyx_selectlist_item(int list, int item);
