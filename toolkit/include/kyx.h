@@ -41,7 +41,8 @@ typedef void (*kyx_callback)(void);
 void x_open(void);
 // Closes the display, and with it every window, pen and picture of the toolkit.
 void x_close(void);
-// Creates and shows the main window, centred across the screen and 50 pixels below its middle.
+// Creates and shows the main window, centred across the screen and 50 pixels below its middle;
+// the title may be UTF-8.
 void kyx_window(const char *title, int width, int height);
 // Gives the main window a background picture from an XPM file, laid as tile says: kyx_bg_once,
 // kyx_bg_whole, or any other nonzero value for kyx_bg_tiled.
@@ -119,13 +120,17 @@ void kyx_repaint(void);
 // Sends what the toolkit has drawn or changed to the server without waiting for an event.
 void kyx_flush(void);
 
-// Item text of a select list (writable, 512 bytes), or null outside the tables.
+// Item text of a select list (writable, 512 bytes), or null for a list not created or an item
+// beyond those the list was given.
 char *kyx_selectlist_item(int list, int item);
 
-// Event loop of the main window; returns once the window is closed.
+// Event loop of the main window; returns once the window is closed, by kyx_closewindow or by
+// the window manager's close button.
 void kyx_main(void);
 
-// Modal dialogs.
+// Modal dialogs. Each takes every event of the program while it waits, and repaints the main
+// window when it ends. The window manager's close button ends one as its own way of closing
+// does, except the radio box, which waits for its choice.
 // A one-line message; kind 1 OK button, 2 face and button, 3 face, 4 warning, 5 information.
 int x_msgbox(int kind, const char *text, const char *title, char *fontname, int margin);
 // A blank box of 450 x 450 pixels that closes on any click or key; returns 0.
