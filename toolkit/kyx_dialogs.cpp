@@ -241,7 +241,8 @@ bool msgbox_open(msgbox_state &s, int kind, const char *text, const char *title,
 
 dialog_outcome msgbox_event(msgbox_state &s, const XEvent &e)
 {
-	bool ok = e.type == ButtonPress && msgbox_closes(e.xbutton.x, e.xbutton.y, s.frame.width, s.frame.height);
+	bool ok = e.type == ButtonPress
+		&& msgbox_closes(e.xbutton.x, e.xbutton.y, s.frame.width, s.frame.height);
 	if (ok || close_requested(e, s.frame.win)) {
 		close_window(s.frame.win);
 		return {true, 1};
@@ -846,4 +847,3 @@ int x_imgkeybox(const char *path, const char *title, int type, int x, int y)
 	keypad_release(s);
 	return result;
 }
-
