@@ -265,6 +265,13 @@ charset_guess guess_charset(std::string_view start)
 	return {ged_charset::utf8, false, 0};
 }
 
+void settle_named(decode_state &d, std::string_view rest)
+{
+	if (d.named && utf8_sequence(rest) != 0)
+		d.set = ged_charset::utf8;
+	d.named = false;
+}
+
 // ---------------------------------------------------------------- tidy line prefixes
 
 namespace {
@@ -509,13 +516,6 @@ std::size_t compose(char *text, std::size_t n)
 	return written;
 }
 
-// Decides a file that names ANSEL or ANSI at its first byte of 0x80 or above.
-void decide(decode_state &d, std::string_view rest)
-{
-	if (d.named && utf8_sequence(rest) != 0)
-		d.set = ged_charset::utf8;
-	d.named = false;
-}
 
 // Where the letter being written began, and whether marks went with it. A letter, its marks
 // and the marks left at its line's end are composed together; marks beyond the queue's room
@@ -572,7 +572,7 @@ std::size_t decode_bytes(decode_state &d, std::string_view raw, char *out, std::
 			continue;
 		}
 		if (d.named)
-			decide(d, raw.substr(i));
+			settle_named(d, raw.substr(i));
 		if (d.set == ged_charset::utf8) {
 			std::size_t len = utf8_sequence(raw.substr(i));
 			if (len != 0) {

@@ -67,6 +67,10 @@ struct decode_state {
 	prefix_state prefix = prefix_state::line_start;
 };
 
+// Decides a file that names ANSEL or ANSI by its first byte of 0x80 or above, which begins
+// `rest`: UTF-8 when it begins a well-formed sequence, else the named set.
+void settle_named(decode_state &d, std::string_view rest);
+
 // Room that decoding n bytes of any set may need: three bytes of UTF-8 a byte, at most.
 inline constexpr std::size_t decoded_room(std::size_t n)
 {
