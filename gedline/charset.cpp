@@ -59,10 +59,8 @@ bool digit(char c)
 	return c >= '0' && c <= '9';
 }
 
-// The first byte at or after p and before end that ends a line, or with `high` also one of
-// 0x80 or above; end when there is none.
-template <bool high>
-const char *find_stop(const char *p, const char *end)
+// The first LF or CR at or after p and before end, or end.
+const char *find_line_end(const char *p, const char *end)
 {
 #if defined(__SSE2__)
 	const __m128i lf = _mm_set1_epi8('\n');
@@ -70,13 +68,26 @@ const char *find_stop(const char *p, const char *end)
 	for (; end - p >= 16; p += 16) {
 		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
 		__m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr));
-		if constexpr (high)
-			hit = _mm_or_si128(hit, v);
 		if (auto m = static_cast<unsigned>(_mm_movemask_epi8(hit)))
 			return p + __builtin_ctz(m);
 	}
 #endif
-	while (p < end && !line_end(*p) && !(high && static_cast<unsigned char>(*p) >= 0x80))
+	while (p < end && !line_end(*p))
+		p++;
+	return p;
+}
+
+// The first byte of 0x80 or above at or after p and before end, or end.
+const char *find_high(const char *p, const char *end)
+{
+#if defined(__SSE2__)
+	for (; end - p >= 16; p += 16) {
+		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+		if (auto m = static_cast<unsigned>(_mm_movemask_epi8(v)))
+			return p + __builtin_ctz(m);
+	}
+#endif
+	while (p < end && static_cast<unsigned char>(*p) < 0x80)
 		p++;
 	return p;
 }
@@ -394,7 +405,7 @@ std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out)
 			}
 		}
 		if (state == st::rest) {
-			const char *stop = find_stop<false>(p, end);
+			const char *stop = find_line_end(p, end);
 			auto len = static_cast<std::size_t>(stop - p);
 			if (out + n != p)
 				std::memmove(out + n, p, len);
@@ -525,10 +536,37 @@ struct cluster {
 	bool marked = false;
 };
 
+// An ASCII letter with one mark of the combining block, the commonest group by far, is
+// composed once for each pair and then found in this table: 0 not yet asked, 1 no composed
+// form, else the composed character.
+constexpr char32_t mark_block = 0x300;
+constexpr char32_t mark_block_end = 0x370;
+std::array<std::array<char32_t, mark_block_end - mark_block>, 0x80> composed_pairs;
+
+std::size_t compose_group(char *text, std::size_t n)
+{
+	auto at = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+	if (n == 3 && at(0) < 0x80 && (at(1) & 0xE0) == 0xC0) {
+		char32_t mark = (char32_t{at(1)} & 0x1F) << 6 | (char32_t{at(2)} & 0x3F);
+		if (mark >= mark_block && mark < mark_block_end) {
+			char32_t &pair = composed_pairs[at(0)][mark - mark_block];
+			if (pair == 0) {
+				std::array<char, 3> probe{text[0], text[1], text[2]};
+				auto len = static_cast<utf8proc_ssize_t>(compose(probe.data(), 3));
+				utf8proc_int32_t c = 1;
+				bool one = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t *>(probe.data()), len, &c) == len;
+				pair = one ? static_cast<char32_t>(c) : 1;
+			}
+			return pair == 1 ? n : put_utf8(pair, text);
+		}
+	}
+	return compose(text, n);
+}
+
 std::size_t close_cluster(char *out, std::size_t n, cluster &c)
 {
 	if (c.marked)
-		n = c.start + compose(out + c.start, n - c.start);
+		n = c.start + compose_group(out + c.start, n - c.start);
 	c = cluster{n, false};
 	return n;
 }
@@ -556,9 +594,9 @@ std::size_t decode_bytes(decode_state &d, std::string_view raw, char *out, std::
 			continue;
 		}
 		if (b < 0x80 && q.count == 0) {
-			// A run of plain letters: each its own group, the last one open for marks left
-			// at the line's end.
-			const char *stop = find_stop<true>(raw.data() + i, raw.data() + raw.size());
+			// A run of plain letters and line ends, with no mark waiting: each letter is its
+			// own group, the last one open for marks left at the line's end.
+			const char *stop = find_high(raw.data() + i, raw.data() + raw.size());
 			auto len = static_cast<std::size_t>(stop - raw.data()) - i;
 			n = close_cluster(out, n, c);
 			std::memcpy(out + n, raw.data() + i, len);

@@ -10,6 +10,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 
 namespace {
 
@@ -291,15 +295,29 @@ bool regular(const ged_text &t)
 std::size_t first_high(const char *p, std::size_t n)
 {
 	std::size_t i = 0;
-	for (; i + 8 <= n; i += 8) {
-		std::uint64_t w;
-		std::memcpy(&w, p + i, 8);
-		if (w & 0x8080808080808080u)
+#if defined(__SSE2__)
+	for (; i + 64 <= n; i += 64) {
+		__m128i any = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+		for (std::size_t k = 16; k < 64; k += 16)
+			any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + k)));
+		if (_mm_movemask_epi8(any) != 0)
 			break;
 	}
+#endif
 	while (i < n && static_cast<unsigned char>(p[i]) < 0x80)
 		i++;
 	return i;
+}
+
+// Bytes of the file at offset `at`, through interrupted calls: the count, 0 at the end, -1 on
+// a read error.
+long read_raw(const ged_text &t, std::uint64_t at, char *to, std::size_t n)
+{
+	ssize_t got;
+	do
+		got = pread(fileno(t.fp), to, n, static_cast<off_t>(at));
+	while (got < 0 && errno == EINTR);
+	return static_cast<long>(got);
 }
 
 } // namespace
@@ -308,10 +326,10 @@ bool ged_settle(ged_text &t)
 {
 	if (!t.decode.named || !regular(t))
 		return true;
-	std::string block;
+	// Room for a sequence that the block's end cuts, read on whole.
+	static std::array<char, text_block + 4> block;
 	for (std::uint64_t at = 0;;) {
-		block.clear();
-		long got = ged_read_at(t, at, text_block, block);
+		long got = read_raw(t, at, block.data(), text_block);
 		if (got < 0)
 			return false;
 		if (got == 0) {
@@ -319,15 +337,16 @@ bool ged_settle(ged_text &t)
 			t.decode.named = false;
 			return true;
 		}
-		std::size_t k = first_high(block.data(), block.size());
-		if (k < block.size()) {
-			// A sequence cut by the block's end is read whole.
-			if (ged_read_at(t, at + block.size(), 4, block) < 0)
+		auto n = static_cast<std::size_t>(got);
+		std::size_t k = first_high(block.data(), n);
+		if (k < n) {
+			long more = read_raw(t, at + n, block.data() + n, 4);
+			if (more < 0)
 				return false;
-			settle_named(t.decode, std::string_view(block).substr(k));
+			settle_named(t.decode, std::string_view(block.data() + k, n + static_cast<std::size_t>(more) - k));
 			return true;
 		}
-		at += block.size();
+		at += n;
 	}
 }
 
@@ -347,10 +366,7 @@ long ged_read_at(const ged_text &t, std::uint64_t at, std::size_t n, std::string
 {
 	std::size_t used = buf.size();
 	buf.resize(used + n);
-	ssize_t got;
-	do
-		got = pread(fileno(t.fp), buf.data() + used, n, static_cast<off_t>(at));
-	while (got < 0 && errno == EINTR);
+	long got = read_raw(t, at, buf.data() + used, n);
 	buf.resize(used + (got > 0 ? static_cast<std::size_t>(got) : 0));
-	return static_cast<long>(got);
+	return got;
 }
