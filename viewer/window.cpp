@@ -1,12 +1,17 @@
 // The viewer's window on the kyx toolkit: its fixed widgets, one row per fact, and the two button actions.
 #include "personview.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "kyx.h"
 
 const char *filename = "";
 const char *program_path = "";
+
+// With no one found, indi_check names whichever record was checked last: the tree button
+// would open someone else's tree.
+static bool person_found;
 
 struct field_row {
 	const char *label;
@@ -54,6 +59,22 @@ void add_field(int field, const char *text)
 	kyx_settextentry(entry, text);
 }
 
+// Numbers compare by their leading digits, leading zeros not counting: 7 finds @I0007@.
+static std::string_view number_digits(std::string_view s)
+{
+	std::size_t end = 0;
+	while (end < s.size() && s[end] >= '0' && s[end] <= '9')
+		end++;
+	std::size_t start = s.find_first_not_of('0');
+	return s.substr(std::min(start, end), end - std::min(start, end));
+}
+
+void note_scan_result(const char *number)
+{
+	person_found = indi_check != nobody_checked
+		&& number_digits(indi_check.data()) == number_digits(number ? number : "");
+}
+
 void show_read_error()
 {
 	kyx_label("File read error!", 50, 50, 1);
@@ -66,6 +87,8 @@ void destroy()
 
 void parent()
 {
+	if (!person_found)
+		return;
 	std::string program = working_directory_has_tree() ? "" : lineagetree_beside(program_path);
 	std::string command = tree_command(filename, indi_check.data(), program);
 	// Output the shell's children write must come after ours, not before it.
