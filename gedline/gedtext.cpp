@@ -322,38 +322,28 @@ long read_raw(const ged_text &t, std::uint64_t at, char *to, std::size_t n)
 
 } // namespace
 
-bool ged_settle(ged_text &t)
+bool ged_settle_by(ged_text &t, std::string_view block, std::uint64_t at)
 {
-	if (!t.decode.named || !regular(t))
+	if (!t.decode.named)
 		return true;
-	// Room for a sequence that the block's end cuts, read on whole.
-	static std::array<char, text_block + 4> block;
-	for (std::uint64_t at = 0;;) {
-		long got = read_raw(t, at, block.data(), text_block);
-		if (got < 0)
-			return false;
-		if (got == 0) {
-			t.decode.set = ged_charset::utf8;
-			t.decode.named = false;
-			return true;
-		}
-		auto n = static_cast<std::size_t>(got);
-		std::size_t k = first_high(block.data(), n);
-		if (k < n) {
-			long more = read_raw(t, at + n, block.data() + n, 4);
-			if (more < 0)
-				return false;
-			settle_named(t.decode, std::string_view(block.data() + k, n + static_cast<std::size_t>(more) - k));
-			return true;
-		}
-		at += n;
-	}
+	std::size_t k = first_high(block.data(), block.size());
+	if (k == block.size())
+		return true;
+	// A sequence that the block's end cuts is read on whole.
+	std::array<char, 8> start{};
+	std::size_t n = block.size() - k < 4 ? block.size() - k : 4;
+	std::memcpy(start.data(), block.data() + k, n);
+	long more = n < 4 ? read_raw(t, at + block.size(), start.data() + n, 4 - n) : 0;
+	if (more < 0)
+		return false;
+	settle_named(t.decode, std::string_view(start.data(), n + static_cast<std::size_t>(more)));
+	return true;
 }
 
 bool ged_rereadable(const ged_text &t)
 {
 	bool single_bytes = t.decode.set != ged_charset::utf16le && t.decode.set != ged_charset::utf16be;
-	return single_bytes && !t.decode.named && regular(t);
+	return single_bytes && regular(t);
 }
 
 std::size_t ged_decode_raw(const ged_text &t, std::string_view raw, char *out)

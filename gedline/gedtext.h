@@ -45,13 +45,14 @@ std::size_t ged_read(ged_text &t, char *to, std::size_t cap);
 // Appends the whole text to `to`; false on a read error.
 bool ged_read_all(ged_text &t, std::string &to);
 
-// Decides, before reading, a regular file that names ANSEL or ANSI, by its first byte of 0x80
-// or above wherever it lies (a file with none is read as UTF-8); false on a read error.
-bool ged_settle(ged_text &t);
-
 // Whether the file's own lines, at their own offsets, can be read again and decoded one at
-// a time with ged_decode_raw: a settled regular file in a set of single bytes.
+// a time with ged_decode_raw: a regular file in a set of single bytes. One that names ANSEL
+// or ANSI must be settled by ged_settle_by as its raw bytes are read in order from the start.
 bool ged_rereadable(const ged_text &t);
+
+// Settles a file that names ANSEL or ANSI at its first byte of 0x80 or above, should the raw
+// block read at offset `at` hold it; false on a read error.
+bool ged_settle_by(ged_text &t, std::string_view block, std::uint64_t at);
 
 // Raw bytes of such a file, from a line start, as text (at most decoded_room(raw.size())
 // bytes at out), as the reader would have handed them on.

@@ -23,7 +23,7 @@ opened_file::~opened_file()
 bool open_tree_file(const char *path, opened_file &into)
 {
 	into.file = std::make_unique<ged_text>();
-	if (!ged_open(*into.file, path) || !ged_settle(*into.file))
+	if (!ged_open(*into.file, path))
 		return false;
 	// A file of single bytes is read again where a record lies; UTF-16 and a stream are held
 	// as their decoded text.
@@ -188,7 +188,7 @@ using record_found = std::function<void(std::size_t at, const ged_line &line)>;
 // past the piece is carried into the next.
 struct line_search {
 	const record_found &found;
-	const ged_text *file;       // the file's own bytes, decoded line by line where needed
+	ged_text *file;             // the file's own bytes, decoded line by line where needed
 	std::uint64_t base = 0;     // file offset of the piece's first byte
 	bool piece_starts_line = true;
 	bool carrying = false;
@@ -273,7 +273,7 @@ bool each_record_line(const ged_source &source, const record_found &found)
 	for (;;) {
 		piece.clear();
 		long got = ged_read_at(*source.file, s.base, scan_piece, piece);
-		if (got < 0)
+		if (got < 0 || !ged_settle_by(*source.file, piece, s.base))
 			return false;
 		search_piece(s, piece, got == 0);
 		if (got == 0)
