@@ -21,7 +21,7 @@
 // or a text already in memory (the decoded text of a file in another set or of a pipe, the
 // tests). Offsets count from the first byte of the file or text, a byte-order mark included.
 struct ged_source {
-	const ged_text *file = nullptr;
+	ged_text *file = nullptr;
 	std::string_view text;
 };
 

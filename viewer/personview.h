@@ -69,6 +69,8 @@ const char *find_picture(const char *name, std::span<const char *const> dirs, pi
 void build_window(const char *number);
 // Whether the scan found the individual asked for: the last record it checked has that
 // number. Until this is set, the tree button starts nothing.
+// Whether two numbers' leading digit runs are the same whole number: 7 finds @I0007@.
+bool same_number(std::string_view a, std::string_view b);
 void note_scan_result(const char *number);
 void add_field(int field, const char *text);
 void show_read_error();

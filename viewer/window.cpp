@@ -59,20 +59,9 @@ void add_field(int field, const char *text)
 	kyx_settextentry(entry, text);
 }
 
-// Numbers compare by their leading digits, leading zeros not counting: 7 finds @I0007@.
-static std::string_view number_digits(std::string_view s)
-{
-	std::size_t end = 0;
-	while (end < s.size() && s[end] >= '0' && s[end] <= '9')
-		end++;
-	std::size_t start = s.find_first_not_of('0');
-	return s.substr(std::min(start, end), end - std::min(start, end));
-}
-
 void note_scan_result(const char *number)
 {
-	person_found = indi_check != nobody_checked
-		&& number_digits(indi_check.data()) == number_digits(number ? number : "");
+	person_found = indi_check != nobody_checked && same_number(indi_check.data(), number ? number : "");
 }
 
 void show_read_error()
