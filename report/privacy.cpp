@@ -35,8 +35,7 @@ constexpr std::uint8_t restricted = 1;    // RESN privacy or confidential
 constexpr std::uint8_t dead = 2;          // DEAT, BURI or CREM
 constexpr std::uint8_t elder_kin = 4;     // an undated person with a relative old enough
 constexpr std::uint8_t is_private = 8;
-constexpr std::uint8_t private_partner = 16;
-constexpr std::uint8_t wanted = 32;       // a family whose years an undated person needs
+constexpr std::uint8_t wanted = 16;       // a family whose years an undated person needs
 
 struct known {
 	std::uint64_t key;       // 0 in an empty slot
@@ -368,7 +367,6 @@ struct first_pass {
 	year_scan date{};
 	restriction_scan resn{};
 	std::size_t links_from = 0;
-	std::size_t family_records = 0;
 };
 
 first_pass pass;
@@ -553,10 +551,8 @@ void start_record(std::string_view line)
 	update_wants();
 	if (pass.kind == record_kind::person)
 		append(kin_links, as_kind(r.key, record_start));
-	else if (r.kind == record_kind::family) {
+	else if (r.kind == record_kind::family)
 		append(families, as_kind(r.key, record_start));
-		++pass.family_records;
-	}
 }
 
 // The rest of a long line, and record lines.
@@ -679,7 +675,7 @@ bool person_is_private(std::uint64_t key)
 constexpr std::size_t fetch_distance = 16;
 
 // Marks the private people in the list of people, and in the list of families the private
-// partners and children and the families with a private partner, each in the table too.
+// partners and children and the families with a private partner.
 void mark_lists()
 {
 	std::span<person_facts> listed = entries_of(people);
@@ -700,11 +696,8 @@ void mark_lists()
 			family = &e;
 		} else if (person_is_private(as_kind(e, person_kind))) {
 			e |= hidden_bit;
-			if ((e & kind_bits) == spouse_link && family) {
+			if ((e & kind_bits) == spouse_link && family)
 				*family |= hidden_bit;
-				if (known *f = remember(as_kind(*family, family_kind)))
-					f->marks |= private_partner;
-			}
 		}
 	}
 }
@@ -737,6 +730,7 @@ const person_facts *next_person(std::uint64_t key)
 	return nullptr;
 }
 
+// A family the list does not hold (it was full, or the file changed) is taken to have one.
 bool family_has_private_partner(std::uint64_t key)
 {
 	std::span<std::uint64_t> list = entries_of(families);
@@ -749,8 +743,7 @@ bool family_has_private_partner(std::uint64_t key)
 		return (list[report.members_from - 1] & hidden_bit) != 0;
 	}
 	report.members_from = report.members_end = 0;
-	const known *f = find(key);
-	return f ? (f->marks & private_partner) != 0 : overflowed;
+	return true;
 }
 
 withholding withholding_of(record_line r)
@@ -819,9 +812,9 @@ void find_private(ged_text &text, int now)
 	read_pieces(first, text, [](std::string_view piece) { return first_pass_piece(piece); });
 	end_line();
 	end_record();
-	// The people, the families undated people name, and with -f those with a private partner.
+	// The people, and the families undated people name.
 	if (slots < most_slots)
-		size_table(people.used + kin_links.used + (option == 'f' ? pass.family_records : 0));
+		size_table(people.used + kin_links.used);
 	std::span<person_facts> listed = entries_of(people);
 	for (std::size_t i = 0; i < listed.size(); ++i) {
 		if (i + fetch_distance < listed.size())
