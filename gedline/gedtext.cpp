@@ -88,7 +88,7 @@ std::size_t line_start_of(std::string_view s, std::size_t from, std::size_t i)
 	return i;
 }
 
-std::size_t read_decoded(ged_text &t, char *to, std::size_t cap);
+std::size_t read_decoded(ged_text &t, char *to, std::size_t cap, std::uint64_t at);
 
 // Puts back in front of raw the last bytes taken from it, unchanged: the part of a line that
 // a block cut, or the rest of a block that goes through the decoder. Where raw still holds
@@ -124,7 +124,7 @@ std::size_t read_plainly(ged_text &t, char *to, std::size_t cap)
 	// A line longer than the block is decoded in parts.
 	if (e == 0 && n > 0) {
 		put_back(t, to, n);
-		return read_decoded(t, to, cap);
+		return read_decoded(t, to, cap, t.handed);
 	}
 	std::string_view s(to, e);
 	std::size_t r = 0, w = 0;
@@ -150,13 +150,15 @@ std::size_t read_plainly(ged_text &t, char *to, std::size_t cap)
 	// From a line with a byte to decode on, the rest of the block goes through the decoder.
 	put_back(t, to + r, n - r);
 	if (r < e && w < cap)
-		w += read_decoded(t, to + w, cap - w);
+		w += read_decoded(t, to + w, cap - w, t.handed + w);
 	return w;
 }
 
 // Decodes from raw into `to` as many whole lines as fit, in one go; a line longer than raw or
 // than the room is decoded in parts. Returns as soon as the file can be read plainly again.
-std::size_t read_decoded(ged_text &t, char *to, std::size_t cap)
+// `at` is the offset in the text of the first byte written at `to`, where replacements are
+// told.
+std::size_t read_decoded(ged_text &t, char *to, std::size_t cap, std::uint64_t at)
 {
 	constexpr std::size_t none = std::string_view::npos;
 	std::size_t n = 0;
@@ -179,7 +181,7 @@ std::size_t read_decoded(ged_text &t, char *to, std::size_t cap)
 			// The file's last line, or a line longer than raw or than the room.
 			end = t.file_end && raw.size() <= most ? raw.size() : safe_cut(t.decode, raw, fits);
 		}
-		n += decode_part(t.decode, raw.substr(0, end), to + n, t.handed + n, t.invalid);
+		n += decode_part(t.decode, raw.substr(0, end), to + n, at + n, t.invalid);
 		t.raw_at += end;
 		if (reads_plainly(t) || (t.file_end && t.raw_at == t.raw_len))
 			return n;
@@ -244,7 +246,7 @@ std::size_t ged_read(ged_text &t, char *to, std::size_t cap)
 		return utf8_mark.size();
 	}
 	for (;;) {
-		std::size_t n = reads_plainly(t) ? read_plainly(t, to, cap) : read_decoded(t, to, cap);
+		std::size_t n = reads_plainly(t) ? read_plainly(t, to, cap) : read_decoded(t, to, cap, t.handed);
 		t.handed += n;
 		if (n > 0 || (t.file_end && pending(t).empty()))
 			return n;

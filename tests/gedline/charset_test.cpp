@@ -78,6 +78,27 @@ TEST(CharsetChoice, TheFirstHighByteDecidesANamedSet)
 	}
 }
 
+// Each replaced byte is told at the start of its line in the text, wherever blocks fall and
+// whether the lines before it were read plainly or decoded.
+TEST(CharsetChoice, ReplacedBytesAreToldAtTheStartOfTheirLine)
+{
+	const std::string bytes = "0 HEAD\n1 NOTE ok\n1 NOTE b\xE9\n1 NOTE ok\n1 NOTE \xFF\xFF\n";
+	for (std::size_t block : {std::size_t{64}, text_block}) {
+		SCOPED_TRACE(block);
+		static std::vector<std::uint64_t> told;
+		told.clear();
+		FILE *in = open_bytes(bytes);
+		ged_text &t = text_over(in);
+		t.invalid = invalid_sink{[](void *, std::uint64_t at) { told.push_back(at); }, nullptr};
+		std::string out(block, '\0');
+		while (ged_read(t, out.data(), block) != 0) {
+		}
+		t.invalid = invalid_sink{};
+		std::fclose(in);
+		EXPECT_EQ(told, (std::vector<std::uint64_t>{17, 38, 38}));
+	}
+}
+
 TEST(CharsetPrefixes, IndentationAndRunsOfBlanksBeforeTheTagGo)
 {
 	EXPECT_EQ(text_of("  0 HEAD\n\t1   SOUR  PAF\r  2\tVERS 2\r\n0  @I1@\t INDI  x  \n1 @  NOTE\n"),
