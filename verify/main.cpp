@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-enum class notice { no_flag, no_valid_flag, no_file, help };
+enum class notice { no_flag, no_valid_flag, no_file, help, no_memory };
 
 static void print_notice(notice n)
 {
@@ -21,50 +21,79 @@ static void print_notice(notice n)
 	case notice::no_file:
 		std::fputs("Lineagecheck: Sorry, no file found. \n", stdout);
 		break;
+	case notice::no_memory:
+		std::fputs("Lineagecheck: Sorry, not enough memory for the checks.\n", stderr);
+		break;
 	case notice::help:
 		std::printf("\nLineagecheck %s, GEDCOM verifier, by the Lineage tools developers\n", r_version);
 		std::fputs("lineagecheck -b|-h|-s|-t gedfile \n"
 		           "\n-s Stats\n-h This help\n"
-		           "-t Header info\n", stdout);
+		           "-t Header info\n"
+		           "-v Verify: every problem, one line each as FILE:LINE: message\n", stdout);
 		break;
 	}
 }
 
-// The command line: the verdict, the help or an apology, all on standard output.
-static void run(int argc, char **argv)
+// -v: 0 when the file has no problem, 1 when it has, 2 when it cannot be checked. A file
+// that cannot be read is told on standard error, apart from the findings.
+static int verify(const char *filename)
+{
+	FILE *fp = open_gedcom(filename);
+	long long found = fp ? print_findings(fp, filename, stdout) : -2;
+	if (fp)
+		std::fclose(fp);
+	if (found == -2) {
+		std::fflush(stdout);
+		std::fputs("Lineagecheck: Sorry, no file found. \n", stderr);
+		return 2;
+	}
+	if (found < 0) {
+		print_notice(notice::no_memory);
+		return 2;
+	}
+	return found > 0 ? 1 : 0;
+}
+
+// The command line: the verdict, the help or an apology, all on standard output. The
+// status of the run: only -v gives one other than 0.
+static int run(int argc, char **argv)
 {
 	if ((argc != 2 && argc != 3) || argv[1][0] != '-') {
 		print_notice(notice::no_flag);
-		return;
+		return 0;
 	}
 	option = argv[1][1];
 	// The name is used as given, however long.
 	const char *filename = argc == 3 ? argv[2] : "";
 	if (option == 'h') {
 		print_notice(notice::help);
-		return;
+		return 0;
 	}
+	if (option == 'v')
+		return verify(filename);
 	if (option != 's' && option != 't' && option != 'b') {
 		print_notice(notice::no_valid_flag);
-		return;
+		return 0;
 	}
 	FILE *fp = open_gedcom(filename);
 	if (!fp) {
 		print_notice(notice::no_file);
-		return;
+		return 0;
 	}
 	print_report(fp, stdout);
 	std::fclose(fp);
+	return 0;
 }
 
-// Every outcome, errors included, ends with status 0, callers reading the verdict from the
-// text; only a text that could not be written is a failure.
+// Every outcome of the first flags, errors included, ends with status 0, callers reading
+// the verdict from the text; -v's status tells its verdict. Results that could not be
+// written are a failure: 1, or 2 with -v, whose 1 means problems found.
 int main(int argc, char **argv)
 {
-	run(argc, argv);
+	int status = run(argc, argv);
 	if (std::fflush(stdout) != 0 || std::ferror(stdout) || std::fclose(stdout) != 0) {
 		std::fputs("Lineagecheck: Sorry, cannot write the results.\n", stderr);
-		return 1;
+		return option == 'v' ? 2 : 1;
 	}
-	return 0;
+	return status;
 }

@@ -1,0 +1,120 @@
+// The reading of -v: the file's pieces joined into whole lines for the line checks.
+#include "findings.h"
+#include "lineagecheck.h"
+
+#include "gedline.h"
+
+#include <array>
+
+namespace {
+
+piece_reader gedcom;
+
+// The line being joined from pieces. Only its first line_keep bytes are kept; its length
+// is counted whole.
+struct line_join {
+	std::uint64_t line;   // its number, from 1
+	std::uint64_t offset; // of the next piece in the text
+	std::uint64_t chars;
+	std::size_t kept;
+	bool open;     // part of the line has come
+	bool after_cr; // the last piece ended in CR: a LF first in the next is its line end's
+	std::array<char, line_keep> text;
+};
+
+line_join join;
+
+grow_list<std::uint64_t> invalid_offsets;
+std::size_t invalid_next;
+
+constexpr std::uint64_t short_line = 255;
+
+std::uint64_t chars_of(std::string_view s)
+{
+	std::uint64_t n = 0;
+	for (char c : s)
+		n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+	return n;
+}
+
+void keep(std::string_view part)
+{
+	std::size_t room = join.text.size() - join.kept;
+	std::size_t n = part.size() < room ? part.size() : room;
+	std::memcpy(join.text.data() + join.kept, part.data(), n);
+	join.kept += n;
+	join.chars += chars_of(part);
+	join.open = true;
+}
+
+void end_line(std::string_view last)
+{
+	if (!join.open) {
+		findings_line(join.line, last, last.size() <= short_line ? last.size() : chars_of(last));
+	} else {
+		keep(last);
+		findings_line(join.line, {join.text.data(), join.kept}, join.chars);
+		join.kept = 0;
+		join.chars = 0;
+		join.open = false;
+	}
+	++join.line;
+}
+
+bool handle_piece(std::string_view piece)
+{
+	join.offset += piece.size();
+	while (invalid_next < invalid_offsets.size && invalid_offsets.items[invalid_next] < join.offset) {
+		findings_invalid(join.line);
+		++invalid_next;
+	}
+	if (join.after_cr) {
+		join.after_cr = false;
+		if (piece[0] == '\n') {
+			piece.remove_prefix(1);
+			if (piece.empty())
+				return true;
+		}
+	}
+	char last = piece.back();
+	if (last != '\n' && last != '\r') {
+		keep(piece);
+		return true;
+	}
+	std::size_t body = piece.size() - 1;
+	if (last == '\r')
+		join.after_cr = true;
+	else if (body > 0 && piece[body - 1] == '\r')
+		--body;
+	end_line(piece.substr(0, body));
+	return true;
+}
+
+} // namespace
+
+void note_invalid_byte(std::uint64_t text_offset)
+{
+	if (!push(invalid_offsets, text_offset))
+		out_of_memory = true;
+}
+
+long long print_findings(FILE *fp, const char *file, FILE *out)
+{
+	findings_start();
+	join.line = 1;
+	join.offset = 0;
+	join.kept = 0;
+	join.chars = 0;
+	join.open = false;
+	join.after_cr = false;
+	read_pieces(gedcom, fp, [](std::string_view piece) { return handle_piece(piece); });
+	if (join.open)
+		end_line({});
+	release(invalid_offsets);
+	invalid_next = 0;
+	if (std::ferror(fp)) {
+		findings_start();
+		return -2;
+	}
+	return findings_finish(file, out);
+}
