@@ -108,7 +108,7 @@ std::string_view first_word(std::string_view t)
 
 void note(std::uint64_t line, finding_kind kind, std::uint32_t a = 0, std::uint32_t b = 0)
 {
-	add_finding({line, 0, a, b, kind, 0});
+	add_finding({line, 0, 0, a, b, kind, 0});
 }
 
 void add_occurrence(std::uint64_t key, std::uint64_t line, unsigned code)
@@ -387,7 +387,7 @@ void add_text_finding(std::uint64_t line, finding_kind kind, std::string_view te
 	}
 	std::memcpy(finding_text.items + at, text.data(), n);
 	finding_text.size += n;
-	add_finding({line, at, static_cast<std::uint32_t>(n), n < text.size(), kind, 0});
+	add_finding({line, at, 0, static_cast<std::uint32_t>(n), n < text.size(), kind, 0});
 }
 
 std::uint64_t xref_key(std::string_view xref)
@@ -491,7 +491,7 @@ void findings_start()
 	if (i == text.size())
 		return false;
 	if (chars > line_chars_max)
-		add_finding({line, chars, 0, 0, finds_long_line, 0});
+		add_finding({line, chars, 0, 0, 0, finds_long_line, 0});
 	bool parsed = parse_line(line, text.substr(i), g);
 	bool first = !state.seen_first;
 	state.seen_first = true;
@@ -522,7 +522,7 @@ void findings_line(std::uint64_t line, std::string_view text, std::uint64_t char
 		if (!careful_line(line, text, chars, g))
 			return;
 	} else if (chars > line_chars_max) {
-		add_finding({line, chars, 0, 0, finds_long_line, 0});
+		add_finding({line, chars, 0, 0, 0, finds_long_line, 0});
 	}
 	if (g.level > state.level + 1)
 		level_jump(line, g.level);
@@ -595,11 +595,18 @@ shown_xref xref(std::uint32_t id)
 	return {static_cast<int>(t.size()), t.data()};
 }
 
+shown_xref written(const finding &f)
+{
+	std::string_view t = key_text(f.key);
+	return {static_cast<int>(t.size()), t.data()};
+}
+
 void print_message(const finding &f, FILE *out)
 {
 	shown_text q = quoted(f);
-	shown_xref x = f.kind >= finds_duplicate ? xref(f.a) : shown_xref{0, ""};
-	shown_xref y = f.kind == finds_one_way || f.kind == finds_own_ancestor ? xref(f.b) : shown_xref{0, ""};
+	shown_xref x = f.kind == finds_one_way || f.kind == finds_own_ancestor ? xref(f.a) : shown_xref{0, ""};
+	shown_xref y = f.kind == finds_own_ancestor ? xref(f.b) : shown_xref{0, ""};
+	shown_xref w = f.kind >= finds_duplicate && f.kind <= finds_one_way ? written(f) : shown_xref{0, ""};
 	switch (f.kind) {
 	case finds_invalid_bytes:
 		std::fputs("bytes not valid in the file's character set", out);
@@ -655,19 +662,19 @@ void print_message(const finding &f, FILE *out)
 		std::fputs("the file does not end with 0 TRLR", out);
 		break;
 	case finds_duplicate:
-		std::fprintf(out, "@%.*s@ is already the cross-reference of the record at line %llu", x.length, x.text,
+		std::fprintf(out, "@%.*s@ is already the cross-reference of the record at line %llu", w.length, w.text,
 			     static_cast<unsigned long long>(f.number));
 		break;
 	case finds_dangling:
-		std::fprintf(out, "%s @%.*s@ points to no record", tag_name(f.tag), x.length, x.text);
+		std::fprintf(out, "%s @%.*s@ points to no record", tag_name(f.tag), w.length, w.text);
 		break;
 	case finds_wrong_kind:
-		std::fprintf(out, "%s @%.*s@ points to %s record, not to %s record", tag_name(f.tag), x.length, x.text,
+		std::fprintf(out, "%s @%.*s@ points to %s record, not to %s record", tag_name(f.tag), w.length, w.text,
 			     record_name(f.b), record_name(kind_a_tag_asks(f.tag)));
 		break;
 	case finds_one_way:
 		std::fprintf(out, "@%.*s@ has %s @%.*s@, but @%.*s@ has no %s @%.*s@", x.length, x.text,
-			     tag_name(f.tag), y.length, y.text, y.length, y.text, way_back(f.tag), x.length, x.text);
+			     tag_name(f.tag), w.length, w.text, w.length, w.text, way_back(f.tag), x.length, x.text);
 		break;
 	case finds_own_ancestor:
 		std::fprintf(out, "@%.*s@ is their own ancestor, as a child of @%.*s@", x.length, x.text, y.length, y.text);

@@ -125,6 +125,7 @@ enum finding_kind : std::uint8_t {
 struct finding {
 	std::uint64_t line;
 	std::uint64_t number;
+	std::uint64_t key; // the cross-reference as the line writes it
 	std::uint32_t a;
 	std::uint32_t b;
 	finding_kind kind;

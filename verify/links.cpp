@@ -170,28 +170,66 @@ std::size_t log2_at_least(std::size_t n)
 	return log2;
 }
 
-// Every key replaced by its record's number; a record line names its record, and a second
-// record line with the same cross-reference is a finding. The keys of a batch are hashed and
-// their slots asked of memory first, so that the table's misses overlap.
+// Every key replaced by its record's number, the records' own first, so that a record is
+// spelt as its record line spells it. A second record line with the same cross-reference
+// is a finding. A link spelt otherwise than its record (in another case) keeps its
+// spelling aside, for its messages. The keys of a batch are hashed and their slots asked of
+// memory first, so that the table's misses overlap.
+constexpr std::uint64_t respelled = std::uint64_t{1} << 63;
+
+struct respelling {
+	std::size_t at; // the occurrence
+	std::uint64_t key;
+};
+
+grow_list<respelling> respellings;
+
+bool same_spelling(std::uint64_t a, std::uint64_t b)
+{
+	return a == b || ((a & long_key) && (b & long_key) && key_text(a) == key_text(b));
+}
+
 constexpr std::size_t batch = 16;
 
-void resolve_key(occurrence &o, std::uint64_t folded, bool &ok)
+bool resolve_key(std::size_t at, std::uint64_t folded)
 {
-	unsigned code = code_of(o);
-	std::uint32_t id = record_of(o.key, folded);
-	if (id == no_record) {
-		ok = false;
-		return;
-	}
+	occurrence &o = occurrences.items[at];
+	std::uint64_t written = o.key;
+	std::uint32_t id = record_of(written, folded);
+	if (id == no_record)
+		return false;
 	o.key = id;
-	if ((code & 3) != occurs_record)
-		return;
-	if (record_kinds.items[id] != kind_none) {
-		add_finding({line_of(o), record_lines.items[id], id, 0, finds_duplicate, 0});
-		return;
+	if ((code_of(o) & 3) == occurs_link) {
+		if (same_spelling(written, record_keys.items[id]))
+			return true;
+		o.key |= respelled;
+		return push(respellings, respelling{at, written});
 	}
+	if (record_kinds.items[id] != kind_none) {
+		add_finding({line_of(o), record_lines.items[id], written, id, 0, finds_duplicate, 0});
+		return true;
+	}
+	record_keys.items[id] = written;
 	record_lines.items[id] = line_of(o);
-	record_kinds.items[id] = static_cast<record_kind>((code >> 2) & 15);
+	record_kinds.items[id] = static_cast<record_kind>((code_of(o) >> 2) & 15);
+	return true;
+}
+
+// The occurrences of one type, records or links.
+bool resolve_type(occurrence_type type)
+{
+	std::array<std::uint64_t, batch> folded;
+	for (std::size_t start = 0; start < occurrences.size; start += batch) {
+		std::size_t n = std::min(batch, occurrences.size - start);
+		for (std::size_t j = 0; j < n; ++j) {
+			folded[j] = folded_key(occurrences.items[start + j].key);
+			__builtin_prefetch(&table.items[slot_of(folded[j])]);
+		}
+		for (std::size_t j = 0; j < n; ++j)
+			if ((code_of(occurrences.items[start + j]) & 3) == type && !resolve_key(start + j, folded[j]))
+				return false;
+	}
+	return true;
 }
 
 bool resolve_keys()
@@ -199,22 +237,25 @@ bool resolve_keys()
 	std::size_t named = 0;
 	for (std::size_t i = 0; i < occurrences.size; ++i)
 		named += (code_of(occurrences.items[i]) & 3) == occurs_record;
-	if (!make_table(log2_at_least(2 * named + 2)))
-		return false;
-	bool ok = true;
-	std::array<std::uint64_t, batch> folded;
-	for (std::size_t start = 0; ok && start < occurrences.size; start += batch) {
-		std::size_t n = std::min(batch, occurrences.size - start);
-		for (std::size_t j = 0; j < n; ++j) {
-			folded[j] = folded_key(occurrences.items[start + j].key);
-			__builtin_prefetch(&table.items[slot_of(folded[j])]);
-		}
-		for (std::size_t j = 0; ok && j < n; ++j)
-			if ((code_of(occurrences.items[start + j]) & 3) != occurs_anonymous)
-				resolve_key(occurrences.items[start + j], folded[j], ok);
-	}
+	bool ok = make_table(log2_at_least(2 * named + 2)) && resolve_type(occurs_record) && resolve_type(occurs_link);
 	release(table);
 	return ok;
+}
+
+std::uint32_t target_of(const occurrence &o)
+{
+	return static_cast<std::uint32_t>(o.key);
+}
+
+// The cross-reference as the link at occurrence `at` writes it.
+std::uint64_t written_key(std::size_t at)
+{
+	const occurrence &o = occurrences.items[at];
+	if (!(o.key & respelled))
+		return record_keys.items[target_of(o)];
+	const respelling *r = std::lower_bound(respellings.items, respellings.items + respellings.size, at,
+					       [](const respelling &r, std::size_t i) { return r.at < i; });
+	return r->key;
 }
 
 bool goes_up(unsigned tag)
@@ -222,7 +263,7 @@ bool goes_up(unsigned tag)
 	return tag == link_famc || tag == link_husb || tag == link_wife;
 }
 
-// Calls visit(occurrence, record holding it) for each link, in file order.
+// Calls visit(place, occurrence, record holding it) for each link, in file order.
 template <typename Visit>
 void each_link(Visit visit)
 {
@@ -231,9 +272,9 @@ void each_link(Visit visit)
 		occurrence &o = occurrences.items[i];
 		unsigned type = code_of(o) & 3;
 		if (type == occurs_link)
-			visit(o, holder);
+			visit(i, o, holder);
 		else
-			holder = type == occurs_record ? static_cast<std::uint32_t>(o.key) : no_record;
+			holder = type == occurs_record ? target_of(o) : no_record;
 	}
 }
 
@@ -245,17 +286,17 @@ bool check_targets()
 		return false;
 	std::memset(link_start.items, 0, (record_keys.size + 1) * sizeof(std::uint32_t));
 	link_start.size = record_keys.size + 1;
-	each_link([](occurrence &o, std::uint32_t holder) {
+	each_link([](std::size_t at, occurrence &o, std::uint32_t holder) {
 		unsigned code = code_of(o);
 		unsigned tag = (code >> 2) & 15;
-		auto target = static_cast<std::uint32_t>(o.key);
+		std::uint32_t target = target_of(o);
 		bool ok = true;
 		if (kind_of_record(target) == kind_none) {
-			add_finding({line_of(o), 0, target, 0, finds_dangling, static_cast<std::uint8_t>(tag)});
+			add_finding({line_of(o), 0, written_key(at), target, 0, finds_dangling, static_cast<std::uint8_t>(tag)});
 			ok = false;
 		} else if (!(code & code_unchecked) && kind_a_tag_asks(tag) != kind_none &&
 			   kind_of_record(target) != kind_a_tag_asks(tag)) {
-			add_finding({line_of(o), 0, target, kind_of_record(target), finds_wrong_kind,
+			add_finding({line_of(o), 0, written_key(at), target, kind_of_record(target), finds_wrong_kind,
 				     static_cast<std::uint8_t>(tag)});
 			ok = false;
 		}
@@ -270,11 +311,10 @@ bool check_targets()
 		return false;
 	family_links.size = link_start.items[record_keys.size];
 	// Each record's links are written at its start, which moves on; it is put back after.
-	each_link([](occurrence &o, std::uint32_t holder) {
+	each_link([](std::size_t, occurrence &o, std::uint32_t holder) {
 		unsigned code = code_of(o);
 		if (code & code_family)
-			family_links.items[link_start.items[holder]++] =
-				static_cast<std::uint32_t>(o.key) << 1 | goes_up((code >> 2) & 15);
+			family_links.items[link_start.items[holder]++] = target_of(o) << 1 | goes_up((code >> 2) & 15);
 	});
 	for (std::size_t id = record_keys.size; id > 0; --id)
 		link_start.items[id] = link_start.items[id - 1];
@@ -293,14 +333,15 @@ bool has_link(std::uint32_t from, std::uint32_t link)
 // A family link whose other record does not link back.
 void check_both_ways()
 {
-	each_link([](occurrence &o, std::uint32_t holder) {
+	each_link([](std::size_t at, occurrence &o, std::uint32_t holder) {
 		unsigned code = code_of(o);
 		if (!(code & code_family))
 			return;
 		unsigned tag = (code >> 2) & 15;
-		auto target = static_cast<std::uint32_t>(o.key);
+		std::uint32_t target = target_of(o);
 		if (!has_link(target, holder << 1 | !goes_up(tag)))
-			add_finding({line_of(o), 0, holder, target, finds_one_way, static_cast<std::uint8_t>(tag)});
+			add_finding({line_of(o), 0, written_key(at), holder, target, finds_one_way,
+				     static_cast<std::uint8_t>(tag)});
 	});
 }
 
@@ -342,7 +383,7 @@ void close_part(std::uint32_t root)
 		for (std::size_t k = begin; k < part_stack.size; ++k) {
 			std::uint32_t id = part_stack.items[k];
 			if (kind_of_record(id) == kind_indi)
-				add_finding({record_line(id), 0, id, family_in_part(id, order.items[root]),
+				add_finding({record_line(id), 0, 0, id, family_in_part(id, order.items[root]),
 					     finds_own_ancestor, 0});
 		}
 	for (std::size_t k = begin; k < part_stack.size; ++k)
@@ -428,6 +469,7 @@ std::string_view record_xref(std::uint32_t id)
 
 void release_records()
 {
+	release(respellings);
 	release(record_keys);
 	release(record_lines);
 	release(record_kinds);
