@@ -385,7 +385,8 @@ void add_text_finding(std::uint64_t line, finding_kind kind, std::string_view te
 		out_of_memory = true;
 		return;
 	}
-	std::memcpy(finding_text.items + at, text.data(), n);
+	if (n > 0)
+		std::memcpy(finding_text.items + at, text.data(), n);
 	finding_text.size += n;
 	add_finding({line, at, 0, static_cast<std::uint32_t>(n), n < text.size(), kind, 0});
 }

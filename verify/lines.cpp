@@ -41,7 +41,8 @@ void keep(std::string_view part)
 {
 	std::size_t room = join.text.size() - join.kept;
 	std::size_t n = part.size() < room ? part.size() : room;
-	std::memcpy(join.text.data() + join.kept, part.data(), n);
+	if (n > 0)
+		std::memcpy(join.text.data() + join.kept, part.data(), n);
 	join.kept += n;
 	join.chars += chars_of(part);
 	join.open = true;

@@ -430,6 +430,8 @@ bool search_from(std::uint32_t start, std::uint32_t &reached)
 
 bool check_descent()
 {
+	if (record_keys.size == 0)
+		return true;
 	if (!grow_to(order, record_keys.size) || !grow_to(lowest, record_keys.size))
 		return false;
 	std::memset(order.items, 0, record_keys.size * sizeof(std::uint32_t));
