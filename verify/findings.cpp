@@ -580,9 +580,26 @@ struct shown_text {
 	const char *cut;
 };
 
+// The text a finding quotes, for the kinds that quote one.
 shown_text quoted(const finding &f)
 {
-	return {static_cast<int>(f.a), finding_text.items + f.number, f.b ? "..." : ""};
+	switch (f.kind) {
+	case finds_no_level:
+	case finds_level_form:
+	case finds_no_tag:
+	case finds_bad_xref:
+	case finds_not_record:
+	case finds_no_xref:
+	case finds_not_pointer:
+	case finds_bad_date:
+	case finds_bad_sex:
+		if (f.a > 0)
+			return {static_cast<int>(f.a), finding_text.items + f.number, f.b ? "..." : ""};
+		break;
+	default:
+		break;
+	}
+	return {0, "", ""};
 }
 
 struct shown_xref {
