@@ -22,6 +22,8 @@ grep -qx 'Verified GEDCOM has trailer tag.' check.out || fail "no trailer: $(cat
 grep -qx " Number of Individuals in GED  = $people" check.out || fail "name count: $(cat check.out)"
 lines=$(wc -l < family.ged)
 grep -qx " Lines of Data in GED = $lines" check.out || fail "line count, expected $lines: $(cat check.out)"
+"$check" -v family.ged > verify.out || fail "lineagecheck -v found problems: $(cat verify.out)"
+grep -qx 'No problems found in family.ged.' verify.out || fail "lineagecheck -v: $(cat verify.out)"
 
 for flag in i f s t; do
 	"$html" -$flag family.ged > report-$flag.html || fail "lineagehtml -$flag exited with status $?"
