@@ -421,8 +421,6 @@ std::string_view key_text(const std::uint64_t &key)
 	return {reinterpret_cast<const char *>(&key), static_cast<std::size_t>(key >> 56)};
 }
 
-static constexpr std::size_t huge_page = std::size_t{2} << 20;
-
 // Blocks below a huge page come from malloc, larger ones are mapped apart, aligned to huge
 // pages: the size tells which.
 bool grow_block(void *&block, std::size_t &bytes, std::size_t want)

@@ -15,6 +15,7 @@
 // the end checks look records up all over their tables, and on small pages the misses of
 // the address translation cost more than those of the memory.
 bool grow_block(void *&block, std::size_t &bytes, std::size_t want);
+inline constexpr std::size_t huge_page = std::size_t{2} << 20;
 void free_block(void *block, std::size_t bytes);
 
 // A list that grows with the file. The records, links and findings of a file have no bound
@@ -42,6 +43,19 @@ bool grow_to(grow_list<T> &list, std::size_t n)
 		return false;
 	list.items = static_cast<T *>(block);
 	list.capacity = list.bytes / sizeof(T);
+	return true;
+}
+
+// An empty list made `n` items long, every byte zero: a block mapped apart comes zeroed
+// from the system, and clearing it again would only touch every page once more.
+template <typename T>
+bool grow_zeroed(grow_list<T> &list, std::size_t n)
+{
+	if (n == 0 || !grow_to(list, n))
+		return n == 0;
+	if (list.bytes < huge_page)
+		std::memset(list.items, 0, n * sizeof(T));
+	list.size = n;
 	return true;
 }
 

@@ -112,11 +112,8 @@ std::size_t slot_of(std::uint64_t folded)
 bool make_table(std::size_t slots_log2)
 {
 	release(table);
-	std::size_t slots = std::size_t{1} << slots_log2;
-	if (!grow_to(table, slots))
+	if (!grow_zeroed(table, std::size_t{1} << slots_log2))
 		return false;
-	std::memset(table.items, 0, slots * sizeof(table_slot));
-	table.size = slots;
 	table_shift = 64 - slots_log2;
 	return true;
 }
@@ -218,15 +215,20 @@ bool resolve_key(std::size_t at, std::uint64_t folded)
 // The occurrences of one type, records or links.
 bool resolve_type(occurrence_type type)
 {
+	std::array<std::size_t, batch> at;
 	std::array<std::uint64_t, batch> folded;
-	for (std::size_t start = 0; start < occurrences.size; start += batch) {
-		std::size_t n = std::min(batch, occurrences.size - start);
-		for (std::size_t j = 0; j < n; ++j) {
-			folded[j] = folded_key(occurrences.items[start + j].key);
-			__builtin_prefetch(&table.items[slot_of(folded[j])]);
-		}
+	std::size_t i = 0;
+	while (i < occurrences.size) {
+		std::size_t n = 0;
+		for (; n < batch && i < occurrences.size; ++i)
+			if ((code_of(occurrences.items[i]) & 3) == type) {
+				at[n] = i;
+				folded[n] = folded_key(occurrences.items[i].key);
+				__builtin_prefetch(&table.items[slot_of(folded[n])]);
+				++n;
+			}
 		for (std::size_t j = 0; j < n; ++j)
-			if ((code_of(occurrences.items[start + j]) & 3) == type && !resolve_key(start + j, folded[j]))
+			if (!resolve_key(at[j], folded[j]))
 				return false;
 	}
 	return true;
@@ -282,10 +284,8 @@ void each_link(Visit visit)
 // link that fails keeps no family mark, and so takes no part in the checks after.
 bool check_targets()
 {
-	if (!grow_to(link_start, record_keys.size + 1))
+	if (!grow_zeroed(link_start, record_keys.size + 1))
 		return false;
-	std::memset(link_start.items, 0, (record_keys.size + 1) * sizeof(std::uint32_t));
-	link_start.size = record_keys.size + 1;
 	each_link([](std::size_t at, occurrence &o, std::uint32_t holder) {
 		unsigned code = code_of(o);
 		unsigned tag = (code >> 2) & 15;
@@ -432,9 +432,8 @@ bool check_descent()
 {
 	if (record_keys.size == 0)
 		return true;
-	if (!grow_to(order, record_keys.size) || !grow_to(lowest, record_keys.size))
+	if (!grow_zeroed(order, record_keys.size) || !grow_to(lowest, record_keys.size))
 		return false;
-	std::memset(order.items, 0, record_keys.size * sizeof(std::uint32_t));
 	std::uint32_t reached = 0;
 	bool ok = true;
 	for (std::uint32_t id = 0; ok && id < record_keys.size; ++id)
