@@ -20,7 +20,7 @@ grow_list<record_kind> record_kinds;
 struct table_slot {
 	std::uint64_t folded;
 	std::uint32_t id_1;
-	std::uint32_t spare;
+	std::uint32_t plain; // the record's key is short and has no small letters
 };
 
 grow_list<table_slot> table;
@@ -124,7 +124,7 @@ void place(std::uint64_t folded, std::uint32_t id)
 	std::size_t s = slot_of(folded);
 	while (table.items[s].id_1 != 0)
 		s = (s + 1) & mask;
-	table.items[s] = {folded, id + 1, 0};
+	table.items[s] = {folded, id + 1, folded == record_keys.items[id]};
 }
 
 // Twice the slots, every record placed again; kept below half full, a search ends soon.
@@ -138,8 +138,9 @@ bool grow_table()
 	return true;
 }
 
-// The number of the record with this key, a new one when it is the first of its kind.
-std::uint32_t record_of(std::uint64_t key, std::uint64_t folded)
+// The number of the record with this key, a new one when it is the first of its kind;
+// `plain` tells whether the record's key is short and has no small letters.
+std::uint32_t record_of(std::uint64_t key, std::uint64_t folded, bool &plain)
 {
 	std::size_t mask = table.size - 1;
 	for (std::size_t s = slot_of(folded);; s = (s + 1) & mask) {
@@ -147,9 +148,12 @@ std::uint32_t record_of(std::uint64_t key, std::uint64_t folded)
 		if (slot.id_1 == 0)
 			break;
 		if (slot.folded == folded &&
-		    (!(key & long_key) || same_text(key_text(key), key_text(record_keys.items[slot.id_1 - 1]))))
+		    (!(key & long_key) || same_text(key_text(key), key_text(record_keys.items[slot.id_1 - 1])))) {
+			plain = slot.plain;
 			return slot.id_1 - 1;
+		}
 	}
+	plain = folded == key;
 	if ((record_keys.size + 1) * 2 > table.size && !grow_table())
 		return no_record;
 	auto id = static_cast<std::uint32_t>(record_keys.size);
@@ -170,8 +174,7 @@ std::size_t log2_at_least(std::size_t n)
 // Every key replaced by its record's number, the records' own first, so that a record is
 // spelt as its record line spells it. A second record line with the same cross-reference
 // is a finding. A link spelt otherwise than its record (in another case) keeps its
-// spelling aside, for its messages. The keys of a batch are hashed and their slots asked of
-// memory first, so that the table's misses overlap.
+// spelling aside, for its messages.
 constexpr std::uint64_t respelled = std::uint64_t{1} << 63;
 
 struct respelling {
@@ -186,18 +189,21 @@ bool same_spelling(std::uint64_t a, std::uint64_t b)
 	return a == b || ((a & long_key) && (b & long_key) && key_text(a) == key_text(b));
 }
 
-constexpr std::size_t batch = 16;
+constexpr std::size_t ahead = 16;
 
 bool resolve_key(std::size_t at, std::uint64_t folded)
 {
 	occurrence &o = occurrences.items[at];
 	std::uint64_t written = o.key;
-	std::uint32_t id = record_of(written, folded);
+	bool plain = false;
+	std::uint32_t id = record_of(written, folded, plain);
 	if (id == no_record)
 		return false;
 	o.key = id;
 	if ((code_of(o) & 3) == occurs_link) {
-		if (same_spelling(written, record_keys.items[id]))
+		// Two short keys without small letters and with one folded form are the same; only
+		// the rest need the record's own key, from memory the table search did not touch.
+		if ((plain && folded == written) || same_spelling(written, record_keys.items[id]))
 			return true;
 		o.key |= respelled;
 		return push(respellings, respelling{at, written});
@@ -212,25 +218,27 @@ bool resolve_key(std::size_t at, std::uint64_t folded)
 	return true;
 }
 
-// The occurrences of one type, records or links.
+// The occurrences of one type, records or links, in file order, each looked up `ahead`
+// occurrences after its slot was asked for.
 bool resolve_type(occurrence_type type)
 {
-	std::array<std::size_t, batch> at;
-	std::array<std::uint64_t, batch> folded;
-	std::size_t i = 0;
-	while (i < occurrences.size) {
-		std::size_t n = 0;
-		for (; n < batch && i < occurrences.size; ++i)
-			if ((code_of(occurrences.items[i]) & 3) == type) {
-				at[n] = i;
-				folded[n] = folded_key(occurrences.items[i].key);
-				__builtin_prefetch(&table.items[slot_of(folded[n])]);
-				++n;
-			}
-		for (std::size_t j = 0; j < n; ++j)
-			if (!resolve_key(at[j], folded[j]))
-				return false;
+	std::array<std::size_t, ahead> at;
+	std::array<std::uint64_t, ahead> folded;
+	std::size_t n = 0;
+	for (std::size_t i = 0; i < occurrences.size; ++i) {
+		if ((code_of(occurrences.items[i]) & 3) != type)
+			continue;
+		std::size_t k = n % ahead;
+		if (n >= ahead && !resolve_key(at[k], folded[k]))
+			return false;
+		at[k] = i;
+		folded[k] = folded_key(occurrences.items[i].key);
+		__builtin_prefetch(&table.items[slot_of(folded[k])]);
+		++n;
 	}
+	for (std::size_t m = n > ahead ? n - ahead : 0; m < n; ++m)
+		if (!resolve_key(at[m % ahead], folded[m % ahead]))
+			return false;
 	return true;
 }
 
