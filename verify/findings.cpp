@@ -129,7 +129,7 @@ bool long_level(std::uint64_t line, std::string_view t, std::size_t &i, unsigned
 		return false;
 	}
 	std::string_view digits = t.substr(0, i);
-	if (digits.size() > 2 || digits[0] == '0') {
+	if (digits.size() > 2 || (digits.size() == 2 && digits[0] == '0')) {
 		add_text_finding(line, finds_level_form, digits);
 		std::size_t first = digits.find_first_not_of('0');
 		if (first != std::string_view::npos && digits.size() - first > 2)
@@ -315,8 +315,7 @@ bool family_link(link_tag tag, unsigned level, record_kind record)
 
 [[gnu::noinline]] void not_pointer(std::uint64_t line, const gedcom_line &g)
 {
-	add_text_finding(line, finds_not_pointer, trim(g.value));
-	findings.items[findings.size - 1].tag = link_of_tag(tag_word(g.tag));
+	add_text_finding(line, finds_not_pointer, trim(g.value), link_of_tag(tag_word(g.tag)));
 }
 
 [[gnu::noinline]] void check_sex(std::uint64_t line, std::string_view value)
@@ -374,7 +373,7 @@ void add_finding(const finding &f)
 		out_of_memory = true;
 }
 
-void add_text_finding(std::uint64_t line, finding_kind kind, std::string_view text)
+void add_text_finding(std::uint64_t line, finding_kind kind, std::string_view text, std::uint8_t tag)
 {
 	std::size_t n = text.size() < quote_max ? text.size() : quote_max;
 	// Not inside a character.
@@ -388,7 +387,7 @@ void add_text_finding(std::uint64_t line, finding_kind kind, std::string_view te
 	if (n > 0)
 		std::memcpy(finding_text.items + at, text.data(), n);
 	finding_text.size += n;
-	add_finding({line, at, 0, static_cast<std::uint32_t>(n), n < text.size(), kind, 0});
+	add_finding({line, at, 0, static_cast<std::uint32_t>(n), n < text.size(), kind, tag});
 }
 
 std::uint64_t xref_key(std::string_view xref)

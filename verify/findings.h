@@ -153,8 +153,9 @@ extern grow_list<char> finding_text;
 extern bool out_of_memory;
 
 void add_finding(const finding &f);
-// A finding that quotes `text` (cut to a length a message can show).
-void add_text_finding(std::uint64_t line, finding_kind kind, std::string_view text);
+// A finding that quotes `text` (cut to a length a message can show), and the link tag it
+// names, if any.
+void add_text_finding(std::uint64_t line, finding_kind kind, std::string_view text, std::uint8_t tag = 0);
 
 // The key of the cross-reference `xref` (without its @ signs).
 std::uint64_t xref_key(std::string_view xref);

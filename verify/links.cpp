@@ -8,8 +8,9 @@
 namespace {
 
 // Records by number, in the order their cross-references first appeared: the
-// cross-reference as first written, the line of the record line, and the kind, which is
-// kind_none for a record that is only pointed to. The kinds are a table of their own, small
+// cross-reference as its record line writes it (as the first link to it does, for a record
+// that is only pointed to), the line of the record line, and the kind, which is kind_none
+// for a record that is only pointed to. The kinds are a table of their own, small
 // enough to stay in the cache while every link is checked.
 grow_list<std::uint64_t> record_keys;
 grow_list<std::uint64_t> record_lines;
