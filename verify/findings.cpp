@@ -44,21 +44,64 @@ struct gedcom_line {
 	std::string_view value;
 };
 
-constexpr std::uint32_t tag4(const char (&t)[5])
+// A tag of up to four letters as one word, its first letter lowest; 0 for a longer one.
+constexpr std::uint32_t tag_word(std::string_view tag)
 {
-	return static_cast<std::uint32_t>(static_cast<unsigned char>(t[0])) |
-	       static_cast<std::uint32_t>(static_cast<unsigned char>(t[1])) << 8 |
-	       static_cast<std::uint32_t>(static_cast<unsigned char>(t[2])) << 16 |
-	       static_cast<std::uint32_t>(static_cast<unsigned char>(t[3])) << 24;
+	if (tag.size() > 4)
+		return 0;
+	std::uint32_t w = 0;
+	for (std::size_t i = 0; i < tag.size(); ++i)
+		w |= static_cast<std::uint32_t>(static_cast<unsigned char>(tag[i])) << (8 * i);
+	return w;
 }
 
-std::uint32_t tag_word(std::string_view tag)
+// What the checks do with the few tags they know: found in a table, not by a chain of
+// compares, which would guess wrong at nearly every line, the tags of a file following no
+// pattern. The product of a tag's word with the constant puts each of them in its own place.
+enum tag_action : std::uint8_t { acts_none, acts_date, acts_family, acts_spouse, acts_sex };
+
+struct tag_info {
+	std::uint32_t word;
+	tag_action action;
+	link_tag link;
+	record_kind kind; // kind_none: no record
+};
+
+constexpr std::uint32_t tag_spread = 0x50f970ac;
+
+constexpr std::size_t tag_place(std::uint32_t word)
 {
-	if (tag.size() != 4)
-		return 0;
-	std::uint32_t w;
-	std::memcpy(&w, tag.data(), sizeof w);
-	return w;
+	return (word * tag_spread) >> 27;
+}
+
+constexpr std::array<tag_info, 32> tag_infos = [] {
+	std::array<tag_info, 32> t{};
+	for (tag_info &i : t)
+		i = {0, acts_none, link_other, kind_none};
+	const tag_info known[] = {
+		{tag_word("DATE"), acts_date, link_other, kind_none},    {tag_word("SEX"), acts_sex, link_other, kind_none},
+		{tag_word("FAMC"), acts_family, link_famc, kind_none},   {tag_word("FAMS"), acts_family, link_fams, kind_none},
+		{tag_word("CHIL"), acts_family, link_chil, kind_none},   {tag_word("HUSB"), acts_spouse, link_husb, kind_none},
+		{tag_word("WIFE"), acts_spouse, link_wife, kind_none},   {tag_word("SOUR"), acts_none, link_sour, kind_sour},
+		{tag_word("NOTE"), acts_none, link_note, kind_note},     {tag_word("OBJE"), acts_none, link_obje, kind_obje},
+		{tag_word("REPO"), acts_none, link_repo, kind_repo},     {tag_word("SUBM"), acts_none, link_subm, kind_subm},
+		{tag_word("SUBN"), acts_none, link_subn, kind_subn},     {tag_word("ASSO"), acts_none, link_asso, kind_none},
+		{tag_word("ALIA"), acts_none, link_alia, kind_none},     {tag_word("ANCI"), acts_none, link_anci, kind_none},
+		{tag_word("DESI"), acts_none, link_desi, kind_none},     {tag_word("HEAD"), acts_none, link_other, kind_head},
+		{tag_word("TRLR"), acts_none, link_other, kind_trlr},    {tag_word("INDI"), acts_none, link_other, kind_indi},
+		{tag_word("FAM"), acts_none, link_other, kind_fam}};
+	for (const tag_info &i : known)
+		t[tag_place(i.word)] = i;
+	return t;
+}();
+
+// What the checks know of a tag: for one they do not know, no action, link or kind.
+const tag_info &info_of(std::string_view tag)
+{
+	static constexpr tag_info unknown = {0, acts_none, link_other, kind_none};
+	std::uint32_t word = tag_word(tag);
+	const tag_info &t = tag_infos[tag_place(word)];
+	return t.word == word && word != 0 ? t : unknown;
 }
 
 bool is_blank(char c)
@@ -222,20 +265,9 @@ bool parse_line(std::uint64_t line, std::string_view t, gedcom_line &g)
 
 record_kind kind_of_tag(std::string_view tag)
 {
-	switch (tag_word(tag)) {
-	case tag4("HEAD"): return kind_head;
-	case tag4("TRLR"): return kind_trlr;
-	case tag4("INDI"): return kind_indi;
-	case tag4("SOUR"): return kind_sour;
-	case tag4("NOTE"): return kind_note;
-	case tag4("OBJE"): return kind_obje;
-	case tag4("REPO"): return kind_repo;
-	case tag4("SUBM"): return kind_subm;
-	case tag4("SUBN"): return kind_subn;
-	default: break;
-	}
-	if (tag == "FAM")
-		return kind_fam;
+	record_kind kind = info_of(tag).kind;
+	if (kind != kind_none)
+		return kind;
 	return tag[0] == '_' ? kind_user : kind_other;
 }
 
@@ -261,28 +293,6 @@ record_kind kind_of_tag(std::string_view tag)
 	state.record_named = false;
 }
 
-link_tag link_of_tag(std::uint32_t word)
-{
-	switch (word) {
-	case tag4("FAMC"): return link_famc;
-	case tag4("FAMS"): return link_fams;
-	case tag4("CHIL"): return link_chil;
-	case tag4("HUSB"): return link_husb;
-	case tag4("WIFE"): return link_wife;
-	case tag4("SOUR"): return link_sour;
-	case tag4("NOTE"): return link_note;
-	case tag4("OBJE"): return link_obje;
-	case tag4("REPO"): return link_repo;
-	case tag4("SUBM"): return link_subm;
-	case tag4("SUBN"): return link_subn;
-	case tag4("ASSO"): return link_asso;
-	case tag4("ALIA"): return link_alia;
-	case tag4("ANCI"): return link_anci;
-	case tag4("DESI"): return link_desi;
-	default: return link_other;
-	}
-}
-
 // A value that is a pointer to a record: @, then no @ and no # first (an escape), then @.
 bool is_pointer(std::string_view v)
 {
@@ -302,7 +312,7 @@ bool family_link(link_tag tag, unsigned level, record_kind record)
 
 [[gnu::noinline]] void pointer_line(std::uint64_t line, const gedcom_line &g, std::string_view value, bool user)
 {
-	link_tag tag = link_of_tag(tag_word(g.tag));
+	link_tag tag = info_of(g.tag).link;
 	unsigned marks = user ? code_unchecked : family_link(tag, g.level, state.record) ? code_family : 0;
 	add_occurrence(xref_key(value.substr(1, value.size() - 2)), line, occurrence_code(occurs_link, tag, marks));
 }
@@ -315,7 +325,7 @@ bool family_link(link_tag tag, unsigned level, record_kind record)
 
 [[gnu::noinline]] void not_pointer(std::uint64_t line, const gedcom_line &g)
 {
-	add_text_finding(line, finds_not_pointer, trim(g.value), link_of_tag(tag_word(g.tag)));
+	add_text_finding(line, finds_not_pointer, trim(g.value), info_of(g.tag).link);
 }
 
 [[gnu::noinline]] void check_sex(std::uint64_t line, std::string_view value)
@@ -334,25 +344,22 @@ void field_line(std::uint64_t line, const gedcom_line &g, bool user)
 			return;
 		}
 	}
-	if (user)
+	tag_action action = info_of(g.tag).action;
+	if (user || action == acts_none)
 		return;
-	switch (tag_word(g.tag)) {
-	case tag4("DATE"):
+	switch (action) {
+	case acts_date:
 		check_date(line, g.value);
 		return;
-	case tag4("FAMC"):
-	case tag4("FAMS"):
-	case tag4("CHIL"):
+	case acts_family:
 		not_pointer(line, g);
 		return;
-	case tag4("HUSB"):
-	case tag4("WIFE"):
+	case acts_spouse:
 		if (g.level == 1 && state.record == kind_fam)
 			not_pointer(line, g);
 		return;
 	default:
-		if (g.tag.size() == 3 && g.tag == "SEX")
-			check_sex(line, g.value);
+		check_sex(line, g.value);
 		return;
 	}
 }
