@@ -18,6 +18,7 @@ struct line_join {
 	std::uint64_t chars;
 	std::size_t kept;
 	bool open;     // part of the line has come
+	bool full;     // no more of it is kept
 	bool after_cr; // the last piece ended in CR: a LF first in the next is its line end's
 	std::array<char, line_keep> text;
 };
@@ -27,6 +28,8 @@ line_join join;
 grow_list<std::uint64_t> invalid_offsets;
 std::size_t invalid_next;
 
+// A line of no more bytes than this has no more characters than GEDCOM allows, so its
+// characters need not be counted.
 constexpr std::uint64_t short_line = 255;
 
 std::uint64_t chars_of(std::string_view s)
@@ -39,8 +42,12 @@ std::uint64_t chars_of(std::string_view s)
 
 void keep(std::string_view part)
 {
-	std::size_t room = join.text.size() - join.kept;
+	std::size_t room = join.full ? 0 : join.text.size() - join.kept;
 	std::size_t n = part.size() < room ? part.size() : room;
+	// What is kept ends with a whole character; the rest of the line is only counted.
+	while (n < part.size() && n > 0 && (static_cast<unsigned char>(part[n]) & 0xC0) == 0x80)
+		--n;
+	join.full = join.full || n < part.size();
 	if (n > 0)
 		std::memcpy(join.text.data() + join.kept, part.data(), n);
 	join.kept += n;
@@ -58,6 +65,7 @@ void end_line(std::string_view last)
 		join.kept = 0;
 		join.chars = 0;
 		join.open = false;
+		join.full = false;
 	}
 	++join.line;
 }
@@ -107,6 +115,7 @@ long long print_findings(FILE *fp, const char *file, FILE *out)
 	join.kept = 0;
 	join.chars = 0;
 	join.open = false;
+	join.full = false;
 	join.after_cr = false;
 	read_pieces(gedcom, fp, [](std::string_view piece) { return handle_piece(piece); });
 	if (join.open)
