@@ -1,6 +1,8 @@
 // flatged: reads the flat people file into the record tables, refusing whatever it would have to cut.
 #include "flatged.h"
 
+#include "charset.h"
+
 #include <cstring>
 
 std::array<std::int32_t, table_rows> idnum;
@@ -46,8 +48,31 @@ static bool is_blank(int c)
 	return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
+bool names_in_utf8;
+
+// The first byte of 0x80 or above and those after it in its word, as many as a UTF-8
+// sequence can hold: whether it begins one tells the character set of the whole file.
+static std::array<char, 4> first_high;
+static std::size_t first_high_length;
+static bool set_decided;
+
+static void decide_set()
+{
+	set_decided = true;
+	names_in_utf8 = utf8_sequence({first_high.data(), first_high_length}) != 0;
+}
+
+static void note_byte(int c)
+{
+	if (set_decided || (first_high_length == 0 && c < 0x80))
+		return;
+	first_high[first_high_length++] = static_cast<char>(c);
+	if (first_high_length == first_high.size())
+		decide_set();
+}
+
 // False at the end of the file (or a read error) before any character of a word.
-static bool read_word(FILE *in, flat_word& w)
+static bool read_flat_word(FILE *in, flat_word& w)
 {
 	int c;
 	do
@@ -62,9 +87,12 @@ static bool read_word(FILE *in, flat_word& w)
 			w.text[w.length] = static_cast<char>(c);
 		if (c == '\0')
 			w.has_nul = true;
+		note_byte(c);
 		++w.length;
 		c = std::getc(in);
 	} while (c != EOF && !is_blank(c));
+	if (first_high_length > 0 && !set_decided)
+		decide_set();
 	w.text[w.length < word_room - 1 ? w.length : word_room - 1] = '\0';
 	return true;
 }
@@ -212,7 +240,7 @@ static record_end read_record(FILE *in, FILE *out, int row)
 {
 	flat_word w;
 	for (int field = 0; field < record_words; ++field) {
-		if (!read_word(in, w))
+		if (!read_flat_word(in, w))
 			return cut_short(in, out, row, field);
 		if (field == 0 && row > last_row) {
 			std::snprintf(problem_text.data(), problem_text.size(),

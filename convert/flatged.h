@@ -36,6 +36,8 @@ extern int num_of_entries;
 extern int stop9;
 // False when the file ended before an end-marker record: then every row read is a person.
 extern bool end_marker_read;
+// The file's first byte of 0x80 or above begins a UTF-8 sequence: its names are UTF-8.
+extern bool names_in_utf8;
 
 // The GEDCOM path; it points at the command line's text, so a path of any length fits.
 extern const char *filename;

@@ -53,7 +53,8 @@ static void write_header(FILE *ged)
 	std::fprintf(ged, "2 NAME Flatged\n");
 	std::fprintf(ged, "2 VERS %s\n", r_version);
 	std::fprintf(ged, "1 DEST ANSTFILE\n");
-	std::fprintf(ged, "1 CHAR ANSI\n");
+	// Other programs read the names in the set the header gives.
+	std::fprintf(ged, names_in_utf8 ? "1 CHAR UTF-8\n" : "1 CHAR ANSI\n");
 	std::fprintf(ged, "1 FILE %s\n", filename);
 	std::fprintf(ged, "1 GEDC\n");
 	std::fprintf(ged, "2 VERS 5.5\n");

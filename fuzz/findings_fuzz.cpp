@@ -1,6 +1,7 @@
 // Fuzz target for lineagecheck -v: any bytes as a GEDCOM file. Beyond the sanitizers it stops
 // on output that is not one FILE:LINE: message line per finding, in line order, with line
 // numbers within the file's, then the count of them.
+#include "gedfile.h"
 #include "lineagecheck.h"
 #include "memfile.h"
 
@@ -35,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	FILE *in = open_bytes(file);
 	require(in != nullptr);
 	long long found = 0;
-	std::string out = written_by([&](FILE *o) { found = print_findings(in, "f", o); });
+	std::string out = written_by([&](FILE *o) { found = print_findings(text_over(in), "f", o); });
 	std::fclose(in);
 	require(found >= 0);
 	unsigned long long last = 1;

@@ -1,11 +1,13 @@
 // Fuzz target for the piece reader: any bytes as a GEDCOM file, read in blocks of many
-// sizes. Beyond the sanitizers it stops on a piece that breaks the reading rules, and on a
-// pair of characters noted in a piece that does not hold it, or not noted in one that does.
+// sizes. Beyond the sanitizers it stops on a piece that breaks the reading rules of the text
+// the reader hands on, and on a pair of characters noted in a piece that does not hold it,
+// or not noted in one that does.
 #include "gedline.h"
 #include "memfile.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -21,27 +23,60 @@ void check_piece(std::string_view file, std::size_t& at, std::string_view piece)
 			std::abort(); // a line end inside the piece
 	char last = piece.back();
 	bool ended = last == '\n' || (last == '\r' && (at == file.size() || file[at] != '\n'));
-	if (!ended && piece.size() < piece_max && at < file.size())
+	// Short of the limit only at a line end, or before a character that would cross it.
+	if (!ended && at < file.size() && piece.size() + utf8_sequence(file.substr(at)) <= piece_max)
 		std::abort(); // cut short without a reason
 }
 
-void check_pieces(std::string_view file, std::size_t window, bool noting)
+// The text the reader hands on, read whole.
+std::string text_of(std::string_view file)
 {
-	static piece_reader r;
+	static ged_text text;
 	FILE *in = open_bytes(file);
 	if (!in)
 		std::abort();
+	ged_start(text, in);
+	std::string all;
+	if (!ged_read_all(text, all))
+		std::abort();
+	std::fclose(in);
+	return all;
+}
+
+// A piece never ends inside a character: each piece is whole UTF-8 on its own.
+void check_whole_letters(std::string_view piece)
+{
+	for (std::size_t i = 0; i < piece.size();) {
+		std::size_t n = utf8_sequence(piece.substr(i));
+		if (n == 0)
+			std::abort();
+		i += n;
+	}
+}
+
+void check_pieces(std::string_view bytes, std::size_t window, bool noting)
+{
+	static piece_reader r;
+	static ged_text text;
+	FILE *in = open_bytes(bytes);
+	if (!in)
+		std::abort();
+	ged_start(text, in);
+	std::string whole = text_of(bytes);
+	std::string_view file = whole;
 	std::size_t at = 0;
 	if (noting) {
-		read_pieces(r, in, char_pair{'H', 'E'}, [file, &at](std::string_view piece, bool he) {
+		read_pieces(r, text, char_pair{'H', 'E'}, [file, &at](std::string_view piece, bool he) {
 			check_piece(file, at, piece);
+			check_whole_letters(piece);
 			if (he != (piece.find("HE") != std::string_view::npos))
 				std::abort();
 			return true;
 		}, window);
 	} else {
-		read_pieces(r, in, [file, &at](std::string_view piece) {
+		read_pieces(r, text, [file, &at](std::string_view piece) {
 			check_piece(file, at, piece);
+			check_whole_letters(piece);
 			return true;
 		}, window);
 	}

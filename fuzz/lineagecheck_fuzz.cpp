@@ -3,6 +3,7 @@
 // which holds the quick search for the head text to a plain one.
 #include "gedline.h"
 #include "lineagecheck.h"
+#include "gedfile.h"
 #include "memfile.h"
 
 #include <cstdint>
@@ -22,7 +23,7 @@ static std::string check(std::string_view file, char flag)
 {
 	option = flag;
 	FILE *in = open_file(file);
-	std::string result = written_by([in](FILE *out) { print_report(in, out); });
+	std::string result = written_by([in](FILE *out) { print_report(text_over(in), out); });
 	std::fclose(in);
 	return result;
 }
@@ -35,7 +36,7 @@ static std::string plain_verdict(std::string_view file)
 	std::string text;
 	long long line = 0;
 	bool trailer = false;
-	read_pieces(r, in, [&](std::string_view piece) {
+	read_pieces(r, text_over(in), [&](std::string_view piece) {
 		++line;
 		if (piece.find("0 HEAD") != std::string_view::npos)
 			text += "Verified GEDCOM has HEAD tag at line " + std::to_string(line) + ".\n\n";

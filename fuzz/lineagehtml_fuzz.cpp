@@ -6,6 +6,7 @@
 // 64 * (name byte) bytes of the file; the placement byte may put the file just before the
 // end of the reader's first block (one input in eight), so that pieces meet the refill.
 #include "lineagehtml.h"
+#include "gedfile.h"
 #include "memfile.h"
 
 #include <algorithm>
@@ -39,7 +40,7 @@ void rows_in_use(std::string_view file, std::vector<int>& indi_used, std::vector
 	option = '\0';
 	static piece_reader r;
 	FILE *in = open_text(file);
-	read_pieces(r, in, [&](std::string_view piece) {
+	read_pieces(r, text_over(in), [&](std::string_view piece) {
 		if (piece[0] == '0') {
 			handle_piece(piece, nullptr);
 			if (indi_row_ok(indi_r))
@@ -101,6 +102,12 @@ NOT_GUIDED void check_page(std::string_view page)
 		if (text[i] != '"' && text[i] != '&' && text[i] != '<')
 			continue;
 		std::string_view at = page.substr(i);
+		// The page's own line that names its encoding holds the only quotes.
+		constexpr std::string_view encoding = "<meta charset=\"utf-8\">";
+		if (at.starts_with(encoding)) {
+			i += encoding.size() - 1;
+			continue;
+		}
 		if (at.starts_with("<a href="))
 			check_link(at);
 		if (page[i] == '"')
@@ -121,7 +128,7 @@ std::string run_report(std::string_view file)
 	std::string page = written_by([in](FILE *out) {
 		print_page_start(out);
 		print_head(out);
-		print_report(in, out);
+		print_report(text_over(in), out);
 		print_tail(out);
 		print_page_end(out);
 	});

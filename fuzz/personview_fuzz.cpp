@@ -2,6 +2,7 @@
 // Input: the number asked for, up to the first line feed, then the GEDCOM file.
 // Beyond the sanitizers it stops on a fact outside the window's rows, a display text longer
 // than its capacity, and a tree command that a shell would not split back into its two texts.
+#include "gedfile.h"
 #include "personview.h"
 
 #include <cstdint>
@@ -76,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 		std::fgetc(in);
 	facts = 0;
 	indi_check[0] = '\0';
-	scan_result r = scan_individual(in, number.c_str(), record_field, out);
+	scan_result r = scan_individual(text_over(in), number.c_str(), record_field, out);
 	std::fclose(in);
 	std::fclose(out);
 	if (r != scan_done && r != scan_read_error)

@@ -2,31 +2,17 @@
 #include "gedline.h"
 
 #include <cstring>
-#include <sys/stat.h>
 
-FILE *open_gedcom(const char *path)
+void reader_start(piece_reader &r, ged_text &text, std::size_t window, const char_pair *pair)
 {
-	FILE *fp = std::fopen(path, "r");
-	struct stat st;
-	if (fp && fstat(fileno(fp), &st) == 0 && S_ISDIR(st.st_mode)) {
-		std::fclose(fp);
-		return nullptr;
-	}
-	// The reader takes the file in blocks of its own; a stream buffer would only copy
-	// every block once more.
-	if (fp)
-		std::setvbuf(fp, nullptr, _IONBF, 0);
-	return fp;
-}
-
-void reader_start(piece_reader &r, FILE *fp, std::size_t window, const char_pair *pair)
-{
-	// One byte beyond a full piece must fit, to tell CR LF from a lone CR.
-	if (window < piece_max + 1)
-		window = piece_max + 1;
+	// One byte beyond a full piece must fit, to tell CR LF from a lone CR, and a read of the
+	// text asks for room for a few characters at least.
+	constexpr std::size_t window_min = piece_max + 1 + 64;
+	if (window < window_min)
+		window = window_min;
 	if (window > read_block)
 		window = read_block;
-	r.fp = fp;
+	r.text = &text;
 	r.window = window;
 	r.len = 0;
 	r.at_end = false;
@@ -43,13 +29,13 @@ void refill(piece_reader &r)
 	std::memmove(r.block.data(), r.block.data() + r.at.pos, keep);
 	r.at.pos = 0;
 	r.len = keep;
-	// fread returns short only at the end of the file or on an error; either way nothing
-	// more will come.
-	std::size_t want = r.window - keep;
-	std::size_t got = std::fread(r.block.data() + keep, 1, want, r.fp);
-	r.len += got;
-	if (got < want)
-		r.at_end = true;
+	// The text comes in whole lines, so a read may bring less than there is room for; a piece
+	// is cut only from a block that holds more than a piece, or the end of the text.
+	while (r.len - r.at.pos <= piece_max && !r.at_end) {
+		std::size_t got = ged_read(*r.text, r.block.data() + r.len, r.window - r.len);
+		r.len += got;
+		r.at_end = got == 0;
+	}
 }
 
 // The line ends and the pairs at or after `from` in the span at `span`, none at or past len.
@@ -91,12 +77,15 @@ bool take_any(piece_reader &r, std::string_view &piece)
 		refill(r);
 	if (c.pos == r.len)
 		return false;
-	std::size_t limit = c.pos + piece_max < r.len ? c.pos + piece_max : r.len;
-	std::size_t end = first_line_end(r, limit);
 	// Indexed through the pointer, as in the inline part: the bounds are known, and a checked
 	// index would tie lineagecheck to the C++ runtime library, whose loading costs a small run
 	// more than its reading.
 	const char *b = r.block.data();
+	std::size_t limit = c.pos + piece_max < r.len ? c.pos + piece_max : r.len;
+	// A piece cut at the limit ends before a character that would run past it.
+	while (limit < r.len && limit > c.pos + 1 && (static_cast<unsigned char>(b[limit]) & 0xC0) == 0x80)
+		limit--;
+	std::size_t end = first_line_end(r, limit);
 	if (end < limit) {
 		bool crlf = b[end] == '\r' && end + 1 < r.len && b[end + 1] == '\n';
 		end += crlf ? 2 : 1;

@@ -1,6 +1,8 @@
 // gedline: a GEDCOM file as lineagehtml and lineagecheck read it, in line pieces.
 #pragma once
 
+#include "gedtext.h"
+
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -57,7 +59,7 @@ inline constexpr std::size_t piece_slack = mask_span;
 // time; a piece never straddles two blocks. The block has room for one span beyond its
 // end, whose bytes past those read are never taken for a line end.
 struct piece_reader {
-	FILE *fp;
+	ged_text *text;
 	std::size_t window; // bytes of the block in use; smaller only in tests, to meet refills early
 	std::size_t len;    // bytes read into the block
 	bool at_end;        // nothing more will come from fp
@@ -67,11 +69,7 @@ struct piece_reader {
 	alignas(mask_span) std::array<char, read_block + mask_span> block;
 };
 
-// Opens a GEDCOM file for reading, or returns null. A folder opens for reading but holds no
-// lines, so it counts as no file.
-FILE *open_gedcom(const char *path);
-
-void reader_start(piece_reader &r, FILE *fp, std::size_t window, const char_pair *pair);
+void reader_start(piece_reader &r, ged_text &text, std::size_t window, const char_pair *pair);
 
 // Takes the next piece in every case: a refill, a piece cut at the limit, a CR at the end of
 // the bytes read, the end of the file. False when nothing is left.
@@ -200,22 +198,23 @@ void read_all(piece_reader &r, Handler &handle)
 	}
 }
 
-// Reads fp from its start and hands each piece in turn to `handle`, until it returns false
-// or the file ends. A piece is a view into the reader's block that holds until `handle`
-// returns: at most 79 characters, ending after a LF, or after a CR that no LF follows
-// (GEDCOM allows CR alone as the line end). CR LF is one line end; a CR that the limit
-// separates from its LF ends its piece as fgets would. A read error ends the file.
+// Reads the text from its start and hands each piece in turn to `handle`, until it returns
+// false or the text ends. A piece is a view into the reader's block that holds until `handle`
+// returns: at most 79 bytes, ending after a LF, or after a CR that no LF follows (GEDCOM
+// allows CR alone as the line end), and never inside a character: a piece that a character
+// would carry past 79 bytes ends before it. CR LF is one line end; a CR that the limit
+// separates from its LF ends its piece as fgets would. A read error ends the text.
 template <typename Handler>
-void read_pieces(piece_reader &r, FILE *fp, Handler handle, std::size_t window = read_block)
+void read_pieces(piece_reader &r, ged_text &text, Handler handle, std::size_t window = read_block)
 {
-	reader_start(r, fp, window, nullptr);
+	reader_start(r, text, window, nullptr);
 	read_all<false>(r, handle);
 }
 
 // As read_pieces, and `handle` takes with each piece whether the pair stands in it.
 template <typename Handler>
-void read_pieces(piece_reader &r, FILE *fp, char_pair pair, Handler handle, std::size_t window = read_block)
+void read_pieces(piece_reader &r, ged_text &text, char_pair pair, Handler handle, std::size_t window = read_block)
 {
-	reader_start(r, fp, window, &pair);
+	reader_start(r, text, window, &pair);
 	read_all<true>(r, handle);
 }

@@ -124,7 +124,7 @@ extern row_text last_surname;
 int leading_number(std::string_view text);
 void handle_piece(std::string_view piece, FILE *out);
 bool is_trailer(std::string_view piece);
-void print_report(FILE *fp, FILE *out);
+void print_report(ged_text &text, FILE *out);
 
 // pages.cpp: everything taken from the file or the command line is escaped as it is
 // written; the program's own markup is written raw. write_parts keeps what it is given

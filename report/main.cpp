@@ -79,19 +79,19 @@ void run(int argc, char **argv)
 		print_usage_message("no valid flag specified.");
 		return;
 	}
-	FILE *fp = open_gedcom(path);
-	if (!fp) {
+	static ged_text text;
+	if (!ged_open(text, path)) {
 		std::printf("Lineagehtml: Sorry, no file found. \n");
 		return;
 	}
-	tables_in_large_pages(fp);
+	tables_in_large_pages(text.fp);
 	// The report gathers its output in large blocks of its own; a stream buffer would only
 	// copy every block once more.
 	std::setvbuf(stdout, nullptr, _IONBF, 0);
 	print_page_start(stdout);
 	print_head(stdout);
-	print_report(fp, stdout);
-	std::fclose(fp);
+	print_report(text, stdout);
+	ged_close(text);
 	print_tail(stdout);
 	print_page_end(stdout);
 }

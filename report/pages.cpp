@@ -242,7 +242,7 @@ void write_parts(FILE *out, std::initializer_list<out_part> parts)
 
 void print_page_start(FILE *out)
 {
-	write_parts(out, {{"<html>\n<head>\n<title> Lineagehtml on ", false}, {filename, true},
+	write_parts(out, {{"<html>\n<head>\n<meta charset=\"utf-8\">\n<title> Lineagehtml on ", false}, {filename, true},
 			  {" </title>\n</head>\n<body bgcolor=#FFFFFF>\n", false}});
 	flush_output(out);
 }

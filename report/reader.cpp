@@ -489,11 +489,11 @@ bool is_trailer(std::string_view piece)
 // The file being read.
 static piece_reader gedcom;
 
-void print_report(FILE *fp, FILE *out)
+void print_report(ged_text &text, FILE *out)
 {
 	// Counted here and added on the way out: no rule reads the count.
 	long long lines = 0;
-	read_pieces(gedcom, fp, [out, &lines](std::string_view piece) {
+	read_pieces(gedcom, text, [out, &lines](std::string_view piece) {
 		handle_piece(piece, out);
 		++lines;
 		return !is_trailer(piece);

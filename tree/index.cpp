@@ -152,7 +152,7 @@ static std::string_view number_value(std::string_view s)
 	return s.substr(start, end - start);
 }
 
-std::size_t find_person(const record_index &index, std::string_view number)
+std::size_t find_person(const record_index &index, std::string_view number, bool *readable)
 {
 	if (!number.empty() && number[0] == '@')
 		return find_record(index, number, "INDI");
@@ -163,12 +163,14 @@ std::size_t find_person(const record_index &index, std::string_view number)
 	if (at != no_record)
 		return at;
 	std::string_view wanted = number_value(number);
-	each_record_line(index.source, [&](std::size_t line, const ged_line &l) {
+	bool read = each_record_line(index.source, [&](std::size_t line, const ged_line &l) {
 		if (at != no_record || l.tag != "INDI" || l.xref.substr(0, 2) != "@I")
 			return;
 		std::string_view digits = l.xref.substr(2);
 		if (number_value(digits.substr(0, digits.find('@'))) == wanted)
 			at = line;
 	});
-	return at;
+	if (readable)
+		*readable = read;
+	return read ? at : no_record;
 }

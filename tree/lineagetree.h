@@ -2,11 +2,14 @@
 // index, the relations, the text listing, the window's layout and the window on kyx.
 #pragma once
 
+#include "gedtext.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,17 +17,18 @@
 
 // ---------------------------------------------------------------- reading
 
-// Where a GEDCOM file is read from: an open file, read a piece at a time where it is needed,
-// or a text already in memory (a pipe's contents, the tests). Offsets count from the first
-// byte of the file, a byte-order mark included.
+// Where a GEDCOM file is read from: a UTF-8 file, read a piece at a time where it is needed,
+// or a text already in memory (the decoded text of a file in another set or of a pipe, the
+// tests). Offsets count from the first byte of the file or text, a byte-order mark included.
 struct ged_source {
-	int fd = -1;
+	const ged_text *file = nullptr;
 	std::string_view text;
 };
 
-// An open file or the contents of one that cannot be read at an offset; closed when it goes.
+// An open file, or the text of one that cannot be read at its own offsets; closed when it goes.
 struct opened_file {
 	ged_source source;
+	std::unique_ptr<ged_text> file;
 	std::string contents;
 
 	opened_file() = default;
@@ -34,7 +38,7 @@ struct opened_file {
 };
 
 // False when the file cannot be opened or read (a folder, no permission, a read error).
-bool open_gedcom(const char *path, opened_file &into);
+bool open_tree_file(const char *path, opened_file &into);
 
 // One GEDCOM line in its parts. level is -1 for a line that does not begin with a number.
 struct ged_line {
@@ -149,8 +153,9 @@ std::size_t find_record(const record_index &index, std::string_view xref, std::s
 
 // The individual the viewer means by number: "@I" number "@"; failing that the first
 // individual "@I...@" whose number has the same value; a number that begins with "@" is a
-// whole cross-reference. no_record when there is none.
-std::size_t find_person(const record_index &index, std::string_view number);
+// whole cross-reference. no_record when there is none, or when the file cannot be read (then
+// `readable`, when given, is set false).
+std::size_t find_person(const record_index &index, std::string_view number, bool *readable = nullptr);
 
 // ---------------------------------------------------------------- relations
 

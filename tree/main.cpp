@@ -23,9 +23,13 @@ int main(int argc, char **argv)
 
 	opened_file file;
 	record_index index;
-	if (!open_gedcom(path, file) || !index_records(file.source, index))
-		return apologise(std::string("Lineagetree: Sorry, cannot read ") + path + "\n");
-	std::size_t person = find_person(index, number);
+	const std::string unreadable = std::string("Lineagetree: Sorry, cannot read ") + path + "\n";
+	if (!open_tree_file(path, file) || !index_records(file.source, index))
+		return apologise(unreadable);
+	bool readable = true;
+	std::size_t person = find_person(index, number, &readable);
+	if (!readable)
+		return apologise(unreadable);
 	if (person == no_record)
 		return apologise(std::string("Lineagetree: Sorry, no individual ") + number + " in " + path + "\n");
 

@@ -1,13 +1,10 @@
 // Reading a GEDCOM file: opening it, cutting lines, finding the lines that begin records, and
-// reading one record where it lies. A large file is never held whole: the record lines are
-// found in one pass through a small buffer, and each record is read again when it is shown.
+// reading one record where it lies. A large UTF-8 file is never held whole: the record lines
+// are found in one pass through a small buffer, and each record is read again when it is
+// shown, mended as the reader mends it. A file in another set is held as its decoded text.
 #include "lineagetree.h"
 
-#include <cerrno>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <algorithm>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -19,59 +16,32 @@ static constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
 
 opened_file::~opened_file()
 {
-	if (source.fd >= 0)
-		close(source.fd);
+	if (file)
+		ged_close(*file);
 }
 
-// Bytes at offset `at` appended to buf, at most n; -1 on a read error, 0 at the end.
-static long read_at(int fd, std::uint64_t at, std::size_t n, std::string &buf)
+bool open_tree_file(const char *path, opened_file &into)
 {
-	std::size_t used = buf.size();
-	buf.resize(used + n);
-	ssize_t got;
-	do
-		got = pread(fd, buf.data() + used, n, static_cast<off_t>(at));
-	while (got < 0 && errno == EINTR);
-	buf.resize(used + (got > 0 ? static_cast<std::size_t>(got) : 0));
-	return static_cast<long>(got);
-}
-
-static bool read_stream(int fd, std::string &to)
-{
-	for (;;) {
-		std::size_t used = to.size();
-		to.resize(used + scan_piece);
-		ssize_t got = read(fd, to.data() + used, scan_piece);
-		if (got < 0 && errno == EINTR)
-			got = 0;
-		to.resize(used + (got > 0 ? static_cast<std::size_t>(got) : 0));
-		if (got < 0)
-			return false;
-		if (to.size() == used)
-			return true;
-	}
-}
-
-bool open_gedcom(const char *path, opened_file &into)
-{
-	int fd = open(path, O_RDONLY | O_CLOEXEC);
-	if (fd < 0)
+	into.file = std::make_unique<ged_text>();
+	if (!ged_open(*into.file, path))
 		return false;
-	struct stat st {};
-	if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-		close(fd);
-		return false;
-	}
-	// Only a regular file can be read again at an offset; anything else is kept in memory.
-	if (S_ISREG(st.st_mode)) {
-		into.source.fd = fd;
+	// A UTF-8 file is read again where a record lies; any other is held as its decoded text.
+	if (ged_rereadable(*into.file)) {
+		into.source.file = into.file.get();
 		std::string probe;
-		return read_at(fd, 0, 1, probe) >= 0;
+		return ged_read_at(*into.file, 0, 1, probe) >= 0;
 	}
-	bool ok = read_stream(fd, into.contents);
-	close(fd);
+	bool ok = ged_read_all(*into.file, into.contents);
 	into.source.text = into.contents;
 	return ok;
+}
+
+// The raw text of a UTF-8 file, from a line start, as the reader hands it on.
+static std::string mended(std::string_view raw)
+{
+	std::string text(decoded_room(raw.size()), '\0');
+	text.resize(mend_utf8(raw, text.data()));
+	return text;
 }
 
 // ---------------------------------------------------------------- lines
@@ -217,6 +187,7 @@ using record_found = std::function<void(std::size_t at, const ged_line &line)>;
 // past the piece is carried into the next.
 struct line_search {
 	const record_found &found;
+	bool raw;                   // the file's own bytes, mended line by line where needed
 	std::uint64_t base = 0;     // file offset of the piece's first byte
 	bool piece_starts_line = true;
 	bool carrying = false;
@@ -226,6 +197,11 @@ struct line_search {
 
 static void whole_line(line_search &s, std::uint64_t at, std::string_view line)
 {
+	std::string text;
+	if (s.raw && std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+		text = mended(line);
+		line = text;
+	}
 	std::size_t first = skip_blanks(line, 0);
 	if (first >= line.size() || line[first] != '0')
 		return;
@@ -286,8 +262,8 @@ static void search_piece(line_search &s, std::string_view piece, bool last)
 
 bool each_record_line(const ged_source &source, const record_found &found)
 {
-	line_search s{found, 0, true, false, 0, {}};
-	if (source.fd < 0) {
+	line_search s{found, source.file != nullptr, 0, true, false, 0, {}};
+	if (!source.file) {
 		search_piece(s, source.text, true);
 		return true;
 	}
@@ -295,7 +271,7 @@ bool each_record_line(const ged_source &source, const record_found &found)
 	piece.reserve(scan_piece);
 	for (;;) {
 		piece.clear();
-		long got = read_at(source.fd, s.base, scan_piece, piece);
+		long got = ged_read_at(*source.file, s.base, scan_piece, piece);
 		if (got < 0)
 			return false;
 		search_piece(s, piece, got == 0);
@@ -331,7 +307,7 @@ static std::size_t record_end(std::string_view text, bool at_file_end)
 
 std::string_view record_text(const ged_source &source, std::size_t at, std::string &buf)
 {
-	if (source.fd < 0) {
+	if (!source.file) {
 		if (at >= source.text.size())
 			return {};
 		std::string_view rest = source.text.substr(at);
@@ -340,12 +316,14 @@ std::string_view record_text(const ged_source &source, std::size_t at, std::stri
 	buf.clear();
 	std::size_t piece = record_piece;
 	for (;;) {
-		long got = read_at(source.fd, at + buf.size(), piece, buf);
+		long got = ged_read_at(*source.file, at + buf.size(), piece, buf);
 		if (got < 0)
 			return {};
 		std::size_t end = record_end(buf, got == 0);
-		if (end != std::string_view::npos)
-			return std::string_view(buf).substr(0, end);
+		if (end != std::string_view::npos) {
+			buf = mended(std::string_view(buf).substr(0, end));
+			return buf;
+		}
 		piece *= 2;
 	}
 }

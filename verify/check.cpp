@@ -101,21 +101,21 @@ static bool handle_piece(std::string_view piece, bool may_hold_head, FILE *out)
 // True when the trailer was read. Only -t writes header lines, so the other flags get a loop
 // without the question.
 template <bool header_lines>
-[[gnu::flatten]] static bool check_pieces(FILE *fp, FILE *out)
+[[gnu::flatten]] static bool check_pieces(ged_text &text, FILE *out)
 {
 	bool trailer = false;
-	read_pieces(gedcom, fp, head_pair, [out, &trailer](std::string_view piece, bool he) {
+	read_pieces(gedcom, text, head_pair, [out, &trailer](std::string_view piece, bool he) {
 		trailer = handle_piece<header_lines>(piece, he, out);
 		return !trailer;
 	});
 	return trailer;
 }
 
-void print_report(FILE *fp, FILE *out)
+void print_report(ged_text &text, FILE *out)
 {
 	number_of_names = 0;
 	lines_of_data = 0;
-	bool trailer = option == 't' ? check_pieces<true>(fp, out) : check_pieces<false>(fp, out);
+	bool trailer = option == 't' ? check_pieces<true>(text, out) : check_pieces<false>(text, out);
 	if (trailer)
 		std::fputs("Verified GEDCOM has trailer tag.\n", out);
 	else

@@ -1,6 +1,8 @@
 // lineagecheck: the verifier's state and its check.
 #pragma once
 
+#include "gedtext.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -15,7 +17,7 @@ extern long long number_of_names;
 extern long long lines_of_data;
 
 // Reads fp to its trailer (or its end) and writes the verdict and, for -s, the counts.
-void print_report(FILE *fp, FILE *out);
+void print_report(ged_text &text, FILE *out);
 
 // -v: what is wrong with a file, each finding as FILE:LINE: message, in line order.
 // The line checks take the lines in order: number from 1, text without its line end (at
@@ -29,9 +31,10 @@ void findings_invalid(std::uint64_t line);
 // which it returns; -1 when memory ran out, with nothing written.
 long long findings_finish(const char *file, FILE *out);
 
-// Reads fp line by line into the checks and writes the findings as findings_finish does;
-// -2, with nothing written, when the file could not be read to its end.
-long long print_findings(FILE *fp, const char *file, FILE *out);
+// Reads the text line by line into the checks and writes the findings as findings_finish
+// does; -2, with nothing written, when the file could not be read to its end. The reader
+// tells where it replaced bytes through note_invalid_byte.
+long long print_findings(ged_text &text, const char *file, FILE *out);
 // Where the reader replaced a byte, by its offset in the text it hands on; offsets come in
 // rising order, before the pieces that hold them.
 void note_invalid_byte(std::uint64_t text_offset);

@@ -107,22 +107,19 @@ void note_invalid_byte(std::uint64_t text_offset)
 		out_of_memory = true;
 }
 
-long long print_findings(FILE *fp, const char *file, FILE *out)
+long long print_findings(ged_text &text, const char *file, FILE *out)
 {
 	findings_start();
+	join = {};
 	join.line = 1;
-	join.offset = 0;
-	join.kept = 0;
-	join.chars = 0;
-	join.open = false;
-	join.full = false;
-	join.after_cr = false;
-	read_pieces(gedcom, fp, [](std::string_view piece) { return handle_piece(piece); });
+	text.invalid = {[](void *, std::uint64_t at) { note_invalid_byte(at); }, nullptr};
+	read_pieces(gedcom, text, [](std::string_view piece) { return handle_piece(piece); });
+	text.invalid = {};
 	if (join.open)
 		end_line({});
 	release(invalid_offsets);
 	invalid_next = 0;
-	if (std::ferror(fp)) {
+	if (text.failed) {
 		findings_start();
 		return -2;
 	}

@@ -7,6 +7,8 @@
 
 enum class notice { no_flag, no_valid_flag, no_file, help, no_memory };
 
+static ged_text text;
+
 static void print_notice(notice n)
 {
 	switch (n) {
@@ -38,10 +40,11 @@ static void print_notice(notice n)
 // that cannot be read is told on standard error, apart from the findings.
 static int verify(const char *filename)
 {
-	FILE *fp = open_gedcom(filename);
-	long long found = fp ? print_findings(fp, filename, stdout) : -2;
-	if (fp)
-		std::fclose(fp);
+	long long found = -2;
+	if (ged_open(text, filename)) {
+		found = print_findings(text, filename, stdout);
+		ged_close(text);
+	}
 	if (found == -2) {
 		std::fflush(stdout);
 		std::fputs("Lineagecheck: Sorry, no file found. \n", stderr);
@@ -75,13 +78,12 @@ static int run(int argc, char **argv)
 		print_notice(notice::no_valid_flag);
 		return 0;
 	}
-	FILE *fp = open_gedcom(filename);
-	if (!fp) {
+	if (!ged_open(text, filename)) {
 		print_notice(notice::no_file);
 		return 0;
 	}
-	print_report(fp, stdout);
-	std::fclose(fp);
+	print_report(text, stdout);
+	ged_close(text);
 	return 0;
 }
 

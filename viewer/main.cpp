@@ -18,8 +18,8 @@ int main(int argc, char **argv)
 	program_path = argv[0];
 	filename = argv[1];
 	// Read only: the viewer never writes, and a file the user may not change must still show.
-	FILE *in = std::fopen(filename, "r");
-	if (!in)
+	static ged_text in;
+	if (!ged_open(in, filename))
 		return apologise("Personview: Sorry, no file found. \n");
 
 	x_open();
@@ -29,7 +29,7 @@ int main(int argc, char **argv)
 		show_read_error();
 		std::fputs("NULL found!", stdout);
 	}
-	std::fclose(in);
+	ged_close(in);
 	std::fflush(stdout);
 
 	kyx_main();

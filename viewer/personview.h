@@ -1,6 +1,8 @@
 // personview: the word scan for one individual, the window it fills, and the paths it builds.
 #pragma once
 
+#include "gedtext.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdio>
@@ -40,9 +42,9 @@ struct scan_word {
 };
 
 // The scan's word reader: open_words starts it on a file, after a UTF-8 byte-order mark;
-// read_word gives the next word, or an empty one and false at the end of the file.
-void open_words(FILE *in);
-bool read_word(scan_word &w);
+// read_scan_word gives the next word, or an empty one and false at the end of the file.
+void open_words(ged_text &in);
+bool read_scan_word(scan_word &w);
 
 // The number text of the last individual record header examined (0007 for @I0007@).
 extern word_text indi_check;
@@ -52,7 +54,7 @@ extern const char *filename;
 // How personview was called (argv[0]).
 extern const char *program_path;
 
-scan_result scan_individual(FILE *in, const char *number, void (*add_field)(int field, const char *text),
+scan_result scan_individual(ged_text &in, const char *number, void (*add_field)(int field, const char *text),
 	FILE *out);
 
 // The tree button's command: ./tree, or the lineagetree program at the path given.

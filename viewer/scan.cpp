@@ -7,7 +7,7 @@
 
 word_text indi_check;
 
-static FILE *scan_in;
+static ged_text *scan_in;
 static FILE *scan_out;
 static void (*scan_add)(int field, const char *text);
 static scan_word word;
@@ -46,7 +46,7 @@ static std::size_t find_ahead(byte_ahead &a)
 static bool refill()
 {
 	block_at = 0;
-	block_end = std::fread(block.data(), 1, block.size(), scan_in);
+	block_end = ged_read(*scan_in, block.data(), block.size());
 	for (byte_ahead &a : ahead)
 		look_ahead(a);
 	return block_end != 0;
@@ -58,9 +58,9 @@ static bool is_blank(char c)
 	return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-void open_words(FILE *in)
+void open_words(ged_text &in)
 {
-	scan_in = in;
+	scan_in = &in;
 	at_end = false;
 	line_begins = true;
 	refill();
@@ -86,7 +86,7 @@ static bool skip_blanks()
 
 // Reads the next word, keeping its first 255 characters; the rest of a longer word is
 // skipped, so it never comes back as a word of its own. At the end of the file the word is empty.
-bool read_word(scan_word &w)
+bool read_scan_word(scan_word &w)
 {
 	w.text[0] = '\0';
 	w.begins_line = false;
@@ -179,7 +179,7 @@ static void set_blank(display_text &text)
 // Every word the birth and death steps read is echoed to the console.
 static bool read_event_word()
 {
-	if (!read_word(word))
+	if (!read_scan_word(word))
 		return false;
 	std::fprintf(scan_out, "SUB individual data read '%s'\n", word.text.data());
 	return true;
@@ -204,7 +204,7 @@ static void read_name()
 {
 	display_text name;
 	set_blank(name);
-	while (read_word(word)) {
+	while (read_scan_word(word)) {
 		if (is_level(word)) {
 			append(name, " ");
 			break;
@@ -219,7 +219,7 @@ static void read_name()
 
 static void read_sex()
 {
-	read_word(word);
+	read_scan_word(word);
 	scan_add(field_sex, word.text.data());
 }
 
@@ -259,7 +259,7 @@ static void read_death()
 
 static void scan_person()
 {
-	while (!starts_record(word) && read_word(word)) {
+	while (!starts_record(word) && read_scan_word(word)) {
 		if (is(word, "NAME"))
 			read_name();
 		if (is(word, "SEX"))
@@ -298,7 +298,7 @@ static bool same_number(std::string_view a, std::string_view b)
 }
 
 // The trailer counts only as a record, "0 TRLR": the word TRLR in a note must not end the search.
-scan_result scan_individual(FILE *in, const char *number, void (*add_field)(int field, const char *text),
+scan_result scan_individual(ged_text &in, const char *number, void (*add_field)(int field, const char *text),
 	FILE *out)
 {
 	open_words(in);
@@ -306,10 +306,10 @@ scan_result scan_individual(FILE *in, const char *number, void (*add_field)(int 
 	scan_add = add_field;
 	bool stop = false;
 	while (!stop) {
-		read_word(word);
+		read_scan_word(word);
 		if (starts_record(word)) {
-			read_word(word);
-			read_word(tag);
+			read_scan_word(word);
+			read_scan_word(tag);
 			stop = is(word, "TRLR") || is(tag, "TRLR");
 			bool individual = begins(word, "@I") && begins(tag, "IN");
 			if (individual) {

@@ -41,7 +41,7 @@ std::string written(std::string_view before, int lines, std::string_view value)
 TEST(PageFrame, StartHeadingFooterAndEnd)
 {
 	std::string page = frame('i', "dir/family.ged");
-	std::string start = "<html>\n<head>\n<title> Lineagehtml on dir/family.ged </title>\n</head>\n"
+	std::string start = "<html>\n<head>\n<meta charset=\"utf-8\">\n<title> Lineagehtml on dir/family.ged </title>\n</head>\n"
 			    "<body bgcolor=#FFFFFF>\n<b>";
 	EXPECT_EQ(page.substr(0, start.size()), start);
 	EXPECT_NE(page.find("<b><font color=009500>Individuals Report</font></b><br />\n<hr><h5>"),

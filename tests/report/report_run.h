@@ -2,6 +2,7 @@
 #pragma once
 
 #include "lineagehtml.h"
+#include "gedfile.h"
 #include "memfile.h"
 
 #include <string>
@@ -10,7 +11,7 @@ inline std::string run_report(char flag, std::string_view gedcom)
 {
 	option = flag;
 	FILE *in = open_bytes(gedcom);
-	std::string page = written_by([in](FILE *out) { print_report(in, out); });
+	std::string page = written_by([in](FILE *out) { print_report(text_over(in), out); });
 	std::fclose(in);
 	return page;
 }

@@ -74,7 +74,7 @@ TEST(SampleSweep, EverySampleThroughEveryFlagGivesAWholePage)
 				EXPECT_EQ(r.out, "Lineagehtml: Sorry, no valid flag specified.\n"
 						 "For more information type: lineagehtml -h\n");
 			else {
-				EXPECT_EQ(r.out.rfind("<html>\n<head>\n<title> Lineagehtml on ", 0), 0u);
+				EXPECT_EQ(r.out.rfind("<html>\n<head>\n<meta charset=\"utf-8\">\n<title> Lineagehtml on ", 0), 0u);
 				EXPECT_TRUE(ends_with(r.out, "</h5>\n</body>\n</html>\n"));
 			}
 		}

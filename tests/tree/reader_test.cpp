@@ -39,7 +39,7 @@ struct disk_file {
 		EXPECT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
 		close(fd);
 		path = tmpl;
-		EXPECT_TRUE(open_gedcom(path.c_str(), file));
+		EXPECT_TRUE(open_tree_file(path.c_str(), file));
 	}
 	~disk_file() { unlink(path.c_str()); }
 };
@@ -132,19 +132,23 @@ TEST(ReaderPieces, FileReadsLikeMemory)
 	record_index from_disk;
 	ASSERT_TRUE(index_records(disk.file.source, from_disk));
 	EXPECT_EQ(from_disk.count, memory.index.count);
+	// A record read again from the file comes as the reader hands text on: indentation dropped.
 	std::string a;
 	std::string b;
-	for (std::size_t i = 0; i < expected.size(); i += 97)
-		EXPECT_EQ(record_text(disk.file.source, expected[i].first, a),
-			record_text(memory.index.source, expected[i].first, b));
+	for (std::size_t i = 0; i < expected.size(); i += 97) {
+		std::string_view raw = record_text(memory.index.source, expected[i].first, b);
+		std::string text(decoded_room(raw.size()), '\0');
+		text.resize(mend_utf8(raw, text.data()));
+		EXPECT_EQ(record_text(disk.file.source, expected[i].first, a), text);
+	}
 }
 
 TEST(ReaderPieces, FoldersAndMissingFilesCannotBeRead)
 {
 	opened_file folder;
-	EXPECT_FALSE(open_gedcom("/tmp", folder));
+	EXPECT_FALSE(open_tree_file("/tmp", folder));
 	opened_file missing;
-	EXPECT_FALSE(open_gedcom("/nonexistent/family.ged", missing));
+	EXPECT_FALSE(open_tree_file("/nonexistent/family.ged", missing));
 }
 
 TEST(Relations, PartnerIsTheFirstLinkedSideThatIsNotThePerson)

@@ -21,7 +21,7 @@ TEST(SampleSweep, EveryIndividualOfEverySample)
 		SCOPED_TRACE(name);
 		opened_file file;
 		record_index index;
-		ASSERT_TRUE(open_gedcom((std::string(LINEAGE_SAMPLES_DIR) + "/" + name).c_str(), file));
+		ASSERT_TRUE(open_tree_file((std::string(LINEAGE_SAMPLES_DIR) + "/" + name).c_str(), file));
 		ASSERT_TRUE(index_records(file.source, index));
 		std::vector<std::size_t> individuals;
 		each_record_line(index.source, [&](std::size_t at, const ged_line &l) {

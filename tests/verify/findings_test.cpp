@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "findings.h"
+#include "gedfile.h"
 #include "lineagecheck.h"
 #include "memfile.h"
 
@@ -19,7 +20,7 @@ std::string verify(const std::string &input, long long *found = nullptr)
 {
 	FILE *in = open_bytes(input);
 	long long n = 0;
-	std::string out = written_by([&](FILE *o) { n = print_findings(in, "f", o); });
+	std::string out = written_by([&](FILE *o) { n = print_findings(text_over(in), "f", o); });
 	std::fclose(in);
 	if (found)
 		*found = n;
@@ -83,15 +84,18 @@ TEST(VerifyLines, LineBeyondWhatIsKeptIsCheckedOnItsStart)
 				"3 problems found in f.\n");
 }
 
+// The reader tells where it replaced bytes by their place in the text it hands on: a
+// stray byte in the second piece of a long line, two on one line, one in a UTF-16 file.
 TEST(VerifyLines, ReplacedBytesAreFoundOnTheirLineOnce)
 {
-	// Offsets 9 and 10 stand in line 2, 20 in line 3.
-	for (std::uint64_t at : {9, 10, 20})
-		note_invalid_byte(at);
-	EXPECT_EQ(verify("0 HEAD\n1 NOTE a\n1 NOTE b\n0 TRLR\n"),
+	EXPECT_EQ(verify("0 HEAD\n1 NOTE " + std::string(100, 'x') + "\xFF\n1 NOTE \xE9t\xE9\n1 NOTE \xC3\xA9\n0 TRLR\n"),
 		  "f:2: bytes not valid in the file's character set\n"
 		  "f:3: bytes not valid in the file's character set\n"
 		  "2 problems found in f.\n");
+	std::string utf16 = "\xFF\xFE";
+	for (char c : std::string("0 HEAD\n1 NOTE x\n0 TRLR\n"))
+		utf16 += c == 'x' ? std::string("\x00\xD8", 2) : std::string{c, '\0'};
+	EXPECT_EQ(verify(utf16), "f:2: bytes not valid in the file's character set\n1 problem found in f.\n");
 }
 
 TEST(VerifyLines, FindingsOfTheEndComeInLineOrder)
@@ -153,7 +157,7 @@ std::vector<std::string> checked_findings(const std::filesystem::path &path)
 		return {};
 	long long found = 0;
 	std::string name = path.filename().string();
-	std::string out = written_by([&](FILE *o) { found = print_findings(in, name.c_str(), o); });
+	std::string out = written_by([&](FILE *o) { found = print_findings(text_over(in), name.c_str(), o); });
 	std::fclose(in);
 	std::vector<std::string> lines;
 	std::istringstream text(out);

@@ -1,6 +1,8 @@
 // The viewer's window under Xvfb: the widgets it builds and the rows the scan adds to it.
 #include <gtest/gtest.h>
 
+#include "gedfile.h"
+
 #include "personview.h"
 
 #include <cstdio>
@@ -40,7 +42,7 @@ scan_result scan_text(const std::string &ged, const char *number)
 {
 	FILE *in = fmemopen(const_cast<char *>(ged.data()), ged.size(), "r");
 	FILE *out = std::fopen("/dev/null", "w");
-	scan_result result = scan_individual(in, number, add_field, out);
+	scan_result result = scan_individual(text_over(in), number, add_field, out);
 	std::fclose(out);
 	std::fclose(in);
 	return result;

@@ -1,0 +1,156 @@
+// The reader's letters: every table entry, the forms of UTF-16, ANSEL's marks, stray bytes,
+// indentation, and the places where blocks and pieces cut the text.
+#include <gtest/gtest.h>
+
+#include "gedfile.h"
+#include "gedline.h"
+#include "memfile.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The text the reader hands on for these bytes, asked for `block` bytes at a time.
+std::string text_of(std::string_view bytes, std::size_t block = text_block)
+{
+	FILE *in = open_bytes(bytes);
+	ged_text &t = text_over(in);
+	std::string out(block, '\0'), all;
+	while (std::size_t got = ged_read(t, out.data(), block))
+		all.append(out, 0, got);
+	std::fclose(in);
+	return all;
+}
+
+std::string named(std::string_view set, std::string_view body)
+{
+	return "0 HEAD\n1 CHAR " + std::string(set) + "\n" + std::string(body);
+}
+
+} // namespace
+
+TEST(CharsetTables, EveryAnselAndWindowsEntry)
+{
+	const char *ansel_table =
+		"\xA1\xA2\xA3\xA4\xA5\xA6\xA7\xA8\xA9\xAA\xAB\xAC\xAD\xAE\xB0\xB1\xB2\xB3\xB4\xB5\xB6\xB7"
+		"\xB8\xB9\xBA\xBC\xBD\xBE\xBF\xC0\xC1\xC2\xC3\xC4\xC5\xC6\xC7\xC8\xCD\xCE\xCF";
+	EXPECT_EQ(text_of(named("ANSEL", ansel_table)),
+		named("ANSEL", "ŁØĐÞÆŒʹ·♭®±ƠƯʼʻłøđþæœʺı£ðơư□■°ℓ℗©♯¿¡ß€eoß"));
+	// Each mark on "a", written after it; those without a composed form stay combining.
+	const char *marks = "\xE0" "a\xE1" "a\xE2" "a\xE3" "a\xE4" "a\xE5" "a\xE6" "a\xE7" "a\xE8" "a\xE9"
+			    "a\xEA" "a\xEB" "a\xEC" "a\xED" "a\xEE" "a\xEF" "a\xF0" "a\xF1" "a\xF2" "a\xF3"
+			    "a\xF4" "a\xF5" "a\xF6" "a\xF7" "a\xF8" "a\xF9" "a\xFA" "a\xFB" "a\xFE" "a";
+	EXPECT_EQ(text_of(named("ansel", marks)),
+		named("ansel", "ảàáâãāăȧäǎåa\uFE20a\uFE21a\u0315a\u030Ba\u0310a\u0327ąạa\u0324ḁa\u0333a\u0332"
+			       "a\u0326a\u031Ca\u032Ea\uFE22a\uFE23a\u0313"));
+	std::string every;
+	for (int b = 0x80; b < 0x100; b++)
+		every += static_cast<char>(b);
+	EXPECT_EQ(text_of(named("WINDOWS-1252", "\x80" + every.substr(1))),
+		named("WINDOWS-1252", "€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F\u0090‘’“”•–—˜™š›œ\u009DžŸ"
+			  "\u00A0¡¢£¤¥¦§¨©ª«¬\u00AD®¯°±²³´µ¶·¸¹º»¼½¾¿ÀÁÂÃÄÅÆÇÈÉÊËÌÍÎÏÐÑÒÓÔÕÖ×ØÙÚÛÜÝÞß"
+			  "àáâãäåæçèéêëìíîïðñòóôõö÷øùúûüýþÿ"));
+}
+
+TEST(CharsetChoice, TheFirstHighByteDecidesANamedSet)
+{
+	struct {
+		std::string bytes;
+		std::string text;
+	} cases[] = {
+		// Named ANSI or ANSEL, but the first high byte begins UTF-8: UTF-8 throughout.
+		{named("ANSI", "1 NAME \xC3\xA5sa\n2 NOTE \xE9\n"), named("ANSI", "1 NAME åsa\n2 NOTE é\n")},
+		{named(" latin1 ", "1 NAME \xE5sa\n"), named(" latin1 ", "1 NAME åsa\n")},
+		{named("ANSEL", "1 NAME \xE8o \xC3\xA5\n"), named("ANSEL", "1 NAME ö ©Æ\n")},
+		// A stray byte in UTF-8 is its windows-1252 letter; so is a cut or overlong sequence.
+		{"0 HEAD\n1 NAME Gr\xFC" "ber \xC0\xAF \xE2\x82\n", "0 HEAD\n1 NAME Grüber À¯ â‚\n"},
+		// A mark with no letter after it stays at the line's end.
+		{named("ANSEL", "1 NAME X\xE2\n1 NAME Q\xE2"), named("ANSEL", "1 NAME X\u0301\n1 NAME Q\u0301")},
+		// A lone surrogate, and an odd last byte, are each a replacement character.
+		{std::string("0\0 \0\x00\xD8" "A\0\n\0\x41", 11), "0 \uFFFDA\n\uFFFD"},
+		{std::string("\xFE\xFF\0" "0\xD8\x3D\xDE\x00", 8), "0😀"},
+	};
+	for (const auto &c : cases) {
+		SCOPED_TRACE(c.text);
+		EXPECT_EQ(text_of(c.bytes), c.text);
+	}
+}
+
+TEST(CharsetPrefixes, IndentationAndRunsOfBlanksBeforeTheTagGo)
+{
+	EXPECT_EQ(text_of("  0 HEAD\n\t1   SOUR  PAF\r  2\tVERS 2\r\n0  @I1@\t INDI  x  \n1 @  NOTE\n"),
+		"0 HEAD\n1 SOUR  PAF\r2 VERS 2\r\n0 @I1@ INDI  x  \n1 @  NOTE\n");
+	// The same in a file the decoder reads, and in one whose first line is indented after a mark.
+	EXPECT_EQ(text_of(named("ANSI", "  1   NAME \xE5\n")), named("ANSI", "1 NAME å\n"));
+	EXPECT_EQ(text_of("\xEF\xBB\xBF  0 HEAD\n"), "\xEF\xBB\xBF" "0 HEAD\n");
+}
+
+// Blocks of every size fall inside UTF-16 pairs, between ANSEL marks and their letters, and
+// inside long lines; the text is the same whatever the block.
+TEST(CharsetBlocks, EveryBlockSizeGivesTheSameText)
+{
+	std::string ansel_line = "1 NOTE";
+	for (int i = 0; i < 3000; i++)
+		ansel_line += i % 3 ? "\xE8o" : "\xE3\xF2" "e";
+	std::string utf16 = "\xFF\xFE";
+	for (int i = 0; i < 3000; i++)
+		utf16 += std::string(i % 50 ? "\x3D\xD8\x00\xDE" : "\n\0", 4 - 2 * (i % 50 == 0));
+	std::string utf8 = "0 HEAD\n" + std::string(300000, 'x') + "\xF0\x9F\x98\x80\n  1 NAME \xFF\n";
+	for (const std::string &bytes : {named("ANSEL", ansel_line + "\n"), utf16, utf8}) {
+		std::string whole = text_of(bytes);
+		for (std::size_t block : {std::size_t{64}, std::size_t{65}, std::size_t{67}, std::size_t{100}, std::size_t{1021}, std::size_t{4096}})
+			ASSERT_TRUE(text_of(bytes, block) == whole) << block;
+	}
+	EXPECT_NE(text_of(named("ANSEL", ansel_line)).find("öệö"), std::string::npos);
+}
+
+TEST(CharsetPieces, ALetterNeverCrossesTheEndOfAPiece)
+{
+	static piece_reader r;
+	for (std::size_t lead = 75; lead <= 79; lead++) {
+		std::string line = std::string(lead, 'x') + "ł€😀tail\n";
+		FILE *in = open_bytes(line);
+		std::vector<std::string> pieces;
+		read_pieces(r, text_over(in), [&](std::string_view p) {
+			pieces.emplace_back(p);
+			return true;
+		});
+		std::fclose(in);
+		std::string joined;
+		for (const std::string &p : pieces) {
+			EXPECT_LE(p.size(), piece_max);
+			EXPECT_TRUE(p.ends_with("\n") || p.size() + 4 > piece_max) << "cut short: " << p;
+			EXPECT_EQ(text_of(p), p) << "a piece that is not whole UTF-8";
+			joined += p;
+		}
+		EXPECT_EQ(joined, line);
+	}
+}
+
+// The submitter files in UTF-16, UTF-8 and ASCII: the note comes out as its characters.
+TEST(CharsetSamples, EveryFormOfTheSubmitterFile)
+{
+	std::filesystem::path dir = std::filesystem::path(LINEAGE_SAMPLES_DIR) / "gedcom7code" / "5";
+	if (!std::filesystem::exists(dir))
+		GTEST_SKIP() << "no samples folder at " << dir;
+	int files = 0;
+	for (const auto &entry : std::filesystem::directory_iterator(dir)) {
+		std::string name = entry.path().filename();
+		if (!name.starts_with("char_"))
+			continue;
+		SCOPED_TRACE(name);
+		files++;
+		static ged_text t;
+		ASSERT_TRUE(ged_open(t, entry.path().c_str()));
+		std::string text;
+		ASSERT_TRUE(ged_read_all(t, text));
+		ged_close(t);
+		EXPECT_NE(text.find("1 NAME Luther Tychonievich"), std::string::npos);
+		EXPECT_NE(text.find("0 TRLR"), std::string::npos);
+		bool ascii = name.starts_with("char_ascii");
+		EXPECT_EQ(text.find("¶ ☺ 𒍅") != std::string::npos, !ascii);
+	}
+	EXPECT_EQ(files, 9);
+}
