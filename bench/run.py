@@ -118,18 +118,23 @@ def report_verify(path, linked, runs, cases, wall, cpu, peaks):
               f" {cpu[name]:7.3f} {ratio(cpu[name], cpu['wc -l']):6.2f} {peaks[name] / 1024:8.1f} MiB")
 
 
+def too_slow(targets, size, wall, cpu):
+    found = []
+    for name, floor in targets:
+        r = ratio(wall[name], wall[floor])
+        if r > 3:
+            found.append(f"{name} on {size} MB: {r:.2f}x {floor} (CPU time: "
+                         f"{ratio(cpu[name], cpu[floor]):.2f}x)")
+    return found
+
+
 def missed_verify(size, linked, wall, cpu, peaks):
     found = []
     limit = VERIFY_MEMORY_FIXED_KIB + os.path.getsize(linked) / 10 / 1024
     if peaks["lineagecheck -v"] >= limit:
         found.append(f"lineagecheck -v on {size} MB: peak memory {peaks['lineagecheck -v'] / 1024:.1f} MiB, "
                      f"limit {limit / 1024:.1f} MiB")
-    for name, floor in VERIFY_TARGETS:
-        r = ratio(wall[name], wall[floor])
-        if r > 3:
-            found.append(f"{name} on {size} MB: {r:.2f}x {floor} (CPU time: "
-                         f"{ratio(cpu[name], cpu[floor]):.2f}x)")
-    return found
+    return found + too_slow(VERIFY_TARGETS, size, wall, cpu)
 
 
 def missed(size, wall, cpu, peaks):
@@ -137,12 +142,7 @@ def missed(size, wall, cpu, peaks):
     for name, peak in peaks.items():
         if name.startswith("linea") and peak >= MEMORY_LIMIT_KIB:
             found.append(f"{name} on {size} MB: peak memory {peak / 1024:.1f} MiB")
-    for name, floor in TARGETS:
-        r = ratio(wall[name], wall[floor])
-        if r > 3:
-            found.append(f"{name} on {size} MB: {r:.2f}x {floor} (CPU time: "
-                         f"{ratio(cpu[name], cpu[floor]):.2f}x)")
-    return found
+    return found + too_slow(TARGETS, size, wall, cpu)
 
 
 def main():

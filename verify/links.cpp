@@ -73,16 +73,6 @@ std::uint64_t fold_short(std::uint64_t key)
 	return key ^ (lower >> 2);
 }
 
-std::uint64_t mix(std::uint64_t x)
-{
-	x ^= x >> 33;
-	x *= 0xff51afd7ed558ccdULL;
-	x ^= x >> 33;
-	x *= 0xc4ceb9fe1a85ec53ULL;
-	x ^= x >> 33;
-	return x;
-}
-
 // The folded key: a short key folded, a long one's hash of its folded text with the top
 // byte long_key, which no short key has.
 std::uint64_t folded_key(std::uint64_t key)
@@ -92,7 +82,7 @@ std::uint64_t folded_key(std::uint64_t key)
 	std::uint64_t h = 0x9E3779B97F4A7C15ULL;
 	for (char c : key_text(key))
 		h = (h ^ static_cast<unsigned char>(fold(c))) * 0x100000001B3ULL;
-	return long_key | (mix(h) & line_mask);
+	return long_key | (h & line_mask);
 }
 
 bool same_text(std::string_view a, std::string_view b)
@@ -105,9 +95,11 @@ bool same_text(std::string_view a, std::string_view b)
 	return true;
 }
 
+// The product with 2^64 over the golden ratio carries every byte of the key into its top
+// bits, which choose the slot.
 std::size_t slot_of(std::uint64_t folded)
 {
-	return static_cast<std::size_t>(mix(folded) >> table_shift);
+	return static_cast<std::size_t>((folded * 0x9E3779B97F4A7C15ULL) >> table_shift);
 }
 
 bool make_table(std::size_t slots_log2)
