@@ -1,6 +1,7 @@
 // Fuzz target for lineagehtml's reader, rules and page writers: any bytes as a GEDCOM file
 // under each report flag, with a file name of any length for the title. Beyond the sanitizers
-// it stops on page text that lets file content through as markup.
+// it stops on page text that lets file content through as markup, and on a family line that
+// shows the name, dates or sex of a record other than the one it names.
 //
 // Input: flag byte, name byte, placement byte, then the file. The name is the first
 // 64 * (name byte) bytes of the file; the placement byte may put the file just before the
@@ -8,6 +9,7 @@
 #include "lineagehtml.h"
 #include "gedfile.h"
 #include "memfile.h"
+#include "report/family_lines.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -30,17 +32,32 @@ FILE *open_text(std::string_view text)
 // and steer the fuzzer towards nothing of the program.
 #define NOT_GUIDED __attribute__((no_sanitize("coverage")))
 
+// The reader's scalars as at program start.
+void reset_reader()
+{
+	indi = fam = last_action = {};
+	record_xref = {};
+	row_is_records = false;
+	indi_r = fam_r = id_pointer = 0;
+	number_of_individuals = lines_of_data = 0;
+}
+
 // The rows a run can write are those that a record line makes current; they are found
-// beforehand, so that only they need clearing afterwards instead of every table.
-void rows_in_use(std::string_view file, std::vector<int>& indi_used, std::vector<int>& fam_used)
+// beforehand, so that only they need clearing afterwards instead of every table. The pieces
+// are kept for the check of the family lines.
+void rows_in_use(std::string_view file, std::vector<int>& indi_used, std::vector<int>& fam_used,
+		 std::vector<std::string>& pieces)
 {
 	indi_used.assign(1, 0);
 	fam_used.assign(1, 0);
+	pieces.clear();
 	char kept = option;
 	option = '\0';
 	static piece_reader r;
 	FILE *in = open_text(file);
 	read_pieces(r, text_over(in), [&](std::string_view piece) {
+		if (kept == 'f')
+			pieces.emplace_back(piece);
 		if (piece[0] == '0') {
 			handle_piece(piece, nullptr);
 			if (indi_row_ok(indi_r))
@@ -52,7 +69,7 @@ void rows_in_use(std::string_view file, std::vector<int>& indi_used, std::vector
 	});
 	std::fclose(in);
 	option = kept;
-	indi_r = fam_r = 0;
+	reset_reader();
 }
 
 void clear_rows(const std::vector<int>& indi_used, const std::vector<int>& fam_used)
@@ -63,8 +80,10 @@ void clear_rows(const std::vector<int>& indi_used, const std::vector<int>& fam_u
 			    &indi_surname})
 		for (int r : indi_used)
 			(*table)[r] = {};
-	for (int r : indi_used)
+	for (int r : indi_used) {
 		indi_sex[r] = '\0';
+		indi_xref[r] = {};
+	}
 	for (std::size_t i = 0; i < indi_used.size() && i < disp_surname.size(); ++i)
 		disp_surname[i] = {};
 	for (auto *table : {&fam_marr_date, &fam_marr_plac, &fam_div_date, &fam_div_plac})
@@ -74,14 +93,17 @@ void clear_rows(const std::vector<int>& indi_used, const std::vector<int>& fam_u
 		for (int r : fam_used)
 			(*table)[r] = {};
 	last_surname = {};
-	indi = fam = last_action = {};
-	indi_r = fam_r = id_pointer = 0;
-	number_of_names = lines_of_data = 0;
+	reset_reader();
 }
 
 NOT_GUIDED bool starts_with_any(std::string_view at, std::initializer_list<std::string_view> texts)
 {
 	return std::any_of(texts.begin(), texts.end(), [&](std::string_view t) { return at.starts_with(t); });
+}
+
+NOT_GUIDED bool shows_another_person(const std::vector<std::string>& pieces, std::string_view page)
+{
+	return !family_lines::first_wrong_person(pieces, page).empty();
 }
 
 // A link target is an unquoted attribute: only the value's own line end may end it early.
@@ -163,9 +185,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	file.append(rest);
 
 	static std::vector<int> indi_used, fam_used;
-	rows_in_use(file, indi_used, fam_used);
+	static std::vector<std::string> pieces;
+	rows_in_use(file, indi_used, fam_used, pieces);
 	std::string page = run_report(file);
 	check_page(page);
+	if (option == 'f' && shows_another_person(pieces, page))
+		std::abort();
 	clear_rows(indi_used, fam_used);
 	filename = {};
 	return 0;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -21,6 +22,14 @@ inline constexpr std::size_t number_text = 4;
 
 using row_text = std::array<char, text_size>;
 using short_text = std::array<char, number_text + 1>;
+
+// A cross-reference from its "@" to the next, both included; size 0 when a line has none.
+// It lies within one piece, so it always fits whole, and it is compared by its size, so
+// that a NUL byte in it cannot end it early.
+struct xref_text {
+	std::uint8_t size;
+	std::array<char, piece_max> text;
+};
 
 inline bool indi_row_ok(int r) { return r >= 0 && r < indi_rows; }
 inline bool fam_row_ok(int r) { return r >= 0 && r < fam_rows; }
@@ -74,6 +83,11 @@ std::string_view text_of(const std::array<char, N>& t)
 	return {t.data(), strnlen(t.data(), N)};
 }
 
+inline std::string_view text_of(const xref_text& x)
+{
+	return {x.text.data(), x.size};
+}
+
 // Command line and reader state.
 extern char option;
 extern std::string_view filename;
@@ -83,10 +97,17 @@ extern short_text indi;
 extern short_text fam;
 extern int id_pointer;
 extern short_text last_action;
-extern int number_of_names;
+// The cross-reference of the last level-0 line, and whether the current row is that record's:
+// whether indi_xref names it.
+extern xref_text record_xref;
+extern bool row_is_records;
+extern int number_of_individuals;
 extern int lines_of_data;
 
-// Individual tables, indexed by record number.
+// Individual tables, indexed by record number. Several records can share a row
+// (@I7@ and @I0007@, or @I10507@ and @I10508@, whose first four characters agree), so
+// indi_xref names the record whose name, dates or sex last went into the row.
+extern std::array<xref_text, indi_rows> indi_xref;
 extern std::array<row_text, indi_rows> indi_name;
 extern std::array<row_text, indi_rows> indi_note;
 extern std::array<char, indi_rows> indi_sex;

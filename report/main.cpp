@@ -8,9 +8,11 @@
 
 namespace {
 
-void print_usage_message(const char *what)
+// A failure goes to standard error, so that it never ends up inside a page redirected to a file.
+int print_usage_message(const char *what)
 {
-	std::printf("Lineagehtml: Sorry, %s\nFor more information type: lineagehtml -h\n", what);
+	std::fprintf(stderr, "Lineagehtml: Sorry, %s\nFor more information type: lineagehtml -h\n", what);
+	return 1;
 }
 
 void print_help()
@@ -60,29 +62,25 @@ void tables_in_large_pages(FILE *fp)
 #endif
 }
 
-// The command line: the page, the help or an apology, all on standard output.
-void run(int argc, char **argv)
+// The command line: the page or the help on standard output, or an apology; the exit status.
+int run(int argc, char **argv)
 {
-	if ((argc != 2 && argc != 3) || argv[1][0] != '-') {
-		print_usage_message("no flag specified.");
-		return;
-	}
+	if ((argc != 2 && argc != 3) || argv[1][0] != '-')
+		return print_usage_message("no flag specified.");
 	option = argv[1][1];
 	const char *path = argc == 3 ? argv[2] : "";
 	filename = path;
 
 	if (option == 'h') {
 		print_help();
-		return;
+		return 0;
 	}
-	if (option != 'i' && option != 'f' && option != 's' && option != 't') {
-		print_usage_message("no valid flag specified.");
-		return;
-	}
+	if (option != 'i' && option != 'f' && option != 's' && option != 't')
+		return print_usage_message("no valid flag specified.");
 	static ged_text text;
 	if (!ged_open(text, path)) {
-		std::printf("Lineagehtml: Sorry, no file found. \n");
-		return;
+		std::fputs("Lineagehtml: Sorry, no file found. \n", stderr);
+		return 1;
 	}
 	tables_in_large_pages(text.fp);
 	// The report gathers its output in large blocks of its own; a stream buffer would only
@@ -94,17 +92,18 @@ void run(int argc, char **argv)
 	ged_close(text);
 	print_tail(stdout);
 	print_page_end(stdout);
+	return 0;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-	run(argc, argv);
+	int status = run(argc, argv);
 	// A full disk must not leave a cut page that a script takes for a finished one.
 	if (std::fflush(stdout) != 0 || std::ferror(stdout) || std::fclose(stdout) != 0) {
 		std::fputs("Lineagehtml: Sorry, cannot write the report.\n", stderr);
 		return 1;
 	}
-	return 0;
+	return status;
 }

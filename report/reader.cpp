@@ -12,9 +12,12 @@ short_text indi;
 short_text fam;
 int id_pointer;
 short_text last_action;
-int number_of_names;
+xref_text record_xref;
+bool row_is_records;
+int number_of_individuals;
 int lines_of_data;
 
+std::array<xref_text, indi_rows> indi_xref;
 std::array<row_text, indi_rows> indi_name;
 std::array<row_text, indi_rows> indi_note;
 std::array<char, indi_rows> indi_sex;
@@ -62,13 +65,15 @@ void report_line(FILE *out, std::string_view label, std::string_view value,
 	write_line(out, line1, label, value, after);
 }
 
-// The four characters after a record letter or a reference's "@I", with every "@" and
-// every `letter` from `blank_from` on read as a space.
-std::string_view cut_number(std::string_view piece, std::size_t from, std::size_t blank_from,
-			    char letter, short_text& cut)
+// `count` characters after a record letter or a reference's "@I" (fewer where the piece
+// ends), with every "@" and every `letter` from `blank_from` on read as a space.
+template <std::size_t N>
+std::string_view cut_number(std::string_view piece, std::size_t from, std::size_t count,
+			    std::size_t blank_from, char letter, std::array<char, N>& cut)
 {
+	static_assert(N > number_text);
 	std::size_t n = 0;
-	for (std::size_t i = from; i < piece.size() && n < number_text; ++i, ++n) {
+	for (std::size_t i = from; i < piece.size() && n < count && n + 1 < N; ++i, ++n) {
 		char c = piece[i];
 		cut[n] = (i >= blank_from && (c == '@' || c == letter)) ? ' ' : c;
 	}
@@ -76,24 +81,51 @@ std::string_view cut_number(std::string_view piece, std::size_t from, std::size_
 	return {cut.data(), n};
 }
 
-void individual_record(std::string_view piece, FILE *out)
+// The cross-reference that begins at `at`: from that "@" to the next, or none. Most are a
+// few characters long; a loop finds their end sooner than a call would.
+std::string_view xref_at(std::string_view piece, std::size_t at)
 {
-	short_text cut{};
-	std::string_view text = cut_number(piece, 4, 5, 'I', cut);
-	indi = cut;
-	indi_r = leading_number(text);
-	if (option == 'i')
-		write_line(out, record_line, " Record = ", text, "\n");
+	if (at >= piece.size() || piece[at] != '@')
+		return {};
+	for (std::size_t close = at + 1; close < piece.size(); ++close)
+		if (piece[close] == '@')
+			return piece.substr(at, close + 1 - at);
+	return {};
 }
 
-void family_record(std::string_view piece, FILE *out)
+void keep_xref(xref_text& to, std::string_view xref)
+{
+	to.size = static_cast<std::uint8_t>(xref.size());
+	copy_short(to.text.data(), xref.data(), xref.size());
+}
+
+// A record line of the kind `letter`: its four characters become the record text `kept` and
+// the current row `row`; the report of that kind (`report`) writes the line `label`, with
+// all the characters of a longer number, so that @I10507@ and @I10508@ read apart on the
+// page although both fill row 1050.
+void take_record(std::string_view piece, std::string_view xref, char letter, short_text& kept, int& row,
+		 char report, std::string_view label, FILE *out)
 {
 	short_text cut{};
-	std::string_view text = cut_number(piece, 4, 5, 'F', cut);
-	fam = cut;
-	fam_r = leading_number(text);
-	if (option == 'f')
-		write_line(out, record_line, " Family Record = ", text, "\n");
+	std::string_view text = cut_number(piece, 4, number_text, 5, letter, cut);
+	kept = cut;
+	row = leading_number(text);
+	if (option != report)
+		return;
+	constexpr std::size_t around = 3; // "@", the record letter and the closing "@"
+	std::array<char, piece_max + 1> whole;
+	if (xref.size() > number_text + around)
+		text = cut_number(piece, 4, xref.size() - around, 5, letter, whole);
+	write_line(out, record_line, label, text, "\n");
+}
+
+// Whether the reference names the very record whose facts row `r` holds; another record
+// that shares the row's number, or none, may have filled it.
+bool refers_to_row(std::string_view piece, int r)
+{
+	std::size_t at = piece.find('@', value_start);
+	std::string_view xref = at == std::string_view::npos ? std::string_view{} : xref_at(piece, at);
+	return !xref.empty() && xref == text_of(indi_xref[r]);
 }
 
 enum class member { husband, wife, child };
@@ -101,7 +133,7 @@ enum class member { husband, wife, child };
 void family_member(std::string_view piece, member who, FILE *out)
 {
 	short_text cut{};
-	std::string_view text = cut_number(piece, 9, 8, 'I', cut);
+	std::string_view text = cut_number(piece, 9, number_text, 8, 'I', cut);
 	id_pointer = leading_number(text);
 	if (fam_row_ok(fam_r)) {
 		auto& table = who == member::husband ? fam_husb : who == member::wife ? fam_wife : fam_chil;
@@ -110,7 +142,7 @@ void family_member(std::string_view piece, member who, FILE *out)
 	if (option != 'f')
 		return;
 	std::string_view name, born, died, image;
-	if (indi_row_ok(id_pointer)) {
+	if (indi_row_ok(id_pointer) && refers_to_row(piece, id_pointer)) {
 		name = text_of(indi_name[id_pointer]);
 		born = text_of(indi_birt_date[id_pointer]);
 		died = text_of(indi_deat_date[id_pointer]);
@@ -144,6 +176,19 @@ void keep_fam(std::array<row_text, fam_rows>& table, std::string_view value)
 		keep_value(table[fam_r], value);
 }
 
+// The name, dates and sex image that family lines show belong to the record that wrote
+// them: when another record writes one into the row (a record that shares its number, or a
+// submitter's name line), what the earlier record left goes first.
+void claim_row()
+{
+	if (row_is_records || !indi_row_ok(indi_r))
+		return;
+	for (auto *table : {&indi_name, &indi_birt_date, &indi_deat_date, &seximage})
+		(*table)[indi_r][0] = '\0';
+	keep_xref(indi_xref[indi_r], text_of(record_xref));
+	row_is_records = true;
+}
+
 void count_up(int& counter)
 {
 	if (counter < INT_MAX)
@@ -153,7 +198,7 @@ void count_up(int& counter)
 void name_line(std::string_view piece, FILE *out)
 {
 	std::string_view value = value_of(piece);
-	count_up(number_of_names);
+	claim_row();
 	keep_indi(indi_name, value);
 	if (option == 's' && indi_row_ok(indi_r))
 		build_surname(indi_r, value);
@@ -165,6 +210,7 @@ void sex_line(std::string_view piece, FILE *out)
 {
 	char sex = piece.size() > 6 ? piece[6] : ' ';
 	if (indi_row_ok(indi_r)) {
+		claim_row();
 		indi_sex[indi_r] = sex;
 		if (sex == 'M')
 			copy_text(seximage[indi_r], male_image);
@@ -219,12 +265,20 @@ void level2_note(std::string_view piece, FILE *out)
 		indi_fact(indi_buri_note, " Burial Notes = ", piece, out);
 }
 
+// A fact that family lines show.
+void shown_fact(std::array<row_text, indi_rows>& table, std::string_view label,
+		std::string_view piece, FILE *out)
+{
+	claim_row();
+	indi_fact(table, label, piece, out);
+}
+
 void level2_date(std::string_view piece, FILE *out)
 {
 	if (in_context("BI"))
-		indi_fact(indi_birt_date, " Birth Date  = ", piece, out);
+		shown_fact(indi_birt_date, " Birth Date  = ", piece, out);
 	else if (in_context("DE"))
-		indi_fact(indi_deat_date, "  Death Date  = ", piece, out);
+		shown_fact(indi_deat_date, "  Death Date  = ", piece, out);
 	else if (in_context("BU"))
 		indi_fact(indi_buri_date, "  Burial Notes = ", piece, out);
 	else if (in_context("CH"))
@@ -303,12 +357,27 @@ void level2_file(std::string_view piece, FILE *out)
 	}
 }
 
+// INDI as the tag after a record's cross-reference, a word of its own.
+bool is_indi_tag(std::string_view rest)
+{
+	return has_at(rest, 0, " INDI") &&
+	       (rest.size() == 5 || rest[5] == ' ' || rest[5] == '\r' || rest[5] == '\n');
+}
+
+// Every line at level 0 begins a record, also one without a cross-reference (HEAD, TRLR).
 [[gnu::noinline]] void level0(std::string_view p, FILE *out)
 {
+	// A level-2 line after this one belongs to an event of the new record, or to none.
+	last_action = {};
+	std::string_view xref = xref_at(p, 2);
+	keep_xref(record_xref, xref);
+	if (!xref.empty() && is_indi_tag(p.substr(2 + xref.size())))
+		count_up(number_of_individuals);
 	if (has_at(p, 2, "@I"))
-		individual_record(p, out);
+		take_record(p, xref, 'I', indi, indi_r, 'i', " Record = ", out);
 	else if (has_at(p, 2, "@F"))
-		family_record(p, out);
+		take_record(p, xref, 'F', fam, fam_r, 'f', " Family Record = ", out);
+	row_is_records = indi_row_ok(indi_r) && text_of(indi_xref[indi_r]) == xref;
 }
 
 // Dispatches on the tag's first letter, so that a piece is compared with few rules.
@@ -455,8 +524,14 @@ int leading_number(std::string_view text)
 
 void handle_piece(std::string_view piece, FILE *out)
 {
-	if (piece.size() < 3)
+	if (piece.size() < 3) {
+		// No rule but the ends of a record and of an event takes a piece this short.
+		if (has_at(piece, 0, "0"))
+			level0(piece, out);
+		else if (has_at(piece, 0, "1"))
+			last_action = {};
 		return;
+	}
 	// The surname report is made of the names alone, so with -s no other rule is worth
 	// the time: only record lines (whose numbers place the names) and name lines are taken.
 	if (option == 's') {
@@ -471,6 +546,9 @@ void handle_piece(std::string_view piece, FILE *out)
 		level0(piece, out);
 		break;
 	case '1':
+		// A level-1 line other than the eight events ends the event above it (a CHR after
+		// a BIRT is no second birth); the event rules set it again.
+		last_action = {};
 		level1(piece, out);
 		break;
 	case '2':

@@ -52,7 +52,7 @@ int comp_string(const void *a, const void *b)
 void print_surnames(FILE *out)
 {
 	std::fprintf(out, "%s Number of Individuals in GED  = %d</font></b><br />\n", count_open.data(),
-		     number_of_names);
+		     number_of_individuals);
 	std::fprintf(out, "%s Lines of Data in GED = %d</font></b><br />\n", count_open.data(), lines_of_data);
 
 	// Only rows that a name line filled take part; the others would sort first as empty text.

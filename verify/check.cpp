@@ -7,7 +7,7 @@
 #include <cstring>
 
 char option;
-long long number_of_names;
+long long number_of_individuals;
 long long lines_of_data;
 
 static piece_reader gedcom;
@@ -57,6 +57,17 @@ static constexpr char_pair head_pair = {'H', 'E'};
 	return piece.find(head_text) != std::string_view::npos;
 }
 
+// The record of an individual: its cross-reference and then the tag INDI, a word of its own.
+// Called for the pieces that begin "0 @", about one in ten.
+[[gnu::noinline]] static bool is_individual_record(std::string_view piece)
+{
+	std::size_t close = piece.find('@', 3);
+	if (close == std::string_view::npos)
+		return false;
+	std::string_view tag = piece.substr(close + 1);
+	return has_at(tag, 0, " INDI") && (tag.size() == 5 || tag[5] == ' ' || tag[5] == '\r' || tag[5] == '\n');
+}
+
 static void write_line(FILE *out, const char *label, std::string_view piece)
 {
 	std::fputs(label, out);
@@ -82,7 +93,7 @@ static void write_header_line(std::string_view piece, FILE *out)
 	}
 }
 
-// The HEAD message, the name count, the -t lines and the line count of one piece. True when
+// The HEAD message, the count of individuals, the -t lines and the line count of one piece. True when
 // the piece is the trailer and reading must stop.
 template <bool header_lines>
 static bool handle_piece(std::string_view piece, bool may_hold_head, FILE *out)
@@ -90,7 +101,8 @@ static bool handle_piece(std::string_view piece, bool may_hold_head, FILE *out)
 	if (may_hold_head && find_head(piece))
 		std::fprintf(out, "Verified GEDCOM has HEAD tag at line %lld.\n\n", lines_of_data + 1);
 	std::uint32_t w = first_four(piece);
-	number_of_names += (w & level_and_two_letters) == tag_word('1', 'N', 'A');
+	if ((w & level_and_letter) == tag_word('0', '@', '\0'))
+		number_of_individuals += is_individual_record(piece);
 	if constexpr (header_lines)
 		if (may_be_header_line(w))
 			write_header_line(piece, out);
@@ -113,7 +125,7 @@ template <bool header_lines>
 
 void print_report(ged_text &text, FILE *out)
 {
-	number_of_names = 0;
+	number_of_individuals = 0;
 	lines_of_data = 0;
 	bool trailer = option == 't' ? check_pieces<true>(text, out) : check_pieces<false>(text, out);
 	if (trailer)
@@ -121,7 +133,7 @@ void print_report(ged_text &text, FILE *out)
 	else
 		std::fputs("Lineagecheck: Sorry, no trailer tag found.\n", out);
 	if (option == 's') {
-		std::fprintf(out, " Number of Individuals in GED  = %lld\n", number_of_names);
+		std::fprintf(out, " Number of Individuals in GED  = %lld\n", number_of_individuals);
 		std::fprintf(out, " Lines of Data in GED = %lld\n", lines_of_data);
 	}
 }

@@ -13,7 +13,7 @@ inline constexpr const char *r_version = "0.1.0";
 // The flag letter of the command line; print_report acts on 's', 't' and 'b'.
 extern char option;
 // Counters are 64-bit so that a file of more than 2^31 pieces is still counted right.
-extern long long number_of_names;
+extern long long number_of_individuals;
 extern long long lines_of_data;
 
 // Reads fp to its trailer (or its end) and writes the verdict and, for -s, the counts.

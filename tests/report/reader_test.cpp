@@ -3,28 +3,28 @@
 
 #include "report_run.h"
 
-// Every piece is counted, and a name line counts as a name only when its piece begins the line.
+// Every piece is counted, and a record line counts as an individual only when its piece begins the line.
 TEST(ReaderCounts, ReportCountsEveryPieceOfLinesOfEveryLengthAndEnd)
 {
 	const char *ends[] = {"\n", "\r\n", "\r", "\n\r"};
 	std::string bytes;
 	for (int k = 0; bytes.size() < 400000; ++k) {
-		std::string line = "1 NAME " + std::string(k % 113, static_cast<char>('a' + k % 26));
+		std::string line = "0 @I1@ INDI " + std::string(k % 113, static_cast<char>('a' + k % 26));
 		bytes += line + ends[(k / 113) % 4];
 	}
 	static piece_reader r;
 	FILE *in = open_bytes(bytes);
 	int pieces = 0;
-	int names = 0;
+	int individuals = 0;
 	read_pieces(r, text_over(in), [&](std::string_view p) {
 		++pieces;
-		names += p.starts_with("1 NA");
+		individuals += p.starts_with("0 @I1@ INDI ");
 		return true;
 	});
 	std::fclose(in);
 	run_report('s', bytes + "0 TRLR\n1 NAME After /Trailer/\n");
 	EXPECT_EQ(lines_of_data, pieces + 1);
-	EXPECT_EQ(number_of_names, names);
+	EXPECT_EQ(number_of_individuals, individuals);
 }
 
 TEST(ReaderCounts, EveryPieceIsCountedTheTrailerIncluded)
@@ -37,7 +37,7 @@ TEST(ReaderCounts, LoneZeroIsNoTrailer)
 {
 	run_report('s', "0 HEAD\n0\n1 NAME A /B/\n0 TRLR\n");
 	EXPECT_EQ(lines_of_data, 4);
-	EXPECT_EQ(number_of_names, 1);
+	EXPECT_EQ(row(indi_name[0]), "A /B/\n");
 }
 
 TEST(ReaderCounts, CarriageReturnFileIsReadLineByLine)
@@ -111,7 +111,7 @@ TEST(ReaderRecords, OutOfRangeRecordsStoreNothing)
 	EXPECT_EQ(row(indi_name[2]), "Two /D/\n");
 	EXPECT_EQ(row(indi_name[0]), "");
 	EXPECT_EQ(row(indi_birt_date[1]), "");
-	EXPECT_EQ(number_of_names, 4);
+	EXPECT_EQ(number_of_individuals, 4);
 
 	run_report('f', "0 @F1900@ FAM\n1 HUSB @I1@\n1 MARR\n2 DATE 1920\n0 @F-2@ FAM\n1 WIFE @I1@\n");
 	EXPECT_STREQ(fam_husb[0].data(), "");
@@ -155,14 +155,33 @@ TEST(ReaderContext, EventContextChoosesTheTable)
 	EXPECT_STREQ(last_action.data(), "CHAN");
 }
 
-TEST(ReaderContext, ContextCarriesAcrossRecords)
+// A level-2 line belongs to the event line above it: the context ends at every level-0 line
+// and at every level-1 line but the eight events, and lines below level 1 keep it.
+TEST(ReaderContext, ContextEndsAtRecordsAndAtOtherLevelOneLines)
 {
 	run_report('f', "0 @I1@ INDI\n1 BIRT\n0 @I2@ INDI\n2 PLAC Here\n0 @F1@ FAM\n1 MARR\n"
 			"1 ENGA\n2 DATE 1 MAY 1920\n0 @F2@ FAM\n1 DIV\n2 PLAC Court\n0 @F3@ FAM\n2 DATE 1930\n");
-	EXPECT_EQ(row(indi_birt_plac[2]), "Here\n");
-	EXPECT_EQ(row(fam_marr_date[1]), "1 MAY 1920\n");
+	EXPECT_EQ(row(indi_birt_plac[2]), "");
+	EXPECT_EQ(row(fam_marr_date[1]), "");
 	EXPECT_EQ(row(fam_div_plac[2]), "Court\n");
-	EXPECT_EQ(row(fam_div_date[3]), "1930\n");
+	EXPECT_EQ(row(fam_div_date[3]), "");
+
+	struct {
+		const char *lines;
+		const char *birth;
+	} cases[] = {
+		{"1 BIRT\n2 DATE 1900\n1 CHR\n2 DATE 1901\n", "1900\n"},
+		{"1 BIRT\n2 SOUR @S1@\n3 PAGE 4\n2 DATE 1902\n", "1902\n"},
+		{"1 BIRT\n1\n2 DATE 1903\n", ""},
+		{"1 BIRT\n0\n2 DATE 1904\n", ""},
+		{"1 BIRT\n1 BIRTH\n2 DATE 1905\n", "1905\n"},
+	};
+	int r = 10;
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.lines);
+		run_report('i', "0 @I" + std::to_string(++r) + "@ INDI\n" + c.lines);
+		EXPECT_EQ(row(indi_birt_date[r]), c.birth);
+	}
 }
 
 TEST(ReaderContext, ContextsWithoutAnEntryStoreAndWriteNothing)
@@ -177,7 +196,6 @@ TEST(ReaderContext, ContextsWithoutAnEntryStoreAndWriteNothing)
 TEST(ReaderRules, TagsMatchOnTheirFirstLettersOnly)
 {
 	run_report('i', "0 @I1@ INDI\n1 NAME Old /One/\n1 NATI Swedish\n1 RESI Town\n1 WILL @I9@\n");
-	EXPECT_EQ(number_of_names, 2);
 	EXPECT_EQ(row(indi_name[1]), "Swedish\n");
 	EXPECT_EQ(row(indi_reli[1]), "Town\n");
 	EXPECT_EQ(id_pointer, 9);
@@ -190,7 +208,7 @@ TEST(ReaderRules, LinesNoRuleKnowsAreOnlyCounted)
 					   "1 name lower /y/\n1 N\n0 TRLR\n");
 	EXPECT_EQ(page, "<br /><br /><img src=gedbase.gif align=center /> Record = 1   \n");
 	EXPECT_EQ(lines_of_data, 10);
-	EXPECT_EQ(number_of_names, 0);
+	EXPECT_EQ(row(indi_name[1]), "");
 }
 
 TEST(ReaderRules, ValueStartsAtIndexSeven)
