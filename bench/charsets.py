@@ -2,9 +2,9 @@
 """Times every GEDCOM reader on the same text in UTF-8, ANSEL and UTF-16, and a build of
 before against the current one on the plain file.
 
-usage: charsets.py BUILD_DIR DATA_DIR [--before OTHER_BUILD_DIR] [--runs N]
+usage: charsets.py BUILD_DIR DATA_DIR [--before OTHER_BUILD_DIR] [--runs N] [--size MB]
 
-From DATA_DIR/bench-100mb.ged (plain ASCII, as gen_gedcom.py writes it) it makes a copy
+From DATA_DIR/bench-SIZEmb.ged (default 100; plain ASCII, as gen_gedcom.py writes it) it makes a copy
 whose names carry letters beyond ASCII (Ł, ö, é, ß), in UTF-8, in ANSEL (with its marks
 before their letters) and in UTF-16 LE with a mark. Each command runs once to warm the
 page cache, then N interleaved rounds; the medians of CPU time (user + system) and wall
@@ -25,13 +25,13 @@ def option(name, default):
     return sys.argv[sys.argv.index(name) + 1] if name in sys.argv else default
 
 
-def make_forms(data):
-    plain = os.path.join(data, "bench-100mb.ged")
+def make_forms(data, size):
+    plain = os.path.join(data, f"bench-{size}mb.ged")
     if not os.path.exists(plain):
-        subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__), "gen_gedcom.py"), "100", plain],
+        subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__), "gen_gedcom.py"), size, plain],
                        check=True)
     forms = {"plain": plain}
-    paths = {f: os.path.join(data, f"bench-100mb-{f}.ged") for f in ("utf8", "ansel", "utf16")}
+    paths = {f: os.path.join(data, f"bench-{size}mb-{f}.ged") for f in ("utf8", "ansel", "utf16")}
     if all(os.path.exists(p) for p in paths.values()):
         forms.update(paths)
         return forms
@@ -74,7 +74,7 @@ def main():
     before = option("--before", None)
     runs = int(option("--runs", "5"))
     spawn = os.path.join(build, "bench-spawn")
-    forms = make_forms(data)
+    forms = make_forms(data, option("--size", "100"))
     cases = []
     for form in ("plain", "utf8", "ansel", "utf16"):
         for name, argv in commands(build, forms[form]):

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+using namespace kyx;
+
 namespace {
 
 std::vector<std::string> words_of(std::string_view text)

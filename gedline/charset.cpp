@@ -7,6 +7,13 @@
 
 #include <utf8proc.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 // windows-1252 as the WHATWG index gives it: 0x80 to 0x9F; every other byte is its own code point.
@@ -50,6 +57,39 @@ bool line_end(char c)
 bool digit(char c)
 {
 	return c >= '0' && c <= '9';
+}
+
+// The first LF or CR at or after p and before end, or end.
+const char *find_line_end(const char *p, const char *end)
+{
+#if defined(__SSE2__)
+	const __m128i lf = _mm_set1_epi8('\n');
+	const __m128i cr = _mm_set1_epi8('\r');
+	for (; end - p >= 16; p += 16) {
+		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+		__m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr));
+		if (auto m = static_cast<unsigned>(_mm_movemask_epi8(hit)))
+			return p + __builtin_ctz(m);
+	}
+#endif
+	while (p < end && !line_end(*p))
+		p++;
+	return p;
+}
+
+// The first byte of 0x80 or above at or after p and before end, or end.
+const char *find_high(const char *p, const char *end)
+{
+#if defined(__SSE2__)
+	for (; end - p >= 16; p += 16) {
+		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+		if (auto m = static_cast<unsigned>(_mm_movemask_epi8(v)))
+			return p + __builtin_ctz(m);
+	}
+#endif
+	while (p < end && static_cast<unsigned char>(*p) < 0x80)
+		p++;
+	return p;
 }
 
 } // namespace
@@ -236,7 +276,107 @@ charset_guess guess_charset(std::string_view start)
 	return {ged_charset::utf8, false, 0};
 }
 
+void settle_named(decode_state &d, std::string_view rest)
+{
+	if (d.named && utf8_sequence(rest) != 0)
+		d.set = ged_charset::utf8;
+	d.named = false;
+}
+
 // ---------------------------------------------------------------- tidy line prefixes
+
+namespace {
+
+// Whether the byte at i is one first_to_mend looks for: 0 when it is fine, else 1; `skip` is
+// the length of what to pass over.
+template <bool bytes>
+int look_at(std::string_view s, std::size_t i, bool named, std::size_t &skip)
+{
+	auto b = static_cast<unsigned char>(s[i]);
+	skip = 1;
+	if (b == '\t')
+		return 1;
+	if (b == ' ')
+		return i == 0 || static_cast<unsigned char>(s[i - 1]) <= ' ' ? 1 : 0;
+	if (b < 0x80 || !bytes)
+		return 0;
+	if (named)
+		return 1;
+	skip = utf8_sequence(s.substr(i));
+	return skip == 0 ? 1 : 0;
+}
+
+} // namespace
+
+#if defined(__x86_64__)
+// Thirty-two bytes at a time where the processor has AVX2: the index of the first byte to
+// look at closer, or the end of the whole spans from i.
+template <bool bytes>
+[[gnu::target("avx2")]] std::size_t wide_scan(const char *p, std::size_t i, std::size_t n)
+{
+	const __m256i tab = _mm256_set1_epi8('\t');
+	const __m256i blank = _mm256_set1_epi8(' ');
+	for (; i + 32 <= n; i += 32) {
+		__m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + i));
+		__m256i before = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + i - 1));
+		__m256i tabs = _mm256_cmpeq_epi8(v, tab);
+		__m256i ws = _mm256_or_si256(tabs, _mm256_cmpeq_epi8(v, blank));
+		__m256i low_before = _mm256_cmpeq_epi8(_mm256_max_epu8(before, blank), blank);
+		__m256i flag = _mm256_or_si256(tabs, _mm256_and_si256(ws, low_before));
+		if constexpr (bytes)
+			flag = _mm256_or_si256(flag, v);
+		if (auto hits = static_cast<unsigned>(_mm256_movemask_epi8(flag)))
+			return i + static_cast<std::size_t>(__builtin_ctz(hits));
+	}
+	return i;
+}
+
+const bool has_avx2 = __builtin_cpu_supports("avx2");
+#endif
+
+template <bool bytes>
+std::size_t first_to_mend(std::string_view s, bool named)
+{
+	const char *p = s.data();
+	std::size_t n = s.size();
+	std::size_t i = 0;
+	std::size_t skip;
+	while (i < n) {
+#if defined(__x86_64__)
+		if (i >= 1 && has_avx2)
+			i = wide_scan<bytes>(p, i, n);
+#endif
+#if defined(__SSE2__)
+		// Sixteen bytes at a time, each with the byte before it, where both lie in s.
+		while (i >= 1 && i + 16 <= n) {
+			__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+			__m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i - 1));
+			__m128i tab = _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'));
+			__m128i ws = _mm_or_si128(tab, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')));
+			__m128i low_before = _mm_cmpeq_epi8(_mm_max_epu8(before, _mm_set1_epi8(' ')), _mm_set1_epi8(' '));
+			__m128i flag = _mm_or_si128(tab, _mm_and_si128(ws, low_before));
+			if constexpr (bytes)
+				flag = _mm_or_si128(flag, v);
+			auto hits = static_cast<unsigned>(_mm_movemask_epi8(flag));
+			if (hits != 0) {
+				i += static_cast<std::size_t>(__builtin_ctz(hits));
+				break;
+			}
+			i += 16;
+		}
+		if (i >= n)
+			break;
+#endif
+		if (look_at<bytes>(s, i, named, skip) != 0)
+			return i;
+		i += skip;
+	}
+	return n;
+}
+
+template std::size_t first_to_mend<true>(std::string_view, bool);
+template std::size_t first_to_mend<false>(std::string_view, bool);
+
 
 std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out)
 {
@@ -244,7 +384,37 @@ std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out)
 	// grows, even where a gap runs on from an earlier part: tidying can work in place.
 	using st = prefix_state;
 	std::size_t n = 0;
-	for (char c : s) {
+	const char *p = s.data();
+	const char *end = p + s.size();
+	while (p < end) {
+		// Lines that need nothing move as they are, all at once; so does the rest of a line
+		// after its tag.
+		if (state == st::line_start) {
+			std::string_view ahead(p, static_cast<std::size_t>(end - p));
+			std::size_t first = first_to_mend<false>(ahead);
+			// The last line, when nothing needs tidying, is still read for the state it ends in.
+			std::size_t stop = first == ahead.size() ? ahead.find_last_of("\r\n") + 1 : first;
+			while (stop > 0 && !line_end(ahead[stop - 1]))
+				stop--;
+			if (stop > 0) {
+				if (out + n != p)
+					std::memmove(out + n, p, stop);
+				n += stop;
+				p += stop;
+				continue;
+			}
+		}
+		if (state == st::rest) {
+			const char *stop = find_line_end(p, end);
+			auto len = static_cast<std::size_t>(stop - p);
+			if (out + n != p)
+				std::memmove(out + n, p, len);
+			n += len;
+			p = stop;
+			if (p == end)
+				break;
+		}
+		char c = *p++;
 		if (line_end(c)) {
 			out[n++] = c;
 			state = st::line_start;
@@ -357,13 +527,6 @@ std::size_t compose(char *text, std::size_t n)
 	return written;
 }
 
-// Decides a file that names ANSEL or ANSI at its first byte of 0x80 or above.
-void decide(decode_state &d, std::string_view rest)
-{
-	if (d.named && utf8_sequence(rest) != 0)
-		d.set = ged_charset::utf8;
-	d.named = false;
-}
 
 // Where the letter being written began, and whether marks went with it. A letter, its marks
 // and the marks left at its line's end are composed together; marks beyond the queue's room
@@ -373,10 +536,37 @@ struct cluster {
 	bool marked = false;
 };
 
+// An ASCII letter with one mark of the combining block, the commonest group by far, is
+// composed once for each pair and then found in this table: 0 not yet asked, 1 no composed
+// form, else the composed character.
+constexpr char32_t mark_block = 0x300;
+constexpr char32_t mark_block_end = 0x370;
+std::array<std::array<char32_t, mark_block_end - mark_block>, 0x80> composed_pairs;
+
+std::size_t compose_group(char *text, std::size_t n)
+{
+	auto at = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+	if (n == 3 && at(0) < 0x80 && (at(1) & 0xE0) == 0xC0) {
+		char32_t mark = (char32_t{at(1)} & 0x1F) << 6 | (char32_t{at(2)} & 0x3F);
+		if (mark >= mark_block && mark < mark_block_end) {
+			char32_t &pair = composed_pairs[at(0)][mark - mark_block];
+			if (pair == 0) {
+				std::array<char, 3> probe{text[0], text[1], text[2]};
+				auto len = static_cast<utf8proc_ssize_t>(compose(probe.data(), 3));
+				utf8proc_int32_t c = 1;
+				bool one = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t *>(probe.data()), len, &c) == len;
+				pair = one ? static_cast<char32_t>(c) : 1;
+			}
+			return pair == 1 ? n : put_utf8(pair, text);
+		}
+	}
+	return compose(text, n);
+}
+
 std::size_t close_cluster(char *out, std::size_t n, cluster &c)
 {
 	if (c.marked)
-		n = c.start + compose(out + c.start, n - c.start);
+		n = c.start + compose_group(out + c.start, n - c.start);
 	c = cluster{n, false};
 	return n;
 }
@@ -403,12 +593,24 @@ std::size_t decode_bytes(decode_state &d, std::string_view raw, char *out, std::
 			c.start = n;
 			continue;
 		}
+		if (b < 0x80 && q.count == 0) {
+			// A run of plain letters and line ends, with no mark waiting: each letter is its
+			// own group, the last one open for marks left at the line's end.
+			const char *stop = find_high(raw.data() + i, raw.data() + raw.size());
+			auto len = static_cast<std::size_t>(stop - raw.data()) - i;
+			n = close_cluster(out, n, c);
+			std::memcpy(out + n, raw.data() + i, len);
+			n += len;
+			c.start = n - 1;
+			i += len - 1;
+			continue;
+		}
 		if (b < 0x80) {
 			letter(b);
 			continue;
 		}
 		if (d.named)
-			decide(d, raw.substr(i));
+			settle_named(d, raw.substr(i));
 		if (d.set == ged_charset::utf8) {
 			std::size_t len = utf8_sequence(raw.substr(i));
 			if (len != 0) {
@@ -459,6 +661,23 @@ std::size_t decode_utf16(ged_charset set, std::string_view raw, char *out, std::
 	std::size_t n = 0;
 	std::size_t i = 0;
 	for (; i + 2 <= raw.size(); i += 2) {
+#if defined(__SSE2__)
+		// Eight units at a time while they are all ASCII.
+		const __m128i not_ascii = _mm_set1_epi16(static_cast<short>(0xFF80));
+		while (i + 16 <= raw.size()) {
+			__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(raw.data() + i));
+			if (set == ged_charset::utf16be)
+				v = _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));
+			__m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(v, not_ascii), _mm_setzero_si128());
+			if (_mm_movemask_epi8(ascii) != 0xFFFF)
+				break;
+			_mm_storel_epi64(reinterpret_cast<__m128i *>(out + n), _mm_packus_epi16(v, v));
+			n += 8;
+			i += 16;
+		}
+		if (i + 2 > raw.size())
+			break;
+#endif
 		char32_t c = utf16_unit(set, raw, i);
 		if (c >= 0xD800 && c < 0xDC00 && i + 4 <= raw.size()) {
 			char32_t low = utf16_unit(set, raw, i + 2);
@@ -503,6 +722,26 @@ std::size_t line_end_in(ged_charset set, std::string_view raw)
 		if (line_end(raw[i]))
 			return i + 1;
 	return std::string_view::npos;
+}
+
+std::size_t last_line_end_in(ged_charset set, std::string_view raw)
+{
+	if (set == ged_charset::utf16le || set == ged_charset::utf16be) {
+		for (std::size_t i = raw.size() & ~std::size_t{1}; i >= 2; i -= 2) {
+			char16_t u = utf16_unit(set, raw, i - 2);
+			if (u == '\n' || u == '\r')
+				return i;
+		}
+		return std::string_view::npos;
+	}
+	// Each end found is looked for again only before the other, so the search reads raw once.
+	std::size_t end = 0;
+	for (char c : {'\n', '\r'}) {
+		const void *at = memrchr(raw.data() + end, c, raw.size() - end);
+		if (at)
+			end = static_cast<std::size_t>(static_cast<const char *>(at) - raw.data()) + 1;
+	}
+	return end == 0 ? std::string_view::npos : end;
 }
 
 // Whether the ANSEL marks that begin at c are followed by their letter within raw, rather
@@ -551,6 +790,14 @@ std::size_t safe_cut(const decode_state &d, std::string_view raw, std::size_t mo
 std::size_t decode_part(decode_state &d, std::string_view raw, char *out, std::uint64_t base,
 	const invalid_sink &sink)
 {
+	// The part is decoded whole; only when a byte was replaced, and someone is told where,
+	// is it decoded again a line at a time, to tell the line.
+	decode_state before = d;
+	std::size_t replaced = 0;
+	std::size_t whole = decode_line(d, raw, out, replaced);
+	if (replaced == 0 || !sink.note)
+		return tidy_prefixes(d.prefix, {out, whole}, out);
+	d = before;
 	std::size_t n = 0;
 	while (!raw.empty()) {
 		std::size_t end = line_end_in(d.set, raw);

@@ -42,6 +42,13 @@ charset_guess guess_charset(std::string_view start);
 // becomes one blank. The state carries a line that arrives in parts.
 enum class prefix_state : unsigned char { line_start, level, level_gap, xref, xref_end, xref_gap, rest };
 
+// The first byte of s, which starts at a line start, that tidying may change: a blank or tab
+// at a line's start or after another blank, or any tab; with `bytes`, also a byte of 0x80 or
+// above that begins no well-formed UTF-8 sequence (any such byte in a file still `named`).
+// s.size() when there is none.
+template <bool bytes>
+std::size_t first_to_mend(std::string_view s, bool named = false);
+
 // Appends the UTF-8 text s to out, its line prefixes tidied; returns the bytes written,
 // never more than s.size().
 std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out);
@@ -59,6 +66,10 @@ struct decode_state {
 	bool named = false;   // named ANSEL or ANSI; no byte of 0x80 or above met yet
 	prefix_state prefix = prefix_state::line_start;
 };
+
+// Decides a file that names ANSEL or ANSI by its first byte of 0x80 or above, which begins
+// `rest`: UTF-8 when it begins a well-formed sequence, else the named set.
+void settle_named(decode_state &d, std::string_view rest);
 
 // Room that decoding n bytes of any set may need: three bytes of UTF-8 a byte, at most.
 inline constexpr std::size_t decoded_room(std::size_t n)
@@ -79,3 +90,6 @@ std::size_t safe_cut(const decode_state &d, std::string_view raw, std::size_t mo
 // The offset after the first LF or CR of raw in the set (for UTF-16, after its unit); npos
 // when raw holds none. The LF of a CR LF then begins the next part, which changes nothing.
 std::size_t line_end_in(ged_charset set, std::string_view raw);
+
+// The offset after the last LF or CR of raw in the set; npos when raw holds none.
+std::size_t last_line_end_in(ged_charset set, std::string_view raw);

@@ -6,12 +6,14 @@
 #include <cerrno>
 #include <cstring>
 
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
 
 namespace {
 
@@ -63,60 +65,6 @@ bool reads_plainly(const ged_text &t)
 	       t.decode.prefix == prefix_state::line_start;
 }
 
-// Whether the byte at i needs the decoder: a blank or tab at a line's start or after another
-// blank (what tidying may drop), any tab, or a byte of 0x80 or above that is not well-formed
-// UTF-8 (or, in a file still to be decided, any such byte). Returns 0 when the byte is fine,
-// else 1, or the length of a well-formed sequence to pass over.
-int look_at(std::string_view s, std::size_t i, bool named, std::size_t &skip)
-{
-	auto b = static_cast<unsigned char>(s[i]);
-	skip = 1;
-	if (b == '\t')
-		return 1;
-	if (b == ' ')
-		return i == 0 || static_cast<unsigned char>(s[i - 1]) <= ' ' ? 1 : 0;
-	if (b < 0x80)
-		return 0;
-	if (named)
-		return 1;
-	skip = utf8_sequence(s.substr(i));
-	return skip == 0 ? 1 : 0;
-}
-
-// The first byte of s, which starts at a line start, that needs the decoder; s.size() for none.
-std::size_t first_to_mend(std::string_view s, bool named)
-{
-	const char *p = s.data();
-	std::size_t n = s.size();
-	std::size_t i = 0;
-	std::size_t skip;
-	while (i < n) {
-#if defined(__SSE2__)
-		// Sixteen bytes at a time, each with the byte before it, where both lie in s.
-		while (i >= 1 && i + 16 <= n) {
-			__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
-			__m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i - 1));
-			__m128i tab = _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'));
-			__m128i ws = _mm_or_si128(tab, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')));
-			__m128i low_before = _mm_cmpeq_epi8(_mm_max_epu8(before, _mm_set1_epi8(' ')), _mm_set1_epi8(' '));
-			__m128i flag = _mm_or_si128(tab, _mm_and_si128(ws, low_before));
-			auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(flag, v)));
-			if (hits != 0) {
-				i += static_cast<std::size_t>(__builtin_ctz(hits));
-				break;
-			}
-			i += 16;
-		}
-		if (i >= n)
-			break;
-#endif
-		if (look_at(s, i, named, skip) != 0)
-			return i;
-		i += skip;
-	}
-	return n;
-}
-
 // Whether every byte of 0x80 or above in s begins or continues well-formed UTF-8 (none may
 // stand in a file still to be decided).
 bool whole_utf8(std::string_view s, bool named)
@@ -142,25 +90,49 @@ std::size_t line_start_of(std::string_view s, std::size_t from, std::size_t i)
 
 std::size_t read_decoded(ged_text &t, char *to, std::size_t cap);
 
+// Puts back in front of raw the last bytes taken from it, unchanged: the part of a line that
+// a block cut, or the rest of a block that goes through the decoder. Where raw still holds
+// more, they stand there already.
+void put_back(ged_text &t, const char *bytes, std::size_t n)
+{
+	if (t.raw_at < t.raw_len) {
+		t.raw_at -= n;
+		return;
+	}
+	std::memmove(t.raw.data(), bytes, n);
+	t.raw_at = 0;
+	t.raw_len = n;
+}
+
 // The file's own bytes, read into `to`, looked over, and mended where a line needs it. Only
 // whole lines are handed on; the part of a line the block cut waits in raw for the next read.
 std::size_t read_plainly(ged_text &t, char *to, std::size_t cap)
 {
-	std::string_view carried = pending(t);
-	std::memcpy(to, carried.data(), carried.size());
-	std::size_t n = carried.size() + fill(t, to + carried.size(), cap - carried.size());
-	t.raw_at = t.raw_len = 0;
+	std::string_view waiting = pending(t);
+	std::size_t n = waiting.size() < cap ? waiting.size() : cap;
+	std::memcpy(to, waiting.data(), n);
+	t.raw_at += n;
+	if (t.raw_at == t.raw_len) {
+		t.raw_at = t.raw_len = 0;
+		n += fill(t, to + n, cap - n);
+	}
 	std::size_t e = n;
-	if (!t.file_end) {
+	if (!t.file_end || t.raw_at < t.raw_len) {
 		while (e > 0 && !is_line_end(to[e - 1]))
 			e--;
+	}
+	// A line longer than the block is decoded in parts.
+	if (e == 0 && n > 0) {
+		put_back(t, to, n);
+		return read_decoded(t, to, cap);
 	}
 	std::string_view s(to, e);
 	std::size_t r = 0, w = 0;
 	while (r < e) {
-		std::size_t bad = r + first_to_mend(s.substr(r), t.decode.named);
+		std::size_t bad = r + first_to_mend<true>(s.substr(r), t.decode.named);
 		std::size_t start = bad == e ? e : line_start_of(s, r, bad);
-		std::memmove(to + w, to + r, start - r);
+		if (w != r)
+			std::memmove(to + w, to + r, start - r);
 		w += start - r;
 		r = start;
 		if (r == e)
@@ -176,40 +148,40 @@ std::size_t read_plainly(ged_text &t, char *to, std::size_t cap)
 		r = end;
 	}
 	// From a line with a byte to decode on, the rest of the block goes through the decoder.
-	std::memcpy(t.raw.data(), to + r, n - r);
-	t.raw_len = n - r;
+	put_back(t, to + r, n - r);
 	if (r < e && w < cap)
 		w += read_decoded(t, to + w, cap - w);
 	return w;
 }
 
-// Decodes whole lines from raw into `to` while they fit; a line longer than raw or than the
-// room left is decoded in parts. Returns once the file can be read plainly again.
+// Decodes from raw into `to` as many whole lines as fit, in one go; a line longer than raw or
+// than the room is decoded in parts. Returns as soon as the file can be read plainly again.
 std::size_t read_decoded(ged_text &t, char *to, std::size_t cap)
 {
+	constexpr std::size_t none = std::string_view::npos;
 	std::size_t n = 0;
 	for (;;) {
 		std::string_view raw = pending(t);
-		std::size_t end = line_end_in(t.decode.set, raw);
-		if (end == std::string_view::npos) {
-			if (!t.file_end && t.raw_at + (t.raw.size() - t.raw_len) >= text_block) {
+		std::size_t room = cap - n;
+		std::size_t most = room > decoded_room(0) ? (room - decoded_room(0)) / 3 : 0;
+		std::size_t fits = raw.size() < most ? raw.size() : most;
+		std::size_t end = last_line_end_in(t.decode.set, raw.substr(0, fits));
+		if (end == none) {
+			if (n > 0 || most == 0)
+				return n;
+			bool more_to_read = !t.file_end && t.raw_at + (t.raw.size() - t.raw_len) >= text_block;
+			if (more_to_read && line_end_in(t.decode.set, raw) == none) {
 				read_more(t);
 				continue;
 			}
-			if (t.file_end && raw.empty())
+			if (raw.empty())
 				return n;
-			// The last line of the file, or a line longer than raw: decoded in parts.
-			end = t.file_end ? raw.size() : safe_cut(t.decode, raw, raw.size() / 2);
-		}
-		std::size_t room = cap - n;
-		if (decoded_room(end) > room) {
-			if (n > 0 || room < decoded_room(1) + 4)
-				return n;
-			end = safe_cut(t.decode, raw, (room - decoded_room(0)) / 3);
+			// The file's last line, or a line longer than raw or than the room.
+			end = t.file_end && raw.size() <= most ? raw.size() : safe_cut(t.decode, raw, fits);
 		}
 		n += decode_part(t.decode, raw.substr(0, end), to + n, t.handed + n, t.invalid);
 		t.raw_at += end;
-		if (reads_plainly(t) && line_end_in(t.decode.set, pending(t)) == std::string_view::npos)
+		if (reads_plainly(t) || (t.file_end && t.raw_at == t.raw_len))
 			return n;
 	}
 }
@@ -272,48 +244,119 @@ std::size_t ged_read(ged_text &t, char *to, std::size_t cap)
 		return utf8_mark.size();
 	}
 	for (;;) {
-		bool plain = reads_plainly(t) && line_end_in(t.decode.set, pending(t)) == std::string_view::npos &&
-			     pending(t).size() < cap / 2;
-		std::size_t n = plain ? read_plainly(t, to, cap) : read_decoded(t, to, cap);
+		std::size_t n = reads_plainly(t) ? read_plainly(t, to, cap) : read_decoded(t, to, cap);
 		t.handed += n;
 		if (n > 0 || (t.file_end && pending(t).empty()))
 			return n;
 	}
 }
 
-bool ged_read_all(ged_text &t, std::string &to)
+// A large text is written into fresh memory, a page at a time; in 2 MB pages that costs a
+// few page faults instead of thousands. Where large pages are not offered nothing changes.
+static void in_large_pages(char *p, std::size_t n)
 {
-	for (;;) {
-		std::size_t used = to.size();
-		to.resize(used + text_block);
-		std::size_t got = ged_read(t, to.data() + used, text_block);
-		to.resize(used + got);
-		if (got == 0)
-			return !t.failed;
-	}
+#if defined(MADV_HUGEPAGE)
+	constexpr std::uintptr_t large = std::uintptr_t{2} << 20;
+	auto from = (reinterpret_cast<std::uintptr_t>(p) + large - 1) & ~(large - 1);
+	auto to = (reinterpret_cast<std::uintptr_t>(p) + n) & ~(large - 1);
+	if (to > from)
+		madvise(reinterpret_cast<void *>(from), to - from, MADV_HUGEPAGE);
+#else
+	(void)p;
+	(void)n;
+#endif
 }
 
-std::size_t mend_utf8(std::string_view raw, char *out)
+bool ged_read_all(ged_text &t, std::string &to)
 {
-	decode_state d{ged_charset::utf8, false, prefix_state::line_start};
-	return decode_part(d, raw, out, 0, invalid_sink{});
+	// The text is about as long as the file, half as long from UTF-16: asked for once, it
+	// need not be moved as it grows.
+	struct stat st;
+	if (t.fp && fstat(fileno(t.fp), &st) == 0 && S_ISREG(st.st_mode)) {
+		bool utf16 = t.decode.set == ged_charset::utf16le || t.decode.set == ged_charset::utf16be;
+		to.reserve(to.size() + static_cast<std::size_t>(st.st_size) / (utf16 ? 2 : 1) + text_block);
+		in_large_pages(to.data(), to.capacity());
+	}
+	static std::array<char, text_block> part;
+	while (std::size_t got = ged_read(t, part.data(), part.size()))
+		to.append(part.data(), got);
+	return !t.failed;
+}
+
+namespace {
+
+bool regular(const ged_text &t)
+{
+	struct stat st;
+	return t.fp && fstat(fileno(t.fp), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The offset of the first byte of 0x80 or above in n bytes at p, or n.
+std::size_t first_high(const char *p, std::size_t n)
+{
+	std::size_t i = 0;
+#if defined(__SSE2__)
+	for (; i + 64 <= n; i += 64) {
+		__m128i any = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+		for (std::size_t k = 16; k < 64; k += 16)
+			any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + k)));
+		if (_mm_movemask_epi8(any) != 0)
+			break;
+	}
+#endif
+	while (i < n && static_cast<unsigned char>(p[i]) < 0x80)
+		i++;
+	return i;
+}
+
+// Bytes of the file at offset `at`, through interrupted calls: the count, 0 at the end, -1 on
+// a read error.
+long read_raw(const ged_text &t, std::uint64_t at, char *to, std::size_t n)
+{
+	ssize_t got;
+	do
+		got = pread(fileno(t.fp), to, n, static_cast<off_t>(at));
+	while (got < 0 && errno == EINTR);
+	return static_cast<long>(got);
+}
+
+} // namespace
+
+bool ged_settle_by(ged_text &t, std::string_view block, std::uint64_t at)
+{
+	if (!t.decode.named)
+		return true;
+	std::size_t k = first_high(block.data(), block.size());
+	if (k == block.size())
+		return true;
+	// A sequence that the block's end cuts is read on whole.
+	std::array<char, 8> start{};
+	std::size_t n = block.size() - k < 4 ? block.size() - k : 4;
+	std::memcpy(start.data(), block.data() + k, n);
+	long more = n < 4 ? read_raw(t, at + block.size(), start.data() + n, 4 - n) : 0;
+	if (more < 0)
+		return false;
+	settle_named(t.decode, std::string_view(start.data(), n + static_cast<std::size_t>(more)));
+	return true;
 }
 
 bool ged_rereadable(const ged_text &t)
 {
-	struct stat st;
-	return t.fp && t.decode.set == ged_charset::utf8 && !t.decode.named &&
-	       fstat(fileno(t.fp), &st) == 0 && S_ISREG(st.st_mode);
+	bool single_bytes = t.decode.set != ged_charset::utf16le && t.decode.set != ged_charset::utf16be;
+	return single_bytes && regular(t);
+}
+
+std::size_t ged_decode_raw(const ged_text &t, std::string_view raw, char *out)
+{
+	decode_state d{t.decode.set, false, prefix_state::line_start};
+	return decode_part(d, raw, out, 0, invalid_sink{});
 }
 
 long ged_read_at(const ged_text &t, std::uint64_t at, std::size_t n, std::string &buf)
 {
 	std::size_t used = buf.size();
 	buf.resize(used + n);
-	ssize_t got;
-	do
-		got = pread(fileno(t.fp), buf.data() + used, n, static_cast<off_t>(at));
-	while (got < 0 && errno == EINTR);
+	long got = read_raw(t, at, buf.data() + used, n);
 	buf.resize(used + (got > 0 ? static_cast<std::size_t>(got) : 0));
-	return static_cast<long>(got);
+	return got;
 }

@@ -45,13 +45,18 @@ std::size_t ged_read(ged_text &t, char *to, std::size_t cap);
 // Appends the whole text to `to`; false on a read error.
 bool ged_read_all(ged_text &t, std::string &to);
 
-// The raw bytes of a plain UTF-8 file as text: stray bytes and line prefixes mended as the
-// reader mends them. For a file whose offsets are kept and read again (at a line start).
-std::size_t mend_utf8(std::string_view raw, char *out);
-
-// Whether the file's own bytes, at their own offsets, are its text apart from what mend_utf8
-// mends, and can be read again there: a regular file read as UTF-8 from its start.
+// Whether the file's own lines, at their own offsets, can be read again and decoded one at
+// a time with ged_decode_raw: a regular file in a set of single bytes. One that names ANSEL
+// or ANSI must be settled by ged_settle_by as its raw bytes are read in order from the start.
 bool ged_rereadable(const ged_text &t);
+
+// Settles a file that names ANSEL or ANSI at its first byte of 0x80 or above, should the raw
+// block read at offset `at` hold it; false on a read error.
+bool ged_settle_by(ged_text &t, std::string_view block, std::uint64_t at);
+
+// Raw bytes of such a file, from a line start, as text (at most decoded_room(raw.size())
+// bytes at out), as the reader would have handed them on.
+std::size_t ged_decode_raw(const ged_text &t, std::string_view raw, char *out);
 
 // Appends at most n raw bytes of the file from offset `at` to buf; the bytes read, 0 at the
 // end, -1 on a read error.

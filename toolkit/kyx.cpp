@@ -1,6 +1,7 @@
 // Connection, palette, main window, widget creation and setters of the kyx toolkit.
 #include "kyx.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include <X11/Xutil.h>
@@ -8,6 +9,8 @@
 #include "kyx_internal.h"
 #include "kyx_pictures.h"
 #include "kyx_utf8_draw.h"
+
+using namespace kyx;
 
 const uint32_t X_RED = 0xFF0000;
 const uint32_t X_RED2 = 0xDD0000;
@@ -105,26 +108,19 @@ kyx_textobject kyx_textentry_obj;
 
 std::array<kyx_callback, kyx_capacity> kyx_Array, kyx_Array2, kyx_Array3, kyx_Array4;
 
+namespace kyx {
+
+kyx_point main_window_size;
 kyx_point window_bg_size;
 std::array<kyx_point, kyx_capacity> label_bg_size;
+std::array<std::vector<kyx_item>, kyx_capacity> list_items;
+
+static_assert(sizeof(kyx_object) == 3 * kyx_object_slots * sizeof(int));
+static_assert(offsetof(kyx_object, state) == 2 * kyx_object_slots * sizeof(int));
+static_assert(sizeof(kyx_textobject) == kyx_object_slots * (sizeof(int) + kyx_object_slots));
 
 static int x_error_count;
 static int x_last_error;
-
-char *kyx_item_store::item_row::operator[](int list) const
-{
-	if (list < 0 || list >= kyx_capacity || item < 0 || item >= kyx_list_items)
-		return nullptr;
-	auto& items = store->lists[list];
-	if (static_cast<int>(items.size()) <= item)
-		items.resize(item + 1, kyx_item{});
-	return items[item].data();
-}
-
-char *kyx_selectlist_item(int list, int item)
-{
-	return kyx_selectlist_obj.text[item][list];
-}
 
 int kyx_x_error_count()
 {
@@ -143,6 +139,16 @@ static int record_x_error(Display *, XErrorEvent *e)
 	++x_error_count;
 	x_last_error = e->error_code;
 	return 0;
+}
+
+} // namespace kyx
+
+char *kyx_selectlist_item(int list, int item)
+{
+	if (!handle_ok(list, global_selectlist_num) || item < 0)
+		return nullptr;
+	auto& items = list_items[list];
+	return item < static_cast<int>(items.size()) ? items[item].data() : nullptr;
 }
 
 void x_open(void)
@@ -200,6 +206,7 @@ void kyx_window(const char *title, int width, int height)
 	set_pen_prop(global_button_pen_prop, X_GREY, font->fid);
 
 	window2 = make_centred_window(title, width, height, X_GREY);
+	main_window_size = kyx_point{width, height};
 
 	global_pen = pen_from(global_pen_prop);
 	global_pen2 = pen_from(global_pen2_prop);
@@ -248,7 +255,7 @@ void kyx_setwindowbg(const char *path, int tile)
 		return;
 	}
 	gcP = background_pen(window2, pic, tile);
-	windowtile = tile ? 1 : 0;
+	windowtile = tile == kyx_bg_whole ? kyx_bg_whole : tile ? kyx_bg_tiled : kyx_bg_once;
 	window_bg_size = kyx_point{pic.width, pic.height};
 	background_pixmap = 1;
 }
@@ -350,7 +357,7 @@ int kyx_selectlist(int x, int y, int count, char items[][kyx_item_size], int col
 	global_selectlist_nl[n] = count;
 	kyx_selectlist_obj.state[n] = -1;
 	kyx_selectlist_obj.top[n] = 0;
-	auto& store = kyx_selectlist_obj.text.lists[n];
+	auto& store = list_items[n];
 	store.assign(static_cast<std::size_t>(count), kyx_item{});
 	for (int i = 0; i < count; ++i)
 		copy_text(store[i], std::string_view{items[i], strnlen(items[i], kyx_item_size)});
@@ -385,17 +392,18 @@ int kyx_textentry(int x, int y, int width, int type)
 	return n;
 }
 
-void kyx_frame(int x1, int y1, int x2, int y2, const char *label)
+int kyx_frame(int x1, int y1, int x2, int y2, const char *label)
 {
 	int n = global_frame_num;
 	if (n >= kyx_capacity)
-		return;
+		return -1;
 	global_frame_x1[n] = x1;
 	global_frame_y1[n] = y1;
 	global_frame_x2[n] = x2;
 	global_frame_y2[n] = y2;
 	copy_text(global_frame_label[n], text_of(label));
 	global_frame_num = n + 1;
+	return n;
 }
 
 // The picture of an image or image button. One that cannot be read leaves the widget blank:

@@ -8,6 +8,10 @@
 #include <cstring>
 #include <initializer_list>
 
+using namespace kyx;
+
+namespace kyx {
+
 namespace {
 
 constexpr kyx_point picture_origin{50, 50};
@@ -98,7 +102,7 @@ bool begin_redraw(dialog_frame &f)
 template <typename State>
 dialog_outcome shown_until_input(State &s, const XEvent &e, void (*draw)(const State &))
 {
-	if (e.type == ButtonPress || e.type == KeyPress) {
+	if (e.type == ButtonPress || e.type == KeyPress || close_requested(e, s.frame.win)) {
 		close_window(s.frame.win);
 		return {true, 1};
 	}
@@ -110,15 +114,22 @@ dialog_outcome shown_until_input(State &s, const XEvent &e, void (*draw)(const S
 	return {false, 0};
 }
 
+// The dialog takes every event of the connection while it runs, the main window's exposures
+// too, so the main window is painted afresh once it ends. A request to close the main window
+// is not lost meanwhile: the main loop ends as soon as the dialog has.
 template <typename State>
 int run_modal(State &s, dialog_outcome (*on_event)(State &, const XEvent &))
 {
 	XEvent e;
 	for (;;) {
 		XNextEvent(display, &e);
+		if (window2 && close_requested(e, window2))
+			kyx_closewindow();
 		dialog_outcome o = on_event(s, e);
-		if (o.done)
+		if (o.done) {
+			kyx_repaint();
 			return o.result;
+		}
 	}
 }
 
@@ -230,7 +241,9 @@ bool msgbox_open(msgbox_state &s, int kind, const char *text, const char *title,
 
 dialog_outcome msgbox_event(msgbox_state &s, const XEvent &e)
 {
-	if (e.type == ButtonPress && msgbox_closes(e.xbutton.x, e.xbutton.y, s.frame.width, s.frame.height)) {
+	bool ok = e.type == ButtonPress
+		&& msgbox_closes(e.xbutton.x, e.xbutton.y, s.frame.width, s.frame.height);
+	if (ok || close_requested(e, s.frame.win)) {
 		close_window(s.frame.win);
 		return {true, 1};
 	}
@@ -250,6 +263,8 @@ void msgbox_release(msgbox_state &s)
 	s = {};
 }
 
+} // namespace kyx
+
 int x_msgbox(int kind, const char *text, const char *title, char *fontname, int margin)
 {
 	replace_default_font(fontname);
@@ -262,6 +277,8 @@ int x_msgbox(int kind, const char *text, const char *title, char *fontname, int 
 	msgbox_release(s);
 	return result;
 }
+
+namespace kyx {
 
 // Blank box.
 
@@ -278,7 +295,7 @@ bool calbox_open(dialog_frame &f, const char *title)
 
 dialog_outcome calbox_event(dialog_frame &f, const XEvent &e)
 {
-	if (e.type == ButtonPress || e.type == KeyPress) {
+	if (e.type == ButtonPress || e.type == KeyPress || close_requested(e, f.win)) {
 		close_window(f.win);
 		return {true, 0};
 	}
@@ -286,6 +303,8 @@ dialog_outcome calbox_event(dialog_frame &f, const XEvent &e)
 		return {true, 0};
 	return {false, 0};
 }
+
+} // namespace kyx
 
 int x_calbox(const char *title)
 {
@@ -297,6 +316,8 @@ int x_calbox(const char *title)
 	free_font(f);
 	return result;
 }
+
+namespace kyx {
 
 // Radio box.
 
@@ -366,6 +387,8 @@ bool radio_open(radio_state &s, const char *option1, const char *option2, const 
 	return true;
 }
 
+// The window manager's close request is not followed: the caller is owed a choice, 1 or 2,
+// and neither stands for none.
 dialog_outcome radio_event(radio_state &s, const XEvent &e)
 {
 	if (e.type == ButtonPress) {
@@ -391,6 +414,8 @@ void radio_release(radio_state &s)
 	s = {};
 }
 
+} // namespace kyx
+
 int x_radiobox(const char *option1, const char *option2, const char *question, const char *title,
 	       char *fontname, int margin)
 {
@@ -403,6 +428,8 @@ int x_radiobox(const char *option1, const char *option2, const char *question, c
 	radio_release(s);
 	return result;
 }
+
+namespace kyx {
 
 // List window.
 
@@ -505,6 +532,8 @@ void list_release(list_state &s)
 	s = {};
 }
 
+} // namespace kyx
+
 int x_slistwindow(int width, int height, const char *title, int style, char marker, int count,
 		  char rows[][kyx_text_size], const char *fontname, const char *heading)
 {
@@ -516,6 +545,8 @@ int x_slistwindow(int width, int height, const char *title, int style, char mark
 	list_release(s);
 	return result;
 }
+
+namespace kyx {
 
 // Bar chart.
 
@@ -569,6 +600,8 @@ void graph_release(graph_state &s)
 	s = {};
 }
 
+} // namespace kyx
+
 int x_graphwindow(int width, int height, const char *title, int count, const int *values, const char *fontname)
 {
 	graph_state s{};
@@ -579,6 +612,8 @@ int x_graphwindow(int width, int height, const char *title, int count, const int
 	graph_release(s);
 	return result;
 }
+
+namespace kyx {
 
 // Pictures.
 
@@ -671,6 +706,11 @@ dialog_outcome imgbox_event(imgbox_state &s, const XEvent &e)
 		close_window(s.frame.win);
 		return {true, e.xbutton.x};
 	}
+	// Closed without a click: there is no position to give.
+	if (close_requested(e, s.frame.win)) {
+		close_window(s.frame.win);
+		return {true, -1};
+	}
 	if (e.type == KeyPress) {
 		std::printf("%d\n", static_cast<int>(e.xkey.keycode));
 		std::fflush(stdout);
@@ -695,6 +735,8 @@ void imgbox_release(imgbox_state &s)
 	free_font(s.frame);
 }
 
+} // namespace kyx
+
 int x_imgbox(const char *path, const char *title)
 {
 	// The element table and its pens are too large to sit comfortably on a caller's stack.
@@ -711,6 +753,8 @@ int x_imgbox(const char *path, const char *title)
 	imgbox_release(s);
 	return result;
 }
+
+namespace kyx {
 
 // Picture keypad.
 
@@ -762,6 +806,12 @@ bool keypad_open(keypad_state &s, const char *path, const char *title, int type,
 
 dialog_outcome keypad_event(keypad_state &s, const XEvent &e)
 {
+	// Ends as Return does. The window stays the caller's, as after Return, but leaves the
+	// screen, since the user asked for that.
+	if (close_requested(e, s.frame.win)) {
+		XWithdrawWindow(display, s.frame.win, DefaultScreen(display));
+		return keypad_finish(s);
+	}
 	if (e.type == KeyPress) {
 		int code = static_cast<int>(e.xkey.keycode);
 		if (code == keypad_return || s.offset >= s.capacity)
@@ -782,6 +832,8 @@ void keypad_release(keypad_state &s)
 	release_picture(s.pic);
 	free_font(s.frame);
 }
+
+} // namespace kyx
 
 int x_imgkeybox(const char *path, const char *title, int type, int x, int y)
 {

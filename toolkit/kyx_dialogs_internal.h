@@ -13,6 +13,8 @@
 #include "kyx_paint.h"
 #include "kyx_rules.h"
 
+namespace kyx {
+
 // What a dialog does with one event: keep waiting, or end the call with a result.
 struct dialog_outcome {
 	bool done;
@@ -129,5 +131,7 @@ struct keypad_state {
 bool keypad_open(keypad_state &s, const char *path, const char *title, int type, int x, int y);
 dialog_outcome keypad_event(keypad_state &s, const XEvent &e);
 void keypad_release(keypad_state &s);
+
+} // namespace kyx
 
 #endif

@@ -8,6 +8,8 @@
 #include "kyx_internal.h"
 #include "kyx_utf8_draw.h"
 
+namespace kyx {
+
 static constexpr int tiled_bg_width = 1024;
 static constexpr int tiled_bg_height = 860;
 static constexpr int tiled_label_width = 640;
@@ -21,8 +23,10 @@ static void draw_background()
 	if (background_pixmap != 1)
 		return;
 	XFlush(display);
-	if (windowtile == 1)
+	if (windowtile == kyx_bg_tiled)
 		fill_rect(window2, gcP, 0, 0, tiled_bg_width, tiled_bg_height);
+	else if (windowtile == kyx_bg_whole)
+		fill_rect(window2, gcP, 0, 0, main_window_size.x, main_window_size.y);
 	else
 		fill_rect(window2, gcP, 0, 0, window_bg_size.x, window_bg_size.y);
 }
@@ -288,7 +292,7 @@ void draw_list_items(int i)
 	int x = global_selectlist_x[i];
 	int y = global_selectlist_y[i];
 	int rows = global_selectlist_r[i] / list_row_height;
-	const auto& items = kyx_selectlist_obj.text.lists[i];
+	const auto& items = list_items[i];
 	for (int k = 0; k < rows; ++k) {
 		long item = static_cast<long>(kyx_selectlist_obj.top[i]) + k;
 		if (item < 0 || item >= static_cast<long>(items.size()))
@@ -369,3 +373,5 @@ void kyx_redraw()
 	for (int i = 0; i < count_of(global_frame_num); ++i)
 		draw_frame(i);
 }
+
+} // namespace kyx

@@ -11,6 +11,8 @@
 #include "kyx_internal.h"
 #include "kyx_utf8_draw.h"
 
+using namespace kyx;
+
 // Filter by keysym; keycodes differ between keyboard maps.
 static constexpr KeySym keys_not_typed[] = {
 	XK_Return, XK_Escape, XK_Tab, XK_ISO_Left_Tab, XK_Caps_Lock,
@@ -29,6 +31,8 @@ void kyx_main(void)
 	}
 }
 
+namespace kyx {
+
 bool handle_event(XEvent *ev)
 {
 	if (ev->type == MotionNotify)
@@ -37,9 +41,21 @@ bool handle_event(XEvent *ev)
 		handle_keypress(&ev->xkey);
 	if (ev->type == ButtonPress)
 		handle_buttonpress(&ev->xbutton);
+	if (ev->type == ClientMessage)
+		handle_close_request(*ev);
 	if (ev->type == Expose)
 		return handle_expose(&ev->xexpose);
 	return true;
+}
+
+void handle_close_request(const XEvent &ev)
+{
+	if (close_requested(ev, window2))
+		kyx_closewindow();
+	// A picture keypad leaves its window up, the caller's, when it ends: it can still be put
+	// out of sight.
+	else if (window && close_requested(ev, window))
+		XWithdrawWindow(display, window, DefaultScreen(display));
 }
 
 void repaint_entry_texts()
@@ -56,8 +72,7 @@ void repaint_entry_texts()
 
 bool handle_expose(XExposeEvent *)
 {
-	kyx_point size;
-	if (!take_exposures(window2, size))
+	if (!take_exposures(window2, main_window_size))
 		return false;
 	kyx_redraw();
 	return true;
@@ -244,11 +259,14 @@ void handle_buttonpress(XButtonEvent *ev)
 {
 	int ex = ev->x;
 	int ey = ev->y;
-	for (int i = 0; i < count_of(global_textentry_num); ++i)
+	// The coordinates are those of the window clicked: a click in a pull-down or a picture
+	// button must not also hit what lies at the same place in the main window.
+	bool in_main = ev->window == window2;
+	for (int i = 0; in_main && i < count_of(global_textentry_num); ++i)
 		if (entry_hit(global_textentry_x[i], global_textentry_y[i], global_textentry_width[i],
 			    ex, ey))
 			focus_entry(i);
-	for (int i = 0; i < count_of(global_button_num); ++i)
+	for (int i = 0; in_main && i < count_of(global_button_num); ++i)
 		if (button_hit(global_button_x[i], global_button_y[i],
 			    text_cells(global_button_text[i]), ex, ey))
 			kyx_ExecCallback(i);
@@ -262,13 +280,15 @@ void handle_buttonpress(XButtonEvent *ev)
 	for (int i = 0; i < count_of(global_imagebutton_num); ++i)
 		if (xpm_imagebutton[i] && ev->window == xpm_imagebutton[i])
 			kyx_ExecCallback4(i);
-	for (int i = 0; i < count_of(global_lbutton_num); ++i)
+	for (int i = 0; in_main && i < count_of(global_lbutton_num); ++i)
 		if (button_hit(global_lbutton_x[i], global_lbutton_y[i],
 			    text_cells(global_lbutton_text[i]), ex, ey))
 			toggle(i);
-	for (int i = 0; i < count_of(global_chkbutton_num); ++i)
+	for (int i = 0; in_main && i < count_of(global_chkbutton_num); ++i)
 		if (chkbutton_hit(global_chkbutton_x[i], global_chkbutton_y[i], ex, ey))
 			check(i);
-	for (int i = 0; i < count_of(global_selectlist_num); ++i)
+	for (int i = 0; in_main && i < count_of(global_selectlist_num); ++i)
 		click_list(i, ex, ey);
 }
+
+} // namespace kyx

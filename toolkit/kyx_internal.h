@@ -7,10 +7,13 @@
 #include <array>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "kyx.h"
 #include "kyx_paint.h"
 #include "kyx_utf8.h"
+
+namespace kyx {
 
 // Text is never measured: every character is one cell of the font "fixed".
 inline constexpr int char_width = 6;
@@ -177,6 +180,8 @@ inline int count_of(int num)
 void handle_motion(XMotionEvent *ev);
 void handle_keypress(XKeyEvent *ev);
 void handle_buttonpress(XButtonEvent *ev);
+// The window manager's request to close the main window, or the window a keypad left up.
+void handle_close_request(const XEvent &ev);
 // False when the main window's attributes cannot be read: the loop must end.
 bool handle_expose(XExposeEvent *ev);
 // False when the loop must end.
@@ -199,8 +204,15 @@ void draw_list_highlight(int list);
 int kyx_x_error_count();
 int kyx_x_last_error();
 
+// The main window's size as the last exposure found it.
+extern kyx_point main_window_size;
 // Size of the picture each background was loaded from.
 extern kyx_point window_bg_size;
 extern std::array<kyx_point, kyx_capacity> label_bg_size;
+
+// Item texts of each select list: the items it was given, no more.
+extern std::array<std::vector<kyx_item>, kyx_capacity> list_items;
+
+} // namespace kyx
 
 #endif

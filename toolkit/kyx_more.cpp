@@ -1,23 +1,14 @@
 // Changes to widgets after their creation, for windows whose contents follow the program's
 // state: new texts and places, the window's title, and a repaint on request.
-#include <X11/Xatom.h>
-
 #include "kyx_internal.h"
 #include "kyx_utf8.h"
 
+using namespace kyx;
+
 void kyx_settitle(const char *title)
 {
-	if (!display || !window2)
-		return;
-	std::string_view text = text_of(title);
-	XStoreName(display, window2, title ? title : "");
-	XSetIconName(display, window2, title ? title : "");
-	// WM_NAME is Latin-1 text; window managers show a UTF-8 name from _NET_WM_NAME.
-	Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-	for (const char *property : {"_NET_WM_NAME", "_NET_WM_ICON_NAME"})
-		XChangeProperty(display, window2, XInternAtom(display, property, False), utf8, 8,
-			PropModeReplace, reinterpret_cast<const unsigned char *>(text.data()),
-			static_cast<int>(text.size()));
+	if (display && window2)
+		set_title(window2, title);
 }
 
 void kyx_setbuttontext(int button, const char *text)
@@ -73,6 +64,12 @@ void kyx_repaint(void)
 		return;
 	kyx_redraw();
 	XFlush(display);
+}
+
+void kyx_flush(void)
+{
+	if (display)
+		XFlush(display);
 }
 
 void kyx_copylabelbg(int label, int from)

@@ -6,10 +6,16 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <errno.h>
+#include <unistd.h>
+
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/xpm.h>
 
 #include "kyx.h"
+
+namespace kyx {
 
 namespace {
 
@@ -51,7 +57,80 @@ XSizeHints size_hints(kyx_point at, int w, int h)
 	return hints;
 }
 
+Atom atom(const char *name)
+{
+	return XInternAtom(display, name, False);
+}
+
+// The instance and class names of every window: the program's own name, as the user may set
+// it through RESOURCE_NAME, and the same with a capital, so that desktops can tell it apart.
+struct program_names {
+	std::array<char, 256> instance;
+	std::array<char, 256> cls;
+};
+
+const program_names &names_of_program()
+{
+	static program_names names = [] {
+		program_names n{};
+		const char *name = std::getenv("RESOURCE_NAME");
+		if (!name || !*name)
+			name = program_invocation_short_name;
+		std::snprintf(n.instance.data(), n.instance.size(), "%s", name);
+		n.cls = n.instance;
+		if (n.cls[0] >= 'a' && n.cls[0] <= 'z')
+			n.cls[0] = static_cast<char>(n.cls[0] - 'a' + 'A');
+		return n;
+	}();
+	return names;
+}
+
+// What a window manager reads from a top-level window besides its name: size hints, the
+// machine, the class, the process, and that the window closes on request rather than by
+// the end of the connection.
+void set_program_properties(Window win, const XSizeHints &hints)
+{
+	const program_names &names = names_of_program();
+	XClassHint class_hint{};
+	class_hint.res_name = const_cast<char *>(names.instance.data());
+	class_hint.res_class = const_cast<char *>(names.cls.data());
+	XSizeHints h = hints;
+	XSetWMProperties(display, win, nullptr, nullptr, nullptr, 0, &h, nullptr, &class_hint);
+	long pid = getpid();
+	XChangeProperty(display, win, atom("_NET_WM_PID"), XA_CARDINAL, 32, PropModeReplace,
+		reinterpret_cast<const unsigned char *>(&pid), 1);
+	Atom delete_window = atom("WM_DELETE_WINDOW");
+	XSetWMProtocols(display, win, &delete_window, 1);
+}
+
 } // namespace
+
+void set_title(Window win, const char *title)
+{
+	char *list[] = {const_cast<char *>(or_empty(title))};
+	XTextProperty p{};
+	// STRING where the title fits Latin-1, else COMPOUND_TEXT: WM_NAME readers then show it
+	// right, whatever they make of raw UTF-8.
+	if (Xutf8TextListToTextProperty(display, list, 1, XStdICCTextStyle, &p) >= Success) {
+		XSetWMName(display, win, &p);
+		XSetWMIconName(display, win, &p);
+		XFree(p.value);
+	} else {
+		XStoreName(display, win, list[0]);
+		XSetIconName(display, win, list[0]);
+	}
+	std::string_view text = text_of(title);
+	for (const char *property : {"_NET_WM_NAME", "_NET_WM_ICON_NAME"})
+		XChangeProperty(display, win, atom(property), atom("UTF8_STRING"), 8, PropModeReplace,
+			reinterpret_cast<const unsigned char *>(text.data()), static_cast<int>(text.size()));
+}
+
+bool close_requested(const XEvent &e, Window win)
+{
+	return e.type == ClientMessage && e.xclient.window == win && e.xclient.format == 32
+		&& e.xclient.message_type == atom("WM_PROTOCOLS")
+		&& static_cast<Atom>(e.xclient.data.l[0]) == atom("WM_DELETE_WINDOW");
+}
 
 Window make_top_window(const char *title, kyx_point at, int w, int h, unsigned long background)
 {
@@ -60,8 +139,8 @@ Window make_top_window(const char *title, kyx_point at, int w, int h, unsigned l
 	Window root = RootWindow(display, DefaultScreen(display));
 	Window win = XCreateSimpleWindow(display, root, at.x, at.y, static_cast<unsigned>(w),
 		static_cast<unsigned>(h), 1, X_DGREY, background);
-	XSizeHints hints = size_hints(at, w, h);
-	XSetStandardProperties(display, win, title, title, None, nullptr, 0, &hints);
+	set_program_properties(win, size_hints(at, w, h));
+	set_title(win, title);
 	return win;
 }
 
@@ -234,3 +313,5 @@ void draw_arc(Drawable d, GC gc, long x, long y, long w, long h, int from, long 
 {
 	arc(XDrawArc, d, gc, x, y, w, h, from, extent);
 }
+
+} // namespace kyx

@@ -11,6 +11,8 @@
 
 #include <X11/Xlib.h>
 
+namespace kyx {
+
 // Prints one line to standard output and ends the process with status 1.
 [[noreturn]] void kyx_die(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
@@ -36,13 +38,18 @@ int coordinate(long v);
 int window_extent(long pixels);
 
 // Windows.
-// A top-level window with the toolkit's border; title is its window and icon name.
+// A top-level window with the toolkit's border, named title, that takes part in the window
+// manager's close protocol; its class names the program.
 Window make_top_window(const char *title, kyx_point at, int w, int h, unsigned long background);
 // Centred on the default screen as window_place puts it.
 Window make_centred_window(const char *title, int w, int h, unsigned long background);
 // Resizes a top-level window and tells the window manager its new size.
 void resize_top_window(Window win, kyx_point at, int w, int h);
 void show_window(Window w);
+// The window and icon name of a top-level window, in every form window managers read.
+void set_title(Window win, const char *title);
+// True when e is the window manager's request to close win.
+bool close_requested(const XEvent &e, Window win);
 // A burst of exposures costs one redraw: takes every Expose already queued and reads the
 // window's size. False when its attributes cannot be read (the window is gone).
 bool take_exposures(Window w, kyx_point& size);
@@ -102,5 +109,7 @@ void fill_lines(Drawable d, GC gc, long x1, long x2, long y1, long y2);
 // rather than wrap its 16-bit field.
 void fill_arc(Drawable d, GC gc, long x, long y, long w, long h, int from, long long extent);
 void draw_arc(Drawable d, GC gc, long x, long y, long w, long h, int from, long long extent);
+
+} // namespace kyx
 
 #endif

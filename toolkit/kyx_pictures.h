@@ -3,6 +3,8 @@
 #ifndef KYX_PICTURES_H
 #define KYX_PICTURES_H
 
+namespace kyx {
+
 // Every row of a lamp is one colour, so the lamp shows the same bands wherever along a row
 // the tile pattern starts.
 inline const char *rn_xpm[] = {
@@ -145,5 +147,7 @@ inline const char *information_xpm[] = {
 	"              +++++++++++               ",
 	"                                        "
 };
+
+} // namespace kyx
 
 #endif

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace kyx {
+
 int leading_number(std::string_view text, std::size_t *used)
 {
 	std::size_t i = 0;
@@ -169,3 +171,5 @@ int keypad_capacity(int type)
 		return 0;
 	}
 }
+
+} // namespace kyx

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string_view>
 
+namespace kyx {
+
 // The leading decimal number of text: an optional sign and the digits after it, saturated to
 // the range of int, 0 when there is no digit. used, when given, receives how many characters
 // the number took, sign included; 0 when there was no digit.
@@ -54,5 +56,7 @@ struct keypad_key {
 const keypad_key *keypad_lookup(int type, int keycode);
 // Pixels of echo a type takes before the next key finishes: 10 per character.
 int keypad_capacity(int type);
+
+} // namespace kyx
 
 #endif

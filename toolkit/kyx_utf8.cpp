@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+namespace kyx {
+
 static constexpr char16_t replacement = 0xFFFD;
 
 static int sequence_size(unsigned char lead)
@@ -146,3 +148,5 @@ bool xlfd_with_charset(const char *name, const char *charset, char *out, std::si
 	int n = std::snprintf(out, size, "%.*s%s", static_cast<int>(registry_at), name, charset);
 	return n >= 0 && static_cast<std::size_t>(n) < size;
 }
+
+} // namespace kyx

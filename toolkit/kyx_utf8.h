@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string_view>
 
+namespace kyx {
+
 inline constexpr std::size_t utf8_max_bytes = 4;
 
 struct utf8_char {
@@ -48,5 +50,7 @@ int text_cells(const std::array<char, N>& t)
 {
 	return utf8_count(std::string_view{t.data(), strnlen(t.data(), N)});
 }
+
+} // namespace kyx
 
 #endif

@@ -10,6 +10,8 @@
 #include "kyx_paint.h"
 #include "kyx_utf8.h"
 
+namespace kyx {
+
 static constexpr int chars_max = kyx_item_size;  // the longest text a widget holds
 static constexpr std::size_t font_name_size = 256;
 
@@ -78,3 +80,5 @@ void utf8_draw(Drawable d, GC gc, long x, long y, std::string_view text)
 	XDrawString16(display, d, gc, coordinate(x), coordinate(y), chars.data(), count);
 	XSetFont(display, gc, narrow_font);
 }
+
+} // namespace kyx

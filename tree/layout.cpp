@@ -2,6 +2,8 @@
 // arithmetic on the view: the window only copies it into its widgets.
 #include "lineagetree.h"
 
+#include <algorithm>
+
 static constexpr int row_pitch = 40;
 static constexpr int pedigree_rows = 8;
 static constexpr int family_columns = 4;
@@ -116,34 +118,52 @@ static tree_box family_box(int row, int column, const person_facts &who)
 	return box_at(column_x(column), family_top + row * row_pitch, who);
 }
 
+// One row of the family area: a partner's box, empty when the row continues a family whose
+// children did not fit in the row above, and up to three children.
+struct family_row {
+	const person_facts *partner = nullptr;
+	bool continued = false;
+	std::array<const person_facts *, family_columns - 1> children{};
+};
+
 // Each family starts a row: the partner in the first column, the children after it, three to
-// a row. What does not fit in the rows is counted.
-tree_layout layout_view(const family_view &view)
+// a row.
+static std::vector<family_row> family_rows_of(const family_view &view)
+{
+	std::vector<family_row> rows;
+	for (const family_part &part : view.families) {
+		rows.push_back({&part.partner, false, {}});
+		std::size_t column = 0;
+		for (const person_facts &child : part.children) {
+			if (column == rows.back().children.size()) {
+				rows.push_back({&part.partner, true, {}});
+				column = 0;
+			}
+			rows.back().children[column++] = &child;
+		}
+	}
+	return rows;
+}
+
+// A page that begins inside a family shows its partner again, so that the children on it
+// are seen with their other parent.
+tree_layout layout_view(const family_view &view, int page)
 {
 	tree_layout layout;
 	for (int p = 0; p < pedigree_places; p++)
 		layout.boxes[p] = pedigree_box(p, view.pedigree[p]);
-	int row = 0;
-	for (const family_part &part : view.families) {
-		if (row >= family_rows) {
-			layout.not_shown += (part.partner.at != no_record) + static_cast<int>(part.children.size());
-			continue;
-		}
-		layout.boxes[pedigree_places + row * family_columns] = family_box(row, 0, part.partner);
-		int column = 1;
-		for (const person_facts &child : part.children) {
-			if (column == family_columns) {
-				row++;
-				column = 1;
-			}
-			if (row >= family_rows) {
-				layout.not_shown++;
-				continue;
-			}
-			layout.boxes[pedigree_places + row * family_columns + column] = family_box(row, column, child);
-			column++;
-		}
-		row++;
+	std::vector<family_row> rows = family_rows_of(view);
+	int count = static_cast<int>(rows.size());
+	layout.pages = count == 0 ? 1 : (count + family_rows - 1) / family_rows;
+	layout.page = std::clamp(page, 0, layout.pages - 1);
+	int first = layout.page * family_rows;
+	for (int r = 0; r < family_rows && first + r < count; r++) {
+		const family_row &row = rows[first + r];
+		int slot = pedigree_places + r * family_columns;
+		if (!row.continued || r == 0)
+			layout.boxes[slot] = family_box(r, 0, *row.partner);
+		for (int c = 0; c < family_columns - 1 && row.children[c]; c++)
+			layout.boxes[slot + 1 + c] = family_box(r, c + 1, *row.children[c]);
 	}
 	return layout;
 }

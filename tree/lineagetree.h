@@ -21,7 +21,7 @@
 // or a text already in memory (the decoded text of a file in another set or of a pipe, the
 // tests). Offsets count from the first byte of the file or text, a byte-order mark included.
 struct ged_source {
-	const ged_text *file = nullptr;
+	ged_text *file = nullptr;
 	std::string_view text;
 };
 
@@ -212,7 +212,7 @@ inline constexpr int tree_window_height = 720;
 inline constexpr int box_width = 210;
 inline constexpr int box_height = 34;
 inline constexpr int box_text_cells = 32;   // characters a box's name or dates line holds
-inline constexpr int family_rows = 8;
+inline constexpr int family_rows = 8;      // rows of partners and children on one page
 inline constexpr int family_slots = family_rows * 4;
 inline constexpr int tree_slots = pedigree_places + family_slots;
 inline constexpr int off_window = -10000;   // where unused widgets wait, never seen nor hit
@@ -235,10 +235,12 @@ struct tree_box {
 
 struct tree_layout {
 	std::array<tree_box, tree_slots> boxes;  // pedigree places first, then the families
-	int not_shown = 0;                       // partners and children beyond the last row
+	int page = 0;                            // of the family rows, counted from 0
+	int pages = 1;
 };
 
-tree_layout layout_view(const family_view &view);
+// The boxes with the family rows of one page; a page beyond the last shows the last.
+tree_layout layout_view(const family_view &view, int page = 0);
 
 // The lines that join each box of the pedigree to its parents' boxes: from the box's right
 // edge to the middle of the gap, up and down to the parents' heights, and on to their boxes.

@@ -25,7 +25,8 @@ bool open_tree_file(const char *path, opened_file &into)
 	into.file = std::make_unique<ged_text>();
 	if (!ged_open(*into.file, path))
 		return false;
-	// A UTF-8 file is read again where a record lies; any other is held as its decoded text.
+	// A file of single bytes is read again where a record lies; UTF-16 and a stream are held
+	// as their decoded text.
 	if (ged_rereadable(*into.file)) {
 		into.source.file = into.file.get();
 		std::string probe;
@@ -36,11 +37,11 @@ bool open_tree_file(const char *path, opened_file &into)
 	return ok;
 }
 
-// The raw text of a UTF-8 file, from a line start, as the reader hands it on.
-static std::string mended(std::string_view raw)
+// Raw lines of a file read again, from a line start, as the reader hands them on.
+static std::string decoded(const ged_text &file, std::string_view raw)
 {
 	std::string text(decoded_room(raw.size()), '\0');
-	text.resize(mend_utf8(raw, text.data()));
+	text.resize(ged_decode_raw(file, raw, text.data()));
 	return text;
 }
 
@@ -187,7 +188,7 @@ using record_found = std::function<void(std::size_t at, const ged_line &line)>;
 // past the piece is carried into the next.
 struct line_search {
 	const record_found &found;
-	bool raw;                   // the file's own bytes, mended line by line where needed
+	ged_text *file;             // the file's own bytes, decoded line by line where needed
 	std::uint64_t base = 0;     // file offset of the piece's first byte
 	bool piece_starts_line = true;
 	bool carrying = false;
@@ -198,8 +199,8 @@ struct line_search {
 static void whole_line(line_search &s, std::uint64_t at, std::string_view line)
 {
 	std::string text;
-	if (s.raw && std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
-		text = mended(line);
+	if (s.file && std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+		text = decoded(*s.file, line);
 		line = text;
 	}
 	std::size_t first = skip_blanks(line, 0);
@@ -262,7 +263,7 @@ static void search_piece(line_search &s, std::string_view piece, bool last)
 
 bool each_record_line(const ged_source &source, const record_found &found)
 {
-	line_search s{found, source.file != nullptr, 0, true, false, 0, {}};
+	line_search s{found, source.file, 0, true, false, 0, {}};
 	if (!source.file) {
 		search_piece(s, source.text, true);
 		return true;
@@ -272,7 +273,7 @@ bool each_record_line(const ged_source &source, const record_found &found)
 	for (;;) {
 		piece.clear();
 		long got = ged_read_at(*source.file, s.base, scan_piece, piece);
-		if (got < 0)
+		if (got < 0 || !ged_settle_by(*source.file, piece, s.base))
 			return false;
 		search_piece(s, piece, got == 0);
 		if (got == 0)
@@ -321,7 +322,7 @@ std::string_view record_text(const ged_source &source, std::size_t at, std::stri
 			return {};
 		std::size_t end = record_end(buf, got == 0);
 		if (end != std::string_view::npos) {
-			buf = mended(std::string_view(buf).substr(0, end));
+			buf = decoded(*source.file, std::string_view(buf).substr(0, end));
 			return buf;
 		}
 		piece *= 2;

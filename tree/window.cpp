@@ -9,15 +9,24 @@
 
 namespace {
 
+// Where the view was: Back returns to the page as well as to the person.
+struct tree_step {
+	std::size_t focus;
+	int page;
+};
+
 struct tree_window {
 	const record_index *index = nullptr;
-	std::size_t focus = no_record;
-	std::vector<std::size_t> history;
+	tree_step at{no_record, 0};
+	std::vector<tree_step> history;
+	family_view view;
 	tree_layout layout;
 	std::array<int, tree_slots> button{};
 	std::array<int, tree_slots> label{};
 	std::array<int, tree_slots> frame{};
-	int more = -1;
+	int previous = -1;     // the pager of the family rows: two buttons and the page's label
+	int next = -1;
+	int page_label = -1;
 	int first_label = -1;  // the one label whose background picture was read
 };
 
@@ -27,6 +36,10 @@ constexpr int button_dx = 9;   // a box's name button and dates label, from its 
 constexpr int button_dy = 17;
 constexpr int label_dx = 8;
 constexpr int label_dy = 31;
+constexpr int pager_y = family_top - 10;  // on the line of the family area's heading
+constexpr int previous_x = column_x(1) + 5;
+constexpr int page_label_x = column_x(1) + 70;
+constexpr int next_x = column_x(1) + 160;
 
 // kyx callbacks take no argument: one small function per slot says which box was clicked.
 template <std::size_t... slot>
@@ -66,12 +79,10 @@ void close_window()
 void make_slot(int slot, const tree_box &place)
 {
 	// The pedigree's frames stay where they are, empty when nobody is known there.
-	int frame = global_frame_num;
 	if (slot < pedigree_places)
-		kyx_frame(place.x, place.y, place.x + box_width, place.y + box_height, "");
+		shown.frame[slot] = kyx_frame(place.x, place.y, place.x + box_width, place.y + box_height, "");
 	else
-		kyx_frame(off_window, off_window, off_window, off_window, "");
-	shown.frame[slot] = frame;
+		shown.frame[slot] = kyx_frame(off_window, off_window, off_window, off_window, "");
 	shown.button[slot] = kyx_button(off_window, off_window, "", on_slot[slot]);
 	shown.label[slot] = background_label("", off_window, off_window);
 }
@@ -91,20 +102,55 @@ void show_slot(int slot, const tree_box &box)
 	kyx_movelabel(shown.label[slot], (dated ? x : off_window) + label_dx, (dated ? y : off_window) + label_dy);
 }
 
-void show_focus()
+void show_pager()
 {
-	family_view view = view_of(*shown.index, shown.focus);
-	shown.layout = layout_view(view);
+	int page = shown.layout.page;
+	int pages = shown.layout.pages;
+	kyx_movebutton(shown.previous, page > 0 ? previous_x : off_window, pager_y);
+	kyx_movebutton(shown.next, page + 1 < pages ? next_x : off_window, pager_y);
+	char label[64] = "";
+	if (pages > 1)
+		std::snprintf(label, sizeof label, "Page %d of %d", page + 1, pages);
+	kyx_setlabeltext(shown.page_label, label);
+}
+
+void show_page()
+{
+	shown.layout = layout_view(shown.view, shown.at.page);
+	shown.at.page = shown.layout.page;
 	for (int slot = 0; slot < tree_slots; slot++)
 		show_slot(slot, shown.layout.boxes[slot]);
-	char more[64] = "";
-	if (shown.layout.not_shown > 0)
-		std::snprintf(more, sizeof more, "(%d more not shown)", shown.layout.not_shown);
-	kyx_setlabeltext(shown.more, more);
+	show_pager();
 	kyx_repaint();
+}
+
+void show_focus()
+{
+	shown.view = view_of(*shown.index, shown.at.focus);
+	show_page();
 	// After the drawing: once the title has changed, the new tree is on the screen.
-	kyx_settitle(window_title(view.pedigree[0]).c_str());
-	XFlush(display);
+	kyx_settitle(window_title(shown.view.pedigree[0]).c_str());
+	kyx_flush();
+}
+
+void turn_page(int by)
+{
+	int page = shown.at.page + by;
+	if (page < 0 || page >= shown.layout.pages)
+		return;
+	shown.at.page = page;
+	show_page();
+	kyx_flush();
+}
+
+void previous_page()
+{
+	turn_page(-1);
+}
+
+void next_page()
+{
+	turn_page(1);
 }
 
 } // namespace
@@ -113,17 +159,19 @@ void open_tree_window(const record_index &index, std::size_t at)
 {
 	shown = tree_window{};
 	shown.index = &index;
-	shown.focus = at;
+	shown.at = tree_step{at, 0};
 	picture_path buf;
 	kyx_window("Family tree", tree_window_width, tree_window_height);
-	kyx_setwindowbg(picture("bg.xpm", buf), 1);
+	kyx_setwindowbg(picture("bg.xpm", buf), kyx_bg_whole);
 	kyx_imagebutton(5, 25, picture("close.xpm", buf), close_window);
 	kyx_button(10, 70, "Back", go_back);
 	background_label("Parents", column_x(1) + 1, pedigree_top - 8);
 	background_label("Grandparents", column_x(2) + 1, pedigree_top - 8);
 	background_label("Great-grandparents", column_x(3) + 1, pedigree_top - 8);
-	background_label("Partners and children", column_x(0) + 1, family_top - 10);
-	shown.more = background_label("", column_x(1) + 1, family_top - 10);
+	background_label("Partners and children", column_x(0) + 1, pager_y);
+	shown.previous = kyx_button(off_window, pager_y, "Previous", previous_page);
+	shown.next = kyx_button(off_window, pager_y, "Next", next_page);
+	shown.page_label = background_label("", page_label_x, pager_y);
 	for (const tree_line &line : pedigree_lines()) {
 		if (line.vertical)
 			kyx_vseparator(line.x, line.y, line.length);
@@ -137,12 +185,13 @@ void open_tree_window(const record_index &index, std::size_t at)
 	show_focus();
 }
 
+// The person already in focus is no step: Back would return to where the view already is.
 void focus_on(std::size_t at)
 {
-	if (at == no_record || at == shown.focus)
+	if (at == no_record || at == shown.at.focus)
 		return;
-	shown.history.push_back(shown.focus);
-	shown.focus = at;
+	shown.history.push_back(shown.at);
+	shown.at = tree_step{at, 0};
 	show_focus();
 }
 
@@ -156,14 +205,14 @@ void go_back()
 {
 	if (shown.history.empty())
 		return;
-	shown.focus = shown.history.back();
+	shown.at = shown.history.back();
 	shown.history.pop_back();
 	show_focus();
 }
 
 std::size_t focused_person()
 {
-	return shown.focus;
+	return shown.at.focus;
 }
 
 const tree_layout &shown_layout()

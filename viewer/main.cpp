@@ -25,10 +25,12 @@ int main(int argc, char **argv)
 	x_open();
 	build_window(argv[2]);
 	std::printf("%s %s %s\n", argv[0], argv[1], argv[2]);
+	indi_check = nobody_checked;
 	if (scan_individual(in, argv[2], add_field, stdout) == scan_read_error) {
 		show_read_error();
 		std::fputs("NULL found!", stdout);
 	}
+	note_scan_result(argv[2]);
 	ged_close(in);
 	std::fflush(stdout);
 

@@ -48,6 +48,8 @@ bool read_scan_word(scan_word &w);
 
 // The number text of the last individual record header examined (0007 for @I0007@).
 extern word_text indi_check;
+// What indi_check holds before the scan: no number text has an "@" in it.
+inline constexpr word_text nobody_checked{'@'};
 
 // The GEDCOM path as typed; tree receives it unchanged.
 extern const char *filename;
@@ -65,6 +67,11 @@ const char *find_picture(const char *name, std::span<const char *const> dirs, pi
 
 // The window, on the toolkit.
 void build_window(const char *number);
+// Whether the scan found the individual asked for: the last record it checked has that
+// number. Until this is set, the tree button starts nothing.
+// Whether two numbers' leading digit runs are the same whole number: 7 finds @I0007@.
+bool same_number(std::string_view a, std::string_view b);
+void note_scan_result(const char *number);
 void add_field(int field, const char *text);
 void show_read_error();
 void destroy();

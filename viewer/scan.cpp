@@ -283,7 +283,7 @@ static void copy_number_text()
 
 // Compares the leading digit runs as whole numbers, without converting them, so that numbers
 // of any length compare right and leading zeros do not count.
-static bool same_number(std::string_view a, std::string_view b)
+bool same_number(std::string_view a, std::string_view b)
 {
 	auto digits = [](std::string_view s) {
 		std::size_t end = 0;

@@ -1,12 +1,17 @@
 // The viewer's window on the kyx toolkit: its fixed widgets, one row per fact, and the two button actions.
 #include "personview.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "kyx.h"
 
 const char *filename = "";
 const char *program_path = "";
+
+// With no one found, indi_check names whichever record was checked last: the tree button
+// would open someone else's tree.
+static bool person_found;
 
 struct field_row {
 	const char *label;
@@ -54,6 +59,11 @@ void add_field(int field, const char *text)
 	kyx_settextentry(entry, text);
 }
 
+void note_scan_result(const char *number)
+{
+	person_found = indi_check != nobody_checked && same_number(indi_check.data(), number ? number : "");
+}
+
 void show_read_error()
 {
 	kyx_label("File read error!", 50, 50, 1);
@@ -66,6 +76,8 @@ void destroy()
 
 void parent()
 {
+	if (!person_found)
+		return;
 	std::string program = working_directory_has_tree() ? "" : lineagetree_beside(program_path);
 	std::string command = tree_command(filename, indi_check.data(), program);
 	// Output the shell's children write must come after ours, not before it.

@@ -44,11 +44,14 @@ static void quit()
 	kyx_closewindow();
 }
 
-// The dialogs answer with an int; show the latest one so a person can see what came back.
+// The dialogs answer with an int; show the latest one so a person can see what came back, and
+// write it on standard output, where a script can read it.
 static int result_label;
 
 static void show_result(const char *dialog, int result)
 {
+	std::printf("%s: %d\n", dialog, result);
+	std::fflush(stdout);
 	XClearWindow(display, wlabel[result_label]);
 	std::snprintf(global_label_text[result_label].data(), kyx_text_size, "%s: %d", dialog, result);
 	repaint();

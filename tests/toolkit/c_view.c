@@ -10,3 +10,5 @@ char *c_entry_text(int i) { return kyx_textentry_obj.text[i]; }
 char *c_label_text(int i) { return global_label_text[i]; }
 kyx_callback *c_callbacks(void) { return kyx_Array3; }
 size_t c_text_size(void) { return sizeof global_label_text[0]; }
+size_t c_object_size(void) { return sizeof(struct kyx_object); }
+size_t c_textobject_size(void) { return sizeof(struct kyx_textobject); }

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+using namespace kyx;
+
 namespace {
 
 // "fixed" on the test server is the 6 x 13 cell font: ascent 11, descent 2.
@@ -999,6 +1001,111 @@ TEST_F(Dialogs, KeypadTypedOnTheKeyboardReturnsTheNumberAndStaysUp)
 	ASSERT_TRUE(XGetWindowAttributes(display, window, &a));
 	EXPECT_EQ(a.map_state, IsViewable);
 	XDestroyWindow(display, window);
+}
+
+// The window manager's close button.
+
+XEvent close_request(Window w)
+{
+	XEvent e{};
+	e.type = ClientMessage;
+	e.xclient.window = w;
+	e.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+	e.xclient.format = 32;
+	e.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+	return e;
+}
+
+// A request for another window is not the dialog's; one for its own window ends it.
+template <typename State>
+dialog_outcome closed_by_manager(State &s, Window w, dialog_outcome (*on_event)(State &, const XEvent &))
+{
+	XSync(display, False);
+	EXPECT_FALSE(on_event(s, close_request(DefaultRootWindow(display))).done);
+	return on_event(s, close_request(w));
+}
+
+void expect_outcome(dialog_outcome o, bool done, int result)
+{
+	EXPECT_EQ(o.done, done);
+	if (done) {
+		EXPECT_EQ(o.result, result);
+	}
+}
+
+TEST_F(Dialogs, CloseRequestEndsEachDialogAsItsOwnCloseActionDoes)
+{
+	char font[] = "fixed";
+	std::string picture = xpm("pic.xpm", 30, 30, "#FFFFFF");
+	{
+		SCOPED_TRACE("message box: as OK");
+		msgbox_state s{};
+		ASSERT_TRUE(msgbox_open(s, 3, "Hi", "M", font, 40));
+		expect_outcome(closed_by_manager(s, s.frame.win, msgbox_event), true, 1);
+		msgbox_release(s);
+	}
+	{
+		SCOPED_TRACE("blank box");
+		dialog_frame f{};
+		ASSERT_TRUE(calbox_open(f, "B"));
+		expect_outcome(closed_by_manager(f, f.win, calbox_event), true, 0);
+		XFreeFont(display, f.font);
+	}
+	{
+		SCOPED_TRACE("list, and so the bar chart: as any key");
+		list_state l{};
+		ASSERT_TRUE(list_open(l, 100, 50, "L", 1, '*', 0, nullptr, "fixed", "H"));
+		expect_outcome(closed_by_manager(l, l.frame.win, list_event), true, 1);
+		list_release(l);
+	}
+	{
+		SCOPED_TRACE("picture box: no click, no position");
+		static imgbox_state s;
+		ASSERT_EQ(imgbox_open(s, picture.c_str(), "P"), imgbox_open_result::opened);
+		expect_outcome(closed_by_manager(s, s.frame.win, imgbox_event), true, -1);
+		imgbox_release(s);
+	}
+	{
+		SCOPED_TRACE("keypad: as Return, its window kept but out of sight");
+		keypad_state s{};
+		ASSERT_TRUE(keypad_open(s, picture.c_str(), "K", 1, 0, 15));
+		EXPECT_FALSE(keypad_event(s, key_event(s.frame.win, 14)).done);
+		testing::internal::CaptureStdout();
+		expect_outcome(closed_by_manager(s, s.frame.win, keypad_event), true, 5);
+		EXPECT_EQ(testing::internal::GetCapturedStdout(), "numberstring='5' x11return=5\n");
+		XSync(display, False);
+		EXPECT_FALSE(mapped(s.frame.win));
+		XDestroyWindow(display, s.frame.win);
+		keypad_release(s);
+	}
+	{
+		SCOPED_TRACE("radio box: waits for its choice");
+		radio_state s{};
+		ASSERT_TRUE(radio_open(s, "Yes", "No", "Save?", "R", font, 40));
+		expect_outcome(closed_by_manager(s, s.frame.win, radio_event), false, 0);
+		XDestroyWindow(display, s.frame.win);
+		radio_release(s);
+	}
+}
+
+// The dialog took the main window's exposures while it ran: the main window is painted once
+// it ends. A close request for the main window meanwhile ends the main loop afterwards.
+TEST_F(Dialogs, EndOfADialogRepaintsTheMainWindowAndKeepsItsCloseRequest)
+{
+	open_window();
+	kyx_button(40, 40, "Hi", nullptr);
+	char font[] = "fixed";
+	XEvent ok = button_event(DefaultRootWindow(display), 5000, 5000);
+	XPutBackEvent(display, &ok);
+	EXPECT_EQ(x_msgbox(1, "Hello", "Repaint", font, 40), 1);
+	XSync(display, False);
+	EXPECT_EQ(pixel(35, 44), black);  // the button's outer corner: x - 5, y + 4
+	EXPECT_EQ(kyx_window_status, 1);
+	XPutBackEvent(display, &ok);
+	XEvent close = close_request(window2);
+	XPutBackEvent(display, &close);
+	EXPECT_EQ(x_msgbox(1, "Hello", "Repaint", font, 40), 1);
+	EXPECT_EQ(kyx_window_status, 0);
 }
 
 } // namespace

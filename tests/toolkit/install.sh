@@ -1,7 +1,9 @@
 #!/bin/sh
-# Installs the suite into a fresh prefix, builds the C example on the installed toolkit alone
-# (once with pkg-config, once as a CMake project that finds kyx), and runs each build until
-# its window is up, then closes it through its File menu.
+# Installs the suite into a fresh prefix, checks that the installed libkyx.a defines nothing
+# outside its API but internals of the namespace kyx, builds a C++ program whose own functions
+# bear the names of internals, builds the C example on the installed toolkit alone (once with
+# pkg-config, once as a CMake project that finds kyx), and runs each build until its window
+# is up, then closes it through its File menu.
 # Usage: install.sh BUILD_DIR SOURCE_DIR LIBDIR [EXTRA_FLAGS]
 set -eu
 build=$1
@@ -26,6 +28,43 @@ export PKG_CONFIG_PATH="$prefix/$libdir/pkgconfig"
 printf '#include <kyx.h>\n' >"$work/header.cpp"
 # shellcheck disable=SC2046,SC2086
 c++ -std=c++20 $strict -fsyntax-only $(pkg-config --cflags kyx) "$work/header.cpp"
+
+# Every external symbol is a name of kyx.h (an operation, the palette, the toolkit's state),
+# something of the namespace kyx, or a weak copy of a standard template, which every program
+# that uses the template shares. A bare C++ name would clash with the program's own.
+header=$prefix/include/kyx.h
+# A sanitized build adds a marker named after each global, and the compiler one reference to
+# the C++ exception personality that all objects share.
+nm -g --defined-only "$prefix/$libdir/libkyx.a" |
+	awk 'NF == 3 && $3 != "DW.ref.__gxx_personality_v0" { sub(/^__odr_asan\./, "", $3); print $2, $3 }' |
+	sort -u -k2,2 >"$work/symbols"
+kyx_names='^_Z(G[VR]|T[VISHW])?Z?N[KVr]*3kyx'
+std_names='^_Z(G[VR]|T[VISHW])?Z?(N[KVr]*)?(St|Sa|Sb|Ss|9__gnu_cxx)'
+stray=""
+api=0
+internal=0
+while read -r type name; do
+	if printf '%s\n' "$name" | grep -Eq "$kyx_names"; then
+		internal=$((internal + 1))
+	elif printf '%s\n' "$name" | grep -Eq "$std_names" && { [ "$type" = W ] || [ "$type" = V ]; }; then
+		internal=$((internal + 1))
+	elif case $name in _Z*) false ;; *) grep -qw -- "$name" "$header" ;; esac; then
+		api=$((api + 1))
+	else
+		stray="$stray $name"
+	fi
+done <"$work/symbols"
+echo "libkyx.a: $api external symbols of kyx.h, $internal of the namespace kyx or standard templates"
+if [ -n "$stray" ]; then
+	echo "libkyx.a defines names outside its API and the namespace kyx:" >&2
+	printf '%s\n' $stray | c++filt >&2
+	exit 1
+fi
+
+# shellcheck disable=SC2046,SC2086
+c++ -std=c++20 $strict $flags -o "$work/clash" "$source/tests/toolkit/clash.cpp" \
+	$(pkg-config --cflags --libs kyx)
+"$work/clash"
 
 # shellcheck disable=SC2046,SC2086
 cc -std=c99 $strict $flags -o "$work/hello-pkgconfig" "$source/examples/hello-c/hello.c" \

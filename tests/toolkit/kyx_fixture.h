@@ -19,6 +19,8 @@
 #include "kyx_internal.h"
 #include "x_server.h"
 
+using namespace kyx;
+
 // Callbacks for the tests record the order in which they ran.
 inline std::vector<std::string> ran;
 inline void run_a()

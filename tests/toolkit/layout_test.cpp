@@ -5,6 +5,8 @@
 #include "kyx_internal.h"
 #include "kyx_pictures.h"
 
+using namespace kyx;
+
 extern "C" {
 int *c_menu_x(void);
 int *c_list_state(void);
@@ -13,6 +15,8 @@ char *c_entry_text(int i);
 char *c_label_text(int i);
 kyx_callback *c_callbacks(void);
 std::size_t c_text_size(void);
+std::size_t c_object_size(void);
+std::size_t c_textobject_size(void);
 }
 
 TEST(WindowPlacement, CentredAndFiftyBelowTheMiddle)
@@ -146,6 +150,8 @@ TEST(CView, CProgramsSeeTheSameTablesAsCpp)
 	EXPECT_EQ(c_label_text(255), global_label_text[255].data());
 	EXPECT_EQ(c_callbacks(), kyx_Array3.data());
 	EXPECT_EQ(c_text_size(), 256u);
+	EXPECT_EQ(c_object_size(), sizeof(kyx_object));
+	EXPECT_EQ(c_textobject_size(), sizeof(kyx_textobject));
 }
 
 namespace {

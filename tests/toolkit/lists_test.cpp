@@ -14,8 +14,11 @@ TEST_F(SelectLists, SizesAndItems)
 	EXPECT_EQ(global_selectlist_c[b], 200);
 	EXPECT_EQ(global_selectlist_r[b], 120);
 	EXPECT_EQ(kyx_selectlist_obj.state[b], -1);
-	EXPECT_STREQ(kyx_selectlist_obj.text[2][b], "three");
-	EXPECT_STREQ(kyx_selectlist_item(b, 7), "");
+	EXPECT_STREQ(kyx_selectlist_item(b, 2), "three");
+	// Reading past the last item finds nothing and stores nothing.
+	EXPECT_EQ(kyx_selectlist_item(b, 7), nullptr);
+	EXPECT_EQ(kyx_selectlist_item(b, 511), nullptr);
+	EXPECT_EQ(list_items[b].size(), 3u);
 }
 
 TEST_F(SelectLists, SelectedRowBelowTheFifthKeepsItsHighlight)

@@ -93,3 +93,28 @@ TEST_F(MenuPointer, ItemsHighlightAndRunInTheirPulldown)
 	click(10, 24);
 	EXPECT_EQ(ran, (std::vector<std::string>{"b"}));
 }
+
+// The coordinates of a click are those of the window it happened in: one in a pull-down does
+// not also hit the main window's widgets that lie at the same numbers.
+TEST_F(MenuPointer, ClickInAPulldownHitsNothingOfTheMainWindow)
+{
+	kyx_button(8, 26, "Zz", [] { ran.push_back("button"); });
+	kyx_lbutton(8, 26, "Zz", nullptr);
+	kyx_chkbutton(4, 20, "Zz");
+	kyx_textentry(0, 16, 40, 0);
+	char items[1][kyx_item_size] = {"row"};
+	kyx_selectlist(0, 14, 1, items, 3, 2);
+	ran.clear();
+	click(10, 24, pulldown[0]);
+	EXPECT_EQ(ran, (std::vector<std::string>{"b"}));
+	EXPECT_EQ(kyx_lbutton_obj.state[0], 0);
+	EXPECT_EQ(kyx_chkbutton_obj.state[0], 0);
+	EXPECT_EQ(kyx_textentry_obj.focus[0], 0);
+	EXPECT_EQ(kyx_selectlist_obj.state[0], -1);
+	click(10, 24);
+	EXPECT_EQ(ran, (std::vector<std::string>{"b", "button"}));
+	EXPECT_EQ(kyx_lbutton_obj.state[0], 1);
+	EXPECT_EQ(kyx_chkbutton_obj.state[0], 1);
+	EXPECT_EQ(kyx_textentry_obj.focus[0], 1);
+	EXPECT_EQ(kyx_selectlist_obj.state[0], 0);
+}

@@ -8,6 +8,8 @@
 #include "kyx.h"
 #include "kyx_internal.h"
 
+using namespace kyx;
+
 static void noop() {}
 
 static std::string write_picture()

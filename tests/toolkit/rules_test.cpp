@@ -7,6 +7,8 @@
 
 #include "kyx_rules.h"
 
+using namespace kyx;
+
 namespace {
 
 TEST(NumberText, LeadingNumberSaturatesAndTellsWhatItTook)

@@ -6,6 +6,8 @@
 #include "kyx_internal.h"
 #include "kyx_utf8.h"
 
+using namespace kyx;
+
 TEST(Utf8Characters, ValidSequencesAreOneCharacterEachBadByteItsOwn)
 {
 	struct {

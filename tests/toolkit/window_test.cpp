@@ -47,6 +47,16 @@ TEST_F(Backgrounds, TiledStopsAt1024By860)
 	EXPECT_EQ(pixel(100, 880), grey);
 }
 
+TEST_F(Backgrounds, WholeWindowTilingFollowsTheWindowAsItGrows)
+{
+	open_window(1000, 700);
+	kyx_setwindowbg(xpm("red.xpm", 8, 8, "#FF0000").c_str(), kyx_bg_whole);
+	XMoveResizeWindow(display, window2, 0, 0, 1200, 900);
+	redraw();
+	EXPECT_EQ(pixel(1199, 100), 0xFF0000u);
+	EXPECT_EQ(pixel(100, 899), 0xFF0000u);
+}
+
 TEST_F(Backgrounds, UntiledKeepTheirOwnSize)
 {
 	open_window();
@@ -102,7 +112,7 @@ TEST_F(Limits, LongTextsAreCutToTheirBuffers)
 	std::memset(items[0], 'y', sizeof items[0]);
 	int s = kyx_selectlist(0, 0, 600, items, 10, 10);
 	EXPECT_EQ(global_selectlist_nl[s], 512);
-	EXPECT_EQ(std::strlen(kyx_selectlist_obj.text[0][s]), 511u);
+	EXPECT_EQ(std::strlen(kyx_selectlist_item(s, 0)), 511u);
 }
 
 TEST_F(Limits, HandlesOutsideTheTablesDoNothing)

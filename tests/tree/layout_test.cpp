@@ -70,20 +70,44 @@ TEST(TreeLayout, FamiliesTakeARowEachAndChildrenWrapByThree)
 	EXPECT_EQ(l.boxes[slot(2, 0)].x, 48);          // an empty frame for the unknown partner
 	EXPECT_EQ(l.boxes[slot(2, 0)].who.at, no_record);
 	EXPECT_EQ(l.boxes[slot(2, 1)].name, "Late");
-	EXPECT_EQ(l.not_shown, 0);
+	EXPECT_EQ(l.pages, 1);
 }
 
-TEST(TreeLayout, WhatDoesNotFitIsCounted)
+// Eleven rows: a family of thirty children takes ten, the next family one. The second page
+// begins inside the first family and shows its partner again.
+TEST(TreeLayout, RowsBeyondTheEighthGoOnTheNextPage)
 {
+	std::vector<std::string> names;
+	for (int i = 1; i <= 30; i++)
+		names.push_back("C" + std::to_string(i));
 	family_view v;
-	for (int f = 0; f < 10; f++) {
-		family_part part;
-		part.partner = someone("P");
-		part.children = {someone("C"), someone("C")};
-		v.families.push_back(part);
-	}
-	tree_layout l = layout_view(v);
-	EXPECT_EQ(l.not_shown, 6);   // two families of three beyond the eighth row
+	family_part big;
+	big.partner = someone("Anne");
+	for (const std::string &name : names)
+		big.children.push_back(someone(name.c_str()));
+	family_part small;
+	small.partner = someone("Beth");
+	small.children.push_back(someone("D"));
+	v.families = {big, small};
+	auto slot = [](int row, int column) { return pedigree_places + row * 4 + column; };
+
+	tree_layout first = layout_view(v, 0);
+	EXPECT_EQ(first.pages, 2);
+	EXPECT_EQ(first.boxes[slot(0, 0)].name, "Anne");
+	EXPECT_EQ(first.boxes[slot(1, 0)].x, off_window);
+	EXPECT_EQ(first.boxes[slot(7, 3)].name, "C24");
+	EXPECT_EQ(first.boxes[slot(7, 3)].y, 668);
+
+	tree_layout second = layout_view(v, 1);
+	EXPECT_EQ(second.page, 1);
+	EXPECT_EQ(second.boxes[slot(0, 0)].name, "Anne");
+	EXPECT_EQ(second.boxes[slot(0, 1)].name, "C25");
+	EXPECT_EQ(second.boxes[slot(0, 1)].y, 388);
+	EXPECT_EQ(second.boxes[slot(1, 0)].x, off_window);
+	EXPECT_EQ(second.boxes[slot(2, 0)].name, "Beth");
+	EXPECT_EQ(second.boxes[slot(2, 1)].name, "D");
+	EXPECT_EQ(second.boxes[slot(3, 0)].x, off_window);
+	EXPECT_EQ(layout_view(v, 7).page, 1);
 }
 
 TEST(TreeTexts, NamesDatesAndCuts)

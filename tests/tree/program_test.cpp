@@ -73,6 +73,27 @@ protected:
 		return id;
 	}
 
+	// The picture buttons are windows of their own, mapped by the first paint: a click that
+	// comes before it falls on the window beneath. True once every child window is shown.
+	bool wait_for_children(Window w)
+	{
+		for (int tries = 0; tries < 1000; tries++) {
+			Window root, parent, *kids = nullptr;
+			unsigned n = 0;
+			bool shown = XQueryTree(dpy, w, &root, &parent, &kids, &n) && n > 0;
+			for (unsigned i = 0; shown && i < n; i++) {
+				XWindowAttributes a;
+				shown = XGetWindowAttributes(dpy, kids[i], &a) && a.map_state == IsViewable;
+			}
+			if (kids)
+				XFree(kids);
+			if (shown)
+				return true;
+			usleep(20000);
+		}
+		return false;
+	}
+
 	static void click(Window w, int x, int y)
 	{
 		std::string command = "xdotool mousemove --window " + std::to_string(w) + " " +
@@ -92,6 +113,7 @@ TEST_F(TreeProgram, CloseButtonEndsWithStatusZero)
 	start(LINEAGETREE_BINARY, {"family.ged", "1"});
 	Window w = wait_for("Family tree: John Smith");
 	ASSERT_NE(w, 0u);
+	ASSERT_TRUE(wait_for_children(w));
 	click(w, 15, 28);
 	EXPECT_EQ(wait_exit(pid, std::chrono::seconds(20)), 0);
 }
@@ -103,6 +125,7 @@ TEST_F(TreeProgram, ViewerTreeButtonOpensTheFamilyTree)
 	start(PERSONVIEW_BINARY, {"family.ged", "0001"});
 	Window viewer = wait_for("GEDCOM Individual");
 	ASSERT_NE(viewer, 0u);
+	ASSERT_TRUE(wait_for_children(viewer));
 	click(viewer, 15, 60);
 	Window tree = wait_for("Family tree: John Smith");
 	ASSERT_NE(tree, 0u);

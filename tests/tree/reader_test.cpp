@@ -138,7 +138,7 @@ TEST(ReaderPieces, FileReadsLikeMemory)
 	for (std::size_t i = 0; i < expected.size(); i += 97) {
 		std::string_view raw = record_text(memory.index.source, expected[i].first, b);
 		std::string text(decoded_room(raw.size()), '\0');
-		text.resize(mend_utf8(raw, text.data()));
+		text.resize(ged_decode_raw(*disk.file.file, raw, text.data()));
 		EXPECT_EQ(record_text(disk.file.source, expected[i].first, a), text);
 	}
 }

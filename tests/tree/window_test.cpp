@@ -4,6 +4,7 @@
 
 #include "lineagetree.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -21,18 +22,17 @@ std::string read_text(const std::string &path)
 	return text.str();
 }
 
-class TreeWindow : public KyxTest {
+class TreeFixture : public KyxTest {
 protected:
-	void SetUp() override
+	void open_on(std::string ged, const char *number)
 	{
-		KyxTest::SetUp();
 		if (HasFatalFailure())
 			return;
-		text = read_text(TREE_GOLDEN_DIR "/family/in/family.ged");
+		text = std::move(ged);
 		ged_source source;
 		source.text = text;
 		ASSERT_TRUE(index_records(source, index));
-		open_tree_window(index, find_person(index, "1"));
+		open_tree_window(index, find_person(index, number));
 		XSync(display, False);
 	}
 
@@ -63,6 +63,55 @@ protected:
 
 	std::string text;
 	record_index index;
+};
+
+class TreeWindow : public TreeFixture {
+protected:
+	void SetUp() override
+	{
+		KyxTest::SetUp();
+		open_on(read_text(TREE_GOLDEN_DIR "/family/in/family.ged"), "1");
+	}
+};
+
+// Forty children of three partners: fourteen, thirteen and thirteen, five rows each, so the
+// family area holds two pages.
+class BigFamily : public TreeFixture {
+protected:
+	void SetUp() override
+	{
+		KyxTest::SetUp();
+		std::string ged = "0 HEAD\n0 @I1@ INDI\n1 NAME Adam /Berg/\n";
+		for (int f = 1; f <= 3; f++)
+			ged += "1 FAMS @F" + std::to_string(f) + "@\n";
+		for (int f = 1; f <= 3; f++) {
+			ged += "0 @P" + std::to_string(f) + "@ INDI\n1 NAME Partner " + std::to_string(f) + "\n";
+			ged += "0 @F" + std::to_string(f) + "@ FAM\n1 HUSB @I1@\n1 WIFE @P" + std::to_string(f) + "@\n";
+			for (int c = f == 1 ? 1 : f == 2 ? 15 : 28; c <= (f == 1 ? 14 : f == 2 ? 27 : 40); c++)
+				ged += "1 CHIL @C" + std::to_string(c) + "@\n";
+		}
+		for (int c = 1; c <= 40; c++)
+			ged += "0 @C" + std::to_string(c) + "@ INDI\n1 NAME Child " + std::to_string(c) + "\n";
+		open_on(ged + "0 TRLR\n", "1");
+	}
+
+	static bool label_shows(const std::string &text)
+	{
+		for (int l = 0; l < global_label_num; l++)
+			if (global_label_text[l].data() == text && global_label_x[l] > 0)
+				return true;
+		return false;
+	}
+
+	// The people whose boxes the page shows, besides the pedigree.
+	static std::vector<std::string> family_names()
+	{
+		std::vector<std::string> names;
+		for (int i = 0; i < global_button_num; i++)
+			if (global_button_y[i] > family_top && global_button_x[i] > 0)
+				names.push_back(global_button_text[i].data());
+		return names;
+	}
 };
 
 } // namespace
@@ -112,6 +161,7 @@ TEST_F(TreeWindow, ClickingAParentMovesTheFocusAndBackReturns)
 	click_name("William Smith");
 	EXPECT_EQ(title(), "Family tree: William Smith");
 	EXPECT_EQ(focused_person(), find_person(index, "2"));
+	click_name("William Smith");  // the person in focus: no step to go back over
 	// John is now William's child, in the families below.
 	EXPECT_GT(global_button_y[button_of("John Smith")], family_top);
 	click_name("Back");
@@ -151,4 +201,34 @@ TEST_F(TreeWindow, UnicodeTitleAndCloseButton)
 	XFree(value);
 	click(10, 10, xpm_imagebutton[0]);
 	EXPECT_EQ(kyx_window_status, 0);
+}
+
+// Every partner and child can be reached: Next turns to each page, a click on a child moves
+// the focus there, and Back returns to the same page.
+TEST_F(BigFamily, EveryPartnerAndChildIsReachedByClicks)
+{
+	std::vector<std::string> reached;
+	EXPECT_EQ(button_of("Previous"), -1);
+	for (int page = 1;; page++) {
+		SCOPED_TRACE(page);
+		EXPECT_TRUE(label_shows("Page " + std::to_string(page) + " of 2"));
+		for (const std::string &name : family_names()) {
+			click_name(name.c_str());
+			EXPECT_EQ(title(), "Family tree: " + name);
+			click_name("Back");
+			EXPECT_EQ(title(), "Family tree: Adam Berg");
+			EXPECT_EQ(shown_layout().page, page - 1);
+			if (std::find(reached.begin(), reached.end(), name) == reached.end())
+				reached.push_back(name);
+		}
+		if (button_of("Next") < 0)
+			break;
+		click_name("Next");
+	}
+	EXPECT_EQ(shown_layout().page, 1);
+	EXPECT_EQ(reached.size(), 43u);
+	for (int c = 1; c <= 40; c++)
+		EXPECT_NE(std::find(reached.begin(), reached.end(), "Child " + std::to_string(c)), reached.end()) << c;
+	click_name("Previous");
+	EXPECT_EQ(shown_layout().page, 0);
 }

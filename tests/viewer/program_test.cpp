@@ -255,6 +255,20 @@ TEST_F(ViewerProgram, PersonWithoutDeathHasNoDeathFields)
 		"check '0001' = '02'\ncheck '0002' = '02'\n" + sub("2") + sub("DATE") + sub("1930") + sub("1"));
 }
 
+// The last record checked is someone else's: the tree button starts nothing.
+TEST_F(ViewerProgram, TreeButtonStartsNothingWhenNoOneHasTheNumber)
+{
+	write_file("family.ged", converter_file);
+	start({"family.ged", "3"});
+	Window w = wait_for_window();
+	ASSERT_NE(w, 0u);
+	click(w, tree_x, tree_y);
+	click(w, close_x, close_y);
+	EXPECT_EQ(wait_exit(), 0);
+	std::this_thread::sleep_for(std::chrono::milliseconds(300));
+	EXPECT_FALSE(exists("tree.out"));
+}
+
 TEST_F(ViewerProgram, ShellMetacharactersReachTreeAsText)
 {
 	const std::string xref = "@I7';touch${IFS}pwned;'$(touch${IFS}pwned)`touch${IFS}pwned`|touch${IFS}pwned&@";

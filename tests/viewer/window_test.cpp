@@ -14,6 +14,8 @@
 #include "kyx_internal.h"
 #include "x_server.h"
 
+using namespace kyx;
+
 namespace {
 
 class ViewerWindow : public ::testing::Test {

@@ -10,7 +10,6 @@
 
 #ifdef __cplusplus
 #include <array>
-#include <vector>
 #endif
 
 // Capacities, shared with C callers, so an enum rather than constexpr.
@@ -20,6 +19,14 @@ enum {
 	kyx_object_slots = 512,
 	kyx_list_items = 512, // items one select list can hold
 	kyx_item_size = 512,  // one select-list item, terminator included
+};
+
+// How kyx_setwindowbg lays its picture: once at the window's origin, through its mask; tiled
+// over 1024 x 860 pixels, whatever the window's size; or tiled over the whole window.
+enum {
+	kyx_bg_once = 0,
+	kyx_bg_tiled = 1,
+	kyx_bg_whole = 2,
 };
 
 #ifdef __cplusplus
@@ -34,9 +41,11 @@ typedef void (*kyx_callback)(void);
 void x_open(void);
 // Closes the display, and with it every window, pen and picture of the toolkit.
 void x_close(void);
-// Creates and shows the main window, centred across the screen and 50 pixels below its middle.
+// Creates and shows the main window, centred across the screen and 50 pixels below its middle;
+// the title may be UTF-8.
 void kyx_window(const char *title, int width, int height);
-// Gives the main window a background picture from an XPM file, tiled when tile is nonzero.
+// Gives the main window a background picture from an XPM file, laid as tile says: kyx_bg_once,
+// kyx_bg_whole, or any other nonzero value for kyx_bg_tiled.
 void kyx_setwindowbg(const char *path, int tile);
 
 // Widget creation: each returns the new handle, or -1 when its kind is full.
@@ -59,7 +68,7 @@ int kyx_chkbutton(int x, int y, const char *label);
 // An empty one-line entry with its top left corner at (x, y); type 0 plain, 1 stars.
 int kyx_textentry(int x, int y, int width, int type);
 // A rectangle with corners (x1, y1) and (x2, y2), label written on its top edge.
-void kyx_frame(int x1, int y1, int x2, int y2, const char *label);
+int kyx_frame(int x1, int y1, int x2, int y2, const char *label);
 // The picture of an XPM file with its top left corner at (x, y).
 int kyx_image(int x, int y, const char *path);
 // As kyx_image, and a click on the picture runs callback.
@@ -102,20 +111,26 @@ void kyx_movebutton(int button, int x, int y);
 void kyx_setlabeltext(int label, const char *text);
 // Moves a label, x and y as kyx_label takes them.
 void kyx_movelabel(int label, int x, int y);
-// Moves a frame to new corners; frames count from 0 in the order kyx_frame made them.
+// Moves a frame to new corners.
 void kyx_moveframe(int frame, int x1, int y1, int x2, int y2);
 // Gives a label the background picture of label from, without reading its file again.
 void kyx_copylabelbg(int label, int from);
 // Repaints the whole main window now, as an exposure would.
 void kyx_repaint(void);
+// Sends what the toolkit has drawn or changed to the server without waiting for an event.
+void kyx_flush(void);
 
-// Item text of a select list (writable, 512 bytes), or null outside the tables.
+// Item text of a select list (writable, 512 bytes), or null for a list not created or an item
+// beyond those the list was given.
 char *kyx_selectlist_item(int list, int item);
 
-// Event loop of the main window; returns once the window is closed.
+// Event loop of the main window; returns once the window is closed, by kyx_closewindow or by
+// the window manager's close button.
 void kyx_main(void);
 
-// Modal dialogs.
+// Modal dialogs. Each takes every event of the program while it waits, and repaints the main
+// window when it ends. The window manager's close button ends one as its own way of closing
+// does, except the radio box, which waits for its choice.
 // A one-line message; kind 1 OK button, 2 face and button, 3 face, 4 warning, 5 information.
 int x_msgbox(int kind, const char *text, const char *title, char *fontname, int margin);
 // A blank box of 450 x 450 pixels that closes on any click or key; returns 0.
@@ -174,45 +189,31 @@ typedef char kyx_item[kyx_item_size];
 #define KYX_TABLE(type, name, n) extern type name[n]
 #endif
 
+// The object records have one layout in both languages: C++ sees std::array where C sees a
+// plain array of the same size.
 #ifdef __cplusplus
-// Item texts of the select lists, indexed [item][list]. Each list keeps only the items it
-// was given: a dense 512 x 512 x 512 block would reserve 128 MiB for a handful of rows.
-struct kyx_item_store {
-	std::array<std::vector<kyx_item>, kyx_capacity> lists;
-
-	struct item_row {
-		kyx_item_store *store;
-		int item;
-		// Writable record of this item in the list; null outside the tables.
-		char *operator[](int list) const;
-	};
-	item_row operator[](int item) { return item_row{this, item}; }
-};
-
-struct kyx_object {
-	std::array<int, kyx_object_slots> offset;
-	std::array<int, kyx_object_slots> top;
-	std::array<int, kyx_object_slots> state;
-	kyx_item_store text;
-};
-
-struct kyx_textobject {
-	std::array<int, kyx_object_slots> focus;
-	std::array<std::array<char, kyx_object_slots>, kyx_object_slots> text;
-};
+#define KYX_MEMBER(type, name, n) std::array<type, n> name
 #else
-// C sees the leading members; item texts are reached through kyx_selectlist_item().
+#define KYX_MEMBER(type, name, n) type name[n]
+#endif
+
+// Select-list scrolling and selection, toggle and check states, by handle. The item texts of
+// the select lists are reached through kyx_selectlist_item().
 struct kyx_object {
-	int offset[kyx_object_slots];
-	int top[kyx_object_slots];
-	int state[kyx_object_slots];
+	KYX_MEMBER(int, offset, kyx_object_slots);
+	KYX_MEMBER(int, top, kyx_object_slots);
+	KYX_MEMBER(int, state, kyx_object_slots);
 };
 
+// Entry focus, and each entry's text as of its last change.
 struct kyx_textobject {
-	int focus[kyx_object_slots];
+	KYX_MEMBER(int, focus, kyx_object_slots);
+#ifdef __cplusplus
+	std::array<std::array<char, kyx_object_slots>, kyx_object_slots> text;
+#else
 	char text[kyx_object_slots][kyx_object_slots];
-};
 #endif
+};
 
 #ifdef __cplusplus
 extern "C" {
@@ -351,5 +352,6 @@ KYX_TABLE(kyx_callback, kyx_Array4, kyx_capacity);
 #endif
 
 #undef KYX_TABLE
+#undef KYX_MEMBER
 
 #endif
