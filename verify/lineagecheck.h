@@ -32,9 +32,5 @@ void findings_invalid(std::uint64_t line);
 long long findings_finish(const char *file, FILE *out);
 
 // Reads the text line by line into the checks and writes the findings as findings_finish
-// does; -2, with nothing written, when the file could not be read to its end. The reader
-// tells where it replaced bytes through note_invalid_byte.
+// does; -2, with nothing written, when the file could not be read to its end.
 long long print_findings(ged_text &text, const char *file, FILE *out);
-// Where the reader replaced a byte, by its offset in the text it hands on; offsets come in
-// rising order, before the pieces that hold them.
-void note_invalid_byte(std::uint64_t text_offset);

@@ -99,20 +99,22 @@ bool handle_piece(std::string_view piece)
 	return true;
 }
 
-} // namespace
-
-void note_invalid_byte(std::uint64_t text_offset)
+// Where the reader replaced a byte, by an offset in the text it hands on (that of the byte's
+// line); offsets come in rising order, before the pieces that hold them.
+void note_invalid_byte(void *, std::uint64_t text_offset)
 {
 	if (!push(invalid_offsets, text_offset))
 		out_of_memory = true;
 }
+
+} // namespace
 
 long long print_findings(ged_text &text, const char *file, FILE *out)
 {
 	findings_start();
 	join = {};
 	join.line = 1;
-	text.invalid = {[](void *, std::uint64_t at) { note_invalid_byte(at); }, nullptr};
+	text.invalid = {note_invalid_byte, nullptr};
 	read_pieces(gedcom, text, [](std::string_view piece) { return handle_piece(piece); });
 	text.invalid = {};
 	if (join.open)
