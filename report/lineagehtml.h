@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <span>
 #include <string_view>
 
 inline constexpr const char *r_version = "2.1.0.2";
@@ -19,6 +20,9 @@ inline constexpr std::size_t text_size = 110;
 // The value of a rule is the piece from this index on.
 inline constexpr std::size_t value_start = 7;
 inline constexpr std::size_t number_text = 4;
+
+// The bullet of the report's lines.
+inline constexpr std::string_view line1 = "<br /><img src=gedline1.gif align=center />";
 
 using row_text = std::array<char, text_size>;
 using short_text = std::array<char, number_text + 1>;
@@ -146,6 +150,25 @@ int leading_number(std::string_view text);
 void handle_piece(std::string_view piece, FILE *out);
 bool is_trailer(std::string_view piece);
 void print_report(ged_text &text, FILE *out);
+
+// privacy.cpp: with --private a first pass decides who is private (a restriction, presumed
+// living, or undated without an old enough relative), and the report writes "Private" for them.
+struct privacy_counts {
+	int restricted;
+	int living;
+	int undated;
+	int published;
+};
+extern bool private_mode;
+extern privacy_counts private_counts;
+void find_private(ged_text &text, int now);
+// The memory of the first pass's tables, for main to ask large pages for, as for the others.
+std::span<const std::byte> privacy_tables();
+void handle_private_piece(std::string_view piece, FILE *out);
+// Whether a HUSB, WIFE or CHIL piece names a private person.
+bool names_private(std::string_view piece);
+// "Private" with the line end of the piece, as a name read from the file carries its own.
+std::string_view private_name(std::string_view piece);
 
 // pages.cpp: everything taken from the file or the command line is escaped as it is
 // written; the program's own markup is written raw. write_parts keeps what it is given

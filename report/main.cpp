@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <ctime>
 #include <sys/mman.h>
 #include <sys/stat.h>
 
@@ -15,6 +17,12 @@ int print_usage_message(const char *what)
 	return 1;
 }
 
+int print_no_file()
+{
+	std::fputs("Lineagehtml: Sorry, no file found. \n", stderr);
+	return 1;
+}
+
 void print_help()
 {
 	std::printf("\n");
@@ -22,6 +30,38 @@ void print_help()
 	std::printf("lineagehtml -i|-f|-s|-h|-t gedfile >htmlfile\n");
 	std::printf("-i Individuals Report\n-f Family Report\n-s Surname Report\n-h This help\n");
 	std::printf("-t Header and base support\n");
+	std::printf("lineagehtml --private -i|-f|-s|-t gedfile >htmlfile\n");
+	std::printf("--private Publish without the living: a person is shown as Private when the record\n"
+		    "  has RESN privacy or confidential, or has no DEAT, BURI or CREM and its earliest\n"
+		    "  date (CHAN aside) is less than 100 years ago; without dates, when no parent's\n"
+		    "  earliest date is 120, partner's 100 or child's 80 years ago. The year is taken\n"
+		    "  from SOURCE_DATE_EPOCH when set, else from the clock. -s is unchanged.\n");
+}
+
+// The year the page is made in: SOURCE_DATE_EPOCH when it is set, so that a page can be
+// made again byte for byte, otherwise the clock.
+int current_year()
+{
+	std::time_t now = std::time(nullptr);
+	const char *epoch = std::getenv("SOURCE_DATE_EPOCH");
+	if (epoch && *epoch && std::strspn(epoch, "0123456789") == std::strlen(epoch) && std::strlen(epoch) < 16)
+		now = static_cast<std::time_t>(std::strtoll(epoch, nullptr, 10));
+	std::tm parts{};
+	gmtime_r(&now, &parts);
+	return parts.tm_year + 1900;
+}
+
+// The one place that opens the GEDCOM file; --private opens it once for each pass.
+bool open_input(ged_text &text, const char *path)
+{
+	return ged_open(text, path);
+}
+
+// A pipe would give an empty page the second time it is read.
+bool readable_twice(const ged_text &text)
+{
+	struct stat st;
+	return fstat(fileno(text.fp), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 template <typename Table>
@@ -31,10 +71,11 @@ void widen(std::uintptr_t& low, std::uintptr_t& high, const Table& t)
 	high = std::max(high, reinterpret_cast<std::uintptr_t>(t.data() + t.size()));
 }
 
-// The record tables take some 22 MB and a large file fills them a row at a time; in 2 MB
-// pages they cost a dozen page faults instead of thousands. A small file touches a few
-// rows, and clearing whole large pages for them would cost more than it saves. Where large
-// pages are not offered the call fails and nothing changes.
+// The record tables take some 22 MB (the first pass of --private up to 40 MB more), and a
+// large file fills them a row at a time; in 2 MB pages they cost a dozen page faults instead
+// of thousands. A small file touches a few rows, and clearing whole large pages for them
+// would cost more than it saves. Where large pages are not offered the call fails and
+// nothing changes.
 void tables_in_large_pages(FILE *fp)
 {
 #if defined(MADV_HUGEPAGE)
@@ -52,6 +93,7 @@ void tables_in_large_pages(FILE *fp)
 		widen(low, high, *t);
 	for (const auto *t : {&fam_marr_date, &fam_marr_plac, &fam_div_date, &fam_div_plac})
 		widen(low, high, *t);
+	widen(low, high, privacy_tables());
 	constexpr std::uintptr_t large_page = std::uintptr_t{1} << 21;
 	low = (low + large_page - 1) & ~(large_page - 1);
 	high &= ~(large_page - 1);
@@ -63,8 +105,15 @@ void tables_in_large_pages(FILE *fp)
 }
 
 // The command line: the page or the help on standard output, or an apology; the exit status.
+// With --private before the flag, the file is read twice: once to decide who is private, once
+// for the page. A pipe cannot be read again, so it is refused before anything is written.
 int run(int argc, char **argv)
 {
+	bool hide_living = argc > 1 && std::strcmp(argv[1], "--private") == 0;
+	if (hide_living) {
+		--argc;
+		++argv;
+	}
 	if ((argc != 2 && argc != 3) || argv[1][0] != '-')
 		return print_usage_message("no flag specified.");
 	option = argv[1][1];
@@ -78,11 +127,22 @@ int run(int argc, char **argv)
 	if (option != 'i' && option != 'f' && option != 's' && option != 't')
 		return print_usage_message("no valid flag specified.");
 	static ged_text text;
-	if (!ged_open(text, path)) {
-		std::fputs("Lineagehtml: Sorry, no file found. \n", stderr);
-		return 1;
-	}
+	if (!open_input(text, path))
+		return print_no_file();
 	tables_in_large_pages(text.fp);
+	// Surnames and counts are not private: -s needs no first pass.
+	private_mode = hide_living && option != 's';
+	if (private_mode) {
+		if (!readable_twice(text)) {
+			std::fputs("Lineagehtml: Sorry, --private reads the file twice and cannot read a pipe.\n", stderr);
+			ged_close(text);
+			return 1;
+		}
+		find_private(text, current_year());
+		ged_close(text);
+		if (!open_input(text, path))
+			return print_no_file();
+	}
 	// The report gathers its output in large blocks of its own; a stream buffer would only
 	// copy every block once more.
 	std::setvbuf(stdout, nullptr, _IONBF, 0);

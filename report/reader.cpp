@@ -47,7 +47,6 @@ std::array<row_text, fam_rows> fam_div_plac;
 
 namespace {
 
-constexpr std::string_view line1 = "<br /><img src=gedline1.gif align=center />";
 constexpr std::string_view line2 = "<br /><img src=gedline2.gif align=center />";
 constexpr std::string_view record_line = "<br /><br /><img src=gedbase.gif align=center />";
 constexpr std::string_view male_image = "<img src=male.gif>";
@@ -147,6 +146,10 @@ void family_member(std::string_view piece, member who, FILE *out)
 		born = text_of(indi_birt_date[id_pointer]);
 		died = text_of(indi_deat_date[id_pointer]);
 		image = text_of(seximage[id_pointer]);
+	}
+	if (private_mode && names_private(piece)) {
+		name = private_name(piece);
+		born = died = image = {};
 	}
 	if (who == member::child)
 		write_member_line(out, line2, " Child = ", image, " <b>", name, born, died);
@@ -572,7 +575,10 @@ void print_report(ged_text &text, FILE *out)
 	// Counted here and added on the way out: no rule reads the count.
 	long long lines = 0;
 	read_pieces(gedcom, text, [out, &lines](std::string_view piece) {
-		handle_piece(piece, out);
+		if (private_mode)
+			handle_private_piece(piece, out);
+		else
+			handle_piece(piece, out);
 		++lines;
 		return !is_trailer(piece);
 	});

@@ -3,6 +3,7 @@
 #
 # CASEDIR holds
 #   args      the arguments, one per line (optional; none when absent)
+#   env       NAME=VALUE lines, set in the program's environment (optional)
 #   in/       files copied into a fresh working directory before the run (optional)
 #   stdout    the expected standard output (not with full)
 #   stderr    the expected standard error (optional; empty when absent)
@@ -39,7 +40,15 @@ expected_status=0
 
 out=$work/.stdout
 [ -f "$case/full" ] && out=/dev/full
-(cd "$work" && "$prog" "$@" > "$out" 2> "$work/.stderr" < /dev/null)
+(
+	cd "$work" || exit 125
+	if [ -f "$case/env" ]; then
+		while IFS= read -r setting || [ -n "$setting" ]; do
+			export "$setting"
+		done < "$case/env"
+	fi
+	"$prog" "$@" > "$out" 2> "$work/.stderr" < /dev/null
+)
 status=$?
 fail=0
 

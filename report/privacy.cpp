@@ -1,0 +1,887 @@
+// Publishing without the living: a first pass over the file decides who is private, and the
+// report then withholds what it would show of them.
+#include "lineagehtml.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <span>
+#include <sys/mman.h>
+
+bool private_mode;
+privacy_counts private_counts;
+
+namespace {
+
+constexpr std::int16_t no_year = INT16_MAX;
+
+// A key is a hash of a cross-reference with the kind of record in its two low bits, so that
+// a person and a family that share a cross-reference stay apart and no key is 0. The third
+// bit is 0 in a key.
+constexpr std::uint64_t kind_bits = 3;
+constexpr std::uint64_t low_bits = 7;
+constexpr std::uint64_t person_kind = 1;
+constexpr std::uint64_t family_kind = 2;
+
+// In the lists the two low bits say instead what an entry stands for: the person's place in
+// a family, or the start of the record the following entries belong to; once the first pass
+// has decided, the third says that the person is private, or the family has a private partner.
+constexpr std::uint64_t spouse_link = 1;
+constexpr std::uint64_t child_link = 2;
+constexpr std::uint64_t record_start = 3;
+constexpr std::uint64_t hidden_bit = 4;
+
+constexpr std::uint8_t restricted = 1;    // RESN privacy or confidential
+constexpr std::uint8_t dead = 2;          // DEAT, BURI or CREM
+constexpr std::uint8_t elder_kin = 4;     // an undated person with a relative old enough
+constexpr std::uint8_t is_private = 8;
+constexpr std::uint8_t wanted = 16;       // a family whose years an undated person needs
+
+struct known {
+	std::uint64_t key;       // 0 in an empty slot
+	std::int16_t year;       // a person's earliest own year; a family's partners' earliest
+	std::int16_t child_year; // a family's children's earliest
+	std::uint8_t marks;
+};
+
+// A person record's facts, in file order.
+struct person_facts {
+	std::uint64_t key;
+	std::int16_t year;
+	std::uint8_t marks;
+};
+
+// Fixed tables, of which only the pages written are taken from the system. With all of them
+// full the program stays under 64 MiB. The lists are kept in file order so that the report
+// finds what was decided of each record in turn, without a search; where a list is full, the
+// table alone serves. What a file holds beyond the table is not learnt, and whoever was not
+// learnt of is private (overflowed).
+constexpr std::size_t most_slots = std::size_t{1} << 20;
+constexpr std::size_t most_people = std::size_t{1} << 19;
+constexpr std::size_t most_families = std::size_t{1} << 20;
+constexpr std::size_t most_links = std::size_t{1} << 20;
+
+template <typename T, std::size_t N>
+struct fixed_list {
+	std::array<T, N> entries;
+	std::size_t used;
+};
+
+template <std::size_t N>
+using link_list = fixed_list<std::uint64_t, N>;
+
+struct first_pass_tables {
+	// Open addressing, at most three quarters full; the part in use is a power of two.
+	std::array<known, most_slots> table;
+	fixed_list<person_facts, most_people> people;
+	// Each family's key (record_start), followed by the partners and children it names.
+	link_list<most_families> families;
+	// Each undated person's key, followed by the families it names in FAMC and FAMS lines.
+	link_list<most_links> kin_links;
+};
+
+first_pass_tables tables;
+auto& table = tables.table;
+auto& people = tables.people;
+auto& families = tables.families;
+auto& kin_links = tables.kin_links;
+std::size_t slots;
+std::size_t table_used;
+bool overflowed;
+
+std::uint64_t key_of(std::string_view xref, std::uint64_t kind)
+{
+	std::uint64_t h = 0xcbf29ce484222325u;
+	for (char c : xref) {
+		h ^= static_cast<unsigned char>(c);
+		h *= 0x100000001b3u;
+	}
+	h ^= h >> 33;
+	h *= 0xff51afd7ed558ccdu;
+	h ^= h >> 33;
+	h *= 0xc4ceb9fe1a85ec53u;
+	h ^= h >> 33;
+	return (h << 3) | kind;
+}
+
+std::uint64_t as_kind(std::uint64_t entry, std::uint64_t kind)
+{
+	return (entry & ~low_bits) | kind;
+}
+
+std::size_t home_of(std::uint64_t key)
+{
+	return (key >> 3) & (slots - 1);
+}
+
+void fetch_slot(std::uint64_t key)
+{
+	__builtin_prefetch(&table[home_of(key)]);
+}
+
+known *slot_for(std::uint64_t key)
+{
+	std::size_t i = home_of(key);
+	while (table[i].key != 0 && table[i].key != key)
+		i = (i + 1) & (slots - 1);
+	return &table[i];
+}
+
+known *find(std::uint64_t key)
+{
+	known *k = slot_for(key);
+	return k->key == key ? k : nullptr;
+}
+
+// The entry of a key, made when there is none; null when the table is full.
+known *remember(std::uint64_t key)
+{
+	known *k = slot_for(key);
+	if (k->key == key)
+		return k;
+	if (4 * (table_used + 1) > 3 * slots) {
+		overflowed = true;
+		return nullptr;
+	}
+	*k = {key, no_year, no_year, 0};
+	++table_used;
+	return k;
+}
+
+// Room for `records` records with a quarter of the slots to spare; a small file touches few
+// pages.
+void size_table(std::size_t records)
+{
+	// The table starts empty; only a second file (in tests) finds it written.
+	if (table_used > 0)
+		std::fill_n(table.begin(), slots, known{});
+	table_used = 0;
+	slots = 1024;
+	while (slots < most_slots && 3 * slots < 4 * records)
+		slots *= 2;
+}
+
+template <typename T, std::size_t N>
+bool append(fixed_list<T, N>& list, const T& entry)
+{
+	if (list.used == N)
+		return false;
+	list.entries[list.used++] = entry;
+	return true;
+}
+
+template <std::size_t N>
+void append(link_list<N>& list, std::uint64_t entry)
+{
+	if (!append<std::uint64_t, N>(list, entry))
+		overflowed = true;
+}
+
+template <typename T, std::size_t N>
+std::span<T> entries_of(fixed_list<T, N>& list)
+{
+	return {list.entries.data(), list.used};
+}
+
+// Gives the pages of a list back once the first pass has done with it.
+template <std::size_t N>
+void release(link_list<N>& list)
+{
+	constexpr std::uintptr_t page = 4096;
+	auto low = (reinterpret_cast<std::uintptr_t>(list.entries.data()) + page - 1) & ~(page - 1);
+	auto high = reinterpret_cast<std::uintptr_t>(list.entries.data() + list.used) & ~(page - 1);
+	if (low < high)
+		madvise(reinterpret_cast<void *>(low), high - low, MADV_DONTNEED);
+	list.used = 0;
+}
+
+bool ends_line(std::string_view piece)
+{
+	return !piece.empty() && (piece.back() == '\n' || piece.back() == '\r');
+}
+
+// The tag from `at` to the next blank or line end.
+std::string_view tag_at(std::string_view line, std::size_t at)
+{
+	if (at >= line.size())
+		return {};
+	std::size_t end = at;
+	while (end < line.size() && line[end] != ' ' && line[end] != '\r' && line[end] != '\n')
+		++end;
+	return line.substr(at, end - at);
+}
+
+// Tags are compared without regard to case: a file that writes them in small letters still
+// says who died and who asked not to be published.
+bool tag_is(std::string_view tag, std::string_view upper)
+{
+	if (tag.size() != upper.size())
+		return false;
+	for (std::size_t i = 0; i < tag.size(); ++i)
+		if ((tag[i] & ~0x20) != upper[i])
+			return false;
+	return true;
+}
+
+// The text between the first "@" from `from` on and the next.
+// Searched by hand: the texts are a few characters long, shorter than a call to memchr.
+bool pointer_in(std::string_view text, std::size_t from, std::string_view& xref)
+{
+	std::size_t open = from;
+	while (open < text.size() && text[open] != '@')
+		++open;
+	std::size_t close = open + 1;
+	while (close < text.size() && text[close] != '@')
+		++close;
+	if (close >= text.size())
+		return false;
+	xref = text.substr(open + 1, close - open - 1);
+	return true;
+}
+
+enum class record_kind { other, person, family, unreadable };
+
+struct record_line {
+	record_kind kind;
+	std::uint64_t key;
+};
+
+// A level-0 line: "0 @XREF@ TAG". A record that may be an individual but whose
+// cross-reference or tag is cut off or missing is withheld whole, as a private person's;
+// where its cross-reference can be read, references to it are private too (key not 0).
+record_line read_record_line(std::string_view line)
+{
+	std::size_t at = 2;
+	std::string_view xref;
+	bool named = has_at(line, 2, "@");
+	if (named) {
+		if (!pointer_in(line, 2, xref))
+			return {record_kind::unreadable, 0};
+		at = 3 + xref.size() + 1;
+		if (at < line.size() && line[at] == ' ')
+			++at;
+	}
+	std::uint64_t key = named ? key_of(xref, person_kind) : 0;
+	std::string_view tag = tag_at(line, at);
+	if (line.size() == piece_max && !ends_line(line) && at + tag.size() == line.size())
+		return {record_kind::unreadable, key};
+	if (tag_is(tag, "INDI"))
+		return {named ? record_kind::person : record_kind::unreadable, key};
+	if (named && tag_is(tag, "FAM"))
+		return {record_kind::family, key_of(xref, family_kind)};
+	if (named && tag.empty())
+		return {record_kind::unreadable, key};
+	return {record_kind::other, 0};
+}
+
+// The year of a date: the first number of three or four digits, read across the pieces of
+// a long line.
+struct year_scan {
+	int digits;
+	unsigned value;
+	int year;
+};
+
+void end_number(year_scan& s)
+{
+	if (s.year == no_year && (s.digits == 3 || s.digits == 4))
+		s.year = static_cast<int>(s.value);
+	s.digits = 0;
+	s.value = 0;
+}
+
+void scan_year(year_scan& s, std::string_view text)
+{
+	if (s.year != no_year)
+		return;
+	int digits = s.digits;
+	unsigned value = s.value;
+	for (char c : text) {
+		unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
+		if (digit <= 9) {
+			value = value * 10 + digit;
+			++digits;
+		} else if (digits == 3 || digits == 4) {
+			s.year = static_cast<int>(value);
+			return;
+		} else {
+			digits = 0;
+			value = 0;
+		}
+	}
+	s.digits = digits;
+	s.value = value;
+}
+
+// A RESN value, blanks around it dropped. GEDCOM 7 writes a list ("CONFIDENTIAL, LOCKED").
+struct restriction_scan {
+	std::array<char, 64> text;
+	std::size_t size;
+	bool too_long;
+};
+
+void scan_restriction(restriction_scan& s, std::string_view text)
+{
+	for (char c : text) {
+		if (c == '\r' || c == '\n' || (s.size == 0 && (c == ' ' || c == '\t')))
+			continue;
+		if (s.size < s.text.size())
+			s.text[s.size++] = c;
+		else if (c != ' ' && c != '\t')
+			s.too_long = true;
+	}
+}
+
+bool restricts(const restriction_scan& s)
+{
+	if (s.too_long)
+		return false;
+	std::string_view rest{s.text.data(), s.size};
+	while (!rest.empty()) {
+		std::size_t comma = rest.find(',');
+		std::string_view item = rest.substr(0, comma);
+		while (!item.empty() && (item.front() == ' ' || item.front() == '\t'))
+			item.remove_prefix(1);
+		while (!item.empty() && (item.back() == ' ' || item.back() == '\t'))
+			item.remove_suffix(1);
+		if (tag_is(item, "PRIVACY") || tag_is(item, "CONFIDENTIAL"))
+			return true;
+		rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
+	}
+	return false;
+}
+
+enum class line_use { none, date, restriction };
+
+// What the first pass knows of the record and the line it is reading.
+struct first_pass {
+	bool line_start = true;
+	record_kind kind = record_kind::other;
+	std::uint64_t key = 0;
+	int year = no_year;
+	std::uint8_t marks = 0;
+	bool dates_count = false; // the last level-1 line is not CHAN
+	int old_enough = 0;       // a year this early publishes the person and their children
+	unsigned wants = 0;       // what lines of the record still can tell
+	line_use use = line_use::none;
+	year_scan date{};
+	restriction_scan resn{};
+	std::size_t links_from = 0;
+};
+
+first_pass pass;
+
+// A tag of four letters in capitals as one number, so that a line's tag is compared at once.
+constexpr std::uint32_t tag_code(const char (&tag)[5])
+{
+	return static_cast<std::uint32_t>(static_cast<unsigned char>(tag[0])) |
+	       static_cast<std::uint32_t>(static_cast<unsigned char>(tag[1])) << 8 |
+	       static_cast<std::uint32_t>(static_cast<unsigned char>(tag[2])) << 16 |
+	       static_cast<std::uint32_t>(static_cast<unsigned char>(tag[3])) << 24;
+}
+
+static_assert(std::endian::native == std::endian::little, "tags are read as little-endian words");
+
+// The tag of a line as such a number, small letters made capitals, when it has four
+// characters and a blank stands between it and the level; 0 otherwise. One load takes the
+// first eight bytes: the reader leaves room to read past the end of a piece.
+std::uint32_t tag_of(std::string_view line)
+{
+	std::uint64_t w;
+	std::memcpy(&w, line.data(), sizeof w);
+	char after = line.size() > 6 ? static_cast<char>(w >> 48) : ' ';
+	bool four = line.size() >= 6 && static_cast<char>(w >> 8) == ' ' &&
+		    (after == ' ' || after == '\n' || after == '\r');
+	return four ? static_cast<std::uint32_t>(w >> 16) & 0xDFDFDFDFu : 0;
+}
+
+// The value of a line with a tag of four letters.
+std::string_view value_of_line(std::string_view line)
+{
+	return line.size() > 7 ? line.substr(7) : std::string_view{};
+}
+
+// What a line can tell, as bits; which of them a record still wants to know.
+constexpr unsigned tells_date = 1;
+constexpr unsigned tells_fact = 2;   // a restriction or a death
+constexpr unsigned tells_kin = 4;    // the families of a person
+constexpr unsigned tells_member = 8; // the members of a family
+constexpr unsigned tells_chan = 16;  // the dates below do not count
+
+struct telling_tag {
+	std::uint32_t tag;
+	std::uint8_t at_level1;
+	std::uint8_t at_level2;
+};
+
+// Puts each tag below in a slot of its own among 16.
+constexpr std::uint32_t tag_multiplier = 0x26a2e176u;
+
+constexpr std::size_t tag_slot(std::uint32_t tag)
+{
+	return static_cast<std::uint32_t>(tag * tag_multiplier) >> 28;
+}
+
+constexpr std::array<telling_tag, 16> telling_tags = [] {
+	std::array<telling_tag, 16> t{};
+	auto put = [&t](std::uint32_t tag, unsigned one, unsigned two) {
+		t[tag_slot(tag)] = {tag, static_cast<std::uint8_t>(one), static_cast<std::uint8_t>(two)};
+	};
+	put(tag_code("DATE"), 0, tells_date);
+	put(tag_code("CHAN"), tells_chan, 0);
+	for (std::uint32_t tag : {tag_code("RESN"), tag_code("DEAT"), tag_code("BURI"), tag_code("CREM")})
+		put(tag, tells_fact, 0);
+	for (std::uint32_t tag : {tag_code("FAMC"), tag_code("FAMS")})
+		put(tag, tells_kin, 0);
+	for (std::uint32_t tag : {tag_code("HUSB"), tag_code("WIFE"), tag_code("CHIL")})
+		put(tag, tells_member, 0);
+	return t;
+}();
+
+static_assert(std::count_if(telling_tags.begin(), telling_tags.end(), [](telling_tag t) { return t.tag != 0; }) == 11,
+	      "two tags share a slot");
+
+// What the record still wants to know: a person's dates until one is early enough for every
+// rule (the parents' 120 years the longest), and its families only while it has no date,
+// death or restriction.
+void update_wants()
+{
+	if (pass.kind == record_kind::person)
+		pass.wants = tells_fact | (pass.year > pass.old_enough ? tells_date : 0) |
+			     (pass.year == no_year && pass.marks == 0 ? tells_kin : 0);
+	else
+		pass.wants = pass.kind == record_kind::family ? tells_member : 0;
+}
+
+// What a line of a person's or a family's record tells: a date, a restriction, a death, the
+// families of an undated person, the members of a family.
+[[gnu::noinline]] void tell(std::string_view line, std::uint32_t tag)
+{
+	std::string_view xref;
+	switch (tag) {
+	case tag_code("DATE"):
+		pass.use = line_use::date;
+		pass.date = {0, 0, no_year};
+		scan_year(pass.date, value_of_line(line));
+		break;
+	case tag_code("RESN"):
+		pass.use = line_use::restriction;
+		pass.resn = {};
+		scan_restriction(pass.resn, value_of_line(line));
+		break;
+	case tag_code("DEAT"):
+	case tag_code("BURI"):
+	case tag_code("CREM"):
+		pass.marks |= dead;
+		update_wants();
+		break;
+	case tag_code("FAMC"):
+	case tag_code("FAMS"):
+		if (pointer_in(line, 6, xref))
+			append(kin_links, as_kind(key_of(xref, family_kind),
+						  tag == tag_code("FAMC") ? child_link : spouse_link));
+		break;
+	default:
+		if (pointer_in(line, 6, xref))
+			append(families, as_kind(key_of(xref, person_kind),
+						 tag == tag_code("CHIL") ? child_link : spouse_link));
+		break;
+	}
+}
+
+void end_line()
+{
+	if (pass.use == line_use::date) {
+		end_number(pass.date);
+		if (pass.date.year < pass.year)
+			pass.year = pass.date.year;
+	} else if (pass.use == line_use::restriction && restricts(pass.resn)) {
+		pass.marks |= restricted;
+	}
+	pass.use = line_use::none;
+	update_wants();
+}
+
+// A person's facts join those of any earlier record with the same cross-reference.
+void join(const person_facts& f)
+{
+	known *k = remember(f.key);
+	if (!k)
+		return;
+	k->marks |= f.marks;
+	if (f.year < k->year)
+		k->year = f.year;
+}
+
+// The table is sized once the people are counted; a person beyond the list joins it at once.
+void join_beyond_list(const person_facts& f)
+{
+	if (slots < most_slots) {
+		size_table(most_slots);
+		for (const person_facts& listed : entries_of(people))
+			join(listed);
+	}
+	join(f);
+}
+
+// Only a person still without a reason either way keeps the families it named.
+void end_record()
+{
+	if (pass.kind != record_kind::person)
+		return;
+	person_facts f{pass.key, static_cast<std::int16_t>(pass.year), pass.marks};
+	if (!append(people, f))
+		join_beyond_list(f);
+	bool undecided = pass.marks == 0 && pass.year == no_year;
+	if (!undecided || kin_links.used == pass.links_from + 1)
+		kin_links.used = std::min(pass.links_from, kin_links.used);
+}
+
+void start_record(std::string_view line)
+{
+	end_record();
+	record_line r = read_record_line(line);
+	bool unreadable = r.kind == record_kind::unreadable && r.key != 0;
+	pass.kind = unreadable ? record_kind::person : r.kind;
+	pass.key = r.key;
+	pass.year = no_year;
+	pass.marks = unreadable ? restricted : 0;
+	pass.dates_count = false;
+	pass.links_from = kin_links.used;
+	update_wants();
+	if (pass.kind == record_kind::person)
+		append(kin_links, as_kind(r.key, record_start));
+	else if (r.kind == record_kind::family)
+		append(families, as_kind(r.key, record_start));
+}
+
+// The rest of a long line, and record lines.
+[[gnu::noinline]] bool rare_piece(std::string_view piece, bool starts)
+{
+	if (!starts) {
+		if (pass.use == line_use::date)
+			scan_year(pass.date, piece);
+		else if (pass.use == line_use::restriction)
+			scan_restriction(pass.resn, piece);
+	} else {
+		start_record(piece);
+	}
+	if (pass.line_start && pass.use != line_use::none)
+		end_line();
+	// Reading ends where the report's does.
+	return piece[0] != '0' || !is_trailer(piece);
+}
+
+// Kinds of line follow each other without a pattern, so a line is looked up in a table
+// rather than tested by a branch for each kind, which would often be mispredicted; most
+// lines then take no branch but the one that says they tell nothing.
+bool first_pass_piece(std::string_view piece)
+{
+	bool starts = pass.line_start;
+	pass.line_start = ends_line(piece);
+	if (!starts || piece[0] == '0')
+		return rare_piece(piece, starts);
+	std::uint32_t tag = tag_of(piece);
+	const telling_tag& t = telling_tags[tag_slot(tag)];
+	// Masks of all ones or none, where a choice would compile to a branch.
+	unsigned one = 0u - (piece[0] == '1');
+	unsigned two = 0u - (piece[0] == '2');
+	unsigned bits = ((t.at_level1 & one) | (t.at_level2 & two)) & (0u - (t.tag == tag));
+	// A level-2 DATE counts under any level-1 line but CHAN.
+	unsigned counts = (one & ~(0u - ((bits & tells_chan) != 0))) | (~one & (0u - pass.dates_count));
+	pass.dates_count = counts != 0;
+	unsigned wanted = pass.wants & (counts | ~tells_date);
+	if (bits & wanted) {
+		tell(piece, tag);
+		if (pass.line_start && pass.use != line_use::none)
+			end_line();
+	}
+	return true;
+}
+
+bool older_than(int year, int now, int years)
+{
+	return year != no_year && now - year >= years;
+}
+
+// The years of the families that undated people name, then each such person's relatives.
+void find_elder_kin(int now)
+{
+	for (std::uint64_t e : entries_of(kin_links))
+		if ((e & kind_bits) != record_start)
+			if (known *f = remember(as_kind(e, family_kind)))
+				f->marks |= wanted;
+	known *family = nullptr;
+	for (std::uint64_t e : entries_of(families)) {
+		if ((e & kind_bits) == record_start) {
+			family = find(as_kind(e, family_kind));
+			if (family && !(family->marks & wanted))
+				family = nullptr;
+			continue;
+		}
+		const known *p = family ? find(as_kind(e, person_kind)) : nullptr;
+		if (!p || p->year == no_year)
+			continue;
+		std::int16_t& year = (e & kind_bits) == spouse_link ? family->year : family->child_year;
+		if (p->year < year)
+			year = p->year;
+	}
+	known *person = nullptr;
+	for (std::uint64_t e : entries_of(kin_links)) {
+		if ((e & kind_bits) == record_start) {
+			person = find(as_kind(e, person_kind));
+			continue;
+		}
+		const known *f = person ? find(as_kind(e, family_kind)) : nullptr;
+		if (!f)
+			continue;
+		bool elder = (e & kind_bits) == child_link
+				     ? older_than(f->year, now, 120)
+				     : older_than(f->year, now, 100) || older_than(f->child_year, now, 80);
+		if (elder)
+			person->marks |= elder_kin;
+	}
+}
+
+void decide(known& k, int now)
+{
+	bool hidden;
+	if (k.marks & restricted) {
+		hidden = true;
+		++private_counts.restricted;
+	} else if (k.marks & dead) {
+		hidden = false;
+	} else if (k.year != no_year) {
+		hidden = now - k.year < 100;
+		private_counts.living += hidden;
+	} else {
+		hidden = !(k.marks & elder_kin);
+		private_counts.undated += hidden;
+	}
+	if (hidden)
+		k.marks |= is_private;
+	else
+		++private_counts.published;
+}
+
+bool person_is_private(std::uint64_t key)
+{
+	const known *k = find(key);
+	return k ? (k->marks & is_private) != 0 : overflowed;
+}
+
+// Lookups in file order, each slot fetched a few entries ahead: the table is larger than
+// the caches.
+constexpr std::size_t fetch_distance = 16;
+
+// Marks the private people in the list of people, and in the list of families the private
+// partners and children and the families with a private partner.
+void mark_lists()
+{
+	std::span<person_facts> listed = entries_of(people);
+	for (std::size_t i = 0; i < listed.size(); ++i) {
+		if (i + fetch_distance < listed.size())
+			fetch_slot(listed[i + fetch_distance].key);
+		listed[i].marks |= person_is_private(listed[i].key) ? is_private : 0;
+	}
+	if (option != 'f')
+		return;
+	std::span<std::uint64_t> list = entries_of(families);
+	std::uint64_t *family = nullptr;
+	for (std::size_t i = 0; i < list.size(); ++i) {
+		if (i + fetch_distance < list.size() && (list[i + fetch_distance] & kind_bits) != record_start)
+			fetch_slot(as_kind(list[i + fetch_distance], person_kind));
+		std::uint64_t& e = list[i];
+		if ((e & kind_bits) == record_start) {
+			family = &e;
+		} else if (person_is_private(as_kind(e, person_kind))) {
+			e |= hidden_bit;
+			if ((e & kind_bits) == spouse_link && family)
+				*family |= hidden_bit;
+		}
+	}
+}
+
+enum class withholding { nothing, person, couple };
+
+constexpr int no_row = -1;
+
+// What the report is withholding; the row the reader is on while a private record keeps
+// nothing (no_row); and where it stands in the first pass's lists: the next person, the next
+// family, and the members of the family it reads.
+struct second_pass {
+	bool line_start = true;
+	withholding held = withholding::nothing;
+	int reader_row = no_row;
+	std::size_t next_person = 0;
+	std::size_t next_family = 0;
+	std::size_t members_from = 0;
+	std::size_t members_end = 0;
+};
+
+second_pass report;
+
+// The list entry of a person or a family in file order; null when the report is not where
+// the first pass was (only where the file changed between them), and the table answers.
+const person_facts *next_person(std::uint64_t key)
+{
+	if (report.next_person < people.used && people.entries[report.next_person].key == key)
+		return &people.entries[report.next_person++];
+	return nullptr;
+}
+
+// A family the list does not hold (it was full, or the file changed) is taken to have one.
+bool family_has_private_partner(std::uint64_t key)
+{
+	std::span<std::uint64_t> list = entries_of(families);
+	std::size_t& at = report.next_family;
+	if (at < list.size() && as_kind(list[at], family_kind) == key) {
+		report.members_from = ++at;
+		while (at < list.size() && (list[at] & kind_bits) != record_start)
+			++at;
+		report.members_end = at;
+		return (list[report.members_from - 1] & hidden_bit) != 0;
+	}
+	report.members_from = report.members_end = 0;
+	return true;
+}
+
+withholding withholding_of(record_line r)
+{
+	switch (r.kind) {
+	case record_kind::person: {
+		const person_facts *f = next_person(r.key);
+		bool hidden = f ? (f->marks & is_private) != 0 : person_is_private(r.key);
+		return hidden ? withholding::person : withholding::nothing;
+	}
+	case record_kind::unreadable:
+		if (r.key != 0)
+			next_person(r.key);
+		return withholding::person;
+	case record_kind::family:
+		if (option != 'f')
+			return overflowed ? withholding::couple : withholding::nothing;
+		return family_has_private_partner(r.key) ? withholding::couple : withholding::nothing;
+	default:
+		return withholding::nothing;
+	}
+}
+
+// With no report's letter the rules keep their state as ever and write nothing: what a
+// private person's record keeps in a row is shown by family lines only for references to
+// that person, which show "Private". But a piece the reader takes for a record line, the
+// rest of a long line, moves it to another person's row, where the private record would
+// seem to be that person's: from there on nothing of the record is kept.
+void handle_silently(std::string_view piece, FILE *out)
+{
+	char report_letter = option;
+	option = '\0';
+	handle_piece(piece, out);
+	option = report_letter;
+	if (report.held == withholding::person && has_at(piece, 0, "0") && indi_r != no_row) {
+		report.reader_row = indi_r;
+		indi_r = no_row;
+	}
+}
+
+// A level-2 DATE or PLAC as the report's rules take it: marriage and divorce facts in a family.
+bool is_event_fact(std::string_view piece)
+{
+	return has_at(piece, 0, "2") && (has_at(piece, 2, "DA") || has_at(piece, 2, "PL"));
+}
+
+} // namespace
+
+std::span<const std::byte> privacy_tables()
+{
+	return std::as_bytes(std::span(&tables, 1));
+}
+
+void find_private(ged_text &text, int now)
+{
+	static piece_reader first;
+	size_table(0);
+	overflowed = false;
+	people.used = 0;
+	families.used = 0;
+	kin_links.used = 0;
+	private_counts = {};
+	pass = {};
+	pass.old_enough = now - 120;
+	report = {};
+	read_pieces(first, text, [](std::string_view piece) { return first_pass_piece(piece); });
+	end_line();
+	end_record();
+	// The people, and the families undated people name.
+	if (slots < most_slots)
+		size_table(people.used + kin_links.used);
+	std::span<person_facts> listed = entries_of(people);
+	for (std::size_t i = 0; i < listed.size(); ++i) {
+		if (i + fetch_distance < listed.size())
+			fetch_slot(listed[i + fetch_distance].key);
+		join(listed[i]);
+	}
+	if (kin_links.used > 0)
+		find_elder_kin(now);
+	for (known& k : std::span(table.data(), slots))
+		if ((k.key & kind_bits) == person_kind)
+			decide(k, now);
+	mark_lists();
+	release(kin_links);
+}
+
+std::string_view private_name(std::string_view piece)
+{
+	if (piece.ends_with("\r\n"))
+		return "Private\r\n";
+	if (piece.ends_with('\n'))
+		return "Private\n";
+	if (piece.ends_with('\r'))
+		return "Private\r";
+	return "Private";
+}
+
+// A member is found among those the first pass listed for the family, in whatever order.
+bool names_private(std::string_view piece)
+{
+	// The cross-reference from the value on, as the family line itself reads it.
+	std::string_view xref;
+	if (!pointer_in(piece, value_start, xref))
+		return false;
+	std::uint64_t key = key_of(xref, person_kind);
+	std::span<std::uint64_t> list = entries_of(families);
+	for (std::size_t i = report.members_from; i < report.members_end; ++i)
+		if (as_kind(list[i], person_kind) == key)
+			return (list[i] & hidden_bit) != 0;
+	return person_is_private(key);
+}
+
+namespace {
+
+[[gnu::noinline]] void start_withholding(std::string_view piece, FILE *out)
+{
+	if (report.reader_row != no_row) {
+		indi_r = report.reader_row;
+		report.reader_row = no_row;
+	}
+	report.held = withholding_of(read_record_line(piece));
+	handle_piece(piece, out);
+	if (report.held == withholding::person && (option == 'i' || option == 't'))
+		write_line(out, line1, " Name = ", private_name(piece), "\n");
+}
+
+} // namespace
+
+void handle_private_piece(std::string_view piece, FILE *out)
+{
+	bool record = report.line_start && piece[0] == '0';
+	report.line_start = ends_line(piece);
+	if (record)
+		start_withholding(piece, out);
+	else if (report.held == withholding::nothing)
+		handle_piece(piece, out);
+	else if (report.held == withholding::person || is_event_fact(piece))
+		handle_silently(piece, out);
+	else
+		handle_piece(piece, out);
+}
