@@ -7,9 +7,9 @@ For each generated file it runs wc -l, cat FILE > /dev/null and cat FILE > copy 
 floors, lineagehtml with each flag and lineagecheck -s. Then, against wc -l on the same
 files, lineagecheck -v on a sound file of the same size (bench-SIZEmb-linked.ged, which
 it finds nothing in) and on the random one (whose links are nearly all one-way, so that
-it finds about a million problems in 100 MB and writes a line for each). Every command runs once to
-warm the page cache, then N rounds in which each command runs once, so a change in
-the machine's load falls on all commands alike. It prints the medians of the wall
+it finds about a million problems in 100 MB and writes a line for each). Every command
+runs once to warm the page cache, then N rounds in which each command runs once, so a
+change in the machine's load falls on all commands alike. It prints the medians of the wall
 time and of the CPU time (user + system), the throughput in MB/s, the ratios to the
 floors, and the largest peak resident memory seen.
 
