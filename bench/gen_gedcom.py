@@ -1,13 +1,17 @@
 #!/usr/bin/env python3
 """Writes a large GEDCOM 5.5 file of realistic shape for the benchmarks.
 
-usage: gen_gedcom.py MEGABYTES PATH [--people N]
+usage: gen_gedcom.py MEGABYTES PATH [--people N] [--linked]
 
 Individuals carry names, sex, birth and death events with dates and places,
 occupations, notes with continuation lines and change dates; families carry
 husband, wife, children and a marriage. All individuals come before all
 families, as the converter writes them. With --people N exactly N individuals
 are written and the size argument is ignored; individual N is then the last.
+Links are drawn at random, so nearly every family link is one-way; with --linked
+the file is sound instead, as a verifier would have it: family N has individuals
+2N-1 and 2N as husband and wife, every child is a child of a family whose parents
+have lower numbers, and each family lists exactly the children whose FAMC names it.
 """
 import random
 import sys
@@ -33,8 +37,8 @@ def date(rng, lo, hi):
     return f"{rng.randint(1, 28)} {rng.choice(MONTHS)} {rng.randint(lo, hi)}"
 
 
-def individual(rng, n, nfam):
-    male = rng.random() < 0.5
+def individual(rng, n, nfam, links=None):
+    male = rng.random() < 0.5 if links is None else n % 2 == 1
     given = rng.choice(GIVEN_M if male else GIVEN_F)
     if rng.random() < 0.4:
         given += " " + rng.choice(GIVEN_M if male else GIVEN_F)
@@ -56,19 +60,30 @@ def individual(rng, n, nfam):
         while rest:
             out.append(f"2 CONC {rest[:60]}")
             rest = rest[60:]
-    out.append(f"1 FAMC @F{rng.randint(1, nfam):04d}@")
-    if rng.random() < 0.5:
-        out.append(f"1 FAMS @F{rng.randint(1, nfam):04d}@")
+    if links is None:
+        out.append(f"1 FAMC @F{rng.randint(1, nfam):04d}@")
+        if rng.random() < 0.5:
+            out.append(f"1 FAMS @F{rng.randint(1, nfam):04d}@")
+    else:
+        famc, fams = links
+        if famc:
+            out.append(f"1 FAMC @F{famc:04d}@")
+        if fams:
+            out.append(f"1 FAMS @F{fams:04d}@")
     # Change times fall in working hours: personview takes any word that begins with 0 for
     # the start of a record, so a time such as 01:07:00 would hide the next record from it.
     out += ["1 CHAN", f"2 DATE {date(rng, 2000, 2025)}", f"3 TIME {rng.randint(10, 23)}:{rng.randint(0, 59):02d}:00"]
     return out
 
 
-def family(rng, n, npeople):
-    out = [f"0 @F{n:04d}@ FAM", f"1 HUSB @I{rng.randint(1, npeople):04d}@", f"1 WIFE @I{rng.randint(1, npeople):04d}@"]
-    for _ in range(rng.randint(0, 5)):
-        out.append(f"1 CHIL @I{rng.randint(1, npeople):04d}@")
+def family(rng, n, npeople, children=None):
+    if children is None:
+        out = [f"0 @F{n:04d}@ FAM", f"1 HUSB @I{rng.randint(1, npeople):04d}@", f"1 WIFE @I{rng.randint(1, npeople):04d}@"]
+        for _ in range(rng.randint(0, 5)):
+            out.append(f"1 CHIL @I{rng.randint(1, npeople):04d}@")
+    else:
+        out = [f"0 @F{n:04d}@ FAM", f"1 HUSB @I{2 * n - 1:04d}@", f"1 WIFE @I{2 * n:04d}@"]
+        out += [f"1 CHIL @I{child:04d}@" for child in children]
     out += ["1 MARR", f"2 DATE {date(rng, 1720, 2010)}", f"2 PLAC {rng.choice(PLACES)}"]
     if rng.random() < 0.05:
         out += ["1 DIV", f"2 DATE {date(rng, 1900, 2010)}"]
@@ -84,14 +99,24 @@ def main():
     # About 330 bytes per individual and 0.4 families of about 170 bytes each.
     npeople = people if people else max(10, target // 370)
     nfam = max(1, npeople * 2 // 5)
+    famc = fams = children = None
+    if "--linked" in sys.argv:
+        # A child's family has parents numbered below the child, so no one is their own ancestor.
+        famc = [0, 0, 0] + [rng.randint(1, min(nfam, (n - 1) // 2)) for n in range(3, npeople + 1)]
+        fams = [0] + [(n + 1) // 2 if (n + 1) // 2 <= nfam else 0 for n in range(1, npeople + 1)]
+        children = [[] for _ in range(nfam + 1)]
+        for n in range(1, npeople + 1):
+            if famc[n]:
+                children[famc[n]].append(n)
     with open(path, "w", newline="\n") as f:
         f.write("0 HEAD\n1 SOUR BENCH\n2 NAME Benchmark generator\n2 VERS 1.0\n1 DEST ANSTFILE\n"
                 "1 DATE 8 DEC 2026\n2 TIME 12:00:00\n1 CHAR ANSI\n1 FILE bench.ged\n1 GEDC\n2 VERS 5.5\n"
                 "2 FORM LINEAGE-LINKED\n")
         for n in range(1, npeople + 1):
-            f.write("\n".join(individual(rng, n, nfam)) + "\n")
+            links = None if famc is None else (famc[n], fams[n])
+            f.write("\n".join(individual(rng, n, nfam, links)) + "\n")
         for n in range(1, nfam + 1):
-            f.write("\n".join(family(rng, n, npeople)) + "\n")
+            f.write("\n".join(family(rng, n, npeople, None if children is None else children[n])) + "\n")
         f.write("0 TRLR\n")
 
 

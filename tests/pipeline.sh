@@ -1,6 +1,7 @@
 #!/bin/sh
 # The suite's main job end to end: the example flat file through flatged, the
-# result through lineagecheck and into all four lineagehtml reports.
+# result through lineagecheck and into all four lineagehtml reports; the example
+# family file beside the flat file through lineagecheck -v.
 #   pipeline.sh FLATGED LINEAGECHECK LINEAGEHTML IDATA
 set -u
 flatged=$1 check=$2 html=$3 idata=$4
@@ -22,6 +23,12 @@ grep -qx 'Verified GEDCOM has trailer tag.' check.out || fail "no trailer: $(cat
 grep -qx " Number of Individuals in GED  = $people" check.out || fail "name count: $(cat check.out)"
 lines=$(wc -l < family.ged)
 grep -qx " Lines of Data in GED = $lines" check.out || fail "line count, expected $lines: $(cat check.out)"
+# The converted file and the example family file, both as sound as GEDCOM asks.
+cp "$(dirname "$idata")/family.ged" example.ged
+for ged in family example; do
+	"$check" -v $ged.ged > verify.out || fail "lineagecheck -v found problems: $(cat verify.out)"
+	grep -qx "No problems found in $ged.ged." verify.out || fail "lineagecheck -v: $(cat verify.out)"
+done
 
 for flag in i f s t; do
 	"$html" -$flag family.ged > report-$flag.html || fail "lineagehtml -$flag exited with status $?"

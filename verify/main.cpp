@@ -1,11 +1,13 @@
-// lineagecheck: checks that a GEDCOM file has its head and trailer, with header lines or counts on request.
+// lineagecheck: checks that a GEDCOM file has its head and trailer, with header lines or counts on request, or lists every problem of the file.
 #include "lineagecheck.h"
 
 #include "gedline.h"
 
 #include <cstdio>
 
-enum class notice { no_flag, no_valid_flag, no_file, help };
+enum class notice { no_flag, no_valid_flag, no_file, help, no_memory };
+
+static ged_text text;
 
 // The help on standard output; an apology on standard error, so that a script reading the
 // results never takes it for them. Returns the exit status.
@@ -23,17 +25,39 @@ static int print_notice(notice n)
 	case notice::no_file:
 		std::fputs("Lineagecheck: Sorry, no file found. \n", stderr);
 		return 1;
+	case notice::no_memory:
+		std::fputs("Lineagecheck: Sorry, not enough memory for the checks.\n", stderr);
+		return 2;
 	case notice::help:
 		std::printf("\nLineagecheck %s, GEDCOM verifier, by the Lineage tools developers\n", r_version);
 		std::fputs("lineagecheck -b|-h|-s|-t gedfile \n"
 		           "\n-s Stats\n-h This help\n"
-		           "-t Header info\n", stdout);
+		           "-t Header info\n"
+		           "-v Verify: every problem, one line each as FILE:LINE: message\n", stdout);
 		return 0;
 	}
 	return 1;
 }
 
-// The command line: the verdict or the help, or an apology; the exit status.
+// -v: 0 when the file has no problem, 1 when it has, 2 when it cannot be checked, so that
+// its 1 always means problems found.
+static int verify(const char *filename)
+{
+	long long found = -2;
+	if (ged_open(text, filename)) {
+		found = print_findings(text, filename, stdout);
+		ged_close(text);
+	}
+	if (found == -1)
+		return print_notice(notice::no_memory);
+	if (found < 0) {
+		print_notice(notice::no_file);
+		return 2;
+	}
+	return found > 0 ? 1 : 0;
+}
+
+// The command line: the verdict, the findings or the help, or an apology; the exit status.
 static int run(int argc, char **argv)
 {
 	if ((argc != 2 && argc != 3) || argv[1][0] != '-')
@@ -43,9 +67,10 @@ static int run(int argc, char **argv)
 	const char *filename = argc == 3 ? argv[2] : "";
 	if (option == 'h')
 		return print_notice(notice::help);
+	if (option == 'v')
+		return verify(filename);
 	if (option != 's' && option != 't' && option != 'b')
 		return print_notice(notice::no_valid_flag);
-	static ged_text text;
 	if (!ged_open(text, filename))
 		return print_notice(notice::no_file);
 	print_report(text, stdout);
@@ -53,14 +78,15 @@ static int run(int argc, char **argv)
 	return 0;
 }
 
-// The verdict itself (no trailer, say) is text and ends with status 0; a call that gets no
-// verdict, or results that could not be written, end with 1.
+// The verdict of the first flags (no trailer, say) is text and ends with status 0; -v's
+// status tells its verdict. A call that gets no verdict, or results that could not be
+// written, end with 1, or with 2 under -v, whose 1 means problems found.
 int main(int argc, char **argv)
 {
 	int status = run(argc, argv);
 	if (std::fflush(stdout) != 0 || std::ferror(stdout) || std::fclose(stdout) != 0) {
 		std::fputs("Lineagecheck: Sorry, cannot write the results.\n", stderr);
-		return 1;
+		return option == 'v' ? 2 : 1;
 	}
 	return status;
 }

@@ -1,0 +1,260 @@
+// Tests of lineagecheck -v: the date grammar, line numbers, replaced bytes, the order of the
+// findings, long lines of descent, and the real sample files.
+#include <gtest/gtest.h>
+
+#include "findings.h"
+#include "gedfile.h"
+#include "lineagecheck.h"
+#include "memfile.h"
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string verify(const std::string &input, long long *found = nullptr)
+{
+	FILE *in = open_bytes(input);
+	long long n = 0;
+	std::string out = written_by([&](FILE *o) { n = print_findings(text_over(in), "f", o); });
+	std::fclose(in);
+	if (found)
+		*found = n;
+	return out;
+}
+
+struct date_case {
+	const char *value;
+	bool ok;
+};
+
+} // namespace
+
+TEST(DateGrammar, FormsOfTheStandardAndTheirNeighbours)
+{
+	const date_case cases[] = {
+		{"1 JAN 1900", true}, {"29 FEB 1900", true}, {"30 FEB 1900", false}, {"31 NOV 1900", false},
+		{"0 JAN 1900", false}, {"32 JAN 1900", false}, {"12 jan 1900", true}, {"12 Jan 1900", true},
+		{"JAN", false}, {"12 JAN", false}, {"1900", true}, {"45", true}, {"1699/00", true},
+		{"1750/51", true}, {"1699/01", false}, {"1699/0", false}, {"1699/1700", false}, {"1699/", false},
+		{"@#DJULIAN@ 1699/00", false}, {"@#DJULIAN@ 12 MAR 1699", true}, {"@#DGREGORIAN@ 1900", true},
+		{"44 B.C.", true}, {"15 MAR 44 B.C.", true}, {"44 BC", false}, {"44 B.C", false},
+		{"@#DHEBREW@ 1 TSH 5784", true}, {"@#DHEBREW@ 1 JAN 5784", false}, {"@#DHEBREW@ 5784 B.C.", false},
+		{"@#DHEBREW@ 5784/85", false}, {"@#DFRENCH R@ 6 COMP 3", true}, {"@#DFRENCH R@ 7 COMP 3", false},
+		{"@#DFRENCH R@ VEND 3", true}, {"@#DFRENCHR@ VEND 3", false}, {"@#DROMAN@ 12 _MONTH 3", true},
+		{"@#DUNKNOWN@ 1900", true}, {"@#DUNKNOWN@ MAR", false}, {"@#DJULIAN@", false},
+		{"JULIAN 1699", false}, {"ABT 1900", true}, {"abt 1900", true}, {"Abt. 1900", false},
+		{"CAL 1900", true}, {"EST 1900", true}, {"BEF 1900", true}, {"AFT 1900", true},
+		{"BET 1900 AND 1910", true}, {"BET 1900", false}, {"BET 1900 TO 1910", false},
+		{"FROM 1900", true}, {"TO 1900", true}, {"FROM 1900 TO 1910", true}, {"FROM 1900 TO", false},
+		{"FROM TO 1900", false}, {"ABT BEF 1900", false}, {"INT 1900 (census)", true}, {"INT 1900", false},
+		{"INT (census)", false}, {"(a while ago)", true}, {"1900 (census)", false}, {"(unclosed", false},
+		{"BEF  12  JAN  1900 ", true}, {"", false}, {"STILLBORN", false}, {"1900 or 1901", false},
+		{"12 JAN 1900 1901", false}, {"ABT @#DJULIAN@ 1600", true},
+	};
+	for (const date_case &c : cases) {
+		SCOPED_TRACE(c.value);
+		EXPECT_EQ(date_value_ok(c.value), c.ok);
+	}
+}
+
+// A CR LF whose CR ends a piece at the limit is one line end, and a line longer than a
+// piece is one line.
+TEST(VerifyLines, NumbersCountEachLineEndOnce)
+{
+	std::string file = "0 HEAD\r\n1 NOTE " + std::string(71, 'x') + "\r\n1 SEX X\r\n1 NOTE " +
+			   std::string(300, 'y') + "\n1 SEX Y\r0 TRLR\r\n";
+	EXPECT_EQ(verify(file), "f:3: SEX \"X\" is not M, F or U\n"
+				"f:4: line of 307 characters, longer than GEDCOM's 255\n"
+				"f:5: SEX \"Y\" is not M, F or U\n"
+				"3 problems found in f.\n");
+}
+
+TEST(VerifyLines, LineBeyondWhatIsKeptIsCheckedOnItsStart)
+{
+	std::string file = "0 HEAD\n1 BIRT\n2 DATE 1 JAN 1900 " + std::string(2000, 'z') + "\n1 SEX Q\n0 TRLR\n";
+	EXPECT_EQ(verify(file), "f:3: line of 2018 characters, longer than GEDCOM's 255\n"
+				"f:3: DATE \"1 JAN 1900 zzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzz...\" does "
+				"not follow GEDCOM's date grammar\n"
+				"f:4: SEX \"Q\" is not M, F or U\n"
+				"3 problems found in f.\n");
+}
+
+// The reader tells where it replaced bytes by their place in the text it hands on: a
+// stray byte in the second piece of a long line, two on one line, one in a UTF-16 file.
+TEST(VerifyLines, ReplacedBytesAreFoundOnTheirLineOnce)
+{
+	EXPECT_EQ(verify("0 HEAD\n1 NOTE " + std::string(100, 'x') + "\xFF\n1 NOTE \xE9t\xE9\n1 NOTE \xC3\xA9\n0 TRLR\n"),
+		  "f:2: bytes not valid in the file's character set\n"
+		  "f:3: bytes not valid in the file's character set\n"
+		  "2 problems found in f.\n");
+	std::string utf16 = "\xFF\xFE";
+	for (char c : std::string("0 HEAD\n1 NOTE x\n0 TRLR\n"))
+		utf16 += c == 'x' ? std::string("\x00\xD8", 2) : std::string{c, '\0'};
+	EXPECT_EQ(verify(utf16), "f:2: bytes not valid in the file's character set\n1 problem found in f.\n");
+}
+
+TEST(VerifyLines, FindingsOfTheEndComeInLineOrder)
+{
+	std::string file = "0 HEAD\n0 @I1@ INDI\n1 FAMC @F9@\n1 SEX Z\n0 @I1@ INDI\n1 BIRT\n2 DATE soon\n0 TRLR\n";
+	long long found = 0;
+	EXPECT_EQ(verify(file, &found), "f:3: FAMC @F9@ points to no record\n"
+					"f:4: SEX \"Z\" is not M, F or U\n"
+					"f:5: @I1@ is already the cross-reference of the record at line 2\n"
+					"f:7: DATE \"soon\" does not follow GEDCOM's date grammar\n"
+					"4 problems found in f.\n");
+	EXPECT_EQ(found, 4);
+}
+
+// Each person is the only child of a family whose husband is the person before; the search
+// for loops must not need a stack as deep as the line. The last person is also the husband
+// of the first family, which closes one loop through every generation.
+TEST(VerifyDescent, LineOfAHundredThousandGenerations)
+{
+	constexpr int generations = 100000;
+	for (bool closed : {false, true}) {
+		SCOPED_TRACE(closed);
+		std::ostringstream f;
+		f << "0 HEAD\n";
+		for (int i = 1; i <= generations; ++i) {
+			f << "0 @I" << i << "@ INDI\n1 FAMC @F" << i << "@\n";
+			if (i < generations || closed)
+				f << "1 FAMS @F" << (i % generations + 1) << "@\n";
+		}
+		for (int i = 1; i <= generations; ++i) {
+			f << "0 @F" << i << "@ FAM\n1 CHIL @I" << i << "@\n";
+			if (i > 1 || closed)
+				f << "1 HUSB @I" << (i == 1 ? generations : i - 1) << "@\n";
+		}
+		f << "0 TRLR\n";
+		long long found = 0;
+		std::string out = verify(f.str(), &found);
+		EXPECT_EQ(found, closed ? generations : 0);
+		EXPECT_TRUE(out.starts_with(closed ? "f:2: @I1@ is their own ancestor, as a child of @F1@\n"
+						   : "No problems found in f.\n"));
+	}
+}
+
+namespace {
+
+std::string read_file(const std::filesystem::path &path)
+{
+	std::ifstream in(path, std::ios::binary);
+	return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The findings of a file, each checked for its form: FILE:LINE: message, lines rising,
+// the count at the end.
+std::vector<std::string> checked_findings(const std::filesystem::path &path)
+{
+	FILE *in = std::fopen(path.c_str(), "rb");
+	EXPECT_NE(in, nullptr);
+	if (!in)
+		return {};
+	long long found = 0;
+	std::string name = path.filename().string();
+	std::string out = written_by([&](FILE *o) { found = print_findings(text_over(in), name.c_str(), o); });
+	std::fclose(in);
+	std::vector<std::string> lines;
+	std::istringstream text(out);
+	for (std::string l; std::getline(text, l);)
+		lines.push_back(l);
+	EXPECT_FALSE(lines.empty());
+	std::string summary = found == 0 ? "No problems found in " + name + "."
+				: std::to_string(found) + (found == 1 ? " problem found in " : " problems found in ") + name + ".";
+	EXPECT_EQ(lines.back(), summary);
+	lines.pop_back();
+	EXPECT_EQ(static_cast<long long>(lines.size()), found);
+	unsigned long long last = 1;
+	for (const std::string &l : lines) {
+		unsigned long long at = 0;
+		std::size_t colon = l.find(": ", name.size() + 1);
+		EXPECT_TRUE(l.starts_with(name + ":") && colon != std::string::npos) << l;
+		if (colon != std::string::npos)
+			at = std::stoull(l.substr(name.size() + 1, colon - name.size() - 1));
+		EXPECT_GE(at, last) << l;
+		last = at;
+	}
+	return lines;
+}
+
+bool names_calendar_by_word(const std::string &v)
+{
+	for (const char *word : {"GREGORIAN", "JULIAN", "HEBREW", "FRENCH_R", "ROMAN", "UNKNOWN"})
+		if (v.find(word) != std::string::npos)
+			return true;
+	return false;
+}
+
+// A year "Y/Z" whose Z is not the next year's last two digits.
+bool has_wrong_dual_year(const std::string &v)
+{
+	for (std::size_t slash = v.find('/'); slash != std::string::npos; slash = v.find('/', slash + 1)) {
+		std::size_t start = v.find_last_not_of("0123456789", slash - 1) + 1;
+		std::size_t end = v.find_first_not_of("0123456789", slash + 1);
+		std::string other = v.substr(slash + 1, end == std::string::npos ? std::string::npos : end - slash - 1);
+		int year = std::stoi(v.substr(start, slash - start));
+		if (other.size() != 2 || std::stoi(other) != (year + 1) % 100)
+			return true;
+	}
+	return false;
+}
+
+} // namespace
+
+// The converter's test files: every date form, and dual years right and wrong. The date
+// forms of a later version name their calendar by a word instead of an escape; apart from
+// that, the only forms refused are dual years whose second year is not the next.
+TEST(VerifySamples, DateFilesAreRefusedWhereTheGrammarDoes)
+{
+	std::filesystem::path dir = std::filesystem::path(LINEAGE_SAMPLES) / "gedcom7code" / "5";
+	if (!std::filesystem::exists(dir))
+		GTEST_SKIP() << "no sample folder " << dir;
+	for (const char *name : {"date-all.ged", "date-dual-valid.ged", "date-dual-invalid.ged"}) {
+		SCOPED_TRACE(name);
+		std::set<std::string> expected;
+		std::istringstream text(read_file(dir / name));
+		int line = 0;
+		for (std::string l; std::getline(text, l);) {
+			++line;
+			if (l.starts_with("2 DATE ") && (names_calendar_by_word(l.substr(7)) || has_wrong_dual_year(l.substr(7))))
+				expected.insert(std::string(name) + ":" + std::to_string(line));
+		}
+		std::set<std::string> found;
+		for (const std::string &f : checked_findings(dir / name)) {
+			EXPECT_NE(f.find(": DATE \""), std::string::npos) << f;
+			found.insert(f.substr(0, f.find(": ")));
+		}
+		EXPECT_EQ(found, expected);
+	}
+}
+
+// Every real file, each finding in its form and in line order; a few findings checked
+// against the files by hand.
+TEST(VerifySamples, EveryFileGivesWellFormedFindings)
+{
+	std::filesystem::path dir = LINEAGE_SAMPLES;
+	if (!std::filesystem::exists(dir))
+		GTEST_SKIP() << "no sample folder " << dir;
+	std::vector<std::string> all;
+	int files = 0;
+	for (const auto &entry : std::filesystem::recursive_directory_iterator(dir))
+		if (entry.path().extension() == ".ged") {
+			SCOPED_TRACE(entry.path().string());
+			++files;
+			for (std::string &f : checked_findings(entry.path()))
+				all.push_back(std::move(f));
+		}
+	EXPECT_EQ(files, 64);
+	for (const char *known : {"Queen.ged:906: FAMS @F98@ points to no record",
+				  "superlongline-ansel.ged:10: line of 371 characters, longer than GEDCOM's 255",
+				  "legacycustomtags.ged:96: REPO @R0@ points to no record",
+				  "willis.ged:130: DATE \"20 MAR\" does not follow GEDCOM's date grammar"}) {
+		SCOPED_TRACE(known);
+		EXPECT_NE(std::find(all.begin(), all.end(), known), all.end());
+	}
+}

@@ -1,0 +1,278 @@
+// The date grammar of GEDCOM 5.5.1: which DATE values a reader of the standard can take.
+#include "findings.h"
+
+#include <array>
+
+namespace {
+
+enum calendar : std::uint8_t { gregorian, julian, hebrew, french, free_form };
+
+// The words of a value, a phrase in parentheses apart. Keywords and months are compared
+// without regard to case: every program reads "12 Jan 1900".
+inline constexpr std::size_t words_max = 12;
+
+struct date_words {
+	std::array<std::string_view, words_max> word;
+	std::size_t count;
+	std::size_t at;
+};
+
+bool is_blank(char c)
+{
+	return c == ' ' || c == '\t';
+}
+
+bool same_word(std::string_view word, std::string_view upper)
+{
+	if (word.size() != upper.size())
+		return false;
+	for (std::size_t i = 0; i < word.size(); ++i) {
+		char c = word[i];
+		if (c >= 'a' && c <= 'z')
+			c = static_cast<char>(c - 'a' + 'A');
+		if (c != upper[i])
+			return false;
+	}
+	return true;
+}
+
+bool all_digits(std::string_view word)
+{
+	if (word.empty())
+		return false;
+	for (char c : word)
+		if (c < '0' || c > '9')
+			return false;
+	return true;
+}
+
+unsigned number_of(std::string_view digits)
+{
+	unsigned n = 0;
+	for (char c : digits)
+		n = n * 10 + static_cast<unsigned>(c - '0');
+	return n;
+}
+
+// Splits the value into words at blanks; the escape of the French calendar holds a blank
+// and stays one word. False when the value has more words than any date.
+bool split_words(std::string_view value, date_words &w)
+{
+	w.count = 0;
+	w.at = 0;
+	std::size_t i = 0;
+	while (i < value.size()) {
+		if (is_blank(value[i])) {
+			++i;
+			continue;
+		}
+		std::size_t start = i;
+		while (i < value.size() && !is_blank(value[i]))
+			++i;
+		if (value.substr(start, i - start) == "@#DFRENCH" && value.substr(i, 3) == " R@")
+			i += 3;
+		if (w.count == words_max)
+			return false;
+		w.word[w.count++] = value.substr(start, i - start);
+	}
+	return true;
+}
+
+std::string_view next_word(const date_words &w)
+{
+	return w.at < w.count ? w.word[w.at] : std::string_view{};
+}
+
+int calendar_of_escape(std::string_view word)
+{
+	static constexpr std::array<std::string_view, 6> escapes = {
+		"@#DGREGORIAN@", "@#DJULIAN@", "@#DHEBREW@", "@#DFRENCH R@", "@#DROMAN@", "@#DUNKNOWN@"};
+	static constexpr std::array<calendar, 6> calendars = {gregorian, julian, hebrew, french, free_form, free_form};
+	for (std::size_t i = 0; i < escapes.size(); ++i)
+		if (same_word(word, escapes[i]))
+			return calendars[i];
+	return -1;
+}
+
+// The month's number from 1, or 0 when the word is no month of the calendar.
+unsigned month_of(std::string_view word, calendar cal)
+{
+	static constexpr std::array<std::string_view, 12> months = {
+		"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+	static constexpr std::array<std::string_view, 13> hebrew_months = {
+		"TSH", "CSH", "KSL", "TVT", "SHV", "ADR", "ADS", "NSN", "IYR", "SVN", "TMZ", "AAV", "ELL"};
+	static constexpr std::array<std::string_view, 13> french_months = {
+		"VEND", "BRUM", "FRIM", "NIVO", "PLUV", "VENT", "GERM", "FLOR", "PRAI", "MESS", "THER", "FRUC", "COMP"};
+	const std::string_view *names = cal == hebrew ? hebrew_months.data()
+				      : cal == french ? french_months.data()
+						      : months.data();
+	std::size_t count = cal == hebrew || cal == french ? 13 : 12;
+	for (std::size_t i = 0; i < count; ++i)
+		if (same_word(word, names[i]))
+			return static_cast<unsigned>(i + 1);
+	return 0;
+}
+
+// The last day a month can have: a day past it is no date in any year.
+unsigned month_days(unsigned month, calendar cal)
+{
+	static constexpr std::array<unsigned char, 12> days = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+	if (cal == french)
+		return month == 13 ? 6 : 30;
+	if (cal == hebrew)
+		return 30;
+	return days[month - 1];
+}
+
+// A year of the calendar. A Gregorian year may carry the other reading of a year that began
+// in March, the year after it in two digits ("1699/00"); the other calendars' years are of
+// up to four digits.
+bool year_ok(std::string_view word, calendar cal)
+{
+	std::size_t slash = word.find('/');
+	std::string_view year = word.substr(0, slash);
+	if (!all_digits(year))
+		return false;
+	if (cal != gregorian)
+		return slash == std::string_view::npos && year.size() <= 4;
+	if (slash == std::string_view::npos)
+		return year.size() <= 7;
+	std::string_view other = word.substr(slash + 1);
+	return year.size() <= 4 && other.size() == 2 && all_digits(other) &&
+	       number_of(other) == (number_of(year) + 1) % 100;
+}
+
+// The calendars without a grammar of their own take a day, a month word and a year, each
+// where the others stand.
+bool free_date(date_words &w)
+{
+	std::size_t start = w.at;
+	while (w.at < w.count && w.at - start < 3 && !same_word(next_word(w), "AND") &&
+	       !same_word(next_word(w), "TO") && !same_word(next_word(w), "B.C."))
+		++w.at;
+	if (w.at == start || !all_digits(w.word[w.at - 1]))
+		return false;
+	if (same_word(next_word(w), "B.C."))
+		++w.at;
+	return true;
+}
+
+// One date, with its calendar escape: [day] [month] year [B.C.].
+bool date(date_words &w)
+{
+	calendar cal = gregorian;
+	if (int escaped = calendar_of_escape(next_word(w)); escaped >= 0) {
+		cal = static_cast<calendar>(escaped);
+		++w.at;
+	}
+	if (cal == free_form)
+		return free_date(w);
+	std::string_view word = next_word(w);
+	unsigned day = 0;
+	if (all_digits(word) && word.size() <= 2 && w.at + 1 < w.count && month_of(w.word[w.at + 1], cal)) {
+		day = number_of(word);
+		if (day == 0)
+			return false;
+		word = w.word[++w.at];
+	}
+	if (unsigned month = month_of(word, cal)) {
+		if (day > month_days(month, cal))
+			return false;
+		word = w.at + 1 < w.count ? w.word[++w.at] : std::string_view{};
+	}
+	if (!year_ok(word, cal))
+		return false;
+	++w.at;
+	if (same_word(next_word(w), "B.C.")) {
+		if (cal != gregorian && cal != julian)
+			return false;
+		++w.at;
+	}
+	return true;
+}
+
+bool keyword(date_words &w, std::string_view upper)
+{
+	if (!same_word(next_word(w), upper))
+		return false;
+	++w.at;
+	return true;
+}
+
+// The value but its phrase: a date, a period, a range or an approximation. With a phrase
+// only INT and its date.
+bool dates_of_value(date_words &w, bool phrase)
+{
+	if (phrase)
+		return keyword(w, "INT") && date(w);
+	if (keyword(w, "FROM"))
+		return date(w) && (w.at == w.count || (keyword(w, "TO") && date(w)));
+	if (keyword(w, "BET"))
+		return date(w) && keyword(w, "AND") && date(w);
+	for (std::string_view one_date : {"TO", "BEF", "AFT", "ABT", "CAL", "EST"})
+		if (keyword(w, one_date))
+			break;
+	return date(w);
+}
+
+// The month of three letters at p, in any case, from 1; 0 for none. Found without a
+// branch: the letters' product with a constant puts each month in its own of 16 places,
+// and a search through the names would guess wrong at nearly every date.
+unsigned month_at(const char *p)
+{
+	auto upper = [](char c) { return static_cast<std::uint32_t>(static_cast<unsigned char>(c) & ~0x20u); };
+	auto letters = [](const char *m) { return m[0] << 16 | m[1] << 8 | m[2]; };
+	static constexpr std::uint32_t spread = 0x19a7fd87;
+	static constexpr auto places = [letters] {
+		std::array<std::uint32_t, 16> at{};
+		const char *names[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+		for (std::uint32_t month = 0; month < 12; ++month) {
+			auto word = static_cast<std::uint32_t>(letters(names[month]));
+			at[(word * spread) >> 28] = word | (month + 1) << 24;
+		}
+		return at;
+	}();
+	std::uint32_t word = upper(p[0]) << 16 | upper(p[1]) << 8 | upper(p[2]);
+	std::uint32_t place = places[(word * spread) >> 28];
+	return (place & 0xFFFFFF) == word ? place >> 24 : 0;
+}
+
+// The commonest form, "12 JAN 1900": 1 when it is a date, 0 when its day is not in its
+// month, -1 when it has another form. Checked without splitting the value into words.
+int plain_date(std::string_view v)
+{
+	std::size_t d = v.size() == 10 ? 1 : v.size() == 11 ? 2 : 0;
+	if (d == 0 || v[d] != ' ' || v[d + 4] != ' ')
+		return -1;
+	unsigned digits = 0;
+	for (std::size_t i : {std::size_t{0}, d - 1, d + 5, d + 6, d + 7, d + 8})
+		digits += static_cast<unsigned>(v[i] - '0') <= 9;
+	unsigned month = month_at(v.data() + d + 1);
+	if (digits != 6 || month == 0)
+		return -1;
+	unsigned day = d == 1 ? static_cast<unsigned>(v[0] - '0') : static_cast<unsigned>((v[0] - '0') * 10 + v[1] - '0');
+	return day >= 1 && day <= month_days(month, gregorian);
+}
+
+} // namespace
+
+bool date_value_ok(std::string_view value)
+{
+	if (int plain = plain_date(value); plain >= 0)
+		return plain == 1;
+	// A phrase runs from the first parenthesis to the end of the value.
+	std::size_t open = value.find('(');
+	bool phrase = open != std::string_view::npos;
+	if (phrase) {
+		std::size_t last = value.find_last_not_of(" \t");
+		if (value[last] != ')')
+			return false;
+		value = value.substr(0, open);
+	}
+	date_words w;
+	if (!split_words(value, w))
+		return false;
+	if (phrase && w.count == 0)
+		return true;
+	return dates_of_value(w, phrase) && w.at == w.count;
+}

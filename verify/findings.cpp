@@ -1,0 +1,740 @@
+// The line checks of -v, the list of findings and their messages.
+#include "findings.h"
+#include "lineagecheck.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+#include <sys/mman.h>
+
+grow_list<occurrence> occurrences;
+grow_list<char> xref_text;
+grow_list<finding> findings;
+grow_list<char> finding_text;
+bool out_of_memory;
+
+namespace {
+
+// GEDCOM's limits: a line of 255 characters, levels up to 99.
+constexpr std::uint64_t line_chars_max = 255;
+constexpr unsigned level_max = 99;
+// The most of a quoted text a message shows.
+constexpr std::size_t quote_max = 60;
+
+struct line_state {
+	bool seen_first;   // a line that is not blank has been read
+	bool trailer;      // 0 TRLR has been read; lines after it are not checked
+	bool after_noted;  // a line after the trailer has been noted
+	bool record_named; // the last occurrence is a record's own cross-reference
+	unsigned level;    // of the last line that parsed
+	record_kind record;
+	std::uint64_t last_line;
+	std::uint64_t invalid_line;
+	std::array<bool, level_max + 1> user; // by level: under a tag of the user's own
+};
+
+line_state state;
+
+// A line as the grammar cuts it: level, cross-reference without its @ signs, tag, value.
+struct gedcom_line {
+	unsigned level;
+	std::string_view xref;
+	std::string_view tag;
+	std::string_view value;
+};
+
+// A tag of up to four letters as one word, its first letter lowest; 0 for a longer one.
+constexpr std::uint32_t tag_word(std::string_view tag)
+{
+	if (tag.size() > 4)
+		return 0;
+	std::uint32_t w = 0;
+	for (std::size_t i = 0; i < tag.size(); ++i)
+		w |= static_cast<std::uint32_t>(static_cast<unsigned char>(tag[i])) << (8 * i);
+	return w;
+}
+
+// What the checks do with the few tags they know: found in a table, not by a chain of
+// compares, which would guess wrong at nearly every line, the tags of a file following no
+// pattern. The product of a tag's word with the constant puts each of them in its own place.
+enum tag_action : std::uint8_t { acts_none, acts_date, acts_family, acts_spouse, acts_sex };
+
+struct tag_info {
+	std::uint32_t word;
+	tag_action action;
+	link_tag link;
+	record_kind kind; // kind_none: no record
+};
+
+constexpr std::uint32_t tag_spread = 0x50f970ac;
+
+constexpr std::size_t tag_place(std::uint32_t word)
+{
+	return (word * tag_spread) >> 27;
+}
+
+constexpr std::array<tag_info, 32> tag_infos = [] {
+	std::array<tag_info, 32> t{};
+	for (tag_info &i : t)
+		i = {0, acts_none, link_other, kind_none};
+	const tag_info known[] = {
+		{tag_word("DATE"), acts_date, link_other, kind_none},    {tag_word("SEX"), acts_sex, link_other, kind_none},
+		{tag_word("FAMC"), acts_family, link_famc, kind_none},   {tag_word("FAMS"), acts_family, link_fams, kind_none},
+		{tag_word("CHIL"), acts_family, link_chil, kind_none},   {tag_word("HUSB"), acts_spouse, link_husb, kind_none},
+		{tag_word("WIFE"), acts_spouse, link_wife, kind_none},   {tag_word("SOUR"), acts_none, link_sour, kind_sour},
+		{tag_word("NOTE"), acts_none, link_note, kind_note},     {tag_word("OBJE"), acts_none, link_obje, kind_obje},
+		{tag_word("REPO"), acts_none, link_repo, kind_repo},     {tag_word("SUBM"), acts_none, link_subm, kind_subm},
+		{tag_word("SUBN"), acts_none, link_subn, kind_subn},     {tag_word("ASSO"), acts_none, link_asso, kind_none},
+		{tag_word("ALIA"), acts_none, link_alia, kind_none},     {tag_word("ANCI"), acts_none, link_anci, kind_none},
+		{tag_word("DESI"), acts_none, link_desi, kind_none},     {tag_word("HEAD"), acts_none, link_other, kind_head},
+		{tag_word("TRLR"), acts_none, link_other, kind_trlr},    {tag_word("INDI"), acts_none, link_other, kind_indi},
+		{tag_word("FAM"), acts_none, link_other, kind_fam}};
+	for (const tag_info &i : known)
+		t[tag_place(i.word)] = i;
+	return t;
+}();
+
+// What the checks know of a tag: for one they do not know, no action, link or kind.
+const tag_info &info_of(std::string_view tag)
+{
+	static constexpr tag_info unknown = {0, acts_none, link_other, kind_none};
+	std::uint32_t word = tag_word(tag);
+	const tag_info &t = tag_infos[tag_place(word)];
+	return t.word == word && word != 0 ? t : unknown;
+}
+
+bool is_blank(char c)
+{
+	return c == ' ' || c == '\t';
+}
+
+bool is_digit(char c)
+{
+	return c >= '0' && c <= '9';
+}
+
+constexpr std::array<bool, 256> tag_chars = [] {
+	std::array<bool, 256> t{};
+	for (int c = 0; c < 256; ++c)
+		t[c] = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+	return t;
+}();
+
+bool is_tag_char(char c)
+{
+	return tag_chars[static_cast<unsigned char>(c)];
+}
+
+std::string_view trim_end(std::string_view v)
+{
+	while (!v.empty() && is_blank(v.back()))
+		v.remove_suffix(1);
+	return v;
+}
+
+std::string_view trim(std::string_view v)
+{
+	while (!v.empty() && is_blank(v.front()))
+		v.remove_prefix(1);
+	return trim_end(v);
+}
+
+// The first word of a text, for a message about a line that does not parse.
+std::string_view first_word(std::string_view t)
+{
+	std::size_t end = 0;
+	while (end < t.size() && !is_blank(t[end]))
+		++end;
+	return t.substr(0, end);
+}
+
+void note(std::uint64_t line, finding_kind kind, std::uint32_t a = 0, std::uint32_t b = 0)
+{
+	add_finding({line, 0, 0, a, b, kind, 0});
+}
+
+void add_occurrence(std::uint64_t key, std::uint64_t line, unsigned code)
+{
+	if (!push(occurrences, occurrence{key, line | std::uint64_t{code} << code_shift}))
+		out_of_memory = true;
+}
+
+// The level of a line whose level is not one digit and a blank; false, with its finding,
+// when it has none that a reader can take. i is left after the level.
+bool long_level(std::uint64_t line, std::string_view t, std::size_t &i, unsigned &level)
+{
+	i = 0;
+	while (i < t.size() && is_digit(t[i]))
+		++i;
+	if (i == 0 || (i < t.size() && !is_blank(t[i]))) {
+		add_text_finding(line, finds_no_level, first_word(t));
+		return false;
+	}
+	std::string_view digits = t.substr(0, i);
+	if (digits.size() > 2 || (digits.size() == 2 && digits[0] == '0')) {
+		add_text_finding(line, finds_level_form, digits);
+		std::size_t first = digits.find_first_not_of('0');
+		if (first != std::string_view::npos && digits.size() - first > 2)
+			return false;
+	}
+	level = 0;
+	for (char c : digits.substr(digits.size() > 2 ? digits.size() - 2 : 0))
+		level = level * 10 + static_cast<unsigned>(c - '0');
+	return true;
+}
+
+// The length of the tag at p when it is of capital letters and followed by a blank within
+// the eight bytes there, which the caller has; 0 for any other, which the loop finds.
+std::size_t capital_tag(const char *p)
+{
+	constexpr std::uint64_t ones = 0x0101010101010101ULL;
+	constexpr std::uint64_t high = 0x80 * ones;
+	std::uint64_t w;
+	std::memcpy(&w, p, sizeof w);
+	std::uint64_t spaced = w ^ (0x20 * ones);
+	std::uint64_t blanks = (spaced - ones) & ~spaced & high;
+	if (blanks == 0)
+		return 0;
+	std::size_t n = static_cast<std::size_t>(std::countr_zero(blanks)) / 8;
+	// The bytes before the blank, each A to Z: below Z + 1 and at least A, with no high bit.
+	std::uint64_t before = n == 0 ? 0 : ~std::uint64_t{0} >> (64 - 8 * n);
+	std::uint64_t low7 = w & ~high;
+	std::uint64_t from_a = low7 + (0x80 - 'A') * ones;
+	std::uint64_t past_z = low7 + (0x80 - 'Z' - 1) * ones;
+	std::uint64_t capitals = from_a & ~past_z & ~w & high;
+	return n > 0 && (capitals | ~before | ~high) == ~std::uint64_t{0} ? n : 0;
+}
+
+// The line of nearly every file but for record lines: a level of one digit, a blank, a
+// tag, and a blank before its value. False for any other, which parse_line cuts.
+bool quick_parse(std::string_view text, gedcom_line &g)
+{
+	const char *p = text.data();
+	std::size_t n = text.size();
+	if (n < 3 || static_cast<unsigned char>(p[0] - '0') > 9 || p[1] != ' ' || !is_tag_char(p[2]))
+		return false;
+	std::size_t end = n >= 10 ? capital_tag(p + 2) + 2 : 2;
+	if (end == 2) {
+		end = 3;
+		while (end < n && is_tag_char(p[end]))
+			++end;
+		if (end < n && p[end] != ' ')
+			return false;
+	}
+	g.level = static_cast<unsigned>(p[0] - '0');
+	g.xref = {};
+	g.tag = {p + 2, end - 2};
+	g.value = end < n ? std::string_view{p + end + 1, n - end - 1} : std::string_view{};
+	return true;
+}
+
+// Cuts the line; false, with its finding, when it does not parse.
+bool parse_line(std::uint64_t line, std::string_view t, gedcom_line &g)
+{
+	std::size_t i = 2;
+	if (t.size() >= 2 && is_digit(t[0]) && t[1] == ' ')
+		g.level = static_cast<unsigned>(t[0] - '0');
+	else if (!long_level(line, t, i, g.level))
+		return false;
+	while (i < t.size() && is_blank(t[i]))
+		++i;
+	g.xref = {};
+	if (i < t.size() && t[i] == '@') {
+		std::size_t close = t.find('@', i + 1);
+		if (close == std::string_view::npos || close == i + 1 || (close + 1 < t.size() && !is_blank(t[close + 1]))) {
+			add_text_finding(line, finds_bad_xref, first_word(t.substr(i)));
+			return false;
+		}
+		g.xref = t.substr(i + 1, close - i - 1);
+		i = close + 1;
+		while (i < t.size() && is_blank(t[i]))
+			++i;
+	}
+	std::size_t end = i;
+	while (end < t.size() && is_tag_char(t[end]))
+		++end;
+	if (end == i || (end < t.size() && t[end] != ' ')) {
+		add_text_finding(line, finds_no_tag, first_word(t.substr(i)));
+		return false;
+	}
+	g.tag = t.substr(i, end - i);
+	g.value = end < t.size() ? t.substr(end + 1) : std::string_view{};
+	return true;
+}
+
+record_kind kind_of_tag(std::string_view tag)
+{
+	record_kind kind = info_of(tag).kind;
+	if (kind != kind_none)
+		return kind;
+	return tag[0] == '_' ? kind_user : kind_other;
+}
+
+[[gnu::noinline]] void record_line(std::uint64_t line, const gedcom_line &g)
+{
+	record_kind kind = kind_of_tag(g.tag);
+	state.record = kind;
+	state.user[0] = kind == kind_user;
+	if (kind == kind_trlr)
+		state.trailer = true;
+	if (kind == kind_other)
+		add_text_finding(line, finds_not_record, g.tag);
+	bool named = kind >= kind_indi && kind <= kind_subn;
+	if (!g.xref.empty() && kind != kind_head && kind != kind_trlr) {
+		add_occurrence(xref_key(g.xref), line, occurrence_code(occurs_record, kind, 0));
+		state.record_named = true;
+		return;
+	}
+	if (named)
+		add_text_finding(line, finds_no_xref, g.tag);
+	if (state.record_named)
+		add_occurrence(0, line, occurrence_code(occurs_anonymous, kind, 0));
+	state.record_named = false;
+}
+
+// A value that is a pointer to a record: @, then no @ and no # first (an escape), then @.
+bool is_pointer(std::string_view v)
+{
+	return v.size() >= 3 && v[0] == '@' && v.back() == '@' && v[1] != '#' &&
+	       v.find('@', 1) == v.size() - 1;
+}
+
+// The FAMC and FAMS of a person and the CHIL, HUSB and WIFE of a family, at level 1.
+bool family_link(link_tag tag, unsigned level, record_kind record)
+{
+	if (level != 1)
+		return false;
+	if (tag == link_famc || tag == link_fams)
+		return record == kind_indi;
+	return (tag == link_chil || tag == link_husb || tag == link_wife) && record == kind_fam;
+}
+
+[[gnu::noinline]] void pointer_line(std::uint64_t line, const gedcom_line &g, std::string_view value, bool user)
+{
+	link_tag tag = info_of(g.tag).link;
+	unsigned marks = user ? code_unchecked : family_link(tag, g.level, state.record) ? code_family : 0;
+	add_occurrence(xref_key(value.substr(1, value.size() - 2)), line, occurrence_code(occurs_link, tag, marks));
+}
+
+[[gnu::noinline]] void check_date(std::uint64_t line, std::string_view value)
+{
+	if (!date_value_ok(value))
+		add_text_finding(line, finds_bad_date, trim(value));
+}
+
+[[gnu::noinline]] void not_pointer(std::uint64_t line, const gedcom_line &g)
+{
+	add_text_finding(line, finds_not_pointer, trim(g.value), info_of(g.tag).link);
+}
+
+[[gnu::noinline]] void check_sex(std::uint64_t line, std::string_view value)
+{
+	value = trim_end(value);
+	if (!(value == "M" || value == "F" || value == "U"))
+		add_text_finding(line, finds_bad_sex, value);
+}
+
+void field_line(std::uint64_t line, const gedcom_line &g, bool user)
+{
+	if (!g.value.empty() && g.value[0] == '@') {
+		std::string_view value = trim_end(g.value);
+		if (is_pointer(value)) {
+			pointer_line(line, g, value, user);
+			return;
+		}
+	}
+	tag_action action = info_of(g.tag).action;
+	if (user || action == acts_none)
+		return;
+	switch (action) {
+	case acts_date:
+		check_date(line, g.value);
+		return;
+	case acts_family:
+		not_pointer(line, g);
+		return;
+	case acts_spouse:
+		if (g.level == 1 && state.record == kind_fam)
+			not_pointer(line, g);
+		return;
+	default:
+		check_sex(line, g.value);
+		return;
+	}
+}
+
+void after_trailer(std::uint64_t line, std::string_view text)
+{
+	if (!state.after_noted && text.find_first_not_of(" \t") != std::string_view::npos) {
+		state.after_noted = true;
+		note(line, finds_after_trailer);
+	}
+}
+
+} // namespace
+
+void add_finding(const finding &f)
+{
+	if (!push(findings, f))
+		out_of_memory = true;
+}
+
+void add_text_finding(std::uint64_t line, finding_kind kind, std::string_view text, std::uint8_t tag)
+{
+	std::size_t n = text.size() < quote_max ? text.size() : quote_max;
+	// Not inside a character.
+	while (n < text.size() && n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+		--n;
+	std::size_t at = finding_text.size;
+	if (!grow_to(finding_text, at + n)) {
+		out_of_memory = true;
+		return;
+	}
+	if (n > 0)
+		std::memcpy(finding_text.items + at, text.data(), n);
+	finding_text.size += n;
+	add_finding({line, at, 0, static_cast<std::uint32_t>(n), n < text.size(), kind, tag});
+}
+
+std::uint64_t xref_key(std::string_view xref)
+{
+	std::uint64_t key = 0;
+	if (xref.size() <= short_key_max) {
+		std::memcpy(&key, xref.data(), xref.size());
+		return key | std::uint64_t{xref.size()} << 56;
+	}
+	std::size_t at = xref_text.size;
+	std::uint32_t n = static_cast<std::uint32_t>(xref.size());
+	if (!grow_to(xref_text, at + sizeof n + n)) {
+		out_of_memory = true;
+		return 1;
+	}
+	std::memcpy(xref_text.items + at, &n, sizeof n);
+	std::memcpy(xref_text.items + at + sizeof n, xref.data(), n);
+	xref_text.size += sizeof n + n;
+	return long_key | at;
+}
+
+std::string_view key_text(const std::uint64_t &key)
+{
+	if (key & long_key) {
+		std::uint64_t at = key & line_mask;
+		std::uint32_t n;
+		std::memcpy(&n, xref_text.items + at, sizeof n);
+		return {xref_text.items + at + sizeof n, n};
+	}
+	return {reinterpret_cast<const char *>(&key), static_cast<std::size_t>(key >> 56)};
+}
+
+// Blocks below a huge page come from malloc, larger ones are mapped apart, aligned to huge
+// pages: the size tells which.
+bool grow_block(void *&block, std::size_t &bytes, std::size_t want)
+{
+	if (want < huge_page) {
+		void *grown = std::realloc(block, want);
+		if (!grown)
+			return false;
+		block = grown;
+		bytes = want;
+		return true;
+	}
+	std::size_t size = (want + huge_page - 1) / huge_page * huge_page;
+	void *m = mmap(nullptr, size + huge_page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+	if (m == MAP_FAILED)
+		return false;
+	auto start = reinterpret_cast<std::uintptr_t>(m);
+	std::uintptr_t aligned = (start + huge_page - 1) / huge_page * huge_page;
+	if (aligned > start)
+		munmap(m, aligned - start);
+	if (aligned + size < start + size + huge_page)
+		munmap(reinterpret_cast<void *>(aligned + size), start + huge_page - aligned);
+	void *fresh = reinterpret_cast<void *>(aligned);
+	madvise(fresh, size, MADV_HUGEPAGE);
+	// A mapped block's pages are moved to the start of the new one, not copied: a copy
+	// would hold the list twice at the moment it is largest.
+	bool moved = bytes >= huge_page && mremap(block, bytes, bytes, MREMAP_MAYMOVE | MREMAP_FIXED, fresh) != MAP_FAILED;
+	if (block && !moved) {
+		std::memcpy(fresh, block, bytes);
+		free_block(block, bytes);
+	}
+	block = fresh;
+	bytes = size;
+	return true;
+}
+
+void free_block(void *block, std::size_t bytes)
+{
+	if (bytes < huge_page)
+		std::free(block);
+	else
+		munmap(block, bytes);
+}
+
+static void release_all()
+{
+	release(occurrences);
+	release(xref_text);
+	release(findings);
+	release(finding_text);
+	release_records();
+}
+
+void findings_start()
+{
+	release_all();
+	out_of_memory = false;
+	state = {};
+}
+
+// The lines quick_parse does not take: the first, blank ones, record lines and every
+// line of an unusual form. False when nothing more is to be checked.
+[[gnu::noinline]] static bool careful_line(std::uint64_t line, std::string_view text, std::uint64_t chars,
+					   gedcom_line &g)
+{
+	std::size_t i = line == 1 && text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+	// Blank lines and blanks before a level are for readers to pass over.
+	while (i < text.size() && is_blank(text[i]))
+		++i;
+	if (i == text.size())
+		return false;
+	if (chars > line_chars_max)
+		add_finding({line, chars, 0, 0, 0, finds_long_line, 0});
+	bool parsed = parse_line(line, text.substr(i), g);
+	bool first = !state.seen_first;
+	state.seen_first = true;
+	if (first) {
+		if (!(parsed && g.level == 0 && g.xref.empty() && g.tag == "HEAD"))
+			note(line, finds_first_line);
+		state.level = parsed ? g.level : 0;
+	}
+	return parsed;
+}
+
+[[gnu::noinline]] static void level_jump(std::uint64_t line, unsigned level)
+{
+	note(line, finds_level_jump, level, state.level);
+	for (unsigned k = state.level + 1; k < level; ++k)
+		state.user[k] = state.user[state.level];
+}
+
+void findings_line(std::uint64_t line, std::string_view text, std::uint64_t chars)
+{
+	state.last_line = line;
+	if (state.trailer) {
+		after_trailer(line, text);
+		return;
+	}
+	gedcom_line g;
+	if (!state.seen_first || !quick_parse(text, g)) {
+		if (!careful_line(line, text, chars, g))
+			return;
+	} else if (chars > line_chars_max) {
+		add_finding({line, chars, 0, 0, 0, finds_long_line, 0});
+	}
+	if (g.level > state.level + 1)
+		level_jump(line, g.level);
+	state.level = g.level;
+	if (g.level == 0) {
+		record_line(line, g);
+		return;
+	}
+	bool user = g.tag[0] == '_' || state.user[g.level - 1];
+	state.user[g.level] = user;
+	field_line(line, g, user);
+}
+
+void findings_invalid(std::uint64_t line)
+{
+	if (state.invalid_line == line)
+		return;
+	state.invalid_line = line;
+	note(line, finds_invalid_bytes);
+}
+
+namespace {
+
+const char *tag_name(unsigned tag)
+{
+	static constexpr std::array<const char *, 16> names = {"FAMC", "FAMS", "CHIL", "HUSB", "WIFE", "SOUR",
+							      "NOTE", "OBJE", "REPO", "SUBM", "SUBN", "ASSO",
+							      "ALIA", "ANCI", "DESI", "pointer"};
+	return names[tag & 15];
+}
+
+const char *record_name(unsigned kind)
+{
+	static constexpr std::array<const char *, 13> names = {
+		"no", "a HEAD", "a TRLR", "an INDI", "a FAM", "a SOUR", "a NOTE", "an OBJE", "a REPO", "a SUBM",
+		"a SUBN", "a user-defined", "an unknown kind of"};
+	return kind < names.size() ? names[kind] : names[0];
+}
+
+// The link that answers a family link from the other record.
+const char *way_back(unsigned tag)
+{
+	switch (tag) {
+	case link_famc: return "CHIL";
+	case link_fams: return "HUSB or WIFE";
+	case link_chil: return "FAMC";
+	default: return "FAMS";
+	}
+}
+
+struct shown_text {
+	int length;
+	const char *text;
+	const char *cut;
+};
+
+// The text a finding quotes, for the kinds that quote one.
+shown_text quoted(const finding &f)
+{
+	switch (f.kind) {
+	case finds_no_level:
+	case finds_level_form:
+	case finds_no_tag:
+	case finds_bad_xref:
+	case finds_not_record:
+	case finds_no_xref:
+	case finds_not_pointer:
+	case finds_bad_date:
+	case finds_bad_sex:
+		if (f.a > 0)
+			return {static_cast<int>(f.a), finding_text.items + f.number, f.b ? "..." : ""};
+		break;
+	default:
+		break;
+	}
+	return {0, "", ""};
+}
+
+struct shown_xref {
+	int length;
+	const char *text;
+};
+
+shown_xref xref(std::uint32_t id)
+{
+	std::string_view t = record_xref(id);
+	return {static_cast<int>(t.size()), t.data()};
+}
+
+shown_xref written(const finding &f)
+{
+	std::string_view t = key_text(f.key);
+	return {static_cast<int>(t.size()), t.data()};
+}
+
+void print_message(const finding &f, FILE *out)
+{
+	shown_text q = quoted(f);
+	shown_xref x = f.kind == finds_one_way || f.kind == finds_own_ancestor ? xref(f.a) : shown_xref{0, ""};
+	shown_xref y = f.kind == finds_own_ancestor ? xref(f.b) : shown_xref{0, ""};
+	shown_xref w = f.kind >= finds_duplicate && f.kind <= finds_one_way ? written(f) : shown_xref{0, ""};
+	switch (f.kind) {
+	case finds_invalid_bytes:
+		std::fputs("bytes not valid in the file's character set", out);
+		break;
+	case finds_long_line:
+		std::fprintf(out, "line of %llu characters, longer than GEDCOM's 255",
+			     static_cast<unsigned long long>(f.number));
+		break;
+	case finds_first_line:
+		std::fputs("the file does not begin with 0 HEAD", out);
+		break;
+	case finds_no_level:
+		std::fprintf(out, "line does not begin with a level number: \"%.*s%s\"", q.length, q.text, q.cut);
+		break;
+	case finds_level_form:
+		std::fprintf(out, q.text[0] == '0' ? "level \"%.*s%s\" has a leading zero" : "level \"%.*s%s\" is above 99",
+			     q.length, q.text, q.cut);
+		break;
+	case finds_no_tag:
+		if (q.length == 0)
+			std::fputs("line has no tag", out);
+		else
+			std::fprintf(out, "\"%.*s%s\" is not a tag", q.length, q.text, q.cut);
+		break;
+	case finds_bad_xref:
+		std::fprintf(out, "\"%.*s%s\" is not a cross-reference", q.length, q.text, q.cut);
+		break;
+	case finds_level_jump:
+		std::fprintf(out, "level %u follows level %u, more than one deeper", f.a, f.b);
+		break;
+	case finds_not_record:
+		std::fprintf(out, "%.*s%s is not a kind of record", q.length, q.text, q.cut);
+		break;
+	case finds_no_xref:
+		std::fprintf(out, "%.*s%s record without a cross-reference", q.length, q.text, q.cut);
+		break;
+	case finds_not_pointer:
+		if (q.length == 0)
+			std::fprintf(out, "%s without a pointer to a record", tag_name(f.tag));
+		else
+			std::fprintf(out, "%s \"%.*s%s\" is not a pointer to a record", tag_name(f.tag), q.length, q.text, q.cut);
+		break;
+	case finds_bad_date:
+		std::fprintf(out, "DATE \"%.*s%s\" does not follow GEDCOM's date grammar", q.length, q.text, q.cut);
+		break;
+	case finds_bad_sex:
+		std::fprintf(out, "SEX \"%.*s%s\" is not M, F or U", q.length, q.text, q.cut);
+		break;
+	case finds_after_trailer:
+		std::fputs("line after 0 TRLR", out);
+		break;
+	case finds_no_trailer:
+		std::fputs("the file does not end with 0 TRLR", out);
+		break;
+	case finds_duplicate:
+		std::fprintf(out, "@%.*s@ is already the cross-reference of the record at line %llu", w.length, w.text,
+			     static_cast<unsigned long long>(f.number));
+		break;
+	case finds_dangling:
+		std::fprintf(out, "%s @%.*s@ points to no record", tag_name(f.tag), w.length, w.text);
+		break;
+	case finds_wrong_kind:
+		std::fprintf(out, "%s @%.*s@ points to %s record, not to %s record", tag_name(f.tag), w.length, w.text,
+			     record_name(f.b), record_name(kind_a_tag_asks(f.tag)));
+		break;
+	case finds_one_way:
+		std::fprintf(out, "@%.*s@ has %s @%.*s@, but @%.*s@ has no %s @%.*s@", x.length, x.text,
+			     tag_name(f.tag), w.length, w.text, w.length, w.text, way_back(f.tag), x.length, x.text);
+		break;
+	case finds_own_ancestor:
+		std::fprintf(out, "@%.*s@ is their own ancestor, as a child of @%.*s@", x.length, x.text, y.length, y.text);
+		break;
+	}
+}
+
+} // namespace
+
+long long findings_finish(const char *file, FILE *out)
+{
+	std::uint64_t last = state.last_line > 0 ? state.last_line : 1;
+	if (!state.seen_first)
+		note(last, finds_first_line);
+	if (!state.trailer)
+		note(last, finds_no_trailer);
+	if (out_of_memory || !check_links()) {
+		release_all();
+		return -1;
+	}
+	// A line has at most one finding of each kind, so the order is whole; sorted in place,
+	// which a file with a million problems needs.
+	std::sort(findings.items, findings.items + findings.size, [](const finding &a, const finding &b) {
+		return a.line != b.line ? a.line < b.line : a.kind < b.kind;
+	});
+	for (std::size_t i = 0; i < findings.size; ++i) {
+		std::fprintf(out, "%s:%llu: ", file, static_cast<unsigned long long>(findings.items[i].line));
+		print_message(findings.items[i], out);
+		std::fputc('\n', out);
+	}
+	auto count = static_cast<long long>(findings.size);
+	if (count == 0)
+		std::fprintf(out, "No problems found in %s.\n", file);
+	else
+		std::fprintf(out, "%lld problem%s found in %s.\n", count, count == 1 ? "" : "s", file);
+	release_all();
+	return count;
+}

@@ -1,0 +1,176 @@
+// What -v finds in a file: the lists its line checks and its end-of-file checks share.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <bit>
+#include <cstring>
+#include <string_view>
+#include <type_traits>
+
+// Memory for the lists below: `block` of `bytes` moved to a new one of at least `want`
+// bytes with its contents kept, `bytes` becoming its size; false, with nothing changed,
+// when the system has no more. A large block lies on huge pages where the system allows:
+// the end checks look records up all over their tables, and on small pages the misses of
+// the address translation cost more than those of the memory.
+bool grow_block(void *&block, std::size_t &bytes, std::size_t want);
+inline constexpr std::size_t huge_page = std::size_t{2} << 20;
+void free_block(void *block, std::size_t bytes);
+
+// A list that grows with the file. The records, links and findings of a file have no bound
+// that a fixed table could hold, so they live in memory asked for as the file is read.
+template <typename T>
+struct grow_list {
+	static_assert(std::is_trivially_copyable_v<T>);
+	T *items;
+	std::size_t size;
+	std::size_t capacity;
+	std::size_t bytes; // of its block
+};
+
+// False when the system has no more memory; the list is then unchanged.
+template <typename T>
+bool grow_to(grow_list<T> &list, std::size_t n)
+{
+	if (n <= list.capacity)
+		return true;
+	std::size_t want = list.capacity < 1024 ? 1024 : list.capacity;
+	while (want < n)
+		want *= 2;
+	void *block = list.items;
+	if (!grow_block(block, list.bytes, want * sizeof(T)))
+		return false;
+	list.items = static_cast<T *>(block);
+	list.capacity = list.bytes / sizeof(T);
+	return true;
+}
+
+// An empty list made `n` items long, every byte zero: a block mapped apart comes zeroed
+// from the system, and clearing it again would only touch every page once more.
+template <typename T>
+bool grow_zeroed(grow_list<T> &list, std::size_t n)
+{
+	if (n == 0 || !grow_to(list, n))
+		return n == 0;
+	if (list.bytes < huge_page)
+		std::memset(list.items, 0, n * sizeof(T));
+	list.size = n;
+	return true;
+}
+
+template <typename T>
+bool push(grow_list<T> &list, const T &item)
+{
+	if (list.size == list.capacity && !grow_to(list, list.size + 1))
+		return false;
+	list.items[list.size++] = item;
+	return true;
+}
+
+template <typename T>
+void release(grow_list<T> &list)
+{
+	free_block(list.items, list.bytes);
+	list = {};
+}
+
+// The kinds of record, by the tag of their level-0 line.
+enum record_kind : std::uint8_t {
+	kind_none, kind_head, kind_trlr, kind_indi, kind_fam, kind_sour, kind_note, kind_obje,
+	kind_repo, kind_subm, kind_subn, kind_user, kind_other
+};
+
+// The tags of pointer lines that the end checks tell apart; link_other is every other tag.
+enum link_tag : std::uint8_t {
+	link_famc, link_fams, link_chil, link_husb, link_wife, link_sour, link_note, link_obje,
+	link_repo, link_subm, link_subn, link_asso, link_alia, link_anci, link_desi, link_other
+};
+
+// The kind of record a link's tag asks for; kind_none for any kind.
+inline record_kind kind_a_tag_asks(unsigned tag)
+{
+	constexpr record_kind kinds[] = {kind_fam,  kind_fam,  kind_indi, kind_indi, kind_indi, kind_sour,
+					 kind_note, kind_obje, kind_repo, kind_subm, kind_subn, kind_none,
+					 kind_indi, kind_subm, kind_subm, kind_none};
+	return kinds[tag & 15];
+}
+
+// A cross-reference where it stands: a record's own (its level-0 line), a pointer to one, or
+// a level-0 line without one, after which pointers belong to no record. The end checks read
+// them in file order, so a pointer belongs to the record named last before it.
+enum occurrence_type : std::uint8_t { occurs_record = 1, occurs_anonymous = 2, occurs_link = 3 };
+
+// The code of an occurrence, in its top byte: the type, then the record kind or the link
+// tag, then two marks of links.
+inline constexpr unsigned code_shift = 56;
+inline constexpr std::uint64_t line_mask = (std::uint64_t{1} << code_shift) - 1;
+inline constexpr unsigned code_family = 0x40; // a level-1 FAMC or FAMS of a person, CHIL, HUSB or WIFE of a family
+inline constexpr unsigned code_unchecked = 0x80; // under a user tag: its kind is not checked
+
+inline constexpr unsigned occurrence_code(occurrence_type type, unsigned what, unsigned marks)
+{
+	return type | what << 2 | marks;
+}
+
+// A cross-reference as it was written, without its @ signs: up to seven bytes in the key
+// itself, the top byte holding the length; a longer one stands in xref_text at the offset in
+// the low bytes, the top byte long_key.
+inline constexpr std::uint64_t long_key = std::uint64_t{0x80} << 56;
+static_assert(std::endian::native == std::endian::little, "a short key's text is its low bytes");
+inline constexpr std::size_t short_key_max = 7;
+
+struct occurrence {
+	std::uint64_t key;       // the cross-reference; once resolved, its number
+	std::uint64_t line_code; // the line, and the code in the top byte
+};
+
+// What the end checks found or the line checks noted, in the order of the kinds that
+// come first at one line.
+enum finding_kind : std::uint8_t {
+	finds_invalid_bytes, finds_long_line, finds_first_line, finds_no_level, finds_level_form,
+	finds_no_tag, finds_bad_xref, finds_level_jump, finds_not_record, finds_no_xref,
+	finds_not_pointer, finds_bad_date, finds_bad_sex, finds_after_trailer, finds_no_trailer,
+	finds_duplicate, finds_dangling, finds_wrong_kind, finds_one_way, finds_own_ancestor
+};
+
+// One finding. What the fields hold depends on the kind: text findings hold an offset in
+// finding_text and a length; link findings the numbers of cross-references and a tag.
+struct finding {
+	std::uint64_t line;
+	std::uint64_t number;
+	std::uint64_t key; // the cross-reference as the line writes it
+	std::uint32_t a;
+	std::uint32_t b;
+	finding_kind kind;
+	std::uint8_t tag;
+};
+
+extern grow_list<occurrence> occurrences;
+extern grow_list<char> xref_text;
+extern grow_list<finding> findings;
+extern grow_list<char> finding_text;
+extern bool out_of_memory;
+
+void add_finding(const finding &f);
+// A finding that quotes `text` (cut to a length a message can show), and the link tag it
+// names, if any.
+void add_text_finding(std::uint64_t line, finding_kind kind, std::string_view text, std::uint8_t tag = 0);
+
+// The key of the cross-reference `xref` (without its @ signs).
+std::uint64_t xref_key(std::string_view xref);
+// The text of a short key lies in the key itself, so the view holds while the key does.
+std::string_view key_text(const std::uint64_t &key);
+
+// Whether the DATE value follows the date grammar of GEDCOM 5.5.1.
+bool date_value_ok(std::string_view value);
+
+// The end checks over the occurrences: records named twice, links to no record or a record
+// of another kind, family links without their way back, people who are their own ancestors.
+// False when memory ran out.
+bool check_links();
+
+// The cross-reference of record number `id`, for messages, once check_links has run, until
+// release_records.
+std::string_view record_xref(std::uint32_t id);
+void release_records();
