@@ -7,7 +7,7 @@ void reader_start(piece_reader &r, ged_text &text, std::size_t window, const cha
 {
 	// One byte beyond a full piece must fit, to tell CR LF from a lone CR, and a read of the
 	// text asks for room for a few characters at least.
-	constexpr std::size_t window_min = piece_max + 1 + 64;
+	constexpr std::size_t window_min = piece_max + 1 + read_min;
 	if (window < window_min)
 		window = window_min;
 	if (window > read_block)

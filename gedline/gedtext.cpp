@@ -148,8 +148,10 @@ std::size_t read_plainly(ged_text &t, char *to, std::size_t cap)
 		r = end;
 	}
 	// From a line with a byte to decode on, the rest of the block goes through the decoder.
+	// The decoder is asked only with the room any read is given, so that it never has to cut
+	// a line into parts smaller than a character or an ANSEL letter with its marks.
 	put_back(t, to + r, n - r);
-	if (r < e && w < cap)
+	if (r < e && cap - w >= read_min)
 		w += read_decoded(t, to + w, cap - w, t.handed + w);
 	return w;
 }

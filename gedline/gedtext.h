@@ -38,7 +38,10 @@ void ged_start(ged_text &t, FILE *fp);
 
 void ged_close(ged_text &t);
 
-// Fills `to` with the next at most `cap` bytes of text (cap of 64 or more), always whole
+// The least room a read may be given.
+inline constexpr std::size_t read_min = 64;
+
+// Fills `to` with the next at most `cap` bytes of text (cap of read_min or more), always whole
 // characters; 0 only at the end of the text or after a read error (then t.failed).
 std::size_t ged_read(ged_text &t, char *to, std::size_t cap);
 

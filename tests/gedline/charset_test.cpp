@@ -125,6 +125,14 @@ TEST(CharsetBlocks, EveryBlockSizeGivesTheSameText)
 			ASSERT_TRUE(text_of(bytes, block) == whole) << block;
 	}
 	EXPECT_NE(text_of(named("ANSEL", ansel_line)).find("öệö"), std::string::npos);
+	// Lines read plainly, then one that begins with a letter and holds a stray byte: the
+	// decoder takes over with whatever room the block has left.
+	std::string mixed = "0 HEAD\r\n";
+	for (int i = 0; i < 200; i++)
+		mixed += "\xC3\xA9" + std::string(i % 37, 'x') + (i % 5 ? "" : "\xC3") + (i % 3 ? "\n" : "\r\n");
+	std::string whole = text_of(mixed);
+	for (std::size_t block = read_min; block < 200; block++)
+		ASSERT_TRUE(text_of(mixed, block) == whole) << block;
 }
 
 TEST(CharsetPieces, ALetterNeverCrossesTheEndOfAPiece)
