@@ -98,16 +98,27 @@ TEST(VerifyLines, ReplacedBytesAreFoundOnTheirLineOnce)
 	EXPECT_EQ(verify(utf16), "f:2: bytes not valid in the file's character set\n1 problem found in f.\n");
 }
 
+// The findings of the lines, of the records and of the links are merged in line order, also
+// when so many are found that those of the lines are kept in a file.
 TEST(VerifyLines, FindingsOfTheEndComeInLineOrder)
 {
-	std::string file = "0 HEAD\n0 @I1@ INDI\n1 FAMC @F9@\n1 SEX Z\n0 @I1@ INDI\n1 BIRT\n2 DATE soon\n0 TRLR\n";
-	long long found = 0;
-	EXPECT_EQ(verify(file, &found), "f:3: FAMC @F9@ points to no record\n"
-					"f:4: SEX \"Z\" is not M, F or U\n"
-					"f:5: @I1@ is already the cross-reference of the record at line 2\n"
-					"f:7: DATE \"soon\" does not follow GEDCOM's date grammar\n"
-					"4 problems found in f.\n");
-	EXPECT_EQ(found, 4);
+	for (int blocks : {1, 60000}) {
+		SCOPED_TRACE(blocks);
+		std::string file = "0 HEAD\n";
+		std::string expected;
+		for (int k = 0, at = 2; k < blocks; ++k, at += 6) {
+			std::string id = "@I" + std::to_string(k) + "@";
+			file += "0 " + id + " INDI\n1 FAMC @F9@\n1 SEX Z\n0 " + id + " INDI\n1 BIRT\n2 DATE soon\n";
+			std::string f = "f:";
+			expected += f + std::to_string(at + 1) + ": FAMC @F9@ points to no record\n" + f +
+				    std::to_string(at + 2) + ": SEX \"Z\" is not M, F or U\n" + f + std::to_string(at + 3) + ": " +
+				    id + " is already the cross-reference of the record at line " + std::to_string(at) + "\n" + f +
+				    std::to_string(at + 5) + ": DATE \"soon\" does not follow GEDCOM's date grammar\n";
+		}
+		long long found = 0;
+		EXPECT_EQ(verify(file + "0 TRLR\n", &found), expected + std::to_string(4 * blocks) + " problems found in f.\n");
+		EXPECT_EQ(found, 4 * blocks);
+	}
 }
 
 // Each person is the only child of a family whose husband is the person before; the search
