@@ -1,4 +1,6 @@
-// The reading of -v: the file's pieces joined into whole lines for the line checks.
+// The reading of -v: the file's text cut into whole lines for the line checks. The text is
+// read and decoded on a thread of its own a few blocks ahead, while the lines of the blocks
+// already read are checked: on a machine of two cores the checks then wait for no read.
 #include "findings.h"
 #include "lineagecheck.h"
 
@@ -6,27 +8,112 @@
 
 #include <array>
 
+#include <pthread.h>
+
 namespace {
 
-piece_reader gedcom;
+// Text is handed from the reading thread to the checks in blocks of this size, a few at once.
+constexpr std::size_t cut_block = std::size_t{1} << 18;
+constexpr std::size_t slots_max = 4;
 
-// The line being joined from pieces. Only its first line_keep bytes are kept; its length
-// is counted whole.
-struct line_join {
+struct text_slot {
+	// The last span is read for line ends past the text, and holds none.
+	alignas(mask_span) std::array<char, cut_block + mask_span> bytes;
+	std::size_t len;
+	bool last; // nothing follows: the end of the text, or a read error
+	bool out_of_memory;
+	grow_list<std::uint64_t> invalid; // where the reader replaced bytes, in rising order
+};
+
+std::array<text_slot, slots_max> slots;
+
+// Blocks read and blocks checked; the reading thread waits while every slot is full, the
+// checks while none is.
+struct handoff {
+	pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
+	pthread_cond_t changed = PTHREAD_COND_INITIALIZER;
+	std::size_t filled;
+	std::size_t taken;
+	ged_text *text;
+};
+
+handoff hand;
+
+// Where the reader replaced a byte, by an offset in the text it hands on (that of the byte's
+// line); offsets come in rising order.
+void note_invalid_byte(void *slot, std::uint64_t text_offset)
+{
+	auto &s = *static_cast<text_slot *>(slot);
+	if (!push(s.invalid, text_offset))
+		s.out_of_memory = true;
+}
+
+void fill_slot(ged_text &text, text_slot &s)
+{
+	s.invalid.size = 0;
+	s.out_of_memory = false;
+	s.last = false;
+	text.invalid = {note_invalid_byte, &s};
+	std::size_t len = 0;
+	while (cut_block - len >= read_min) {
+		std::size_t n = ged_read(text, s.bytes.data() + len, cut_block - len);
+		if (n == 0) {
+			s.last = true;
+			break;
+		}
+		len += n;
+	}
+	text.invalid = {};
+	s.len = len;
+	// No line end is seen in the bytes of the last span past the text.
+	std::memset(s.bytes.data() + len, 0, mask_span);
+}
+
+void wait_until(bool (*ready)())
+{
+	pthread_mutex_lock(&hand.mutex);
+	while (!ready())
+		pthread_cond_wait(&hand.changed, &hand.mutex);
+	pthread_mutex_unlock(&hand.mutex);
+}
+
+void count_up(std::size_t &counter)
+{
+	pthread_mutex_lock(&hand.mutex);
+	++counter;
+	pthread_cond_signal(&hand.changed);
+	pthread_mutex_unlock(&hand.mutex);
+}
+
+void *read_ahead(void *)
+{
+	for (;;) {
+		wait_until([] { return hand.filled - hand.taken < slots_max; });
+		text_slot &s = slots[hand.filled % slots_max];
+		fill_slot(*hand.text, s);
+		bool last = s.last;
+		count_up(hand.filled);
+		if (last)
+			return nullptr;
+	}
+}
+
+// The line being cut. A line begun in one block and ended in a later one is kept here: its
+// first line_keep bytes, its length counted whole.
+struct line_cut {
 	std::uint64_t line;   // its number, from 1
-	std::uint64_t offset; // of the next piece in the text
+	std::uint64_t offset; // in the text, of the block being cut
 	std::uint64_t chars;
 	std::size_t kept;
 	bool open;     // part of the line has come
 	bool full;     // no more of it is kept
-	bool after_cr; // the last piece ended in CR: a LF first in the next is its line end's
+	bool after_cr; // the last block ended in CR: a LF first in the next is its line end's
+	bool out_of_memory;
+	std::size_t invalid_next;
 	std::array<char, line_keep> text;
 };
 
-line_join join;
-
-grow_list<std::uint64_t> invalid_offsets;
-std::size_t invalid_next;
+line_cut cut;
 
 // A line of no more bytes than this has no more characters than GEDCOM allows, so its
 // characters need not be counted.
@@ -40,71 +127,85 @@ std::uint64_t chars_of(std::string_view s)
 	return n;
 }
 
+// The first `room` bytes of s or fewer, ending with a whole character.
+std::string_view whole_start(std::string_view s, std::size_t room)
+{
+	if (s.size() <= room)
+		return s;
+	std::size_t n = room;
+	while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
+		--n;
+	return s.substr(0, n);
+}
+
 void keep(std::string_view part)
 {
-	std::size_t room = join.full ? 0 : join.text.size() - join.kept;
-	std::size_t n = part.size() < room ? part.size() : room;
-	// What is kept ends with a whole character; the rest of the line is only counted.
-	while (n < part.size() && n > 0 && (static_cast<unsigned char>(part[n]) & 0xC0) == 0x80)
-		--n;
-	join.full = join.full || n < part.size();
-	if (n > 0)
-		std::memcpy(join.text.data() + join.kept, part.data(), n);
-	join.kept += n;
-	join.chars += chars_of(part);
-	join.open = true;
+	std::string_view kept = whole_start(part, cut.full ? 0 : line_keep - cut.kept);
+	cut.full = cut.full || kept.size() < part.size();
+	if (!kept.empty())
+		std::memcpy(cut.text.data() + cut.kept, kept.data(), kept.size());
+	cut.kept += kept.size();
+	cut.chars += chars_of(part);
+	cut.open = true;
 }
 
-void end_line(std::string_view last)
+// The line ending at `end` in the slot, which began at `start` or in an earlier block.
+void end_line(const text_slot &s, std::size_t start, std::size_t end)
 {
-	if (!join.open) {
-		findings_line(join.line, last, last.size() <= short_line ? last.size() : chars_of(last));
+	while (cut.invalid_next < s.invalid.size && s.invalid.items[cut.invalid_next] <= cut.offset + end) {
+		findings_invalid(cut.line);
+		++cut.invalid_next;
+	}
+	std::string_view body(s.bytes.data() + start, end - start);
+	if (!cut.open) {
+		std::string_view kept = whole_start(body, line_keep);
+		findings_line(cut.line, kept, body.size() <= short_line ? body.size() : chars_of(body));
 	} else {
-		keep(last);
-		findings_line(join.line, {join.text.data(), join.kept}, join.chars);
-		join.kept = 0;
-		join.chars = 0;
-		join.open = false;
-		join.full = false;
+		keep(body);
+		findings_line(cut.line, {cut.text.data(), cut.kept}, cut.chars);
+		cut.kept = 0;
+		cut.chars = 0;
+		cut.open = false;
+		cut.full = false;
 	}
-	++join.line;
+	++cut.line;
 }
 
-bool handle_piece(std::string_view piece)
+// The lines of a block, found a span of 64 bytes at a time, a bit for each LF and CR.
+void cut_lines(const text_slot &s)
 {
-	join.offset += piece.size();
-	while (invalid_next < invalid_offsets.size && invalid_offsets.items[invalid_next] < join.offset) {
-		findings_invalid(join.line);
-		++invalid_next;
+	cut.invalid_next = 0;
+	cut.out_of_memory = cut.out_of_memory || s.out_of_memory;
+	const char *p = s.bytes.data();
+	std::size_t start = 0;
+	if (cut.after_cr && s.len > 0) {
+		cut.after_cr = false;
+		start = p[0] == '\n';
 	}
-	if (join.after_cr) {
-		join.after_cr = false;
-		if (piece[0] == '\n') {
-			piece.remove_prefix(1);
-			if (piece.empty())
-				return true;
+	for (std::size_t span = 0; span < s.len; span += mask_span) {
+		std::uint64_t ends = scan_span<false>(p + span, {}).ends;
+		for (; ends != 0; ends &= ends - 1) {
+			std::size_t end = span + static_cast<std::size_t>(std::countr_zero(ends));
+			if (end < start)
+				continue;
+			end_line(s, start, end);
+			start = end + 1;
+			if (p[end] == '\r') {
+				if (end + 1 == s.len)
+					cut.after_cr = true;
+				else if (p[end + 1] == '\n')
+					++start;
+			}
 		}
 	}
-	char last = piece.back();
-	if (last != '\n' && last != '\r') {
-		keep(piece);
-		return true;
+	if (start < s.len)
+		keep({p + start, s.len - start});
+	// Replaced bytes of the line still open are told when it ends; the list goes with the slot.
+	while (cut.invalid_next < s.invalid.size) {
+		findings_invalid(cut.line);
+		++cut.invalid_next;
 	}
-	std::size_t body = piece.size() - 1;
-	if (last == '\r')
-		join.after_cr = true;
-	else if (body > 0 && piece[body - 1] == '\r')
-		--body;
-	end_line(piece.substr(0, body));
-	return true;
-}
-
-// Where the reader replaced a byte, by an offset in the text it hands on (that of the byte's
-// line); offsets come in rising order, before the pieces that hold them.
-void note_invalid_byte(void *, std::uint64_t text_offset)
-{
-	if (!push(invalid_offsets, text_offset))
-		out_of_memory = true;
+	cut.offset += s.len;
 }
 
 } // namespace
@@ -112,18 +213,34 @@ void note_invalid_byte(void *, std::uint64_t text_offset)
 long long print_findings(ged_text &text, const char *file, FILE *out)
 {
 	findings_start();
-	join = {};
-	join.line = 1;
-	text.invalid = {note_invalid_byte, nullptr};
-	read_pieces(gedcom, text, [](std::string_view piece) { return handle_piece(piece); });
-	text.invalid = {};
-	if (join.open)
-		end_line({});
-	release(invalid_offsets);
-	invalid_next = 0;
+	cut = {};
+	cut.line = 1;
+	hand.filled = 0;
+	hand.taken = 0;
+	hand.text = &text;
+	pthread_t reader;
+	bool ahead = pthread_create(&reader, nullptr, read_ahead, nullptr) == 0;
+	for (bool last = false; !last;) {
+		text_slot &s = slots[hand.taken % slots_max];
+		if (ahead)
+			wait_until([] { return hand.filled > hand.taken; });
+		else
+			fill_slot(text, s);
+		cut_lines(s);
+		last = s.last;
+		count_up(hand.taken);
+	}
+	if (ahead)
+		pthread_join(reader, nullptr);
+	for (text_slot &s : slots)
+		release(s.invalid);
+	if (cut.open)
+		end_line(slots[0], 0, 0);
 	if (text.failed) {
 		findings_start();
 		return -2;
 	}
+	if (cut.out_of_memory)
+		out_of_memory = true;
 	return findings_finish(file, out);
 }
