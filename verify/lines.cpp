@@ -26,6 +26,7 @@ struct text_slot {
 };
 
 std::array<text_slot, slots_max> slots;
+std::size_t window = cut_block;
 
 // Blocks read and blocks checked; the reading thread waits while every slot is full, the
 // checks while none is.
@@ -55,8 +56,8 @@ void fill_slot(ged_text &text, text_slot &s)
 	s.last = false;
 	text.invalid = {note_invalid_byte, &s};
 	std::size_t len = 0;
-	while (cut_block - len >= read_min) {
-		std::size_t n = ged_read(text, s.bytes.data() + len, cut_block - len);
+	while (window - len >= read_min) {
+		std::size_t n = ged_read(text, s.bytes.data() + len, window - len);
 		if (n == 0) {
 			s.last = true;
 			break;
@@ -209,6 +210,11 @@ void cut_lines(const text_slot &s)
 }
 
 } // namespace
+
+void set_findings_window(std::size_t bytes)
+{
+	window = bytes < read_min ? read_min : bytes > cut_block ? cut_block : bytes;
+}
 
 long long print_findings(ged_text &text, const char *file, FILE *out)
 {
