@@ -452,6 +452,12 @@ bool next_link_finding(link_walk &w, finding &f)
 {
 	for (; w.next < occurrences.size; ++w.next) {
 		std::size_t at = w.next;
+		// The way back of a link is looked for in two tables all over memory: the first is
+		// asked for a few links ahead, the second, from it, nearer.
+		if (at + 2 * ahead < occurrences.size)
+			__builtin_prefetch(&link_start.items[target_of(occurrences.items[at + 2 * ahead])]);
+		if (at + ahead < occurrences.size)
+			__builtin_prefetch(family_links.items + link_start.items[target_of(occurrences.items[at + ahead])]);
 		const occurrence &o = occurrences.items[at];
 		unsigned code = code_of(o);
 		unsigned type = code & 3;
