@@ -1,6 +1,4 @@
-// The reading of -v: the file's text cut into whole lines for the line checks. The text is
-// read and decoded on a thread of its own a few blocks ahead, while the lines of the blocks
-// already read are checked: on a machine of two cores the checks then wait for no read.
+// The reading of -v: the file's text cut into whole lines for the line checks.
 #include "findings.h"
 #include "lineagecheck.h"
 
@@ -8,15 +6,12 @@
 
 #include <array>
 
-#include <pthread.h>
-
 namespace {
 
-// Text is handed from the reading thread to the checks in blocks of this size, a few at once.
+// Text is cut into lines a block at a time.
 constexpr std::size_t cut_block = std::size_t{1} << 18;
-constexpr std::size_t slots_max = 4;
 
-struct text_slot {
+struct text_block_read {
 	// The last span is read for line ends past the text, and holds none.
 	alignas(mask_span) std::array<char, cut_block + mask_span> bytes;
 	std::size_t len;
@@ -25,36 +20,22 @@ struct text_slot {
 	grow_list<std::uint64_t> invalid; // where the reader replaced bytes, in rising order
 };
 
-std::array<text_slot, slots_max> slots;
+text_block_read block;
 std::size_t window = cut_block;
-
-// Blocks read and blocks checked; the reading thread waits while every slot is full, the
-// checks while none is.
-struct handoff {
-	pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
-	pthread_cond_t changed = PTHREAD_COND_INITIALIZER;
-	std::size_t filled;
-	std::size_t taken;
-	ged_text *text;
-};
-
-handoff hand;
 
 // Where the reader replaced a byte, by an offset in the text it hands on (that of the byte's
 // line); offsets come in rising order.
-void note_invalid_byte(void *slot, std::uint64_t text_offset)
+void note_invalid_byte(void *, std::uint64_t text_offset)
 {
-	auto &s = *static_cast<text_slot *>(slot);
-	if (!push(s.invalid, text_offset))
-		s.out_of_memory = true;
+	if (!push(block.invalid, text_offset))
+		block.out_of_memory = true;
 }
 
-void fill_slot(ged_text &text, text_slot &s)
+void fill_block(ged_text &text, text_block_read &s)
 {
 	s.invalid.size = 0;
-	s.out_of_memory = false;
 	s.last = false;
-	text.invalid = {note_invalid_byte, &s};
+	text.invalid = {note_invalid_byte, nullptr};
 	std::size_t len = 0;
 	while (window - len >= read_min) {
 		std::size_t n = ged_read(text, s.bytes.data() + len, window - len);
@@ -70,35 +51,6 @@ void fill_slot(ged_text &text, text_slot &s)
 	std::memset(s.bytes.data() + len, 0, mask_span);
 }
 
-void wait_until(bool (*ready)())
-{
-	pthread_mutex_lock(&hand.mutex);
-	while (!ready())
-		pthread_cond_wait(&hand.changed, &hand.mutex);
-	pthread_mutex_unlock(&hand.mutex);
-}
-
-void count_up(std::size_t &counter)
-{
-	pthread_mutex_lock(&hand.mutex);
-	++counter;
-	pthread_cond_signal(&hand.changed);
-	pthread_mutex_unlock(&hand.mutex);
-}
-
-void *read_ahead(void *)
-{
-	for (;;) {
-		wait_until([] { return hand.filled - hand.taken < slots_max; });
-		text_slot &s = slots[hand.filled % slots_max];
-		fill_slot(*hand.text, s);
-		bool last = s.last;
-		count_up(hand.filled);
-		if (last)
-			return nullptr;
-	}
-}
-
 // The line being cut. A line begun in one block and ended in a later one is kept here: its
 // first line_keep bytes, its length counted whole.
 struct line_cut {
@@ -109,7 +61,6 @@ struct line_cut {
 	bool open;     // part of the line has come
 	bool full;     // no more of it is kept
 	bool after_cr; // the last block ended in CR: a LF first in the next is its line end's
-	bool out_of_memory;
 	std::size_t invalid_next;
 	std::array<char, line_keep> text;
 };
@@ -150,8 +101,8 @@ void keep(std::string_view part)
 	cut.open = true;
 }
 
-// The line ending at `end` in the slot, which began at `start` or in an earlier block.
-void end_line(const text_slot &s, std::size_t start, std::size_t end)
+// The line ending at `end` in the block, which began at `start` or in an earlier block.
+void end_line(const text_block_read &s, std::size_t start, std::size_t end)
 {
 	while (cut.invalid_next < s.invalid.size && s.invalid.items[cut.invalid_next] <= cut.offset + end) {
 		findings_invalid(cut.line);
@@ -173,10 +124,9 @@ void end_line(const text_slot &s, std::size_t start, std::size_t end)
 }
 
 // The lines of a block, found a span of 64 bytes at a time, a bit for each LF and CR.
-void cut_lines(const text_slot &s)
+void cut_lines(const text_block_read &s)
 {
 	cut.invalid_next = 0;
-	cut.out_of_memory = cut.out_of_memory || s.out_of_memory;
 	const char *p = s.bytes.data();
 	std::size_t start = 0;
 	if (cut.after_cr && s.len > 0) {
@@ -201,7 +151,7 @@ void cut_lines(const text_slot &s)
 	}
 	if (start < s.len)
 		keep({p + start, s.len - start});
-	// Replaced bytes of the line still open are told when it ends; the list goes with the slot.
+	// Replaced bytes of the line still open are told now: the list goes with the block.
 	while (cut.invalid_next < s.invalid.size) {
 		findings_invalid(cut.line);
 		++cut.invalid_next;
@@ -221,32 +171,19 @@ long long print_findings(ged_text &text, const char *file, FILE *out)
 	findings_start();
 	cut = {};
 	cut.line = 1;
-	hand.filled = 0;
-	hand.taken = 0;
-	hand.text = &text;
-	pthread_t reader;
-	bool ahead = pthread_create(&reader, nullptr, read_ahead, nullptr) == 0;
-	for (bool last = false; !last;) {
-		text_slot &s = slots[hand.taken % slots_max];
-		if (ahead)
-			wait_until([] { return hand.filled > hand.taken; });
-		else
-			fill_slot(text, s);
-		cut_lines(s);
-		last = s.last;
-		count_up(hand.taken);
-	}
-	if (ahead)
-		pthread_join(reader, nullptr);
-	for (text_slot &s : slots)
-		release(s.invalid);
+	block.out_of_memory = false;
+	do {
+		fill_block(text, block);
+		cut_lines(block);
+	} while (!block.last);
 	if (cut.open)
-		end_line(slots[0], 0, 0);
+		end_line(block, block.len, block.len);
+	release(block.invalid);
 	if (text.failed) {
 		findings_start();
 		return -2;
 	}
-	if (cut.out_of_memory)
+	if (block.out_of_memory)
 		out_of_memory = true;
 	return findings_finish(file, out);
 }
