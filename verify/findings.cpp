@@ -40,6 +40,7 @@ struct gedcom_line {
 	std::string_view xref;
 	std::string_view tag;
 	std::string_view value;
+	std::uint32_t word; // the tag's, as tag_word gives it
 };
 
 // A tag of up to four letters as one word, its first letter lowest; 0 for a longer one.
@@ -93,13 +94,25 @@ constexpr std::array<tag_info, 32> tag_infos = [] {
 	return t;
 }();
 
-// What the checks know of a tag: for one they do not know, no action, link or kind.
-const tag_info &info_of(std::string_view tag)
+// What the checks know of a tag by its word: for one they do not know, no action, link or kind.
+const tag_info &info_of(std::uint32_t word)
 {
 	static constexpr tag_info unknown = {0, acts_none, link_other, kind_none};
-	std::uint32_t word = tag_word(tag);
 	const tag_info &t = tag_infos[tag_place(word)];
 	return t.word == word && word != 0 ? t : unknown;
+}
+
+// The word of a tag followed in its line by `after` bytes: read in one load where the line
+// has four bytes from the tag's start.
+std::uint32_t word_of(std::string_view tag, std::size_t after)
+{
+	if (tag.size() > 4)
+		return 0;
+	if (tag.size() + after < 4)
+		return tag_word(tag);
+	std::uint32_t w;
+	std::memcpy(&w, tag.data(), sizeof w);
+	return tag.size() == 4 ? w : w & ((std::uint32_t{1} << (8 * tag.size())) - 1);
 }
 
 bool is_blank(char c)
@@ -224,6 +237,7 @@ bool quick_parse(std::string_view text, gedcom_line &g)
 	g.xref = {};
 	g.tag = {p + 2, end - 2};
 	g.value = end < n ? std::string_view{p + end + 1, n - end - 1} : std::string_view{};
+	g.word = word_of(g.tag, n - end);
 	return true;
 }
 
@@ -258,20 +272,21 @@ bool parse_line(std::uint64_t line, std::string_view t, gedcom_line &g)
 	}
 	g.tag = t.substr(i, end - i);
 	g.value = end < t.size() ? t.substr(end + 1) : std::string_view{};
+	g.word = word_of(g.tag, t.size() - end);
 	return true;
 }
 
-record_kind kind_of_tag(std::string_view tag)
+record_kind kind_of_tag(const gedcom_line &g)
 {
-	record_kind kind = info_of(tag).kind;
+	record_kind kind = info_of(g.word).kind;
 	if (kind != kind_none)
 		return kind;
-	return tag[0] == '_' ? kind_user : kind_other;
+	return g.tag[0] == '_' ? kind_user : kind_other;
 }
 
 [[gnu::noinline]] void record_line(std::uint64_t line, const gedcom_line &g)
 {
-	record_kind kind = kind_of_tag(g.tag);
+	record_kind kind = kind_of_tag(g);
 	state.record = kind;
 	state.user[0] = kind == kind_user;
 	if (kind == kind_trlr)
@@ -310,7 +325,7 @@ bool family_link(link_tag tag, unsigned level, record_kind record)
 
 [[gnu::noinline]] void pointer_line(std::uint64_t line, const gedcom_line &g, std::string_view value, bool user)
 {
-	link_tag tag = info_of(g.tag).link;
+	link_tag tag = info_of(g.word).link;
 	unsigned marks = user ? code_unchecked : family_link(tag, g.level, state.record) ? code_family : 0;
 	add_occurrence(xref_key(value.substr(1, value.size() - 2)), line, occurrence_code(occurs_link, tag, marks));
 }
@@ -323,7 +338,7 @@ bool family_link(link_tag tag, unsigned level, record_kind record)
 
 [[gnu::noinline]] void not_pointer(std::uint64_t line, const gedcom_line &g)
 {
-	add_text_finding(line, finds_not_pointer, trim(g.value), info_of(g.tag).link);
+	add_text_finding(line, finds_not_pointer, trim(g.value), info_of(g.word).link);
 }
 
 [[gnu::noinline]] void check_sex(std::uint64_t line, std::string_view value)
@@ -342,7 +357,7 @@ void field_line(std::uint64_t line, const gedcom_line &g, bool user)
 			return;
 		}
 	}
-	tag_action action = info_of(g.tag).action;
+	tag_action action = info_of(g.word).action;
 	if (user || action == acts_none)
 		return;
 	switch (action) {
@@ -514,20 +529,33 @@ void add_record_finding(const finding &f)
 
 std::uint64_t xref_key(std::string_view xref)
 {
-	std::uint64_t key = 0;
-	if (xref.size() <= short_key_max) {
-		std::memcpy(&key, xref.data(), xref.size());
-		return key | std::uint64_t{xref.size()} << 56;
+	std::size_t n = xref.size();
+	if (n <= short_key_max) {
+		// In two loads that may overlap, not a copy of a length known only here: most lines
+		// of a file with links name one.
+		const char *p = xref.data();
+		std::uint64_t key = 0;
+		if (n >= 4) {
+			std::uint32_t low;
+			std::uint32_t high;
+			std::memcpy(&low, p, sizeof low);
+			std::memcpy(&high, p + n - 4, sizeof high);
+			key = low | std::uint64_t{high} << (8 * (n - 4));
+		} else if (n > 0) {
+			auto byte = [p](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i); };
+			key = byte(0) | byte(n / 2) | byte(n - 1);
+		}
+		return key | std::uint64_t{n} << 56;
 	}
 	std::size_t at = xref_text.size;
-	std::uint32_t n = static_cast<std::uint32_t>(xref.size());
-	if (!grow_to(xref_text, at + sizeof n + n)) {
+	auto length = static_cast<std::uint32_t>(n);
+	if (!grow_to(xref_text, at + sizeof length + n)) {
 		out_of_memory = true;
 		return 1;
 	}
-	std::memcpy(xref_text.items + at, &n, sizeof n);
-	std::memcpy(xref_text.items + at + sizeof n, xref.data(), n);
-	xref_text.size += sizeof n + n;
+	std::memcpy(xref_text.items + at, &length, sizeof length);
+	std::memcpy(xref_text.items + at + sizeof length, xref.data(), n);
+	xref_text.size += sizeof length + n;
 	return long_key | at;
 }
 
