@@ -480,7 +480,7 @@ bool start_log(log_reader &r)
 	flush_pending();
 	r = {};
 	r.in_memory = !spill;
-	return !spill || (std::fflush(spill) == 0 && std::fseek(spill, 0, SEEK_SET) == 0);
+	return !spill || (!spill_failed && std::fflush(spill) == 0 && std::fseek(spill, 0, SEEK_SET) == 0);
 }
 
 bool next_logged(log_reader &r, finding &f, std::string_view &quote)
