@@ -465,7 +465,8 @@ void add_pending(const finding &f, std::string_view quote)
 		--at;
 	}
 	pending[at].f = f;
-	std::memcpy(pending[at].quote.data(), quote.data(), quote.size());
+	if (!quote.empty())
+		std::memcpy(pending[at].quote.data(), quote.data(), quote.size());
 }
 
 // Reads the log back from its start: the file's part, then memory's.
