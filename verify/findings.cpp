@@ -10,8 +10,6 @@
 
 grow_list<occurrence> occurrences;
 grow_list<char> xref_text;
-grow_list<finding> findings;
-grow_list<char> finding_text;
 bool out_of_memory;
 
 namespace {
@@ -42,6 +40,7 @@ struct gedcom_line {
 	std::string_view xref;
 	std::string_view tag;
 	std::string_view value;
+	std::uint32_t word; // the tag's, as tag_word gives it
 };
 
 // A tag of up to four letters as one word, its first letter lowest; 0 for a longer one.
@@ -95,13 +94,25 @@ constexpr std::array<tag_info, 32> tag_infos = [] {
 	return t;
 }();
 
-// What the checks know of a tag: for one they do not know, no action, link or kind.
-const tag_info &info_of(std::string_view tag)
+// What the checks know of a tag by its word: for one they do not know, no action, link or kind.
+const tag_info &info_of(std::uint32_t word)
 {
 	static constexpr tag_info unknown = {0, acts_none, link_other, kind_none};
-	std::uint32_t word = tag_word(tag);
 	const tag_info &t = tag_infos[tag_place(word)];
 	return t.word == word && word != 0 ? t : unknown;
+}
+
+// The word of a tag followed in its line by `after` bytes: read in one load where the line
+// has four bytes from the tag's start.
+std::uint32_t word_of(std::string_view tag, std::size_t after)
+{
+	if (tag.size() > 4)
+		return 0;
+	if (tag.size() + after < 4)
+		return tag_word(tag);
+	std::uint32_t w;
+	std::memcpy(&w, tag.data(), sizeof w);
+	return tag.size() == 4 ? w : w & ((std::uint32_t{1} << (8 * tag.size())) - 1);
 }
 
 bool is_blank(char c)
@@ -226,6 +237,7 @@ bool quick_parse(std::string_view text, gedcom_line &g)
 	g.xref = {};
 	g.tag = {p + 2, end - 2};
 	g.value = end < n ? std::string_view{p + end + 1, n - end - 1} : std::string_view{};
+	g.word = word_of(g.tag, n - end);
 	return true;
 }
 
@@ -260,20 +272,21 @@ bool parse_line(std::uint64_t line, std::string_view t, gedcom_line &g)
 	}
 	g.tag = t.substr(i, end - i);
 	g.value = end < t.size() ? t.substr(end + 1) : std::string_view{};
+	g.word = word_of(g.tag, t.size() - end);
 	return true;
 }
 
-record_kind kind_of_tag(std::string_view tag)
+record_kind kind_of_tag(const gedcom_line &g)
 {
-	record_kind kind = info_of(tag).kind;
+	record_kind kind = info_of(g.word).kind;
 	if (kind != kind_none)
 		return kind;
-	return tag[0] == '_' ? kind_user : kind_other;
+	return g.tag[0] == '_' ? kind_user : kind_other;
 }
 
 [[gnu::noinline]] void record_line(std::uint64_t line, const gedcom_line &g)
 {
-	record_kind kind = kind_of_tag(g.tag);
+	record_kind kind = kind_of_tag(g);
 	state.record = kind;
 	state.user[0] = kind == kind_user;
 	if (kind == kind_trlr)
@@ -312,7 +325,7 @@ bool family_link(link_tag tag, unsigned level, record_kind record)
 
 [[gnu::noinline]] void pointer_line(std::uint64_t line, const gedcom_line &g, std::string_view value, bool user)
 {
-	link_tag tag = info_of(g.tag).link;
+	link_tag tag = info_of(g.word).link;
 	unsigned marks = user ? code_unchecked : family_link(tag, g.level, state.record) ? code_family : 0;
 	add_occurrence(xref_key(value.substr(1, value.size() - 2)), line, occurrence_code(occurs_link, tag, marks));
 }
@@ -325,7 +338,7 @@ bool family_link(link_tag tag, unsigned level, record_kind record)
 
 [[gnu::noinline]] void not_pointer(std::uint64_t line, const gedcom_line &g)
 {
-	add_text_finding(line, finds_not_pointer, trim(g.value), info_of(g.tag).link);
+	add_text_finding(line, finds_not_pointer, trim(g.value), info_of(g.word).link);
 }
 
 [[gnu::noinline]] void check_sex(std::uint64_t line, std::string_view value)
@@ -344,7 +357,7 @@ void field_line(std::uint64_t line, const gedcom_line &g, bool user)
 			return;
 		}
 	}
-	tag_action action = info_of(g.tag).action;
+	tag_action action = info_of(g.word).action;
 	if (user || action == acts_none)
 		return;
 	switch (action) {
@@ -374,10 +387,130 @@ void after_trailer(std::uint64_t line, std::string_view text)
 
 } // namespace
 
+namespace {
+
+bool has_quote(finding_kind kind)
+{
+	switch (kind) {
+	case finds_no_level:
+	case finds_level_form:
+	case finds_no_tag:
+	case finds_bad_xref:
+	case finds_not_record:
+	case finds_no_xref:
+	case finds_not_pointer:
+	case finds_bad_date:
+	case finds_bad_sex:
+		return true;
+	default:
+		return false;
+	}
+}
+
+std::size_t quote_length(const finding &f)
+{
+	return has_quote(f.kind) ? f.a : 0;
+}
+
+// The findings of the line being read. They are not found in the order of their kinds, in
+// which they are written, so they wait here until the next line's come.
+struct pending_finding {
+	finding f;
+	std::array<char, quote_max> quote;
+};
+
+std::array<pending_finding, 16> pending;
+std::size_t pending_count;
+
+// The log of the line checks' findings, in line order: each finding, then the text it
+// quotes. Past spill_at bytes it goes on in a temporary file, so that a file with a problem
+// on every line is checked in the memory of a sound one; where no such file can be made, it
+// stays in memory.
+constexpr std::size_t spill_at = std::size_t{4} << 20;
+grow_list<char> finding_log;
+FILE *spill;
+bool spill_failed;
+
+void write_log(const pending_finding &p)
+{
+	std::size_t n = quote_length(p.f);
+	if (finding_log.size + sizeof p.f + n > spill_at && (spill || (spill = std::tmpfile()))) {
+		spill_failed = spill_failed || std::fwrite(finding_log.items, 1, finding_log.size, spill) != finding_log.size;
+		finding_log.size = 0;
+	}
+	if (!grow_to(finding_log, finding_log.size + sizeof p.f + n)) {
+		out_of_memory = true;
+		return;
+	}
+	std::memcpy(finding_log.items + finding_log.size, &p.f, sizeof p.f);
+	if (n > 0)
+		std::memcpy(finding_log.items + finding_log.size + sizeof p.f, p.quote.data(), n);
+	finding_log.size += sizeof p.f + n;
+}
+
+void flush_pending()
+{
+	for (std::size_t i = 0; i < pending_count; ++i)
+		write_log(pending[i]);
+	pending_count = 0;
+}
+
+void add_pending(const finding &f, std::string_view quote)
+{
+	if (pending_count > 0 && (pending[0].f.line != f.line || pending_count == pending.size()))
+		flush_pending();
+	std::size_t at = pending_count++;
+	while (at > 0 && pending[at - 1].f.kind > f.kind) {
+		pending[at] = pending[at - 1];
+		--at;
+	}
+	pending[at].f = f;
+	if (!quote.empty())
+		std::memcpy(pending[at].quote.data(), quote.data(), quote.size());
+}
+
+// Reads the log back from its start: the file's part, then memory's.
+struct log_reader {
+	std::size_t at;
+	bool in_memory;
+	std::array<char, quote_max> quote;
+};
+
+bool start_log(log_reader &r)
+{
+	flush_pending();
+	r = {};
+	r.in_memory = !spill;
+	return !spill || (!spill_failed && std::fflush(spill) == 0 && std::fseek(spill, 0, SEEK_SET) == 0);
+}
+
+bool next_logged(log_reader &r, finding &f, std::string_view &quote)
+{
+	if (!r.in_memory) {
+		if (std::fread(&f, sizeof f, 1, spill) == 1) {
+			std::size_t n = quote_length(f);
+			spill_failed = spill_failed || n > quote_max || std::fread(r.quote.data(), 1, n, spill) != n;
+			quote = {r.quote.data(), spill_failed ? 0 : n};
+			return !spill_failed;
+		}
+		spill_failed = spill_failed || std::ferror(spill);
+		r.in_memory = true;
+	}
+	if (spill_failed || r.at >= finding_log.size)
+		return false;
+	std::memcpy(&f, finding_log.items + r.at, sizeof f);
+	quote = {finding_log.items + r.at + sizeof f, quote_length(f)};
+	r.at += sizeof f + quote.size();
+	return true;
+}
+
+grow_list<finding> record_findings;
+
+} // namespace
+
 void add_finding(const finding &f)
 {
-	if (!push(findings, f))
-		out_of_memory = true;
+	add_pending(f, {});
 }
 
 void add_text_finding(std::uint64_t line, finding_kind kind, std::string_view text, std::uint8_t tag)
@@ -386,33 +519,44 @@ void add_text_finding(std::uint64_t line, finding_kind kind, std::string_view te
 	// Not inside a character.
 	while (n < text.size() && n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
 		--n;
-	std::size_t at = finding_text.size;
-	if (!grow_to(finding_text, at + n)) {
+	add_pending({line, 0, 0, static_cast<std::uint32_t>(n), n < text.size(), kind, tag}, text.substr(0, n));
+}
+
+void add_record_finding(const finding &f)
+{
+	if (!push(record_findings, f))
 		out_of_memory = true;
-		return;
-	}
-	if (n > 0)
-		std::memcpy(finding_text.items + at, text.data(), n);
-	finding_text.size += n;
-	add_finding({line, at, 0, static_cast<std::uint32_t>(n), n < text.size(), kind, tag});
 }
 
 std::uint64_t xref_key(std::string_view xref)
 {
-	std::uint64_t key = 0;
-	if (xref.size() <= short_key_max) {
-		std::memcpy(&key, xref.data(), xref.size());
-		return key | std::uint64_t{xref.size()} << 56;
+	std::size_t n = xref.size();
+	if (n <= short_key_max) {
+		// In two loads that may overlap, not a copy of a length known only here: most lines
+		// of a file with links name one.
+		const char *p = xref.data();
+		std::uint64_t key = 0;
+		if (n >= 4) {
+			std::uint32_t low;
+			std::uint32_t high;
+			std::memcpy(&low, p, sizeof low);
+			std::memcpy(&high, p + n - 4, sizeof high);
+			key = low | std::uint64_t{high} << (8 * (n - 4));
+		} else if (n > 0) {
+			auto byte = [p](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i); };
+			key = byte(0) | byte(n / 2) | byte(n - 1);
+		}
+		return key | std::uint64_t{n} << 56;
 	}
 	std::size_t at = xref_text.size;
-	std::uint32_t n = static_cast<std::uint32_t>(xref.size());
-	if (!grow_to(xref_text, at + sizeof n + n)) {
+	auto length = static_cast<std::uint32_t>(n);
+	if (!grow_to(xref_text, at + sizeof length + n)) {
 		out_of_memory = true;
 		return 1;
 	}
-	std::memcpy(xref_text.items + at, &n, sizeof n);
-	std::memcpy(xref_text.items + at + sizeof n, xref.data(), n);
-	xref_text.size += sizeof n + n;
+	std::memcpy(xref_text.items + at, &length, sizeof length);
+	std::memcpy(xref_text.items + at + sizeof length, xref.data(), n);
+	xref_text.size += sizeof length + n;
 	return long_key | at;
 }
 
@@ -475,9 +619,14 @@ static void release_all()
 {
 	release(occurrences);
 	release(xref_text);
-	release(findings);
-	release(finding_text);
+	release(finding_log);
+	release(record_findings);
 	release_records();
+	pending_count = 0;
+	if (spill)
+		std::fclose(spill);
+	spill = nullptr;
+	spill_failed = false;
 }
 
 void findings_start()
@@ -587,28 +736,6 @@ struct shown_text {
 	const char *cut;
 };
 
-// The text a finding quotes, for the kinds that quote one.
-shown_text quoted(const finding &f)
-{
-	switch (f.kind) {
-	case finds_no_level:
-	case finds_level_form:
-	case finds_no_tag:
-	case finds_bad_xref:
-	case finds_not_record:
-	case finds_no_xref:
-	case finds_not_pointer:
-	case finds_bad_date:
-	case finds_bad_sex:
-		if (f.a > 0)
-			return {static_cast<int>(f.a), finding_text.items + f.number, f.b ? "..." : ""};
-		break;
-	default:
-		break;
-	}
-	return {0, "", ""};
-}
-
 struct shown_xref {
 	int length;
 	const char *text;
@@ -626,9 +753,9 @@ shown_xref written(const finding &f)
 	return {static_cast<int>(t.size()), t.data()};
 }
 
-void print_message(const finding &f, FILE *out)
+void print_message(const finding &f, std::string_view quote, FILE *out)
 {
-	shown_text q = quoted(f);
+	shown_text q = {static_cast<int>(quote.size()), quote.data(), f.b && has_quote(f.kind) ? "..." : ""};
 	shown_xref x = f.kind == finds_one_way || f.kind == finds_own_ancestor ? xref(f.a) : shown_xref{0, ""};
 	shown_xref y = f.kind == finds_own_ancestor ? xref(f.b) : shown_xref{0, ""};
 	shown_xref w = f.kind >= finds_duplicate && f.kind <= finds_one_way ? written(f) : shown_xref{0, ""};
@@ -709,6 +836,7 @@ void print_message(const finding &f, FILE *out)
 
 } // namespace
 
+// The findings of the three sources, each in line order, merged.
 long long findings_finish(const char *file, FILE *out)
 {
 	std::uint64_t last = state.last_line > 0 ? state.last_line : 1;
@@ -716,25 +844,46 @@ long long findings_finish(const char *file, FILE *out)
 		note(last, finds_first_line);
 	if (!state.trailer)
 		note(last, finds_no_trailer);
-	if (out_of_memory || !check_links()) {
+	log_reader logged;
+	if (!start_log(logged) || out_of_memory || !check_links()) {
 		release_all();
 		return -1;
 	}
-	// A line has at most one finding of each kind, so the order is whole; sorted in place,
-	// which a file with a million problems needs.
-	std::sort(findings.items, findings.items + findings.size, [](const finding &a, const finding &b) {
+	auto before = [](const finding &a, const finding &b) {
 		return a.line != b.line ? a.line < b.line : a.kind < b.kind;
-	});
-	for (std::size_t i = 0; i < findings.size; ++i) {
-		std::fprintf(out, "%s:%llu: ", file, static_cast<unsigned long long>(findings.items[i].line));
-		print_message(findings.items[i], out);
+	};
+	std::sort(record_findings.items, record_findings.items + record_findings.size, before);
+	link_walk links;
+	finding from_log{};
+	finding from_links{};
+	std::string_view quote;
+	bool log_more = next_logged(logged, from_log, quote);
+	bool links_more = next_link_finding(links, from_links);
+	std::size_t next_record = 0;
+	long long count = 0;
+	for (;; ++count) {
+		const finding *f = log_more ? &from_log : nullptr;
+		if (links_more && (!f || before(from_links, *f)))
+			f = &from_links;
+		if (next_record < record_findings.size && (!f || before(record_findings.items[next_record], *f)))
+			f = &record_findings.items[next_record];
+		if (!f)
+			break;
+		std::fprintf(out, "%s:%llu: ", file, static_cast<unsigned long long>(f->line));
+		print_message(*f, f == &from_log ? quote : std::string_view{}, out);
 		std::fputc('\n', out);
+		if (f == &from_log)
+			log_more = next_logged(logged, from_log, quote);
+		else if (f == &from_links)
+			links_more = next_link_finding(links, from_links);
+		else
+			++next_record;
 	}
-	auto count = static_cast<long long>(findings.size);
 	if (count == 0)
 		std::fprintf(out, "No problems found in %s.\n", file);
 	else
 		std::fprintf(out, "%lld problem%s found in %s.\n", count, count == 1 ? "" : "s", file);
+	bool failed = spill_failed;
 	release_all();
-	return count;
+	return failed ? -1 : count;
 }

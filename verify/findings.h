@@ -134,8 +134,8 @@ enum finding_kind : std::uint8_t {
 	finds_duplicate, finds_dangling, finds_wrong_kind, finds_one_way, finds_own_ancestor
 };
 
-// One finding. What the fields hold depends on the kind: text findings hold an offset in
-// finding_text and a length; link findings the numbers of cross-references and a tag.
+// One finding. What the fields hold depends on the kind: text findings the length of the
+// text they quote and whether it was cut; link findings the numbers of records and a tag.
 struct finding {
 	std::uint64_t line;
 	std::uint64_t number;
@@ -148,14 +148,15 @@ struct finding {
 
 extern grow_list<occurrence> occurrences;
 extern grow_list<char> xref_text;
-extern grow_list<finding> findings;
-extern grow_list<char> finding_text;
 extern bool out_of_memory;
 
+// The findings of the line checks go to a log in line order, and those of the records
+// (duplicates, own ancestors) to a list; those of the links are made as they are written.
 void add_finding(const finding &f);
 // A finding that quotes `text` (cut to a length a message can show), and the link tag it
 // names, if any.
 void add_text_finding(std::uint64_t line, finding_kind kind, std::string_view text, std::uint8_t tag = 0);
+void add_record_finding(const finding &f);
 
 // The key of the cross-reference `xref` (without its @ signs).
 std::uint64_t xref_key(std::string_view xref);
@@ -165,10 +166,17 @@ std::string_view key_text(const std::uint64_t &key);
 // Whether the DATE value follows the date grammar of GEDCOM 5.5.1.
 bool date_value_ok(std::string_view value);
 
-// The end checks over the occurrences: records named twice, links to no record or a record
-// of another kind, family links without their way back, people who are their own ancestors.
-// False when memory ran out.
+// The end checks over the occurrences: every cross-reference resolved to its record, records
+// named twice, people who are their own ancestors. False when memory ran out.
 bool check_links();
+
+// The links at fault, in file order: to no record, to a record of another kind, or a family
+// link without its way back. From a zeroed walk, once check_links has run.
+struct link_walk {
+	std::size_t next = 0;                 // the occurrence to look at next
+	std::uint32_t holder = ~std::uint32_t{0}; // the record holding the links there, none yet
+};
+bool next_link_finding(link_walk &w, finding &f);
 
 // The cross-reference of record number `id`, for messages, once check_links has run, until
 // release_records.

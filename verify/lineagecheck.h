@@ -34,3 +34,6 @@ long long findings_finish(const char *file, FILE *out);
 // Reads the text line by line into the checks and writes the findings as findings_finish
 // does; -2, with nothing written, when the file could not be read to its end.
 long long print_findings(ged_text &text, const char *file, FILE *out);
+// Bytes of text handed to the checks at a time, for the rest of the run; less than the most
+// only in tests, to meet the ends of blocks often.
+void set_findings_window(std::size_t bytes);

@@ -1,4 +1,4 @@
-// The reading of -v: the file's pieces joined into whole lines for the line checks.
+// The reading of -v: the file's text cut into whole lines for the line checks.
 #include "findings.h"
 #include "lineagecheck.h"
 
@@ -8,25 +8,64 @@
 
 namespace {
 
-piece_reader gedcom;
+// Text is cut into lines a block at a time.
+constexpr std::size_t cut_block = std::size_t{1} << 18;
 
-// The line being joined from pieces. Only its first line_keep bytes are kept; its length
-// is counted whole.
-struct line_join {
+struct text_block_read {
+	// The last span is read for line ends past the text, and holds none.
+	alignas(mask_span) std::array<char, cut_block + mask_span> bytes;
+	std::size_t len;
+	bool last; // nothing follows: the end of the text, or a read error
+	bool out_of_memory;
+	grow_list<std::uint64_t> invalid; // where the reader replaced bytes, in rising order
+};
+
+text_block_read block;
+std::size_t window = cut_block;
+
+// Where the reader replaced a byte, by an offset in the text it hands on (that of the byte's
+// line); offsets come in rising order.
+void note_invalid_byte(void *, std::uint64_t text_offset)
+{
+	if (!push(block.invalid, text_offset))
+		block.out_of_memory = true;
+}
+
+void fill_block(ged_text &text, text_block_read &s)
+{
+	s.invalid.size = 0;
+	s.last = false;
+	text.invalid = {note_invalid_byte, nullptr};
+	std::size_t len = 0;
+	while (window - len >= read_min) {
+		std::size_t n = ged_read(text, s.bytes.data() + len, window - len);
+		if (n == 0) {
+			s.last = true;
+			break;
+		}
+		len += n;
+	}
+	text.invalid = {};
+	s.len = len;
+	// No line end is seen in the bytes of the last span past the text.
+	std::memset(s.bytes.data() + len, 0, mask_span);
+}
+
+// The line being cut. A line begun in one block and ended in a later one is kept here: its
+// first line_keep bytes, its length counted whole.
+struct line_cut {
 	std::uint64_t line;   // its number, from 1
-	std::uint64_t offset; // of the next piece in the text
+	std::uint64_t offset; // in the text, of the block being cut
 	std::uint64_t chars;
 	std::size_t kept;
 	bool open;     // part of the line has come
 	bool full;     // no more of it is kept
-	bool after_cr; // the last piece ended in CR: a LF first in the next is its line end's
+	bool after_cr; // the last block ended in CR: a LF first in the next is its line end's
+	std::size_t invalid_next;
 	std::array<char, line_keep> text;
 };
 
-line_join join;
-
-grow_list<std::uint64_t> invalid_offsets;
-std::size_t invalid_next;
+line_cut cut;
 
 // A line of no more bytes than this has no more characters than GEDCOM allows, so its
 // characters need not be counted.
@@ -40,90 +79,111 @@ std::uint64_t chars_of(std::string_view s)
 	return n;
 }
 
+// The first `room` bytes of s or fewer, ending with a whole character.
+std::string_view whole_start(std::string_view s, std::size_t room)
+{
+	if (s.size() <= room)
+		return s;
+	std::size_t n = room;
+	while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
+		--n;
+	return s.substr(0, n);
+}
+
 void keep(std::string_view part)
 {
-	std::size_t room = join.full ? 0 : join.text.size() - join.kept;
-	std::size_t n = part.size() < room ? part.size() : room;
-	// What is kept ends with a whole character; the rest of the line is only counted.
-	while (n < part.size() && n > 0 && (static_cast<unsigned char>(part[n]) & 0xC0) == 0x80)
-		--n;
-	join.full = join.full || n < part.size();
-	if (n > 0)
-		std::memcpy(join.text.data() + join.kept, part.data(), n);
-	join.kept += n;
-	join.chars += chars_of(part);
-	join.open = true;
+	std::string_view kept = whole_start(part, cut.full ? 0 : line_keep - cut.kept);
+	cut.full = cut.full || kept.size() < part.size();
+	if (!kept.empty())
+		std::memcpy(cut.text.data() + cut.kept, kept.data(), kept.size());
+	cut.kept += kept.size();
+	cut.chars += chars_of(part);
+	cut.open = true;
 }
 
-void end_line(std::string_view last)
+// The line ending at `end` in the block, which began at `start` or in an earlier block.
+void end_line(const text_block_read &s, std::size_t start, std::size_t end)
 {
-	if (!join.open) {
-		findings_line(join.line, last, last.size() <= short_line ? last.size() : chars_of(last));
+	while (cut.invalid_next < s.invalid.size && s.invalid.items[cut.invalid_next] <= cut.offset + end) {
+		findings_invalid(cut.line);
+		++cut.invalid_next;
+	}
+	std::string_view body(s.bytes.data() + start, end - start);
+	if (!cut.open) {
+		std::string_view kept = whole_start(body, line_keep);
+		findings_line(cut.line, kept, body.size() <= short_line ? body.size() : chars_of(body));
 	} else {
-		keep(last);
-		findings_line(join.line, {join.text.data(), join.kept}, join.chars);
-		join.kept = 0;
-		join.chars = 0;
-		join.open = false;
-		join.full = false;
+		keep(body);
+		findings_line(cut.line, {cut.text.data(), cut.kept}, cut.chars);
+		cut.kept = 0;
+		cut.chars = 0;
+		cut.open = false;
+		cut.full = false;
 	}
-	++join.line;
+	++cut.line;
 }
 
-bool handle_piece(std::string_view piece)
+// The lines of a block, found a span of 64 bytes at a time, a bit for each LF and CR.
+void cut_lines(const text_block_read &s)
 {
-	join.offset += piece.size();
-	while (invalid_next < invalid_offsets.size && invalid_offsets.items[invalid_next] < join.offset) {
-		findings_invalid(join.line);
-		++invalid_next;
+	cut.invalid_next = 0;
+	const char *p = s.bytes.data();
+	std::size_t start = 0;
+	if (cut.after_cr && s.len > 0) {
+		cut.after_cr = false;
+		start = p[0] == '\n';
 	}
-	if (join.after_cr) {
-		join.after_cr = false;
-		if (piece[0] == '\n') {
-			piece.remove_prefix(1);
-			if (piece.empty())
-				return true;
+	for (std::size_t span = 0; span < s.len; span += mask_span) {
+		std::uint64_t ends = scan_span<false>(p + span, {}).ends;
+		for (; ends != 0; ends &= ends - 1) {
+			std::size_t end = span + static_cast<std::size_t>(std::countr_zero(ends));
+			if (end < start)
+				continue;
+			end_line(s, start, end);
+			start = end + 1;
+			if (p[end] == '\r') {
+				if (end + 1 == s.len)
+					cut.after_cr = true;
+				else if (p[end + 1] == '\n')
+					++start;
+			}
 		}
 	}
-	char last = piece.back();
-	if (last != '\n' && last != '\r') {
-		keep(piece);
-		return true;
+	if (start < s.len)
+		keep({p + start, s.len - start});
+	// Replaced bytes of the line still open are told now: the list goes with the block.
+	while (cut.invalid_next < s.invalid.size) {
+		findings_invalid(cut.line);
+		++cut.invalid_next;
 	}
-	std::size_t body = piece.size() - 1;
-	if (last == '\r')
-		join.after_cr = true;
-	else if (body > 0 && piece[body - 1] == '\r')
-		--body;
-	end_line(piece.substr(0, body));
-	return true;
-}
-
-// Where the reader replaced a byte, by an offset in the text it hands on (that of the byte's
-// line); offsets come in rising order, before the pieces that hold them.
-void note_invalid_byte(void *, std::uint64_t text_offset)
-{
-	if (!push(invalid_offsets, text_offset))
-		out_of_memory = true;
+	cut.offset += s.len;
 }
 
 } // namespace
 
+void set_findings_window(std::size_t bytes)
+{
+	window = bytes < read_min ? read_min : bytes > cut_block ? cut_block : bytes;
+}
+
 long long print_findings(ged_text &text, const char *file, FILE *out)
 {
 	findings_start();
-	join = {};
-	join.line = 1;
-	text.invalid = {note_invalid_byte, nullptr};
-	read_pieces(gedcom, text, [](std::string_view piece) { return handle_piece(piece); });
-	text.invalid = {};
-	if (join.open)
-		end_line({});
-	release(invalid_offsets);
-	invalid_next = 0;
+	cut = {};
+	cut.line = 1;
+	block.out_of_memory = false;
+	do {
+		fill_block(text, block);
+		cut_lines(block);
+	} while (!block.last);
+	if (cut.open)
+		end_line(block, block.len, block.len);
+	release(block.invalid);
 	if (text.failed) {
 		findings_start();
 		return -2;
 	}
+	if (block.out_of_memory)
+		out_of_memory = true;
 	return findings_finish(file, out);
 }

@@ -202,7 +202,7 @@ bool resolve_key(std::size_t at, std::uint64_t folded)
 		return push(respellings, respelling{at, written});
 	}
 	if (record_kinds.items[id] != kind_none) {
-		add_finding({line_of(o), record_lines.items[id], written, id, 0, finds_duplicate, 0});
+		add_record_finding({line_of(o), record_lines.items[id], written, id, 0, finds_duplicate, 0});
 		return true;
 	}
 	record_keys.items[id] = written;
@@ -281,29 +281,33 @@ void each_link(Visit visit)
 	}
 }
 
-// Links to no record, and to a record of another kind than their tag asks for. A family
-// link that fails keeps no family mark, and so takes no part in the checks after.
-bool check_targets()
+// What is wrong with the target of the link at `at` by itself: it is no record, or a record
+// of another kind than the tag asks for; finds_one_way when nothing is.
+finding_kind target_fault(const occurrence &o)
+{
+	unsigned code = code_of(o);
+	unsigned tag = (code >> 2) & 15;
+	record_kind kind = kind_of_record(target_of(o));
+	if (kind == kind_none)
+		return finds_dangling;
+	if (!(code & code_unchecked) && kind_a_tag_asks(tag) != kind_none && kind != kind_a_tag_asks(tag))
+		return finds_wrong_kind;
+	return finds_one_way;
+}
+
+// The family links of each record, for the checks both ways. A family link whose target is
+// at fault keeps no family mark, and so takes no part in them.
+bool gather_family_links()
 {
 	if (!grow_zeroed(link_start, record_keys.size + 1))
 		return false;
-	each_link([](std::size_t at, occurrence &o, std::uint32_t holder) {
+	each_link([](std::size_t, occurrence &o, std::uint32_t holder) {
 		unsigned code = code_of(o);
-		unsigned tag = (code >> 2) & 15;
-		std::uint32_t target = target_of(o);
-		bool ok = true;
-		if (kind_of_record(target) == kind_none) {
-			add_finding({line_of(o), 0, written_key(at), target, 0, finds_dangling, static_cast<std::uint8_t>(tag)});
-			ok = false;
-		} else if (!(code & code_unchecked) && kind_a_tag_asks(tag) != kind_none &&
-			   kind_of_record(target) != kind_a_tag_asks(tag)) {
-			add_finding({line_of(o), 0, written_key(at), target, kind_of_record(target), finds_wrong_kind,
-				     static_cast<std::uint8_t>(tag)});
-			ok = false;
-		}
-		if ((code & code_family) && (!ok || holder == no_record))
+		if (!(code & code_family))
+			return;
+		if (target_fault(o) != finds_one_way || holder == no_record)
 			o.line_code &= ~(std::uint64_t{code_family} << code_shift);
-		else if (code & code_family)
+		else
 			++link_start.items[holder + 1];
 	});
 	for (std::size_t id = 0; id < record_keys.size; ++id)
@@ -329,21 +333,6 @@ bool has_link(std::uint32_t from, std::uint32_t link)
 		if (family_links.items[i] == link)
 			return true;
 	return false;
-}
-
-// A family link whose other record does not link back.
-void check_both_ways()
-{
-	each_link([](std::size_t at, occurrence &o, std::uint32_t holder) {
-		unsigned code = code_of(o);
-		if (!(code & code_family))
-			return;
-		unsigned tag = (code >> 2) & 15;
-		std::uint32_t target = target_of(o);
-		if (!has_link(target, holder << 1 | !goes_up(tag)))
-			add_finding({line_of(o), 0, written_key(at), holder, target, finds_one_way,
-				     static_cast<std::uint8_t>(tag)});
-	});
 }
 
 // Loops in the lines of descent: person to the family they are a child of, family to its
@@ -384,7 +373,7 @@ void close_part(std::uint32_t root)
 		for (std::size_t k = begin; k < part_stack.size; ++k) {
 			std::uint32_t id = part_stack.items[k];
 			if (kind_of_record(id) == kind_indi)
-				add_finding({record_line(id), 0, 0, id, family_in_part(id, order.items[root]),
+				add_record_finding({record_line(id), 0, 0, id, family_in_part(id, order.items[root]),
 					     finds_own_ancestor, 0});
 		}
 	for (std::size_t k = begin; k < part_stack.size; ++k)
@@ -454,14 +443,42 @@ bool check_links()
 	// Record numbers and the family links' shifted numbers must fit 31 bits.
 	if (occurrences.size >= (std::size_t{1} << 31))
 		return false;
-	bool ok = resolve_keys() && check_targets();
-	if (ok) {
-		check_both_ways();
-		ok = check_descent();
+	return resolve_keys() && gather_family_links() && check_descent();
+}
+
+// The links' findings come from the occurrences as they are written out, not from a list:
+// a file can have a link at fault on every other line.
+bool next_link_finding(link_walk &w, finding &f)
+{
+	for (; w.next < occurrences.size; ++w.next) {
+		std::size_t at = w.next;
+		// The way back of a link is looked for in two tables all over memory: the first is
+		// asked for a few links ahead, the second, from it, nearer.
+		if (at + 2 * ahead < occurrences.size)
+			__builtin_prefetch(&link_start.items[target_of(occurrences.items[at + 2 * ahead])]);
+		if (at + ahead < occurrences.size)
+			__builtin_prefetch(family_links.items + link_start.items[target_of(occurrences.items[at + ahead])]);
+		const occurrence &o = occurrences.items[at];
+		unsigned code = code_of(o);
+		unsigned type = code & 3;
+		if (type != occurs_link) {
+			w.holder = type == occurs_record ? target_of(o) : no_record;
+			continue;
+		}
+		auto tag = static_cast<std::uint8_t>((code >> 2) & 15);
+		std::uint32_t target = target_of(o);
+		finding_kind fault = target_fault(o);
+		if (fault == finds_one_way &&
+		    (!(code & code_family) || has_link(target, w.holder << 1 | !goes_up(tag))))
+			continue;
+		++w.next;
+		if (fault == finds_one_way)
+			f = {line_of(o), 0, written_key(at), w.holder, target, finds_one_way, tag};
+		else
+			f = {line_of(o), 0, written_key(at), target, kind_of_record(target), fault, tag};
+		return true;
 	}
-	release(link_start);
-	release(family_links);
-	return ok;
+	return false;
 }
 
 std::string_view record_xref(std::uint32_t id)
@@ -475,4 +492,6 @@ void release_records()
 	release(record_keys);
 	release(record_lines);
 	release(record_kinds);
+	release(link_start);
+	release(family_links);
 }

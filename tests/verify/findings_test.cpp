@@ -62,16 +62,33 @@ TEST(DateGrammar, FormsOfTheStandardAndTheirNeighbours)
 	}
 }
 
-// A CR LF whose CR ends a piece at the limit is one line end, and a line longer than a
-// piece is one line.
-TEST(VerifyLines, NumbersCountEachLineEndOnce)
+// Lines are cut from blocks of text: a CR LF, a long line and a replaced byte across the
+// ends of blocks, a CR alone, stray bytes, one in a UTF-16 file. The reader tells where it
+// replaced bytes by their place in the text it hands on, once a line.
+TEST(VerifyLines, LinesAndReplacedBytesAcrossBlocks)
 {
-	std::string file = "0 HEAD\r\n1 NOTE " + std::string(71, 'x') + "\r\n1 SEX X\r\n1 NOTE " +
-			   std::string(300, 'y') + "\n1 SEX Y\r0 TRLR\r\n";
-	EXPECT_EQ(verify(file), "f:3: SEX \"X\" is not M, F or U\n"
-				"f:4: line of 307 characters, longer than GEDCOM's 255\n"
-				"f:5: SEX \"Y\" is not M, F or U\n"
-				"3 problems found in f.\n");
+	std::string utf16 = "\xFF\xFE";
+	for (char c : std::string("0 HEAD\n1 NOTE x\n0 TRLR\n"))
+		utf16 += c == 'x' ? std::string("\x00\xD8", 2) : std::string{c, '\0'};
+	const std::pair<std::string, std::string> cases[] = {
+		{"0 HEAD\r\n1 NOTE " + std::string(71, 'x') + "\r\n1 SEX X\r\n1 NOTE " + std::string(300, 'y') +
+			 "\n1 SEX Y\r0 TRLR\r\n",
+		 "f:3: SEX \"X\" is not M, F or U\n"
+		 "f:4: line of 307 characters, longer than GEDCOM's 255\n"
+		 "f:5: SEX \"Y\" is not M, F or U\n"
+		 "3 problems found in f.\n"},
+		{"0 HEAD\n1 NOTE " + std::string(100, 'x') + "\xFF\n1 NOTE \xE9t\xE9\n1 NOTE \xC3\xA9\n0 TRLR\n",
+		 "f:2: bytes not valid in the file's character set\n"
+		 "f:3: bytes not valid in the file's character set\n"
+		 "2 problems found in f.\n"},
+		{utf16, "f:2: bytes not valid in the file's character set\n1 problem found in f.\n"},
+	};
+	for (std::size_t window : {64, 65, 66, 67, 70, 79, 80, 1 << 20}) {
+		SCOPED_TRACE(window);
+		set_findings_window(window);
+		for (const auto &[file, expected] : cases)
+			EXPECT_EQ(verify(file), expected);
+	}
 }
 
 TEST(VerifyLines, LineBeyondWhatIsKeptIsCheckedOnItsStart)
@@ -84,30 +101,25 @@ TEST(VerifyLines, LineBeyondWhatIsKeptIsCheckedOnItsStart)
 				"3 problems found in f.\n");
 }
 
-// The reader tells where it replaced bytes by their place in the text it hands on: a
-// stray byte in the second piece of a long line, two on one line, one in a UTF-16 file.
-TEST(VerifyLines, ReplacedBytesAreFoundOnTheirLineOnce)
-{
-	EXPECT_EQ(verify("0 HEAD\n1 NOTE " + std::string(100, 'x') + "\xFF\n1 NOTE \xE9t\xE9\n1 NOTE \xC3\xA9\n0 TRLR\n"),
-		  "f:2: bytes not valid in the file's character set\n"
-		  "f:3: bytes not valid in the file's character set\n"
-		  "2 problems found in f.\n");
-	std::string utf16 = "\xFF\xFE";
-	for (char c : std::string("0 HEAD\n1 NOTE x\n0 TRLR\n"))
-		utf16 += c == 'x' ? std::string("\x00\xD8", 2) : std::string{c, '\0'};
-	EXPECT_EQ(verify(utf16), "f:2: bytes not valid in the file's character set\n1 problem found in f.\n");
-}
-
 TEST(VerifyLines, FindingsOfTheEndComeInLineOrder)
 {
-	std::string file = "0 HEAD\n0 @I1@ INDI\n1 FAMC @F9@\n1 SEX Z\n0 @I1@ INDI\n1 BIRT\n2 DATE soon\n0 TRLR\n";
-	long long found = 0;
-	EXPECT_EQ(verify(file, &found), "f:3: FAMC @F9@ points to no record\n"
-					"f:4: SEX \"Z\" is not M, F or U\n"
-					"f:5: @I1@ is already the cross-reference of the record at line 2\n"
-					"f:7: DATE \"soon\" does not follow GEDCOM's date grammar\n"
-					"4 problems found in f.\n");
-	EXPECT_EQ(found, 4);
+	for (int blocks : {1, 60000}) {
+		SCOPED_TRACE(blocks);
+		std::string file = "0 HEAD\n";
+		std::string expected;
+		for (int k = 0, at = 2; k < blocks; ++k, at += 6) {
+			std::string id = "@I" + std::to_string(k) + "@";
+			file += "0 " + id + " INDI\n1 FAMC @F9@\n1 SEX Z\n0 " + id + " INDI\n1 BIRT\n2 DATE soon\n";
+			std::string f = "f:";
+			expected += f + std::to_string(at + 1) + ": FAMC @F9@ points to no record\n" + f +
+				    std::to_string(at + 2) + ": SEX \"Z\" is not M, F or U\n" + f + std::to_string(at + 3) + ": " +
+				    id + " is already the cross-reference of the record at line " + std::to_string(at) + "\n" + f +
+				    std::to_string(at + 5) + ": DATE \"soon\" does not follow GEDCOM's date grammar\n";
+		}
+		long long found = 0;
+		EXPECT_EQ(verify(file + "0 TRLR\n", &found), expected + std::to_string(4 * blocks) + " problems found in f.\n");
+		EXPECT_EQ(found, 4 * blocks);
+	}
 }
 
 // Each person is the only child of a family whose husband is the person before; the search
