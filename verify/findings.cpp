@@ -430,13 +430,19 @@ constexpr std::size_t spill_at = std::size_t{4} << 20;
 grow_list<char> finding_log;
 FILE *spill;
 bool spill_failed;
+bool no_spill; // no temporary file could be made: asked once
 
 void write_log(const pending_finding &p)
 {
 	std::size_t n = quote_length(p.f);
-	if (finding_log.size + sizeof p.f + n > spill_at && (spill || (spill = std::tmpfile()))) {
-		spill_failed = spill_failed || std::fwrite(finding_log.items, 1, finding_log.size, spill) != finding_log.size;
-		finding_log.size = 0;
+	if (finding_log.size + sizeof p.f + n > spill_at) {
+		if (!spill && !no_spill)
+			no_spill = !(spill = std::tmpfile());
+		if (spill) {
+			spill_failed = spill_failed ||
+				       std::fwrite(finding_log.items, 1, finding_log.size, spill) != finding_log.size;
+			finding_log.size = 0;
+		}
 	}
 	if (!grow_to(finding_log, finding_log.size + sizeof p.f + n)) {
 		out_of_memory = true;
@@ -627,6 +633,7 @@ static void release_all()
 		std::fclose(spill);
 	spill = nullptr;
 	spill_failed = false;
+	no_spill = false;
 }
 
 void findings_start()
