@@ -2,11 +2,11 @@
 // the caller's block and only looked over; only lines that need mending, and files in other
 // sets, go through decoding.
 #include "gedtext.h"
+#include "pages.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -255,22 +255,6 @@ std::size_t ged_read(ged_text &t, char *to, std::size_t cap)
 	}
 }
 
-// A large text is written into fresh memory, a page at a time; in 2 MB pages that costs a
-// few page faults instead of thousands. Where large pages are not offered nothing changes.
-static void in_large_pages(char *p, std::size_t n)
-{
-#if defined(MADV_HUGEPAGE)
-	constexpr std::uintptr_t large = std::uintptr_t{2} << 20;
-	auto from = (reinterpret_cast<std::uintptr_t>(p) + large - 1) & ~(large - 1);
-	auto to = (reinterpret_cast<std::uintptr_t>(p) + n) & ~(large - 1);
-	if (to > from)
-		madvise(reinterpret_cast<void *>(from), to - from, MADV_HUGEPAGE);
-#else
-	(void)p;
-	(void)n;
-#endif
-}
-
 bool ged_read_all(ged_text &t, std::string &to)
 {
 	// The text is about as long as the file, half as long from UTF-16: asked for once, it
@@ -279,7 +263,8 @@ bool ged_read_all(ged_text &t, std::string &to)
 	if (t.fp && fstat(fileno(t.fp), &st) == 0 && S_ISREG(st.st_mode)) {
 		bool utf16 = t.decode.set == ged_charset::utf16le || t.decode.set == ged_charset::utf16be;
 		to.reserve(to.size() + static_cast<std::size_t>(st.st_size) / (utf16 ? 2 : 1) + text_block);
-		in_large_pages(to.data(), to.capacity());
+		// Written a page at a time: in huge pages a few page faults instead of thousands.
+		advise_huge_pages(to.data(), to.capacity());
 	}
 	static std::array<char, text_block> part;
 	while (std::size_t got = ged_read(t, part.data(), part.size()))

@@ -1,11 +1,11 @@
 // lineagehtml: one HTML report of a GEDCOM file on standard output.
 #include "lineagehtml.h"
+#include "pages.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
-#include <sys/mman.h>
 #include <sys/stat.h>
 
 namespace {
@@ -78,7 +78,6 @@ void widen(std::uintptr_t& low, std::uintptr_t& high, const Table& t)
 // nothing changes.
 void tables_in_large_pages(FILE *fp)
 {
-#if defined(MADV_HUGEPAGE)
 	constexpr off_t large_file = off_t{4} << 20;
 	struct stat st;
 	if (fstat(fileno(fp), &st) != 0 || st.st_size < large_file)
@@ -94,14 +93,7 @@ void tables_in_large_pages(FILE *fp)
 	for (const auto *t : {&fam_marr_date, &fam_marr_plac, &fam_div_date, &fam_div_plac})
 		widen(low, high, *t);
 	widen(low, high, privacy_tables());
-	constexpr std::uintptr_t large_page = std::uintptr_t{1} << 21;
-	low = (low + large_page - 1) & ~(large_page - 1);
-	high &= ~(large_page - 1);
-	if (low < high)
-		madvise(reinterpret_cast<void *>(low), high - low, MADV_HUGEPAGE);
-#else
-	(void)fp;
-#endif
+	advise_huge_pages(reinterpret_cast<void *>(low), high - low);
 }
 
 // The command line: the page or the help on standard output, or an apology; the exit status.

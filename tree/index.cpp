@@ -3,43 +3,6 @@
 
 #include <cstring>
 
-#include <sys/mman.h>
-
-static constexpr std::size_t small_page = 4096;
-static constexpr std::size_t huge_page = std::size_t{2} << 20;
-
-bool grow_pages(void *&block, std::size_t &bytes, std::size_t want)
-{
-	// Small arrays take small pages; a large one is aligned to huge pages, all of it can be.
-	std::size_t unit = want < huge_page ? small_page : huge_page;
-	std::size_t size = (want + unit - 1) / unit * unit;
-	std::size_t slack = unit == huge_page ? huge_page : 0;
-	void *m = mmap(nullptr, size + slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-	if (m == MAP_FAILED)
-		return false;
-	auto start = reinterpret_cast<std::uintptr_t>(m);
-	std::uintptr_t aligned = (start + unit - 1) / unit * unit;
-	if (aligned > start)
-		munmap(m, aligned - start);
-	if (slack > aligned - start)
-		munmap(reinterpret_cast<void *>(aligned + size), slack - (aligned - start));
-	void *fresh = reinterpret_cast<void *>(aligned);
-	if (unit == huge_page)
-		madvise(fresh, size, MADV_HUGEPAGE);
-	if (block) {
-		std::memcpy(fresh, block, bytes);
-		munmap(block, bytes);
-	}
-	block = fresh;
-	bytes = size;
-	return true;
-}
-
-void release_pages(void *block, std::size_t bytes)
-{
-	if (block)
-		munmap(block, bytes);
-}
 
 static std::uint64_t mix(std::uint64_t x)
 {

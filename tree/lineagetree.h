@@ -3,6 +3,7 @@
 #pragma once
 
 #include "gedtext.h"
+#include "pages.h"
 
 #include <array>
 #include <cstddef>
@@ -73,21 +74,13 @@ struct index_slot {
 	std::uint64_t at = 0;  // offset + 1; 0 for an empty slot
 };
 
-// The memory under page_array: moves the block of `bytes` to a new zeroed one of at least
-// `want` bytes, keeping its contents; bytes becomes the new size. False when the system has
-// no more.
-bool grow_pages(void *&block, std::size_t &bytes, std::size_t want);
-void release_pages(void *block, std::size_t bytes);
-
-// A zeroed array of trivially copyable items in anonymous memory, on huge pages where the
-// system allows: on some virtual machines the first touch of each small page costs more than
-// reading the whole file. It can only grow.
+// A zeroed array of trivially copyable items, a large one on huge pages. It can only grow.
 template <class T>
 struct page_array {
 	T *items = nullptr;
 	std::size_t size = 0;
 	std::size_t capacity = 0;
-	std::size_t bytes = 0;  // of the mapping
+	std::size_t bytes = 0;  // of its block
 
 	page_array() = default;
 	page_array(const page_array &) = delete;

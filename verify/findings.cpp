@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 
-#include <sys/mman.h>
 
 grow_list<occurrence> occurrences;
 grow_list<char> xref_text;
@@ -430,13 +428,19 @@ constexpr std::size_t spill_at = std::size_t{4} << 20;
 grow_list<char> finding_log;
 FILE *spill;
 bool spill_failed;
+bool no_spill; // no temporary file could be made: asked once
 
 void write_log(const pending_finding &p)
 {
 	std::size_t n = quote_length(p.f);
-	if (finding_log.size + sizeof p.f + n > spill_at && (spill || (spill = std::tmpfile()))) {
-		spill_failed = spill_failed || std::fwrite(finding_log.items, 1, finding_log.size, spill) != finding_log.size;
-		finding_log.size = 0;
+	if (finding_log.size + sizeof p.f + n > spill_at) {
+		if (!spill && !no_spill)
+			no_spill = !(spill = std::tmpfile());
+		if (spill) {
+			spill_failed = spill_failed ||
+				       std::fwrite(finding_log.items, 1, finding_log.size, spill) != finding_log.size;
+			finding_log.size = 0;
+		}
 	}
 	if (!grow_to(finding_log, finding_log.size + sizeof p.f + n)) {
 		out_of_memory = true;
@@ -571,50 +575,6 @@ std::string_view key_text(const std::uint64_t &key)
 	return {reinterpret_cast<const char *>(&key), static_cast<std::size_t>(key >> 56)};
 }
 
-// Blocks below a huge page come from malloc, larger ones are mapped apart, aligned to huge
-// pages: the size tells which.
-bool grow_block(void *&block, std::size_t &bytes, std::size_t want)
-{
-	if (want < huge_page) {
-		void *grown = std::realloc(block, want);
-		if (!grown)
-			return false;
-		block = grown;
-		bytes = want;
-		return true;
-	}
-	std::size_t size = (want + huge_page - 1) / huge_page * huge_page;
-	void *m = mmap(nullptr, size + huge_page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-	if (m == MAP_FAILED)
-		return false;
-	auto start = reinterpret_cast<std::uintptr_t>(m);
-	std::uintptr_t aligned = (start + huge_page - 1) / huge_page * huge_page;
-	if (aligned > start)
-		munmap(m, aligned - start);
-	if (aligned + size < start + size + huge_page)
-		munmap(reinterpret_cast<void *>(aligned + size), start + huge_page - aligned);
-	void *fresh = reinterpret_cast<void *>(aligned);
-	madvise(fresh, size, MADV_HUGEPAGE);
-	// A mapped block's pages are moved to the start of the new one, not copied: a copy
-	// would hold the list twice at the moment it is largest.
-	bool moved = bytes >= huge_page && mremap(block, bytes, bytes, MREMAP_MAYMOVE | MREMAP_FIXED, fresh) != MAP_FAILED;
-	if (block && !moved) {
-		std::memcpy(fresh, block, bytes);
-		free_block(block, bytes);
-	}
-	block = fresh;
-	bytes = size;
-	return true;
-}
-
-void free_block(void *block, std::size_t bytes)
-{
-	if (bytes < huge_page)
-		std::free(block);
-	else
-		munmap(block, bytes);
-}
-
 static void release_all()
 {
 	release(occurrences);
@@ -627,6 +587,7 @@ static void release_all()
 		std::fclose(spill);
 	spill = nullptr;
 	spill_failed = false;
+	no_spill = false;
 }
 
 void findings_start()

@@ -1,6 +1,8 @@
 // What -v finds in a file: the lists its line checks and its end-of-file checks share.
 #pragma once
 
+#include "pages.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -8,15 +10,6 @@
 #include <cstring>
 #include <string_view>
 #include <type_traits>
-
-// Memory for the lists below: `block` of `bytes` moved to a new one of at least `want`
-// bytes with its contents kept, `bytes` becoming its size; false, with nothing changed,
-// when the system has no more. A large block lies on huge pages where the system allows:
-// the end checks look records up all over their tables, and on small pages the misses of
-// the address translation cost more than those of the memory.
-bool grow_block(void *&block, std::size_t &bytes, std::size_t want);
-inline constexpr std::size_t huge_page = std::size_t{2} << 20;
-void free_block(void *block, std::size_t bytes);
 
 // A list that grows with the file. The records, links and findings of a file have no bound
 // that a fixed table could hold, so they live in memory asked for as the file is read.
@@ -39,22 +32,23 @@ bool grow_to(grow_list<T> &list, std::size_t n)
 	while (want < n)
 		want *= 2;
 	void *block = list.items;
-	if (!grow_block(block, list.bytes, want * sizeof(T)))
+	if (!grow_pages(block, list.bytes, want * sizeof(T)))
 		return false;
 	list.items = static_cast<T *>(block);
 	list.capacity = list.bytes / sizeof(T);
 	return true;
 }
 
-// An empty list made `n` items long, every byte zero: a block mapped apart comes zeroed
-// from the system, and clearing it again would only touch every page once more.
+// An empty list made `n` items long, every byte zero. Only what it held before is cleared:
+// memory it grows into comes zeroed, and clearing it again would touch every page once more.
 template <typename T>
 bool grow_zeroed(grow_list<T> &list, std::size_t n)
 {
-	if (n == 0 || !grow_to(list, n))
-		return n == 0;
-	if (list.bytes < huge_page)
-		std::memset(list.items, 0, n * sizeof(T));
+	std::size_t held = list.bytes < n * sizeof(T) ? list.bytes : n * sizeof(T);
+	if (!grow_to(list, n))
+		return false;
+	if (held > 0)
+		std::memset(list.items, 0, held);
 	list.size = n;
 	return true;
 }
@@ -71,7 +65,7 @@ bool push(grow_list<T> &list, const T &item)
 template <typename T>
 void release(grow_list<T> &list)
 {
-	free_block(list.items, list.bytes);
+	release_pages(list.items, list.bytes);
 	list = {};
 }
 
