@@ -25,17 +25,18 @@ std::size_t window = cut_block;
 
 // Where the reader replaced a byte, by an offset in the text it hands on (that of the byte's
 // line); offsets come in rising order.
-void note_invalid_byte(void *, std::uint64_t text_offset)
+void note_invalid_byte(void *read, std::uint64_t text_offset)
 {
-	if (!push(block.invalid, text_offset))
-		block.out_of_memory = true;
+	auto &s = *static_cast<text_block_read *>(read);
+	if (!push(s.invalid, text_offset))
+		s.out_of_memory = true;
 }
 
 void fill_block(ged_text &text, text_block_read &s)
 {
 	s.invalid.size = 0;
 	s.last = false;
-	text.invalid = {note_invalid_byte, nullptr};
+	text.invalid = {note_invalid_byte, &s};
 	std::size_t len = 0;
 	while (window - len >= read_min) {
 		std::size_t n = ged_read(text, s.bytes.data() + len, window - len);
