@@ -458,8 +458,7 @@ std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out)
 
 namespace {
 
-// Up to this many ANSEL marks wait for their letter; more are written where they stand.
-constexpr std::size_t marks_max = 16;
+constexpr std::size_t marks_max = ansel_marks_max;
 
 struct mark_queue {
 	std::array<char32_t, marks_max> marks;
@@ -767,9 +766,20 @@ std::size_t safe_cut(const decode_state &d, std::string_view raw, std::size_t mo
 		return c > 0 ? c : raw.size() < 2 ? raw.size() : 2;
 	}
 	// An ANSEL letter ends its marks, and so does a full queue of them when another follows;
-	// no UTF-8 sequence begins with a continuation byte. A file named ANSEL that is still to
-	// be decided may turn out either.
+	// no UTF-8 sequence begins with a continuation byte.
 	auto at = [&raw](std::size_t c) { return static_cast<unsigned char>(raw[c]); };
+	// A file still to be decided is cut by the rules of what its first byte of 0x80 or above
+	// will make it: cut by both, a long letter group could find no place to end.
+	if (d.named) {
+		std::size_t k = 0;
+		while (k <= most && at(k) < 0x80)
+			k++;
+		if (k > most)
+			return most > 0 ? most : 1;
+		decode_state settled = d;
+		settle_named(settled, raw.substr(k));
+		return safe_cut(settled, raw, most);
+	}
 	auto marks_before = [&](std::size_t c) {
 		std::size_t n = 0;
 		while (n < c && ansel_mark(at(c - 1 - n)) != 0)
@@ -780,7 +790,7 @@ std::size_t safe_cut(const decode_state &d, std::string_view raw, std::size_t mo
 		std::size_t run = d.set == ged_charset::ansel ? marks_before(c) : 0;
 		bool next_mark = d.set == ged_charset::ansel && ansel_mark(at(c)) != 0;
 		bool letter_done = run == 0 ? !next_mark || marks_lead_to_letter(raw, c) : run % marks_max == 0 && next_mark;
-		bool sequence_done = (d.set == ged_charset::ansel && !d.named) || (at(c) & 0xC0) != 0x80;
+		bool sequence_done = d.set == ged_charset::ansel || (at(c) & 0xC0) != 0x80;
 		if (letter_done && sequence_done)
 			return c;
 	}

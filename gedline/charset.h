@@ -83,8 +83,17 @@ inline constexpr std::size_t decoded_room(std::size_t n)
 std::size_t decode_part(decode_state &d, std::string_view raw, char *out, std::uint64_t base,
 	const invalid_sink &sink);
 
+// The most ANSEL marks that wait for their letter, or join the letter before them at a line's
+// end; more begin a group of their own. A letter with this many on each side and its line's
+// end is the longest run of bytes that no part may cut, so any part of at least that many
+// bytes has a place to end.
+inline constexpr std::size_t ansel_marks_max = 8;
+inline constexpr std::size_t uncut_max = 2 * ansel_marks_max + 2;
+
 // Where a part of at most `most` bytes of raw may end when it holds no line end: never inside
-// a character, a UTF-16 pair, or between an ANSEL mark and its letter. At least one unit.
+// a character, a UTF-16 pair, or between an ANSEL mark and its letter. At least one unit. With
+// `most` of uncut_max or more, only a run of stray UTF-8 continuation bytes longer than `most`
+// is cut where it must be, which changes no letter.
 std::size_t safe_cut(const decode_state &d, std::string_view raw, std::size_t most);
 
 // The offset after the first LF or CR of raw in the set (for UTF-16, after its unit); npos
