@@ -240,6 +240,25 @@ TEST(RecordSearch, OverlongWordStaysOneWord)
 		(field_list{{field_sex, sex}}));
 }
 
+// The file is read in blocks of 64 KiB: the person's record starts at every place around a
+// block's end, after a record longer than a block, of one word or of many.
+TEST(RecordSearch, WordsAndRecordsAcrossTheReadBlocks)
+{
+	const std::string record = "0 @I0001@ INDI\n1 NAME Ann /Lee/\n1 SEX F\n0 TRLR\n";
+	const std::string before = converter_head + "0 @I0002@ INDI\n1 NOTE ";
+	for (std::string filler : {std::string(70000, 'n'), std::string(70000, ' ') + "n"}) {
+		for (std::size_t back = 0; back <= record.size(); back++) {
+			std::string ged = before + filler.substr(0, 65536 - back - before.size() - 1) + "\n" + record;
+			SCOPED_TRACE(back);
+			scan_run run = run_scan(ged, "1");
+			EXPECT_EQ(run.result, scan_done);
+			EXPECT_EQ(run.fields, (field_list{{field_name, " Ann /Lee/ "}, {field_sex, "F"}}));
+		}
+		std::string ged = before + filler + filler + "\n" + record;
+		EXPECT_EQ(run_scan(ged, "1").fields, (field_list{{field_name, " Ann /Lee/ "}, {field_sex, "F"}}));
+	}
+}
+
 TEST(RecordSearch, EndOfFileInsideTheMatchShowsWhatWasCollected)
 {
 	scan_run run = run_scan("0 @I0001@ INDI\n1 NAME Ann /Lee/\n1 SEX", "1");
