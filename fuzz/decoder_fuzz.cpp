@@ -2,7 +2,7 @@
 // read in blocks of many sizes, come out as valid UTF-8; a file that is already UTF-8 with
 // single blanks where GEDCOM puts them comes out unchanged, and the same in every block size.
 #include "gedtext.h"
-#include "memfile.h"
+#include "fuzz_input.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -14,9 +14,7 @@ namespace {
 std::string decoded(std::string_view file, std::size_t block)
 {
 	static ged_text text;
-	FILE *in = open_bytes(file);
-	if (!in)
-		std::abort();
+	FILE *in = input_file(file);
 	ged_start(text, in);
 	std::string out;
 	std::string part(block, '\0');
@@ -72,7 +70,7 @@ bool tidy_lines(std::string_view s)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-	std::string_view file(reinterpret_cast<const char *>(data), size);
+	std::string_view file = input_bytes(data, size);
 	std::string whole = decoded(file, text_block);
 	if (!valid_utf8(whole))
 		std::abort();

@@ -4,7 +4,7 @@
 // blocks the text is cut from.
 #include "gedfile.h"
 #include "lineagecheck.h"
-#include "memfile.h"
+#include "fuzz_input.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -29,12 +29,11 @@ static unsigned long long lines_of(std::string_view file)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-	std::string_view file(reinterpret_cast<const char *>(data), size);
+	std::string_view file = input_bytes(data, size);
 	long long found = 0;
 	auto verified = [&](std::size_t window) {
 		set_findings_window(window);
-		FILE *in = open_bytes(file);
-		require(in != nullptr);
+		FILE *in = input_file(file);
 		std::string out = written_by([&](FILE *o) { found = print_findings(text_over(in), "f", o); });
 		std::fclose(in);
 		return out;

@@ -1,6 +1,7 @@
 // Fuzz target: any bytes as idata.in through the flat reader and, when accepted, the GEDCOM writer.
 // Every line written must be a GEDCOM line: a level digit, a blank, and no NUL or stray line end.
 #include "flatged.h"
+#include "fuzz_input.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -27,12 +28,11 @@ static void check_gedcom(std::string_view ged)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-	char blank = ' ';
-	FILE *in = size ? fmemopen(const_cast<std::uint8_t *>(data), size, "r") : fmemopen(&blank, 1, "r");
+	FILE *in = input_file(input_bytes(data, size));
 	char *console = nullptr;
 	std::size_t console_size = 0;
 	FILE *out = open_memstream(&console, &console_size);
-	if (!in || !out)
+	if (!out)
 		std::abort();
 	read_status status = read_data(in, out);
 	std::fclose(in);

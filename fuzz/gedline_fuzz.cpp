@@ -3,7 +3,7 @@
 // the reader hands on, and on a pair of characters noted in a piece that does not hold it,
 // or not noted in one that does.
 #include "gedline.h"
-#include "memfile.h"
+#include "fuzz_input.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -32,9 +32,7 @@ void check_piece(std::string_view file, std::size_t& at, std::string_view piece)
 std::string text_of(std::string_view file)
 {
 	static ged_text text;
-	FILE *in = open_bytes(file);
-	if (!in)
-		std::abort();
+	FILE *in = input_file(file);
 	ged_start(text, in);
 	std::string all;
 	if (!ged_read_all(text, all))
@@ -58,9 +56,7 @@ void check_pieces(std::string_view bytes, std::size_t window, bool noting)
 {
 	static piece_reader r;
 	static ged_text text;
-	FILE *in = open_bytes(bytes);
-	if (!in)
-		std::abort();
+	FILE *in = input_file(bytes);
 	ged_start(text, in);
 	std::string whole = text_of(bytes);
 	std::string_view file = whole;
@@ -89,7 +85,7 @@ void check_pieces(std::string_view bytes, std::size_t window, bool noting)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-	std::string_view file(reinterpret_cast<const char *>(data), size);
+	std::string_view file = input_bytes(data, size);
 	// The input stays a plain file so that real GEDCOM files seed the corpus; its length picks
 	// the block size, so refills fall everywhere as the fuzzer grows and shrinks inputs.
 	check_pieces(file, piece_max + 1 + size % 509, true);

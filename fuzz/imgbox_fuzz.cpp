@@ -2,6 +2,7 @@
 // Beyond the sanitizers it compares the reader with a plain reading of the same words:
 // a drawing when the first word starts "qdr", header colour, count, height and width, then
 // whole six-word elements up to the count, the capacity, the end or the first non-number.
+#include "fuzz_input.h"
 #include "kyx_rules.h"
 
 #include <algorithm>
@@ -103,13 +104,8 @@ void compare(const std::vector<std::string>& w, bool is_drawing, const drawing& 
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-	std::string_view text(reinterpret_cast<const char *>(data), size);
-	static char none;
-	FILE *f = size ? fmemopen(const_cast<char *>(text.data()), size, "r") : fmemopen(&none, 1, "r");
-	if (!f)
-		std::abort();
-	if (!size)
-		std::fgetc(f);
+	std::string_view text = input_bytes(data, size);
+	FILE *f = input_file(text);
 	static drawing d;
 	bool is_drawing = read_drawing(f, d, 0x123456);
 	std::fclose(f);

@@ -4,25 +4,17 @@
 #include "gedline.h"
 #include "lineagecheck.h"
 #include "gedfile.h"
-#include "memfile.h"
+#include "fuzz_input.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
-static FILE *open_file(std::string_view file)
-{
-	FILE *in = open_bytes(file);
-	if (!in)
-		std::abort();
-	return in;
-}
-
 static std::string check(std::string_view file, char flag)
 {
 	option = flag;
-	FILE *in = open_file(file);
+	FILE *in = input_file(file);
 	std::string result = written_by([in](FILE *out) { print_report(text_over(in), out); });
 	std::fclose(in);
 	return result;
@@ -32,7 +24,7 @@ static std::string check(std::string_view file, char flag)
 static std::string plain_verdict(std::string_view file)
 {
 	static piece_reader r;
-	FILE *in = open_file(file);
+	FILE *in = input_file(file);
 	std::string text;
 	long long line = 0;
 	bool trailer = false;
@@ -49,7 +41,7 @@ static std::string plain_verdict(std::string_view file)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-	std::string_view file(reinterpret_cast<const char *>(data), size);
+	std::string_view file = input_bytes(data, size);
 	if (check(file, 'b') != plain_verdict(file))
 		std::abort();
 	check(file, 's');

@@ -10,7 +10,7 @@
 // end of the reader's first block (one input in eight), so that pieces meet the refill.
 #include "lineagehtml.h"
 #include "gedfile.h"
-#include "memfile.h"
+#include "fuzz_input.h"
 #include "report/family_lines.h"
 
 #include <algorithm>
@@ -21,14 +21,6 @@
 #include <vector>
 
 namespace {
-
-FILE *open_text(std::string_view text)
-{
-	FILE *f = open_bytes(text);
-	if (!f)
-		std::abort();
-	return f;
-}
 
 // The harness's own checks are left out of the coverage feedback: they would slow every run
 // and steer the fuzzer towards nothing of the program.
@@ -56,7 +48,7 @@ void rows_in_use(std::string_view file, std::vector<int>& indi_used, std::vector
 	char kept = option;
 	option = '\0';
 	static piece_reader r;
-	FILE *in = open_text(file);
+	FILE *in = input_file(file);
 	read_pieces(r, text_over(in), [&](std::string_view piece) {
 		if (kept == 'f')
 			pieces.emplace_back(piece);
@@ -148,7 +140,7 @@ NOT_GUIDED void check_page(std::string_view page)
 
 std::string run_report(std::string_view file)
 {
-	FILE *in = open_text(file);
+	FILE *in = input_file(file);
 	std::string page = written_by([in](FILE *out) {
 		print_page_start(out);
 		print_head(out);
@@ -191,7 +183,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	static std::vector<std::string> pieces;
 	rows_in_use(file, indi_used, fam_used, pieces);
 	if (private_mode) {
-		FILE *in = open_text(file);
+		FILE *in = input_file(file);
 		find_private(text_over(in), 2026);
 		std::fclose(in);
 	}

@@ -4,6 +4,7 @@
 // cross-reference as a plain search of the lines finds it, or is not linked to the person
 // in focus the way their place says: a parent through the child's family, a partner or a
 // child through one of the person's own families.
+#include "fuzz_input.h"
 #include "lineagetree.h"
 
 #include <cstdint>
@@ -113,13 +114,12 @@ static void check_pages(const family_view &view)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-	std::string_view input(reinterpret_cast<const char *>(data), size);
-	std::size_t cut = input.find('\n');
-	if (cut == std::string_view::npos)
+	std::optional<numbered_file> input = numbered_input(input_bytes(data, size));
+	if (!input)
 		return 0;
-	std::string number(input.substr(0, cut));
+	const std::string &number = input->number;
 	ged_source source;
-	source.text = input.substr(cut + 1);
+	source.text = input->file;
 	record_index index;
 	if (!index_records(source, index))
 		std::abort();

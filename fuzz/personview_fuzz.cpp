@@ -2,6 +2,7 @@
 // Input: the number asked for, up to the first line feed, then the GEDCOM file.
 // Beyond the sanitizers it stops on a fact outside the window's rows, a display text longer
 // than its capacity, and a tree command that a shell would not split back into its two texts.
+#include "fuzz_input.h"
 #include "gedfile.h"
 #include "personview.h"
 
@@ -59,22 +60,16 @@ void check_tree_command(std::string_view path, std::string_view number)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-	std::string_view input(reinterpret_cast<const char *>(data), size);
-	std::size_t cut = input.find('\n');
-	if (cut == std::string_view::npos)
+	std::optional<numbered_file> input = numbered_input(input_bytes(data, size));
+	if (!input)
 		return 0;
 	// The number is a command-line argument: a C string.
-	std::string number(input.substr(0, cut));
+	std::string number = input->number;
 	number.resize(std::strlen(number.c_str()));
-	std::string_view file = input.substr(cut + 1);
-
-	static char none;
-	FILE *in = file.empty() ? fmemopen(&none, 1, "r") : fmemopen(const_cast<char *>(file.data()), file.size(), "r");
+	FILE *in = input_file(input->file);
 	FILE *out = std::fopen("/dev/null", "w");
-	if (!in || !out)
+	if (!out)
 		std::abort();
-	if (file.empty())
-		std::fgetc(in);
 	facts = 0;
 	indi_check[0] = '\0';
 	scan_result r = scan_individual(text_over(in), number.c_str(), record_field, out);

@@ -2,6 +2,7 @@
 // Beyond the sanitizers it stops when the characters do not tile the text, when a character
 // of several bytes is not the one shortest encoding of a Unicode scalar value, or when
 // counting, cutting and BackSpace disagree with the characters found.
+#include "fuzz_input.h"
 #include "kyx_utf8.h"
 
 #include <cstdint>
@@ -20,7 +21,7 @@ static void check(bool ok)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-	std::string_view text(reinterpret_cast<const char *>(data), size);
+	std::string_view text = input_bytes(data, size);
 	std::vector<std::size_t> starts;
 	bool multibyte = false;
 	for (std::size_t at = 0; at < size;) {

@@ -18,8 +18,10 @@ std::string text_of(std::string_view bytes, std::size_t block = text_block)
 	FILE *in = open_bytes(bytes);
 	ged_text &t = text_over(in);
 	std::string out(block, '\0'), all;
-	while (std::size_t got = ged_read(t, out.data(), block))
+	while (std::size_t got = ged_read(t, out.data(), block)) {
+		EXPECT_LE(got, block) << "more text than the room asked for";
 		all.append(out, 0, got);
+	}
 	std::fclose(in);
 	return all;
 }
@@ -66,11 +68,16 @@ TEST(CharsetChoice, TheFirstHighByteDecidesANamedSet)
 		{named("ANSEL", "1 NAME \xE8o \xC3\xA5\n"), named("ANSEL", "1 NAME ö ©Æ\n")},
 		// A stray byte in UTF-8 is its windows-1252 letter; so is a cut or overlong sequence.
 		{"0 HEAD\n1 NAME Gr\xFC" "ber \xC0\xAF \xE2\x82\n", "0 HEAD\n1 NAME Grüber À¯ â‚\n"},
-		// A mark with no letter after it stays at the line's end.
+		{"0 HEAD\n1 NAME \xE0\x80\xAF\n", "0 HEAD\n1 NAME à€¯\n"},
+		// A mark with no letter after it stays at the line's end, and joins a letter before it.
 		{named("ANSEL", "1 NAME X\xE2\n1 NAME Q\xE2"), named("ANSEL", "1 NAME X\u0301\n1 NAME Q\u0301")},
+		{named("ANSEL", "1 NAME Ne\xE2\n"), named("ANSEL", "1 NAME Né\n")},
+		// Two marks of one class keep the order they were written in: acute, then circumflex.
+		{named("ANSEL", "1 NAME \xE2\xE3" "a \xE3\xE2" "a\n"), named("ANSEL", "1 NAME á\u0302 ấ\n")},
 		// A lone surrogate, and an odd last byte, are each a replacement character.
 		{std::string("0\0 \0\x00\xD8" "A\0\n\0\x41", 11), "0 \uFFFDA\n\uFFFD"},
 		{std::string("\xFE\xFF\0" "0\xD8\x3D\xDE\x00", 8), "0😀"},
+		{std::string("\xFE\xFF\0" "0\xD8\x3D\xDC\x00", 8), "0🐀"},
 	};
 	for (const auto &c : cases) {
 		SCOPED_TRACE(c.text);
@@ -96,6 +103,28 @@ TEST(CharsetChoice, ReplacedBytesAreToldAtTheStartOfTheirLine)
 		t.invalid = invalid_sink{};
 		std::fclose(in);
 		EXPECT_EQ(told, (std::vector<std::uint64_t>{17, 38, 38}));
+	}
+}
+
+// Every name of windows-1252 a file may give: its high bytes are letters, none replaced, even
+// where they would be stray bytes of UTF-8.
+TEST(CharsetChoice, EveryNameOfWindows1252ReadsEachByteAsItsLetter)
+{
+	for (const char *name : {"ANSI", "windows", "WINDOWS-1252", "CP1252", "ISO-8859-1", "ISO8859-1", "LATIN1",
+		     "Latin-1"}) {
+		SCOPED_TRACE(name);
+		static int told;
+		told = 0;
+		std::string bytes = named(name, "1 NAME \xE5\x80\xE9\n");
+		FILE *in = open_bytes(bytes);
+		ged_text &t = text_over(in);
+		t.invalid = invalid_sink{[](void *, std::uint64_t) { told++; }, nullptr};
+		std::string all;
+		EXPECT_TRUE(ged_read_all(t, all));
+		t.invalid = invalid_sink{};
+		std::fclose(in);
+		EXPECT_EQ(all, named(name, "1 NAME å€é\n"));
+		EXPECT_EQ(told, 0);
 	}
 }
 
@@ -136,7 +165,9 @@ TEST(CharsetBlocks, EveryBlockSizeGivesTheSameText)
 	std::string group = named("ANSEL", "1 NOTE " + std::string(40, '\xA1') + std::string(8, '\xF0') + "\xFF" +
 		std::string(5, '\xF0') + "\xE1\xE1\xE1\xF0\xF0\n");
 	std::string undecided = named("ANSEL", "1 N " + std::string(16, '\xA1') + "\xE1\xF0\n");
-	for (const std::string &bytes : {mixed, group, undecided}) {
+	// Each byte a letter of three bytes: the text grows three times over what was read.
+	std::string euros = named("ANSI", "1 NOTE " + std::string(700, '\x80') + "\n" + std::string(90, '\x80'));
+	for (const std::string &bytes : {mixed, group, undecided, euros}) {
 		std::string whole = text_of(bytes);
 		for (std::size_t block = read_min; block < 200; block++)
 			ASSERT_TRUE(text_of(bytes, block) == whole) << block;

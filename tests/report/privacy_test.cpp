@@ -72,6 +72,7 @@ TEST(PrivacyRule, EachPersonIsDecidedByTheirOwnFactsThenTheirRelatives)
 		{"RESN privacy, dead long ago", person("1 RESN privacy\n1 BIRT\n2 DATE 1800\n1 DEAT Y\n"), true},
 		{"RESN in capitals", person("1 RESN CONFIDENTIAL\n"), true},
 		{"RESN as a list", person("1 RESN Confidential, LOCKED\n1 BURI\n"), true},
+		{"RESN list, privacy second", person("1 RESN LOCKED,  PRIVACY \n1 BURI\n"), true},
 		{"RESN locked", person("1 RESN locked\n1 BIRT\n2 DATE 1800\n"), false},
 		{"born 99 years ago", person("1 BIRT\n2 DATE 1927\n"), true},
 		{"born 100 years ago", person("1 BIRT\n2 DATE 1926\n"), false},

@@ -987,6 +987,18 @@ TEST_F(Dialogs, KeypadFailedAttributeReadReturnsMinusOne)
 	keypad_release(s);
 }
 
+// The close request the window manager sends for a window's close button.
+XEvent close_request(Window w)
+{
+	XEvent e{};
+	e.type = ClientMessage;
+	e.xclient.window = w;
+	e.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+	e.xclient.format = 32;
+	e.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+	return e;
+}
+
 TEST_F(Dialogs, KeypadTypedOnTheKeyboardReturnsTheNumberAndStaysUp)
 {
 	std::string path = xpm("pad.xpm", 80, 40, "#FFFFFF");
@@ -1000,21 +1012,14 @@ TEST_F(Dialogs, KeypadTypedOnTheKeyboardReturnsTheNumberAndStaysUp)
 	XWindowAttributes a;
 	ASSERT_TRUE(XGetWindowAttributes(display, window, &a));
 	EXPECT_EQ(a.map_state, IsViewable);
+	// The window left up still goes from the title bar once the keypad is over.
+	handle_close_request(close_request(window));
+	XSync(display, False);
+	EXPECT_FALSE(mapped(window));
 	XDestroyWindow(display, window);
 }
 
 // The window manager's close button.
-
-XEvent close_request(Window w)
-{
-	XEvent e{};
-	e.type = ClientMessage;
-	e.xclient.window = w;
-	e.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-	e.xclient.format = 32;
-	e.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-	return e;
-}
 
 // A request for another window is not the dialog's; one for its own window ends it.
 template <typename State>

@@ -55,7 +55,8 @@ TEST_F(Changes, FrameMovesAndRepaintDrawsWithoutExposure)
 }
 
 // WM_NAME is STRING (Latin-1) where the title fits it and COMPOUND_TEXT where it does not;
-// either way a reader that converts it gets the title back, and _NET_WM_NAME holds the UTF-8.
+// either way a reader that converts it gets the title back, and _NET_WM_NAME holds the UTF-8;
+// the icon name the same.
 TEST_F(Changes, TitleInEveryFormWindowManagersRead)
 {
 	open_window();
@@ -82,15 +83,25 @@ TEST_F(Changes, TitleInEveryFormWindowManagersRead)
 		EXPECT_STREQ(list[0], c.title);
 		XFreeStringList(list);
 		XFree(p.value);
-		Atom type;
-		int format;
-		unsigned long items, after;
-		unsigned char *value = nullptr;
-		ASSERT_EQ(XGetWindowProperty(display, window2, XInternAtom(display, "_NET_WM_NAME", False), 0,
-			64, False, XInternAtom(display, "UTF8_STRING", False), &type, &format, &items, &after,
-			&value), Success);
-		EXPECT_EQ(std::string(reinterpret_cast<char *>(value), items), c.title);
-		XFree(value);
+		ASSERT_TRUE(XGetWMIconName(display, window2, &p));
+		ASSERT_EQ(Xutf8TextPropertyToTextList(display, &p, &list, &n), Success);
+		ASSERT_EQ(n, 1);
+		EXPECT_STREQ(list[0], c.title);
+		XFreeStringList(list);
+		XFree(p.value);
+		for (const char *property : {"_NET_WM_NAME", "_NET_WM_ICON_NAME"}) {
+			SCOPED_TRACE(property);
+			Atom type;
+			int format;
+			unsigned long items, after;
+			unsigned char *value = nullptr;
+			ASSERT_EQ(XGetWindowProperty(display, window2, XInternAtom(display, property, False), 0, 64,
+				False, XInternAtom(display, "UTF8_STRING", False), &type, &format, &items, &after,
+				&value), Success);
+			ASSERT_NE(value, nullptr);
+			EXPECT_EQ(std::string(reinterpret_cast<char *>(value), items), c.title);
+			XFree(value);
+		}
 	}
 }
 

@@ -110,6 +110,24 @@ TEST(TreeLayout, RowsBeyondTheEighthGoOnTheNextPage)
 	EXPECT_EQ(layout_view(v, 7).page, 1);
 }
 
+// One family of so many children: three to a row, and a row even for none.
+TEST(TreeLayout, PagesHoldEightRowsEach)
+{
+	struct {
+		int children, pages;
+	} cases[] = {{0, 1}, {21, 1}, {24, 1}, {25, 2}, {48, 2}, {49, 3}};
+	for (const auto &c : cases) {
+		SCOPED_TRACE(c.children);
+		family_view v;
+		v.families.emplace_back();
+		for (int i = 0; i < c.children; i++)
+			v.families[0].children.push_back(someone("Child"));
+		tree_layout l = layout_view(v, 99);
+		EXPECT_EQ(l.pages, c.pages);
+		EXPECT_EQ(l.page, c.pages - 1);
+	}
+}
+
 TEST(TreeTexts, NamesDatesAndCuts)
 {
 	EXPECT_EQ(display_name("John  /Smith/ Jr."), "John Smith Jr.");

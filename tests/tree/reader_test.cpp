@@ -143,6 +143,21 @@ TEST(ReaderPieces, FileReadsLikeMemory)
 	}
 }
 
+// A file that names ANSEL is UTF-8 when its first high byte begins a UTF-8 letter, though
+// the piece the search reads ends inside that letter; the person's record is longer than any
+// piece a record is read in.
+TEST(ReaderPieces, NamedSetIsDecidedByALetterThePieceCuts)
+{
+	std::string head = "0 HEAD\n1 CHAR ANSEL\n0 @I1@ INDI\n1 NOTE ";
+	std::string text = head + std::string((1 << 18) - 1 - head.size(), 'n') + "\xC3\xA5\n1 NAME \xC3\xA5sa\n0 TRLR\n";
+	disk_file disk(text);
+	record_index index;
+	ASSERT_TRUE(index_records(disk.file.source, index));
+	std::size_t at = find_person(index, "1");
+	ASSERT_NE(at, no_record);
+	EXPECT_EQ(view_of(index, at).pedigree[0].name, "åsa");
+}
+
 TEST(ReaderPieces, FoldersAndMissingFilesCannotBeRead)
 {
 	opened_file folder;

@@ -75,7 +75,7 @@ protected:
 };
 
 // Forty children of three partners: fourteen, thirteen and thirteen, five rows each, so the
-// family area holds two pages.
+// family area holds two pages. Each child names their family, so Adam is their father.
 class BigFamily : public TreeFixture {
 protected:
 	void SetUp() override
@@ -91,7 +91,8 @@ protected:
 				ged += "1 CHIL @C" + std::to_string(c) + "@\n";
 		}
 		for (int c = 1; c <= 40; c++)
-			ged += "0 @C" + std::to_string(c) + "@ INDI\n1 NAME Child " + std::to_string(c) + "\n";
+			ged += "0 @C" + std::to_string(c) + "@ INDI\n1 NAME Child " + std::to_string(c) + "\n1 FAMC @F" +
+			       std::to_string(c <= 14 ? 1 : c <= 27 ? 2 : 3) + "@\n";
 		open_on(ged + "0 TRLR\n", "1");
 	}
 
@@ -209,7 +210,7 @@ TEST_F(BigFamily, EveryPartnerAndChildIsReachedByClicks)
 {
 	std::vector<std::string> reached;
 	EXPECT_EQ(button_of("Previous"), -1);
-	for (int page = 1;; page++) {
+	for (int page = 1; page <= 2; page++) {
 		SCOPED_TRACE(page);
 		EXPECT_TRUE(label_shows("Page " + std::to_string(page) + " of 2"));
 		for (const std::string &name : family_names()) {
@@ -231,4 +232,25 @@ TEST_F(BigFamily, EveryPartnerAndChildIsReachedByClicks)
 		EXPECT_NE(std::find(reached.begin(), reached.end(), "Child " + std::to_string(c)), reached.end()) << c;
 	click_name("Previous");
 	EXPECT_EQ(shown_layout().page, 0);
+}
+
+// Adam again, reached from his child on his second page, is a new step and opens on his first
+// page; going back over it returns to the page he was left on.
+TEST_F(BigFamily, ANewFocusOpensOnItsFirstPageAndBackOnThePageLeft)
+{
+	click_name("Next");
+	ASSERT_EQ(shown_layout().page, 1);
+	std::vector<std::string> names = family_names();
+	ASSERT_FALSE(names.empty());
+	click_name(names.back().c_str());
+	ASSERT_EQ(title(), "Family tree: " + names.back());
+	click_name("Adam Berg");
+	EXPECT_EQ(title(), "Family tree: Adam Berg");
+	EXPECT_EQ(shown_layout().page, 0);
+	EXPECT_TRUE(label_shows("Page 1 of 2"));
+	click_name("Back");
+	click_name("Back");
+	EXPECT_EQ(title(), "Family tree: Adam Berg");
+	EXPECT_EQ(shown_layout().page, 1);
+	EXPECT_TRUE(label_shows("Page 2 of 2"));
 }

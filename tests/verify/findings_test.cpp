@@ -55,6 +55,16 @@ TEST(DateGrammar, FormsOfTheStandardAndTheirNeighbours)
 		{"INT (census)", false}, {"(a while ago)", true}, {"1900 (census)", false}, {"(unclosed", false},
 		{"BEF  12  JAN  1900 ", true}, {"", false}, {"STILLBORN", false}, {"1900 or 1901", false},
 		{"12 JAN 1900 1901", false}, {"ABT @#DJULIAN@ 1600", true},
+		// Day 0 and a 31st of a month of 30 days, in every form a day can take.
+		{"00 JAN 1900", false}, {"31 APR 1900", false}, {"30 APR 1900", true}, {"31 DEC 1900", true},
+		{"0 JAN 1699/00", false}, {"31 SEP 1699/00", false}, {"30 SEP 1699/00", true},
+		{"ABT 0 MAR 1900", false}, {"BEF 31 JUN 1900", false}, {"BET 1 JAN 1900 AND 31 NOV 1900", false},
+		{"BET 0 JAN 1900 AND 1910", false}, {"FROM 1900 TO 31 SEP 1910", false}, {"FROM 00 MAY 1900", false},
+		{"INT 31 APR 1900 (census)", false}, {"INT 30 APR 1900 (census)", true},
+		{"@#DJULIAN@ 31 JUN 1699", false}, {"@#DJULIAN@ 0 JUN 1699", false}, {"@#DGREGORIAN@ 31 NOV 1900", false},
+		{"31 APR 44 B.C.", false}, {"0 APR 44 B.C.", false}, {"30 APR 44 B.C.", true},
+		{"@#DHEBREW@ 0 TSH 5784", false}, {"@#DHEBREW@ 31 TSH 5784", false}, {"@#DHEBREW@ 30 TSH 5784", true},
+		{"@#DFRENCH R@ 0 VEND 3", false}, {"@#DFRENCH R@ 31 VEND 3", false}, {"@#DFRENCH R@ 30 VEND 3", true},
 	};
 	for (const date_case &c : cases) {
 		SCOPED_TRACE(c.value);
@@ -119,6 +129,28 @@ TEST(VerifyLines, FindingsOfTheEndComeInLineOrder)
 		long long found = 0;
 		EXPECT_EQ(verify(file + "0 TRLR\n", &found), expected + std::to_string(4 * blocks) + " problems found in f.\n");
 		EXPECT_EQ(found, 4 * blocks);
+	}
+}
+
+// A link's target is the first record of its cross-reference, of the kind the tag asks for.
+TEST(VerifyLinks, EachTargetIsTheFirstRecordOfItsKind)
+{
+	const std::pair<std::string, std::string> cases[] = {
+		{"0 HEAD\n0 @I1@ INDI\n1 ANCI @S1@\n1 DESI @F1@\n1 ANCI @U1@\n1 DESI @U1@\n0 @F1@ FAM\n0 @S1@ SOUR\n"
+		 "0 @U1@ SUBM\n0 TRLR\n",
+		 "f:3: ANCI @S1@ points to a SOUR record, not to a SUBM record\n"
+		 "f:4: DESI @F1@ points to a FAM record, not to a SUBM record\n2 problems found in f.\n"},
+		// The later records of a cross-reference used twice take no link over.
+		{"0 HEAD\n0 @I1@ INDI\n1 FAMS @F1@\n0 @F1@ FAM\n1 HUSB @I1@\n0 @I1@ SOUR\n0 @F1@ NOTE\n0 TRLR\n",
+		 "f:6: @I1@ is already the cross-reference of the record at line 2\n"
+		 "f:7: @F1@ is already the cross-reference of the record at line 4\n2 problems found in f.\n"},
+		// A child of their own family.
+		{"0 HEAD\n0 @I1@ INDI\n1 FAMC @F1@\n1 FAMS @F1@\n0 @F1@ FAM\n1 HUSB @I1@\n1 CHIL @I1@\n0 TRLR\n",
+		 "f:2: @I1@ is their own ancestor, as a child of @F1@\n1 problem found in f.\n"},
+	};
+	for (const auto &[file, expected] : cases) {
+		SCOPED_TRACE(file);
+		EXPECT_EQ(verify(file), expected);
 	}
 }
 

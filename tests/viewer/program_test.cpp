@@ -1,30 +1,9 @@
 // personview end to end under Xvfb: the window, its fields, and both buttons clicked with xdotool.
-#include <gtest/gtest.h>
+#include "child_program.h"
 
-#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <chrono>
-#include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
-#include <fstream>
-#include <linux/capability.h>
-#include <sstream>
-#include <string>
-#include <sys/prctl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
-#include <vector>
-
-#include "x_server.h"
-
 namespace {
-
-using steady = std::chrono::steady_clock;
-constexpr auto patience = std::chrono::seconds(20);
 
 // Points inside the window: a red part of the close picture, the far ends of the name and
 // death place entries.
@@ -42,127 +21,21 @@ const std::string converter_file =
 	"0 @I0002@ INDI\n1 NAME Mary /Smith/\n1 SEX F\n1 BIRT\n2 DATE 1930\n1 FAMC @F0002@\n"
 	"0 @F0001@ FAM\n1 CHIL @I0001@\n0 @F0002@ FAM\n1 HUSB @I0001@\n1 CHIL @I0002@\n0 TRLR\n";
 
-int ignore_x_error(Display *, XErrorEvent *)
-{
-	return 0;
-}
-
-class ViewerProgram : public ::testing::Test {
+class ViewerProgram : public ChildProgram {
 protected:
 	void SetUp() override
 	{
-		const char *name = std::getenv("DISPLAY");
-		if (!name || !*name)
-			FAIL() << "no display: run the tests through scripts/test";
-		dpy = wait_for_x_server();
-		ASSERT_NE(dpy, nullptr) << "the X server did not come back";
-		// The viewer's windows may vanish between a query and the next request.
-		XSetErrorHandler(ignore_x_error);
-		char tmpl[] = "/tmp/personviewXXXXXX";
-		ASSERT_NE(mkdtemp(tmpl), nullptr);
-		dir = tmpl;
-		write_file("tree", "#!/bin/sh\nprintf '%s|%s\\n' \"$1\" \"$2\" >> tree.out\n", 0755);
+		ChildProgram::SetUp();
+		if (!HasFatalFailure())
+			write_file("tree", "#!/bin/sh\nprintf '%s|%s\\n' \"$1\" \"$2\" >> tree.out\n", 0755);
 	}
 
-	void TearDown() override
-	{
-		if (pid > 0) {
-			kill(pid, SIGKILL);
-			waitpid(pid, nullptr, 0);
-		}
-		if (dpy)
-			XCloseDisplay(dpy);
-		if (!dir.empty()) {
-			EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
-		}
-	}
-
-	void write_file(const std::string &name, const std::string &text, mode_t mode = 0644)
-	{
-		std::string path = dir + "/" + name;
-		std::ofstream(path, std::ios::binary) << text;
-		ASSERT_EQ(chmod(path.c_str(), mode), 0);
-	}
-
-	std::string read_file(const std::string &name)
-	{
-		std::ifstream in(dir + "/" + name, std::ios::binary);
-		std::stringstream text;
-		text << in.rdbuf();
-		return text.str();
-	}
-
-	bool exists(const std::string &name) { return access((dir + "/" + name).c_str(), F_OK) == 0; }
-
-	// Without CAP_DAC_OVERRIDE even root cannot open a read-only file for writing.
 	void start(const std::vector<std::string> &args, bool without_override = false)
 	{
-		pid = fork();
-		ASSERT_GE(pid, 0);
-		if (pid == 0) {
-			if (chdir(dir.c_str()) != 0)
-				_exit(126);
-			int out = open("stdout", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-			if (out < 0 || dup2(out, 1) < 0)
-				_exit(126);
-			if (without_override)
-				prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
-			std::vector<char *> argv{const_cast<char *>(PERSONVIEW_BINARY)};
-			for (const std::string &a : args)
-				argv.push_back(const_cast<char *>(a.c_str()));
-			argv.push_back(nullptr);
-			execv(argv[0], argv.data());
-			_exit(127);
-		}
+		ChildProgram::start(PERSONVIEW_BINARY, args, without_override);
 	}
 
-	static bool viewable(Display *d, Window w)
-	{
-		XWindowAttributes a;
-		return XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
-	}
-
-	// The viewer's window once it and all its child windows are mapped, or 0.
-	Window find_window()
-	{
-		Window root = DefaultRootWindow(dpy), parent_w, *kids = nullptr;
-		unsigned n = 0;
-		Window found = 0;
-		if (!XQueryTree(dpy, root, &root, &parent_w, &kids, &n))
-			return 0;
-		for (unsigned i = 0; i < n && !found; i++) {
-			char *name = nullptr;
-			if (XFetchName(dpy, kids[i], &name) && name) {
-				if (std::string(name) == "GEDCOM Individual")
-					found = kids[i];
-				XFree(name);
-			}
-		}
-		if (kids)
-			XFree(kids);
-		if (!found || !viewable(dpy, found))
-			return 0;
-		Window *inner = nullptr;
-		if (!XQueryTree(dpy, found, &root, &parent_w, &inner, &n))
-			return 0;
-		bool all = n > 0;
-		for (unsigned i = 0; i < n; i++)
-			all = all && viewable(dpy, inner[i]);
-		if (inner)
-			XFree(inner);
-		return all ? found : 0;
-	}
-
-	Window wait_for_window()
-	{
-		auto until = steady::now() + patience;
-		while (steady::now() < until) {
-			if (Window w = find_window())
-				return w;
-			std::this_thread::sleep_for(std::chrono::milliseconds(20));
-		}
-		return 0;
-	}
+	Window wait_for_window() { return wait_for("GEDCOM Individual"); }
 
 	unsigned long pixel(Window w, int x, int y)
 	{
@@ -177,28 +50,19 @@ protected:
 	// The pixel once the first full paint has covered the grey the window is created with.
 	unsigned long painted_pixel(Window w, int x, int y)
 	{
-		auto until = steady::now() + patience;
+		auto until = std::chrono::steady_clock::now() + patience;
 		unsigned long p = pixel(w, x, y);
-		while ((p == grey || p == ~0ul) && steady::now() < until) {
+		while ((p == grey || p == ~0ul) && std::chrono::steady_clock::now() < until) {
 			std::this_thread::sleep_for(std::chrono::milliseconds(20));
 			p = pixel(w, x, y);
 		}
 		return p;
 	}
 
-	void click(Window w, int x, int y)
-	{
-		std::string command = "xdotool mousemove --window " + std::to_string(w) + " " +
-			std::to_string(x) + " " + std::to_string(y) + " click 1";
-		ASSERT_EQ(std::system(command.c_str()), 0);
-	}
-
-	int wait_exit() { return ::wait_exit(pid, patience); }
-
 	std::string wait_for_tree()
 	{
-		auto until = steady::now() + patience;
-		while (steady::now() < until) {
+		auto until = std::chrono::steady_clock::now() + patience;
+		while (std::chrono::steady_clock::now() < until) {
 			std::string text = read_file("tree.out");
 			if (!text.empty() && text.back() == '\n')
 				return text;
@@ -206,10 +70,6 @@ protected:
 		}
 		return read_file("tree.out");
 	}
-
-	Display *dpy = nullptr;
-	std::string dir;
-	pid_t pid = 0;
 };
 
 std::string sub(const char *word)

@@ -5,6 +5,8 @@
 
 #include "personview.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -238,6 +240,44 @@ TEST(RecordSearch, OverlongWordStaysOneWord)
 	std::string sex(255, 'M');
 	EXPECT_EQ(run_scan(person("@I0001@", "1 SEX " + sex + "NAME Ann /Lee/\n"), "1").fields,
 		(field_list{{field_sex, sex}}));
+}
+
+// Where the reads of 64 KiB that the scan makes end in a text.
+std::vector<std::size_t> read_ends(const std::string &text)
+{
+	FILE *in = open_text(text);
+	ged_text &t = text_over(in);
+	static std::array<char, 1 << 16> block;
+	std::vector<std::size_t> ends;
+	std::size_t at = 0;
+	while (std::size_t got = ged_read(t, block.data(), block.size()))
+		ends.push_back(at += got);
+	std::fclose(in);
+	return ends;
+}
+
+// A line longer than a read: the word NAME just after the end of a read is still the tail
+// of the sex word, not a tag; a record longer than a read before the person is passed over.
+// Where reads end is asked of the reader, so that the word is placed there.
+TEST(RecordSearch, WordsAndRecordsAcrossTheReadBlocks)
+{
+	const std::string before = converter_head + "0 @I0001@ INDI\n1 SEX ";
+	auto file = [&](std::size_t sex) {
+		return before + std::string(sex, 'M') + "NAME Ann /Lee/ " + std::string(100000, 'x') + "\n0 TRLR\n";
+	};
+	std::vector<std::size_t> ends = read_ends(file(200000));
+	auto cut = std::find_if(ends.begin(), ends.end(), [&](std::size_t e) { return e > before.size() + 300; });
+	ASSERT_NE(cut, ends.end());
+	std::string ged = file(*cut - before.size());
+	std::vector<std::size_t> again = read_ends(ged);
+	ASSERT_NE(std::find(again.begin(), again.end(), *cut), again.end()) << "no read ends before NAME";
+	EXPECT_EQ(run_scan(ged, "1").fields, (field_list{{field_sex, std::string(255, 'M')}}));
+
+	std::string many_words = converter_head + "0 @I0002@ INDI\n1 NOTE";
+	while (many_words.size() < 200000)
+		many_words += " n";
+	EXPECT_EQ(run_scan(many_words + "\n0 @I0001@ INDI\n1 NAME Ann /Lee/\n1 SEX F\n0 TRLR\n", "1").fields,
+		(field_list{{field_name, " Ann /Lee/ "}, {field_sex, "F"}}));
 }
 
 TEST(RecordSearch, EndOfFileInsideTheMatchShowsWhatWasCollected)
