@@ -17,7 +17,13 @@ fi
 
 work=$(mktemp -d)
 manager=
+pid=
 cleanup() {
+	# A program left running after a failure would put its window on the next test's screen.
+	if [ -n "$pid" ]; then
+		kill "$pid" 2>/dev/null || true
+		wait "$pid" 2>/dev/null || true
+	fi
 	if [ -n "$manager" ]; then
 		kill "$manager" 2>/dev/null || true
 		wait "$manager" 2>/dev/null || true
@@ -40,22 +46,44 @@ until wmctrl -m >/dev/null 2>&1; do
 	sleep 0.1
 done
 
+# Openbox answers wmctrl before it handles map requests, and a window mapped in between is
+# never shown: a throwaway window is put up, again if need be, until the manager shows one.
+tries=0
+while :; do
+	xmessage -title 'desktop probe' ready >/dev/null 2>&1 &
+	probe=$!
+	shown=$(timeout 2 xdotool search --sync --onlyvisible --name '^desktop probe$' 2>/dev/null) || true
+	kill "$probe" 2>/dev/null || true
+	wait "$probe" 2>/dev/null || true
+	[ -z "$shown" ] || break
+	tries=$((tries + 1))
+	[ "$tries" -lt 10 ] || fail "openbox showed no window"
+done
+
 cp "$family" "$work/family.ged"
 printf '0 HEAD\n0 @I1@ INDI\n1 NAME Иван /Петров/\n0 TRLR\n' >"$work/cyrillic.ged"
 
 # start NAME PROGRAM ARGS...: runs the program in the work folder; its outputs are kept by NAME.
 start() {
-	name=$1
+	started=$1
 	shift
-	(cd "$work" && exec "$@") >"$work/$name.out" 2>"$work/$name.err" &
+	(cd "$work" && exec "$@") >"$work/$started.out" 2>"$work/$started.err" &
 	pid=$!
 }
 
-# The id of the shown window whose title matches, waited for.
+# Sets id to the shown window whose title matches, waited for while the program started last
+# runs: one that ends first fails at once, with what it said. It runs in the shell that started
+# the program, the only one that sees the program end.
 window_of() {
-	id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1) || true
-	[ -n "$id" ] || fail "no window \"$1\" appeared"
-	echo "$id"
+	deadline=$(($(date +%s) + 20))
+	until id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) && [ -n "$id" ]; do
+		if ! kill -0 "$pid" 2>/dev/null; then
+			cat "$work/$started.err" >&2
+			fail "$started ended before its window \"$1\" appeared"
+		fi
+		[ "$(date +%s)" -lt "$deadline" ] || fail "no window \"$1\" appeared in 20 seconds"
+		sleep 0.1
+	done
 }
 
 close() {
@@ -88,11 +116,12 @@ titles() {
 }
 
 start personview "$personview" family.ged 1
-close "$(window_of '^GEDCOM Individual$')"
+window_of '^GEDCOM Individual$'
+close "$id"
 ended_well personview
 
 start lineagetree "$lineagetree" family.ged 1
-id=$(window_of '^Family tree: John Smith$')
+window_of '^Family tree: John Smith$'
 titles "$id" 'WM_NAME(STRING) = "Family tree: John Smith"' \
 	'_NET_WM_NAME(UTF8_STRING) = "Family tree: John Smith"' \
 	'WM_CLASS(STRING) = "lineagetree", "Lineagetree"'
@@ -100,7 +129,7 @@ close "$id"
 ended_well lineagetree
 
 start cyrillic "$lineagetree" cyrillic.ged 1
-id=$(window_of '^Family tree: ')
+window_of '^Family tree: '
 titles "$id" 'WM_NAME(COMPOUND_TEXT) = "Family tree: Иван Петров"' \
 	'_NET_WM_NAME(UTF8_STRING) = "Family tree: Иван Петров"' \
 	'WM_CLASS(STRING) = "lineagetree", "Lineagetree"'
@@ -110,7 +139,8 @@ ended_well cyrillic
 # The message box comes from the Messages menu, the third title, whose pull-down opens only
 # once the program has seen the pointer over it: a click that came too early is tried again.
 start widgets "$widgets"
-main=$(window_of '^kyx widgets$')
+window_of '^kyx widgets$'
+main=$id
 tries=0
 until box=$(xdotool search --onlyvisible --name '^Message$' | head -n 1) && [ -n "$box" ]; do
 	tries=$((tries + 1))

@@ -33,10 +33,10 @@ std::string display_name(std::string_view gedcom_name)
 {
 	std::string name;
 	bool gap = false;
+	// The surname's slashes part it from the given names and the suffix even where the file
+	// writes no blank beside them ("Frederick/Windsor/").
 	for (char c : gedcom_name) {
-		if (c == '/')
-			continue;
-		if (c == ' ' || c == '\t') {
+		if (c == ' ' || c == '\t' || c == '/') {
 			gap = !name.empty();
 			continue;
 		}

@@ -1,9 +1,9 @@
 #!/bin/sh
-# Installs the suite into a fresh prefix, checks that the installed libkyx.a defines nothing
-# outside its API but internals of the namespace kyx, builds a C++ program whose own functions
-# bear the names of internals, builds the C example on the installed toolkit alone (once with
-# pkg-config, once as a CMake project that finds kyx), and runs each build until its window
-# is up, then closes it through its File menu.
+# Installs the suite into a fresh prefix, checks that its manual pages name one release and
+# that the installed libkyx.a defines nothing outside its API but internals of the namespace
+# kyx, builds a C++ program whose own functions bear the names of internals, builds the C
+# example on the installed toolkit alone (once with pkg-config, once as a CMake project that
+# finds kyx), and runs each build until its window is up, then closes it through its File menu.
 # Usage: install.sh BUILD_DIR SOURCE_DIR LIBDIR [EXTRA_FLAGS]
 set -eu
 build=$1
@@ -23,6 +23,16 @@ trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >"$work/install.log"
 export PKG_CONFIG_PATH="$prefix/$libdir/pkgconfig"
+
+# Every installed manual page names one release of the suite in its footer: a date and version.
+find "$prefix/share/man" -name '*.[0-9]' -exec grep -h '^\.TH' {} + |
+	sed 's/^\.TH [^ ]* [^ ]* \("[^"]*" "[^"]*"\).*/\1/' | sort | uniq -c >"$work/footers"
+if ! grep -Eqx ' *6 "[0-9]{4}-[0-9]{2}-[0-9]{2}" "Lineage tools [0-9.]+"' "$work/footers" ||
+	[ "$(wc -l <"$work/footers")" -ne 1 ]; then
+	cat "$work/footers" >&2
+	echo "the six manual pages do not name one release" >&2
+	exit 1
+fi
 
 # The installed header alone, in both languages, without a single warning.
 printf '#include <kyx.h>\n' >"$work/header.cpp"

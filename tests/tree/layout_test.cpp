@@ -133,6 +133,9 @@ TEST(TreeTexts, NamesDatesAndCuts)
 	EXPECT_EQ(display_name("John  /Smith/ Jr."), "John Smith Jr.");
 	EXPECT_EQ(display_name(" /Smith/ "), "Smith");
 	EXPECT_EQ(display_name("//"), "");
+	EXPECT_EQ(display_name("Frederick/Windsor/"), "Frederick Windsor");
+	EXPECT_EQ(display_name("Ann/Lee/Jr."), "Ann Lee Jr.");
+	EXPECT_EQ(display_name("/Lee/Ann"), "Lee Ann");
 	EXPECT_EQ(dates_text("1900", "1970"), "b. 1900  d. 1970");
 	EXPECT_EQ(dates_text("", "1970"), "d. 1970");
 	EXPECT_EQ(dates_text("", ""), "");
