@@ -52,6 +52,19 @@ constexpr std::string_view record_line = "<br /><br /><img src=gedbase.gif align
 constexpr std::string_view male_image = "<img src=male.gif>";
 constexpr std::string_view female_image = "<img src=female.gif>";
 
+// Whether a word of the piece ends at `at`: a blank, a line end or the end of the piece follows.
+bool word_ends(std::string_view piece, std::size_t at)
+{
+	return piece.size() == at || piece[at] == ' ' || piece[at] == '\r' || piece[at] == '\n';
+}
+
+// Whether the piece's tag, from index 2, is `tag` whole: a longer tag that begins with the
+// same letters (NATI and NAME, RESN and RELI) is another fact and must not be published as this one.
+bool is_tag(std::string_view piece, std::string_view tag)
+{
+	return has_at(piece, 2, tag) && word_ends(piece, 2 + tag.size());
+}
+
 std::string_view value_of(std::string_view piece)
 {
 	return piece.substr(piece.size() > value_start ? value_start : piece.size());
@@ -363,8 +376,7 @@ void level2_file(std::string_view piece, FILE *out)
 // INDI as the tag after a record's cross-reference, a word of its own.
 bool is_indi_tag(std::string_view rest)
 {
-	return has_at(rest, 0, " INDI") &&
-	       (rest.size() == 5 || rest[5] == ' ' || rest[5] == '\r' || rest[5] == '\n');
+	return has_at(rest, 0, " INDI") && word_ends(rest, 5);
 }
 
 // Every line at level 0 begins a record, also one without a cross-reference (HEAD, TRLR).
@@ -388,69 +400,69 @@ bool is_indi_tag(std::string_view rest)
 {
 	switch (p[2]) {
 	case 'N':
-		if (has_at(p, 3, "A"))
+		if (is_tag(p, "NAME"))
 			name_line(p, out);
-		else if (has_at(p, 3, "O"))
+		else if (is_tag(p, "NOTE"))
 			indi_fact(indi_note, " Notes = ", p, out);
 		break;
 	case 'H':
-		if (has_at(p, 3, "U"))
+		if (is_tag(p, "HUSB"))
 			family_member(p, member::husband, out);
 		break;
 	case 'W':
-		if (has_at(p, 3, "I"))
+		if (is_tag(p, "WIFE"))
 			family_member(p, member::wife, out);
 		break;
 	case 'C':
-		if (has_at(p, 3, "HI"))
+		if (is_tag(p, "CHIL"))
 			family_member(p, member::child, out);
-		else if (has_at(p, 3, "HAR"))
+		else if (is_tag(p, "CHAR"))
 			header_fact(" Character Set = ", p, out);
-		else if (has_at(p, 3, "HAN"))
+		else if (is_tag(p, "CHAN"))
 			set_context("CHAN");
-		else if (has_at(p, 3, "RE"))
+		else if (is_tag(p, "CREM"))
 			set_context("CREM");
 		break;
 	case 'S':
-		if (has_at(p, 3, "OUR"))
+		if (is_tag(p, "SOUR"))
 			header_fact(" Source = ", p, out);
-		else if (has_at(p, 3, "E"))
+		else if (is_tag(p, "SEX"))
 			sex_line(p, out);
 		break;
 	case 'D':
-		if (has_at(p, 3, "A"))
+		if (is_tag(p, "DATE"))
 			header_fact(" GEDCOM Date = ", p, out);
-		else if (has_at(p, 3, "EA"))
+		else if (is_tag(p, "DEAT"))
 			set_context("DEAT");
-		else if (has_at(p, 3, "IV"))
+		else if (is_tag(p, "DIV"))
 			set_context("DIV");
 		break;
 	case 'F':
-		if (has_at(p, 3, "I"))
+		if (is_tag(p, "FILE"))
 			header_fact(" GEDCOM FILE = ", p, out);
 		break;
 	case 'E':
-		if (has_at(p, 3, "D"))
+		if (is_tag(p, "EDUC"))
 			indi_fact(indi_educ, "  Education = ", p, out);
 		break;
 	case 'O':
-		if (has_at(p, 3, "C"))
+		if (is_tag(p, "OCCU"))
 			indi_fact(indi_occu, " Occupation = ", p, out);
-		else if (has_at(p, 3, "BJE"))
+		else if (is_tag(p, "OBJE"))
 			set_context("OBJE");
 		break;
 	case 'R':
-		if (has_at(p, 3, "E"))
+		if (is_tag(p, "RELI"))
 			indi_fact(indi_reli, " Religion = ", p, out);
 		break;
 	case 'B':
-		if (has_at(p, 3, "I"))
+		if (is_tag(p, "BIRT"))
 			set_context("BIRT");
-		else if (has_at(p, 3, "UR"))
+		else if (is_tag(p, "BURI"))
 			set_context("BURI");
 		break;
 	case 'M':
-		if (has_at(p, 3, "AR"))
+		if (is_tag(p, "MARR"))
 			set_context("MARR");
 		break;
 	default:
@@ -462,35 +474,35 @@ bool is_indi_tag(std::string_view rest)
 {
 	switch (p[2]) {
 	case 'C':
-		if (has_at(p, 3, "OR"))
+		if (is_tag(p, "CORP"))
 			header_fact(" CORP = ", p, out);
 		break;
 	case 'F':
-		if (has_at(p, 3, "OR"))
+		if (is_tag(p, "FORM"))
 			header_fact(" Form = ", p, out);
-		else if (has_at(p, 3, "I"))
+		else if (is_tag(p, "FILE"))
 			level2_file(p, out);
 		break;
 	case 'V':
-		if (has_at(p, 3, "E"))
+		if (is_tag(p, "VERS"))
 			header_fact(" Version = ", p, out);
 		break;
 	case 'N':
-		if (has_at(p, 3, "A"))
+		if (is_tag(p, "NAME"))
 			header_fact(" GEDCOM Source Name = ", p, out);
-		else if (has_at(p, 3, "O"))
+		else if (is_tag(p, "NOTE"))
 			level2_note(p, out);
 		break;
 	case 'T':
-		if (has_at(p, 3, "I"))
+		if (is_tag(p, "TIME"))
 			header_fact(" GEDCOM Time = ", p, out);
 		break;
 	case 'D':
-		if (has_at(p, 3, "A"))
+		if (is_tag(p, "DATE"))
 			level2_date(p, out);
 		break;
 	case 'P':
-		if (has_at(p, 3, "L"))
+		if (is_tag(p, "PLAC"))
 			level2_place(p, out);
 		break;
 	default:
@@ -540,7 +552,7 @@ void handle_piece(std::string_view piece, FILE *out)
 	if (option == 's') {
 		if (piece[0] == '0')
 			level0(piece, out);
-		else if (piece[0] == '1' && has_at(piece, 2, "NA"))
+		else if (piece[0] == '1' && is_tag(piece, "NAME"))
 			name_line(piece, out);
 		return;
 	}
