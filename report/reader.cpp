@@ -16,6 +16,7 @@ xref_text record_xref;
 bool row_is_records;
 int number_of_individuals;
 int lines_of_data;
+unshown_counts unshown;
 
 std::array<xref_text, indi_rows> indi_xref;
 std::array<row_text, indi_rows> indi_name;
@@ -46,6 +47,11 @@ std::array<row_text, fam_rows> fam_div_date;
 std::array<row_text, fam_rows> fam_div_plac;
 
 namespace {
+
+// With -f, a key of the cross-reference of the last record that entered each row: an
+// individual record line, or a record whose facts took the row. A member line without a name
+// then tells a record that kept none from one whose facts were lost.
+std::array<std::uint64_t, indi_rows> indi_read;
 
 constexpr std::string_view line2 = "<br /><img src=gedline2.gif align=center />";
 constexpr std::string_view record_line = "<br /><br /><img src=gedbase.gif align=center />";
@@ -131,13 +137,66 @@ void take_record(std::string_view piece, std::string_view xref, char letter, sho
 	write_line(out, record_line, label, text, "\n");
 }
 
-// Whether the reference names the very record whose facts row `r` holds; another record
-// that shares the row's number, or none, may have filled it.
-bool refers_to_row(std::string_view piece, int r)
+// The cross-reference a HUSB, WIFE or CHIL line names, or none.
+std::string_view member_xref(std::string_view piece)
 {
 	std::size_t at = piece.find('@', value_start);
-	std::string_view xref = at == std::string_view::npos ? std::string_view{} : xref_at(piece, at);
-	return !xref.empty() && xref == text_of(indi_xref[r]);
+	return at == std::string_view::npos ? std::string_view{} : xref_at(piece, at);
+}
+
+// Whether the reference names the very record whose facts row `r` holds; another record
+// that shares the row's number, or none, may have filled it.
+bool refers_to_row(std::string_view xref, int r)
+{
+	return indi_row_ok(r) && !xref.empty() && xref == text_of(indi_xref[r]);
+}
+
+// The number of a cross-reference @I<digits>@, at most INT_MAX; -1 for any other form.
+long long xref_number(std::string_view xref)
+{
+	if (xref.size() < 4 || !has_at(xref, 0, "@I"))
+		return -1;
+	long long n = 0;
+	for (char c : xref.substr(2, xref.size() - 3)) {
+		if (c < '0' || c > '9')
+			return -1;
+		n = n * 10 + (c - '0');
+		if (n > INT_MAX)
+			n = INT_MAX;
+	}
+	return n;
+}
+
+// Cross-references are compared by this key only to tell why a name is missing, where a
+// rare collision costs no more than a cause counted wrong.
+std::uint64_t xref_key(std::string_view xref)
+{
+	std::uint64_t h = 14695981039346656037u;
+	for (char c : xref)
+		h = (h ^ static_cast<unsigned char>(c)) * 1099511628211u;
+	return h;
+}
+
+void count_up(int& counter)
+{
+	if (counter < INT_MAX)
+		++counter;
+}
+
+// Why a member line has no name to show: the reference has no row of its own, another
+// record's facts hold its row, or its record has not been read yet. A record that was the
+// last to enter its row and kept no name or dates there has nothing to lose.
+void count_unnamed(std::string_view xref)
+{
+	if (indi_row_ok(id_pointer) && indi_read[id_pointer] == xref_key(xref))
+		return;
+	long long n = xref_number(xref);
+	if (n < 0 || n >= indi_rows || !indi_row_ok(id_pointer))
+		count_up(unshown.members_unnumbered);
+	else if (indi_xref[id_pointer].size != 0)
+		count_up(unshown.members_shared);
+	else
+		count_up(unshown.members_unread);
 }
 
 enum class member { husband, wife, child };
@@ -153,8 +212,10 @@ void family_member(std::string_view piece, member who, FILE *out)
 	}
 	if (option != 'f')
 		return;
+	std::string_view xref = member_xref(piece);
 	std::string_view name, born, died, image;
-	if (indi_row_ok(id_pointer) && refers_to_row(piece, id_pointer)) {
+	bool found = refers_to_row(xref, id_pointer);
+	if (found) {
 		name = text_of(indi_name[id_pointer]);
 		born = text_of(indi_birt_date[id_pointer]);
 		died = text_of(indi_deat_date[id_pointer]);
@@ -163,6 +224,8 @@ void family_member(std::string_view piece, member who, FILE *out)
 	if (private_mode && names_private(piece)) {
 		name = private_name(piece);
 		born = died = image = {};
+	} else if (!found) {
+		count_unnamed(xref);
 	}
 	if (who == member::child)
 		write_member_line(out, line2, " Child = ", image, " <b>", name, born, died);
@@ -202,13 +265,9 @@ void claim_row()
 	for (auto *table : {&indi_name, &indi_birt_date, &indi_deat_date, &seximage})
 		(*table)[indi_r][0] = '\0';
 	keep_xref(indi_xref[indi_r], text_of(record_xref));
+	if (option == 'f')
+		indi_read[indi_r] = xref_key(text_of(record_xref));
 	row_is_records = true;
-}
-
-void count_up(int& counter)
-{
-	if (counter < INT_MAX)
-		++counter;
 }
 
 void name_line(std::string_view piece, FILE *out)
@@ -379,6 +438,13 @@ bool is_indi_tag(std::string_view rest)
 	return has_at(rest, 0, " INDI") && word_ends(rest, 5);
 }
 
+// A level-0 line as GEDCOM writes it: a blank, then a cross-reference or a tag in capitals.
+// A file of other bytes has nearly never one.
+bool is_record_line(std::string_view p)
+{
+	return p.size() > 2 && p[1] == ' ' && (p[2] == '@' || p[2] == '_' || (p[2] >= 'A' && p[2] <= 'Z'));
+}
+
 // Every line at level 0 begins a record, also one without a cross-reference (HEAD, TRLR).
 [[gnu::noinline]] void level0(std::string_view p, FILE *out)
 {
@@ -386,11 +452,17 @@ bool is_indi_tag(std::string_view rest)
 	last_action = {};
 	std::string_view xref = xref_at(p, 2);
 	keep_xref(record_xref, xref);
-	if (!xref.empty() && is_indi_tag(p.substr(2 + xref.size())))
+	unshown.record_line_seen |= is_record_line(p);
+	if (!xref.empty() && is_indi_tag(p.substr(2 + xref.size()))) {
 		count_up(number_of_individuals);
-	if (has_at(p, 2, "@I"))
+		if (xref_number(xref) < 0)
+			count_up(unshown.records_unnumbered);
+	}
+	if (has_at(p, 2, "@I")) {
 		take_record(p, xref, 'I', indi, indi_r, 'i', " Record = ", out);
-	else if (has_at(p, 2, "@F"))
+		if (option == 'f' && indi_row_ok(indi_r))
+			indi_read[indi_r] = xref_key(xref);
+	} else if (has_at(p, 2, "@F"))
 		take_record(p, xref, 'F', fam, fam_r, 'f', " Family Record = ", out);
 	row_is_records = indi_row_ok(indi_r) && text_of(indi_xref[indi_r]) == xref;
 }
