@@ -5,52 +5,15 @@
 #include "family_lines.h"
 #include "gedfile.h"
 #include "lineagehtml.h"
+#include "program_run.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct run_result {
-	int status = -1;
-	std::string out;
-	std::string err;
-};
-
-std::string slurp(const fs::path& p)
-{
-	std::ifstream in(p, std::ios::binary);
-	std::ostringstream s;
-	s << in.rdbuf();
-	return s.str();
-}
-
-// Runs a program under a time limit, so a hang fails the test instead of stopping it.
-// `before` goes in front of the command: settings of the environment, or a pipe into it.
-run_result run(const std::vector<std::string>& args, const char *program = LINEAGEHTML,
-	       const std::string& before = "")
-{
-	const fs::path work = fs::temp_directory_path() / ("lineagehtml-sweep." + std::to_string(getpid()));
-	fs::create_directories(work);
-	std::string cmd = before + "timeout 60 '" + std::string(program) + "'";
-	for (const std::string& arg : args)
-		cmd += " '" + arg + "'";
-	cmd += " > '" + (work / "out").string() + "' 2> '" + (work / "err").string() + "'";
-	int raw = std::system(cmd.c_str());
-	run_result r;
-	r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-	r.out = slurp(work / "out");
-	r.err = slurp(work / "err");
-	fs::remove_all(work);
-	return r;
-}
 
 bool ends_with(const std::string& s, const std::string& end)
 {
