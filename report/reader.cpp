@@ -48,10 +48,9 @@ std::array<row_text, fam_rows> fam_div_plac;
 
 namespace {
 
-// With -f, a key of the cross-reference of the last record that entered each row: an
-// individual record line, or a record whose facts took the row. A member line without a name
-// then tells a record that kept none from one whose facts were lost.
-std::array<std::uint64_t, indi_rows> indi_read;
+// With -f, whether an individual record line has chosen each row: a member line without a
+// name then tells a record that kept no facts in an empty row from one not read yet.
+std::array<bool, indi_rows> indi_read;
 
 constexpr std::string_view line2 = "<br /><img src=gedline2.gif align=center />";
 constexpr std::string_view record_line = "<br /><br /><img src=gedbase.gif align=center />";
@@ -59,16 +58,24 @@ constexpr std::string_view male_image = "<img src=male.gif>";
 constexpr std::string_view female_image = "<img src=female.gif>";
 
 // Whether a word of the piece ends at `at`: a blank, a line end or the end of the piece follows.
-bool word_ends(std::string_view piece, std::size_t at)
+[[gnu::always_inline]] inline bool word_ends(std::string_view piece, std::size_t at)
 {
-	return piece.size() == at || piece[at] == ' ' || piece[at] == '\r' || piece[at] == '\n';
+	constexpr std::uint64_t ends = std::uint64_t{1} << ' ' | std::uint64_t{1} << '\r' | std::uint64_t{1} << '\n';
+	if (piece.size() == at)
+		return true;
+	auto c = static_cast<unsigned char>(piece[at]);
+	return c <= ' ' && (ends >> c & 1) != 0;
 }
 
 // Whether the piece's tag, from index 2, is `tag` whole: a longer tag that begins with the
 // same letters (NATI and NAME, RESN and RELI) is another fact and must not be published as this one.
-bool is_tag(std::string_view piece, std::string_view tag)
+// Every piece passes through a few of these, so the tag's length is fixed where it is written
+// and its letters are compared as one word.
+template <std::size_t N>
+[[gnu::always_inline]] inline bool is_tag(std::string_view piece, const char (&tag)[N])
 {
-	return has_at(piece, 2, tag) && word_ends(piece, 2 + tag.size());
+	constexpr std::size_t end = 2 + N - 1;
+	return piece.size() >= end && std::memcmp(piece.data() + 2, tag, N - 1) == 0 && word_ends(piece, end);
 }
 
 std::string_view value_of(std::string_view piece)
@@ -151,30 +158,27 @@ bool refers_to_row(std::string_view xref, int r)
 	return indi_row_ok(r) && !xref.empty() && xref == text_of(indi_xref[r]);
 }
 
-// The number of a cross-reference @I<digits>@, at most INT_MAX; -1 for any other form.
-long long xref_number(std::string_view xref)
+// Whether four bytes are all decimal digits: each is 0x30 to 0x39.
+inline bool four_digits(const char *p)
 {
-	if (xref.size() < 4 || !has_at(xref, 0, "@I"))
-		return -1;
-	long long n = 0;
-	for (char c : xref.substr(2, xref.size() - 3)) {
-		if (c < '0' || c > '9')
-			return -1;
-		n = n * 10 + (c - '0');
-		if (n > INT_MAX)
-			n = INT_MAX;
-	}
-	return n;
+	std::uint32_t w;
+	std::memcpy(&w, p, sizeof w);
+	return (w & 0xF0F0F0F0u) == 0x30303030u && ((w + 0x06060606u) & 0xF0F0F0F0u) == 0x30303030u;
 }
 
-// Cross-references are compared by this key only to tell why a name is missing, where a
-// rare collision costs no more than a cause counted wrong.
-std::uint64_t xref_key(std::string_view xref)
+// Whether a cross-reference is @I and digits, the form whose number places a record in the
+// tables. Every individual record asks, and nearly all have four digits.
+[[gnu::always_inline]] inline bool is_numbered(std::string_view xref)
 {
-	std::uint64_t h = 14695981039346656037u;
-	for (char c : xref)
-		h = (h ^ static_cast<unsigned char>(c)) * 1099511628211u;
-	return h;
+	if (xref.size() < 4 || xref[1] != 'I')
+		return false;
+	std::size_t i = 2;
+	if (xref.size() >= 7 && four_digits(xref.data() + 2))
+		i = 6;
+	bool digits = true;
+	for (; i + 1 < xref.size(); ++i)
+		digits &= static_cast<unsigned char>(xref[i] - '0') <= 9;
+	return digits;
 }
 
 void count_up(int& counter)
@@ -183,19 +187,18 @@ void count_up(int& counter)
 		++counter;
 }
 
-// Why a member line has no name to show: the reference has no row of its own, another
-// record's facts hold its row, or its record has not been read yet. A record that was the
-// last to enter its row and kept no name or dates there has nothing to lose.
-void count_unnamed(std::string_view xref)
+// Why a member line has no name to show: the reference has no row of its own (it is no
+// number of four digits at most, or 9999), another record's facts hold its row, or its record
+// has not been read yet. A record that was read into an empty row and kept no name or dates
+// there has nothing to lose.
+[[gnu::noinline]] void count_unnamed(std::string_view xref)
 {
-	if (indi_row_ok(id_pointer) && indi_read[id_pointer] == xref_key(xref))
-		return;
-	long long n = xref_number(xref);
-	if (n < 0 || n >= indi_rows || !indi_row_ok(id_pointer))
+	constexpr std::size_t widest = 2 + number_text + 1;
+	if (xref.size() > widest || !is_numbered(xref) || !indi_row_ok(id_pointer))
 		count_up(unshown.members_unnumbered);
 	else if (indi_xref[id_pointer].size != 0)
 		count_up(unshown.members_shared);
-	else
+	else if (!indi_read[id_pointer])
 		count_up(unshown.members_unread);
 }
 
@@ -265,8 +268,6 @@ void claim_row()
 	for (auto *table : {&indi_name, &indi_birt_date, &indi_deat_date, &seximage})
 		(*table)[indi_r][0] = '\0';
 	keep_xref(indi_xref[indi_r], text_of(record_xref));
-	if (option == 'f')
-		indi_read[indi_r] = xref_key(text_of(record_xref));
 	row_is_records = true;
 }
 
@@ -452,16 +453,17 @@ bool is_record_line(std::string_view p)
 	last_action = {};
 	std::string_view xref = xref_at(p, 2);
 	keep_xref(record_xref, xref);
-	unshown.record_line_seen |= is_record_line(p);
+	if (!unshown.record_line_seen)
+		unshown.record_line_seen = is_record_line(p);
 	if (!xref.empty() && is_indi_tag(p.substr(2 + xref.size()))) {
 		count_up(number_of_individuals);
-		if (xref_number(xref) < 0)
+		if (!is_numbered(xref))
 			count_up(unshown.records_unnumbered);
 	}
 	if (has_at(p, 2, "@I")) {
 		take_record(p, xref, 'I', indi, indi_r, 'i', " Record = ", out);
 		if (option == 'f' && indi_row_ok(indi_r))
-			indi_read[indi_r] = xref_key(xref);
+			indi_read[indi_r] = true;
 	} else if (has_at(p, 2, "@F"))
 		take_record(p, xref, 'F', fam, fam_r, 'f', " Family Record = ", out);
 	row_is_records = indi_row_ok(indi_r) && text_of(indi_xref[indi_r]) == xref;
