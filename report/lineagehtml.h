@@ -112,7 +112,7 @@ extern int lines_of_data;
 // by cause; individual records whose cross-reference holds no number for a row; and whether
 // any record line was read at all.
 struct unshown_counts {
-	int members_unnumbered; // the reference is not @I with a number from 0 to 9998
+	int members_unnumbered; // the reference gives no row of its own
 	int members_shared;     // another record's facts hold the row
 	int members_unread;     // no record of it was read before its family
 	int records_unnumbered;

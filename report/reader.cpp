@@ -187,9 +187,9 @@ void count_up(int& counter)
 		++counter;
 }
 
-// Why a member line has no name to show: the reference has no row of its own (it is no
-// number of four digits at most, or 9999), another record's facts hold its row, or its record
-// has not been read yet. A record that was read into an empty row and kept no name or dates
+// Why a member line has no name to show: the reference has no row of its own (it is not @I
+// with at most four digits, or it is @I9999@), another record's facts hold its row, or its
+// record has not been read yet. A record that was read into an empty row and kept no name or dates
 // there has nothing to lose.
 [[gnu::noinline]] void count_unnamed(std::string_view xref)
 {
@@ -440,7 +440,7 @@ bool is_indi_tag(std::string_view rest)
 }
 
 // A level-0 line as GEDCOM writes it: a blank, then a cross-reference or a tag in capitals.
-// A file of other bytes has nearly never one.
+// Random bytes nearly never hold one.
 bool is_record_line(std::string_view p)
 {
 	return p.size() > 2 && p[1] == ' ' && (p[2] == '@' || p[2] == '_' || (p[2] >= 'A' && p[2] <= 'Z'));
