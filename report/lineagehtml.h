@@ -108,6 +108,18 @@ extern bool row_is_records;
 extern int number_of_individuals;
 extern int lines_of_data;
 
+// What the page could not show, told after it: family member lines written without a name,
+// by cause; individual records whose cross-reference holds no number for a row; and whether
+// any record line was read at all.
+struct unshown_counts {
+	int members_unnumbered; // the reference gives no row of its own
+	int members_shared;     // another record's facts hold the row
+	int members_unread;     // no record of it was read before its family
+	int records_unnumbered;
+	bool record_line_seen;
+};
+extern unshown_counts unshown;
+
 // Individual tables, indexed by record number. Several records can share a row
 // (@I7@ and @I0007@, or @I10507@ and @I10508@, whose first four characters agree), so
 // indi_xref names the record whose name, dates or sex last went into the row.

@@ -23,6 +23,31 @@ int print_no_file()
 	return 1;
 }
 
+const char *plural(long long n, const char *one, const char *more)
+{
+	return n == 1 ? one : more;
+}
+
+// After the page, what it could not show, so that a page with gaps is not taken for a whole
+// one; the page and the exit status stay as they are.
+void print_notices()
+{
+	long long members = 0LL + unshown.members_unnumbered + unshown.members_shared + unshown.members_unread;
+	if (members > 0)
+		std::fprintf(stderr, "lineagehtml: %lld family member %s without a name: %d not numbered 0 to 9998, "
+			     "%d in a row another record holds, %d not read before their family\n",
+			     members, plural(members, "line", "lines"), unshown.members_unnumbered,
+			     unshown.members_shared, unshown.members_unread);
+	if (unshown.records_unnumbered > 0)
+		std::fprintf(stderr, "lineagehtml: %d individual %s not numbered as @I<number>@: "
+			     "%s facts go under another record\n",
+			     unshown.records_unnumbered, plural(unshown.records_unnumbered, "record", "records"),
+			     plural(unshown.records_unnumbered, "its", "their"));
+	if (!unshown.record_line_seen)
+		std::fprintf(stderr, "lineagehtml: no record line among %d %s read: not a GEDCOM file\n",
+			     lines_of_data, plural(lines_of_data, "line", "lines"));
+}
+
 void print_help()
 {
 	std::printf("\n");
@@ -144,6 +169,7 @@ int run(int argc, char **argv)
 	ged_close(text);
 	print_tail(stdout);
 	print_page_end(stdout);
+	print_notices();
 	return 0;
 }
 

@@ -16,6 +16,7 @@ xref_text record_xref;
 bool row_is_records;
 int number_of_individuals;
 int lines_of_data;
+unshown_counts unshown;
 
 std::array<xref_text, indi_rows> indi_xref;
 std::array<row_text, indi_rows> indi_name;
@@ -47,10 +48,35 @@ std::array<row_text, fam_rows> fam_div_plac;
 
 namespace {
 
+// With -f, whether an individual record line has chosen each row: a member line without a
+// name then tells a record that kept no facts in an empty row from one not read yet.
+std::array<bool, indi_rows> indi_read;
+
 constexpr std::string_view line2 = "<br /><img src=gedline2.gif align=center />";
 constexpr std::string_view record_line = "<br /><br /><img src=gedbase.gif align=center />";
 constexpr std::string_view male_image = "<img src=male.gif>";
 constexpr std::string_view female_image = "<img src=female.gif>";
+
+// Whether a word of the piece ends at `at`: a blank, a line end or the end of the piece follows.
+[[gnu::always_inline]] inline bool word_ends(std::string_view piece, std::size_t at)
+{
+	constexpr std::uint64_t ends = std::uint64_t{1} << ' ' | std::uint64_t{1} << '\r' | std::uint64_t{1} << '\n';
+	if (piece.size() == at)
+		return true;
+	auto c = static_cast<unsigned char>(piece[at]);
+	return c <= ' ' && (ends >> c & 1) != 0;
+}
+
+// Whether the piece's tag, from index 2, is `tag` whole: a longer tag that begins with the
+// same letters (NATI and NAME, RESN and RELI) is another fact and must not be published as this one.
+// Every piece passes through a few of these, so the tag's length is fixed where it is written
+// and its letters are compared as one word.
+template <std::size_t N>
+[[gnu::always_inline]] inline bool is_tag(std::string_view piece, const char (&tag)[N])
+{
+	constexpr std::size_t end = 2 + N - 1;
+	return piece.size() >= end && std::memcmp(piece.data() + 2, tag, N - 1) == 0 && word_ends(piece, end);
+}
 
 std::string_view value_of(std::string_view piece)
 {
@@ -118,13 +144,62 @@ void take_record(std::string_view piece, std::string_view xref, char letter, sho
 	write_line(out, record_line, label, text, "\n");
 }
 
-// Whether the reference names the very record whose facts row `r` holds; another record
-// that shares the row's number, or none, may have filled it.
-bool refers_to_row(std::string_view piece, int r)
+// The cross-reference a HUSB, WIFE or CHIL line names, or none.
+std::string_view member_xref(std::string_view piece)
 {
 	std::size_t at = piece.find('@', value_start);
-	std::string_view xref = at == std::string_view::npos ? std::string_view{} : xref_at(piece, at);
-	return !xref.empty() && xref == text_of(indi_xref[r]);
+	return at == std::string_view::npos ? std::string_view{} : xref_at(piece, at);
+}
+
+// Whether the reference names the very record whose facts row `r` holds; another record
+// that shares the row's number, or none, may have filled it.
+bool refers_to_row(std::string_view xref, int r)
+{
+	return indi_row_ok(r) && !xref.empty() && xref == text_of(indi_xref[r]);
+}
+
+// Whether four bytes are all decimal digits: each is 0x30 to 0x39.
+inline bool four_digits(const char *p)
+{
+	std::uint32_t w;
+	std::memcpy(&w, p, sizeof w);
+	return (w & 0xF0F0F0F0u) == 0x30303030u && ((w + 0x06060606u) & 0xF0F0F0F0u) == 0x30303030u;
+}
+
+// Whether a cross-reference is @I and digits, the form whose number places a record in the
+// tables. Every individual record asks, and nearly all have four digits.
+[[gnu::always_inline]] inline bool is_numbered(std::string_view xref)
+{
+	if (xref.size() < 4 || xref[1] != 'I')
+		return false;
+	std::size_t i = 2;
+	if (xref.size() >= 7 && four_digits(xref.data() + 2))
+		i = 6;
+	bool digits = true;
+	for (; i + 1 < xref.size(); ++i)
+		digits &= static_cast<unsigned char>(xref[i] - '0') <= 9;
+	return digits;
+}
+
+void count_up(int& counter)
+{
+	if (counter < INT_MAX)
+		++counter;
+}
+
+// Why a member line has no name to show: the reference has no row of its own (it is not @I
+// with at most four digits, or it is @I9999@), another record's facts hold its row, or its
+// record has not been read yet. A record that was read into an empty row and kept no name or dates
+// there has nothing to lose.
+[[gnu::noinline]] void count_unnamed(std::string_view xref)
+{
+	constexpr std::size_t widest = 2 + number_text + 1;
+	if (xref.size() > widest || !is_numbered(xref) || !indi_row_ok(id_pointer))
+		count_up(unshown.members_unnumbered);
+	else if (indi_xref[id_pointer].size != 0)
+		count_up(unshown.members_shared);
+	else if (!indi_read[id_pointer])
+		count_up(unshown.members_unread);
 }
 
 enum class member { husband, wife, child };
@@ -140,8 +215,10 @@ void family_member(std::string_view piece, member who, FILE *out)
 	}
 	if (option != 'f')
 		return;
+	std::string_view xref = member_xref(piece);
 	std::string_view name, born, died, image;
-	if (indi_row_ok(id_pointer) && refers_to_row(piece, id_pointer)) {
+	bool found = refers_to_row(xref, id_pointer);
+	if (found) {
 		name = text_of(indi_name[id_pointer]);
 		born = text_of(indi_birt_date[id_pointer]);
 		died = text_of(indi_deat_date[id_pointer]);
@@ -150,6 +227,8 @@ void family_member(std::string_view piece, member who, FILE *out)
 	if (private_mode && names_private(piece)) {
 		name = private_name(piece);
 		born = died = image = {};
+	} else if (!found) {
+		count_unnamed(xref);
 	}
 	if (who == member::child)
 		write_member_line(out, line2, " Child = ", image, " <b>", name, born, died);
@@ -190,12 +269,6 @@ void claim_row()
 		(*table)[indi_r][0] = '\0';
 	keep_xref(indi_xref[indi_r], text_of(record_xref));
 	row_is_records = true;
-}
-
-void count_up(int& counter)
-{
-	if (counter < INT_MAX)
-		++counter;
 }
 
 void name_line(std::string_view piece, FILE *out)
@@ -363,8 +436,14 @@ void level2_file(std::string_view piece, FILE *out)
 // INDI as the tag after a record's cross-reference, a word of its own.
 bool is_indi_tag(std::string_view rest)
 {
-	return has_at(rest, 0, " INDI") &&
-	       (rest.size() == 5 || rest[5] == ' ' || rest[5] == '\r' || rest[5] == '\n');
+	return has_at(rest, 0, " INDI") && word_ends(rest, 5);
+}
+
+// A level-0 line as GEDCOM writes it: a blank, then a cross-reference or a tag in capitals.
+// Random bytes nearly never hold one.
+bool is_record_line(std::string_view p)
+{
+	return p.size() > 2 && p[1] == ' ' && (p[2] == '@' || p[2] == '_' || (p[2] >= 'A' && p[2] <= 'Z'));
 }
 
 // Every line at level 0 begins a record, also one without a cross-reference (HEAD, TRLR).
@@ -374,11 +453,18 @@ bool is_indi_tag(std::string_view rest)
 	last_action = {};
 	std::string_view xref = xref_at(p, 2);
 	keep_xref(record_xref, xref);
-	if (!xref.empty() && is_indi_tag(p.substr(2 + xref.size())))
+	if (!unshown.record_line_seen)
+		unshown.record_line_seen = is_record_line(p);
+	if (!xref.empty() && is_indi_tag(p.substr(2 + xref.size()))) {
 		count_up(number_of_individuals);
-	if (has_at(p, 2, "@I"))
+		if (!is_numbered(xref))
+			count_up(unshown.records_unnumbered);
+	}
+	if (has_at(p, 2, "@I")) {
 		take_record(p, xref, 'I', indi, indi_r, 'i', " Record = ", out);
-	else if (has_at(p, 2, "@F"))
+		if (option == 'f' && indi_row_ok(indi_r))
+			indi_read[indi_r] = true;
+	} else if (has_at(p, 2, "@F"))
 		take_record(p, xref, 'F', fam, fam_r, 'f', " Family Record = ", out);
 	row_is_records = indi_row_ok(indi_r) && text_of(indi_xref[indi_r]) == xref;
 }
@@ -388,69 +474,69 @@ bool is_indi_tag(std::string_view rest)
 {
 	switch (p[2]) {
 	case 'N':
-		if (has_at(p, 3, "A"))
+		if (is_tag(p, "NAME"))
 			name_line(p, out);
-		else if (has_at(p, 3, "O"))
+		else if (is_tag(p, "NOTE"))
 			indi_fact(indi_note, " Notes = ", p, out);
 		break;
 	case 'H':
-		if (has_at(p, 3, "U"))
+		if (is_tag(p, "HUSB"))
 			family_member(p, member::husband, out);
 		break;
 	case 'W':
-		if (has_at(p, 3, "I"))
+		if (is_tag(p, "WIFE"))
 			family_member(p, member::wife, out);
 		break;
 	case 'C':
-		if (has_at(p, 3, "HI"))
+		if (is_tag(p, "CHIL"))
 			family_member(p, member::child, out);
-		else if (has_at(p, 3, "HAR"))
+		else if (is_tag(p, "CHAR"))
 			header_fact(" Character Set = ", p, out);
-		else if (has_at(p, 3, "HAN"))
+		else if (is_tag(p, "CHAN"))
 			set_context("CHAN");
-		else if (has_at(p, 3, "RE"))
+		else if (is_tag(p, "CREM"))
 			set_context("CREM");
 		break;
 	case 'S':
-		if (has_at(p, 3, "OUR"))
+		if (is_tag(p, "SOUR"))
 			header_fact(" Source = ", p, out);
-		else if (has_at(p, 3, "E"))
+		else if (is_tag(p, "SEX"))
 			sex_line(p, out);
 		break;
 	case 'D':
-		if (has_at(p, 3, "A"))
+		if (is_tag(p, "DATE"))
 			header_fact(" GEDCOM Date = ", p, out);
-		else if (has_at(p, 3, "EA"))
+		else if (is_tag(p, "DEAT"))
 			set_context("DEAT");
-		else if (has_at(p, 3, "IV"))
+		else if (is_tag(p, "DIV"))
 			set_context("DIV");
 		break;
 	case 'F':
-		if (has_at(p, 3, "I"))
+		if (is_tag(p, "FILE"))
 			header_fact(" GEDCOM FILE = ", p, out);
 		break;
 	case 'E':
-		if (has_at(p, 3, "D"))
+		if (is_tag(p, "EDUC"))
 			indi_fact(indi_educ, "  Education = ", p, out);
 		break;
 	case 'O':
-		if (has_at(p, 3, "C"))
+		if (is_tag(p, "OCCU"))
 			indi_fact(indi_occu, " Occupation = ", p, out);
-		else if (has_at(p, 3, "BJE"))
+		else if (is_tag(p, "OBJE"))
 			set_context("OBJE");
 		break;
 	case 'R':
-		if (has_at(p, 3, "E"))
+		if (is_tag(p, "RELI"))
 			indi_fact(indi_reli, " Religion = ", p, out);
 		break;
 	case 'B':
-		if (has_at(p, 3, "I"))
+		if (is_tag(p, "BIRT"))
 			set_context("BIRT");
-		else if (has_at(p, 3, "UR"))
+		else if (is_tag(p, "BURI"))
 			set_context("BURI");
 		break;
 	case 'M':
-		if (has_at(p, 3, "AR"))
+		if (is_tag(p, "MARR"))
 			set_context("MARR");
 		break;
 	default:
@@ -462,35 +548,35 @@ bool is_indi_tag(std::string_view rest)
 {
 	switch (p[2]) {
 	case 'C':
-		if (has_at(p, 3, "OR"))
+		if (is_tag(p, "CORP"))
 			header_fact(" CORP = ", p, out);
 		break;
 	case 'F':
-		if (has_at(p, 3, "OR"))
+		if (is_tag(p, "FORM"))
 			header_fact(" Form = ", p, out);
-		else if (has_at(p, 3, "I"))
+		else if (is_tag(p, "FILE"))
 			level2_file(p, out);
 		break;
 	case 'V':
-		if (has_at(p, 3, "E"))
+		if (is_tag(p, "VERS"))
 			header_fact(" Version = ", p, out);
 		break;
 	case 'N':
-		if (has_at(p, 3, "A"))
+		if (is_tag(p, "NAME"))
 			header_fact(" GEDCOM Source Name = ", p, out);
-		else if (has_at(p, 3, "O"))
+		else if (is_tag(p, "NOTE"))
 			level2_note(p, out);
 		break;
 	case 'T':
-		if (has_at(p, 3, "I"))
+		if (is_tag(p, "TIME"))
 			header_fact(" GEDCOM Time = ", p, out);
 		break;
 	case 'D':
-		if (has_at(p, 3, "A"))
+		if (is_tag(p, "DATE"))
 			level2_date(p, out);
 		break;
 	case 'P':
-		if (has_at(p, 3, "L"))
+		if (is_tag(p, "PLAC"))
 			level2_place(p, out);
 		break;
 	default:
@@ -540,7 +626,7 @@ void handle_piece(std::string_view piece, FILE *out)
 	if (option == 's') {
 		if (piece[0] == '0')
 			level0(piece, out);
-		else if (piece[0] == '1' && has_at(piece, 2, "NA"))
+		else if (piece[0] == '1' && is_tag(piece, "NAME"))
 			name_line(piece, out);
 		return;
 	}

@@ -57,6 +57,18 @@ static constexpr char_pair head_pair = {'H', 'E'};
 	return piece.find(head_text) != std::string_view::npos;
 }
 
+// Whether a word of the piece ends at `at`: a blank, a line end or the end of the piece follows.
+static bool word_ends(std::string_view piece, std::size_t at)
+{
+	return piece.size() == at || piece[at] == ' ' || piece[at] == '\r' || piece[at] == '\n';
+}
+
+// Whether the piece's tag, from index 2, is `tag` whole, so that DATA is no date and TITL no time.
+static bool is_tag(std::string_view piece, std::string_view tag)
+{
+	return has_at(piece, 2, tag) && word_ends(piece, 2 + tag.size());
+}
+
 // The record of an individual: its cross-reference and then the tag INDI, a word of its own.
 // Called for the pieces that begin "0 @", about one in ten.
 [[gnu::noinline]] static bool is_individual_record(std::string_view piece)
@@ -64,8 +76,7 @@ static constexpr char_pair head_pair = {'H', 'E'};
 	std::size_t close = piece.find('@', 3);
 	if (close == std::string_view::npos)
 		return false;
-	std::string_view tag = piece.substr(close + 1);
-	return has_at(tag, 0, " INDI") && (tag.size() == 5 || tag[5] == ' ' || tag[5] == '\r' || tag[5] == '\n');
+	return has_at(piece, close + 1, " INDI") && word_ends(piece, close + 6);
 }
 
 static void write_line(FILE *out, const char *label, std::string_view piece)
@@ -79,16 +90,16 @@ static void write_line(FILE *out, const char *label, std::string_view piece)
 static void write_header_line(std::string_view piece, FILE *out)
 {
 	if (has_at(piece, 0, "1")) {
-		if (has_at(piece, 2, "SOUR"))
+		if (is_tag(piece, "SOUR"))
 			write_line(out, "Source of GEDCOM is ", piece);
-		else if (has_at(piece, 2, "DA"))
+		else if (is_tag(piece, "DATE"))
 			write_line(out, "GEDCOM Date = ", piece);
-		else if (has_at(piece, 2, "FI"))
+		else if (is_tag(piece, "FILE"))
 			write_line(out, "GEDCOM FILE = ", piece);
 	} else if (has_at(piece, 0, "2")) {
-		if (has_at(piece, 2, "NA"))
+		if (is_tag(piece, "NAME"))
 			write_line(out, "GEDCOM Source Name = ", piece);
-		else if (has_at(piece, 2, "TI"))
+		else if (is_tag(piece, "TIME"))
 			write_line(out, "GEDCOM Time = ", piece);
 	}
 }

@@ -35,9 +35,12 @@ inline std::string shown(std::string_view piece)
 	return out;
 }
 
-inline bool at_level(std::string_view piece, char level, std::string_view letters)
+// Whether the piece has the level and the whole tag: a blank or a line end, or nothing, follows it.
+inline bool at_level(std::string_view piece, char level, std::string_view tag)
 {
-	return piece.size() >= 2 + letters.size() && piece[0] == level && piece.substr(2, letters.size()) == letters;
+	std::size_t end = 2 + tag.size();
+	return piece.size() >= end && piece[0] == level && piece.substr(2, tag.size()) == tag &&
+	       (piece.size() == end || piece[end] == ' ' || piece[end] == '\r' || piece[end] == '\n');
 }
 
 // Empty when every family line of `page` shows only facts of the record it refers to;
@@ -53,14 +56,14 @@ inline std::string first_wrong_person(const std::vector<std::string>& pieces, st
 			current = xref_from(p, 2);
 		record_facts& f = facts[current];
 		if (!p.empty() && (p[0] == '0' || p[0] == '1'))
-			event = at_level(p, '1', "BI") ? &f.births : at_level(p, '1', "DEA") ? &f.deaths : nullptr;
-		if (at_level(p, '1', "NA"))
+			event = at_level(p, '1', "BIRT") ? &f.births : at_level(p, '1', "DEAT") ? &f.deaths : nullptr;
+		if (at_level(p, '1', "NAME"))
 			f.names.insert(shown(p));
-		else if (at_level(p, '2', "DA") && event)
+		else if (at_level(p, '2', "DATE") && event)
 			event->insert(shown(p));
-		else if (at_level(p, '1', "SE") && p.size() > 6 && (p[6] == 'M' || p[6] == 'F'))
+		else if (at_level(p, '1', "SEX") && p.size() > 6 && (p[6] == 'M' || p[6] == 'F'))
 			f.images.insert(p[6] == 'M' ? "<img src=male.gif>" : "<img src=female.gif>");
-		else if (at_level(p, '1', "HU") || at_level(p, '1', "WI") || at_level(p, '1', "CHI"))
+		else if (at_level(p, '1', "HUSB") || at_level(p, '1', "WIFE") || at_level(p, '1', "CHIL"))
 			refs.push_back(p.find('@', 7) == std::string::npos ? std::string() : xref_from(p, p.find('@', 7)));
 		if (p.size() > 2 && p[0] == '0' && p[2] == 'T')
 			break; // the trailer: reading ends
