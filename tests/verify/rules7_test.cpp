@@ -80,7 +80,7 @@ run7 check(std::string text)
 		rules7_line(c, l);
 		if (l.level == 0 && !l.xref.empty())
 			r.records[std::string(l.xref)] = std::string(l.tag);
-		r.types.insert(std::string(structure_name7(rules7_open_type(c))));
+		r.types.insert(l.tag == "CONT" ? "CONT" : std::string(structure_name7(rules7_open_type(c))));
 	}
 	rules7_finish(c);
 	return r;
@@ -125,4 +125,17 @@ TEST(Rules7Files, EveryOfficialSevenFileIsClean)
 		++files;
 	}
 	EXPECT_EQ(files, 25);
+}
+
+// A file that uses every structure type of the tables at least once, each where it belongs.
+TEST(Rules7Files, AFileOfEveryStructureTypeIsClean)
+{
+	run7 r = check(read_file(std::filesystem::path(RULES7_TEST_DATA) / "every-structure-7.ged"));
+	EXPECT_EQ(all_findings(r), "");
+	expect_pointers_land(r);
+	std::string unused;
+	for (int type = 1; !structure_name7(type).empty(); ++type)
+		if (!r.types.contains(std::string(structure_name7(type))))
+			unused += std::string(structure_name7(type)) + " ";
+	EXPECT_EQ(unused, "");
 }
