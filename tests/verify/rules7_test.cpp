@@ -311,3 +311,81 @@ TEST(Rules7Faults, WhatSevenAllowsGivesNoFinding)
 		EXPECT_EQ(all_findings(check(planted_file(p))), "");
 	}
 }
+
+TEST(Rules7Payloads, BorrowedAndOwnSyntaxesAreReadByTheirGrammar)
+{
+	using enum payload7;
+	struct row {
+		payload7 kind;
+		const char *value;
+		bool ok;
+	};
+	const std::vector<row> rows = {
+		{pay_language, "en", true}, {pay_language, "i-klingon", true}, {pay_language, "x-whatever", true},
+		{pay_language, "en-GB-oed", true}, {pay_language, "zh-min-nan", true}, {pay_language, "sr-Latn-RS", true},
+		{pay_language, "de-CH-1901", true}, {pay_language, "en-a-bbb-x-c", true}, {pay_language, "", false},
+		{pay_language, "en-", false}, {pay_language, "-en", false}, {pay_language, "en--US", false},
+		{pay_language, "e", false}, {pay_language, "en-a", false}, {pay_language, "en-x", false},
+		{pay_language, "abcdefghi", false}, {pay_language, "en-US-US", false},
+		{pay_media_type, "text/plain", true}, {pay_media_type, "application/vnd.api+json", true},
+		{pay_media_type, "text/plain;", true}, {pay_media_type, "text/plain; q=\"a\\\"b\"", true},
+		{pay_media_type, "text/", false}, {pay_media_type, "/plain", false}, {pay_media_type, "text/plain; a", false},
+		{pay_media_type, "text/plain; q=\"open", false},
+		{pay_date, "ABT JULIAN 1700", true}, {pay_date, "TO 1900", true}, {pay_date, "1900 BCE", true},
+		{pay_date, "_CAL JAN 5", true}, {pay_date, "AFT 2 FEB 3", true}, {pay_date, "JULIAN ABT 1700", false},
+		{pay_date, "FROM 1900 TO", false}, {pay_date, "BET 1900 AND", false}, {pay_date, "BCE", false},
+		{pay_date, "2 1900", false}, {pay_date, "JAN", false}, {pay_date, "1900 ", false},
+		{pay_date, "FRENCH_R 1 VEND 1 BCE", false}, {pay_date_period, "", true}, {pay_date_period, "BEF 1900", false},
+		{pay_date_exact, "1 JAN 1900", true}, {pay_date_exact, "1 _X 1900", false}, {pay_date_exact, "", false},
+		{pay_time, "9:05", true}, {pay_time, "12:30Z", true}, {pay_time, "09:5", false}, {pay_time, "12:60", false},
+		{pay_time, "12:30:60", false}, {pay_time, "12:30:15.", false}, {pay_time, "123:00", false},
+		{pay_age, "", true}, {pay_age, "> 5y", true}, {pay_age, "<  5y", false}, {pay_age, "5y5m", false},
+		{pay_age, "5y 5y", false}, {pay_age, "y", false},
+		{pay_latitude, "N90.0", true}, {pay_latitude, "N090", false}, {pay_latitude, "N", false},
+		{pay_latitude, "N.5", false}, {pay_longitude, "E180", true}, {pay_longitude, "W099.5", true},
+		{pay_longitude, "E181", false}, {pay_longitude, "N10", false},
+		{pay_integer, "007", true}, {pay_integer, "", false}, {pay_y_or_null, "", true}, {pay_y_or_null, "y", false},
+		{pay_name, "/Smith/", true}, {pay_name, "Anna /Smith", false}, {pay_name, "A\tB", false},
+		{pay_tag_def, "_X https://example.com/x", true}, {pay_tag_def, "X https://example.com/x", false},
+		{pay_pointer, "@VOID@", true}, {pay_pointer, "@a@", false}, {pay_text, "@@", true}, {pay_text, "@X@", false},
+	};
+	for (const row &r : rows) {
+		SCOPED_TRACE(std::to_string(static_cast<int>(r.kind)) + " \"" + r.value + "\"");
+		EXPECT_EQ(check_payload(r.kind, -1, r.value).result == result7::ok, r.ok);
+	}
+}
+
+TEST(Rules7Messages, EachKindReadsInTheStyleOfTheOtherFindings)
+{
+	struct row {
+		finding7 f;
+		const char *text;
+	};
+	const std::string long_value(70, 'a');
+	const std::vector<row> rows = {
+		{{1, kind7::bad_xref, "i1", {}, 0}, "\"@i1@\" is not a cross-reference"},
+		{{1, kind7::xref_not_record, "X1", "SEX", 0}, "SEX has cross-reference @X1@, but only records have one"},
+		{{1, kind7::record_without_xref, {}, "SNOTE", 0}, "SNOTE record without a cross-reference"},
+		{{1, kind7::banned_character, "x", {}, 0x85}, "character U+0085 is not allowed in a GEDCOM 7.0 file"},
+		{{1, kind7::lone_at, "@ home", {}, 0}, "\"@ home\" begins with a single @, which text writes as @@"},
+		{{1, kind7::not_allowed, "DATE", "SEX", 0}, "DATE is not allowed under SEX"},
+		{{1, kind7::too_many, "SEX", "INDI", 0}, "more than one SEX under INDI, which allows one"},
+		{{1, kind7::too_many, "HEAD", {}, 0}, "more than one HEAD in the file"},
+		{{1, kind7::missing, "VERS", "GEDC", 0}, "GEDC without VERS"},
+		{{1, kind7::value_not_allowed, "Me", "record-SUBM", 0}, "record-SUBM takes no value, not \"Me\""},
+		{{1, kind7::bad_payload, "25:00", "TIME", static_cast<std::uint32_t>(payload7::pay_time)},
+		 "TIME \"25:00\" is not a time (hh:mm[:ss[.fraction]][Z])"},
+		{{1, kind7::bad_payload, long_value, "NOTE", static_cast<std::uint32_t>(payload7::pay_text)},
+		 "NOTE \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa...\" is not text"},
+		{{1, kind7::bad_payload, {}, "CHIL", static_cast<std::uint32_t>(payload7::pay_pointer)},
+		 "CHIL without a pointer to a record"},
+		{{1, kind7::bad_payload, {}, "SEX", static_cast<std::uint32_t>(payload7::pay_enum)},
+		 "SEX without a value: it takes one of its values"},
+		{{1, kind7::legacy, "@#DJULIAN@", "JULIAN", 0}, "@#DJULIAN@ is 5.5.1 syntax; 7.0 writes JULIAN"},
+		{{1, kind7::note_pointer, "@N1@", {}, 0}, "NOTE @N1@ is 5.5.1 syntax; 7.0 writes SNOTE @N1@"},
+	};
+	for (const row &r : rows) {
+		SCOPED_TRACE(r.text);
+		EXPECT_EQ(message_of(r.f), r.text);
+	}
+}
