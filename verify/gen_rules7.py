@@ -173,6 +173,7 @@ def build(r):
 def emit_structures(out, r, structures, index, tag_id, children, sets):
     out.append("inline constexpr std::array<structure7, %d> structures7 = {{" % len(structures))
     first = 0
+    first_required = 0
     for uri in structures:
         payload = r.payloads.get(uri, "")
         target = -1
@@ -188,11 +189,18 @@ def emit_structures(out, r, structures, index, tag_id, children, sets):
         enum_set = sets.index(r.sets_of[uri]) if uri in r.sets_of else -1
         tag = tag_id[r.structure_tag(uri)] if uri else -1
         count = len(children[uri])
-        out.append("\t{%s, %d, payload7::%s, %d, %d, %d, %d}," %
-                   (cpp_string(short(uri) if uri else "document"), tag, kind, target, enum_set, first, count))
+        needed = sum(1 for c in children[uri] if c[2] > 0)
+        out.append("\t{%s, %d, payload7::%s, %d, %d, %d, %d, %d, %d}," %
+                   (cpp_string(short(uri) if uri else "document"), tag, kind, target, enum_set, first, count,
+                    first_required, needed))
         first += count
+        first_required += needed
     out.append("}};")
     flat = [c for uri in structures for c in sorted(children[uri])]
+    required = [i for uri in structures for i, c in enumerate(sorted(children[uri])) if c[2] > 0]
+    out.append("inline constexpr std::array<std::uint8_t, %d> required7 = {{" % len(required))
+    out.append("\t" + ", ".join(str(i) for i in required) + ",")
+    out.append("}};")
     out.append("inline constexpr std::array<substructure7, %d> substructures7 = {{" % len(flat))
     for tag, sub, lo, hi in flat:
         out.append("\t{%d, %d, %d, %d}," % (tag, sub, lo, hi))
@@ -242,6 +250,13 @@ def generate(rules):
            "// the tables' LICENSE and NOTICE are installed beside lineagecheck's manual page. Do not edit.",
            "#pragma once", '#include "rules7_types.h"', "", "namespace rules7 {", ""]
     emit_strings(out, "tags7", tags)
+    if max(len(t) for t in tags) > 8:
+        fail("a standard tag longer than 8 characters does not fit the packed tag keys")
+    keys = [sum(ord(ch) << (8 * i) for i, ch in enumerate(t)) for t in tags]
+    out.append("inline constexpr std::array<std::uint64_t, %d> tag_keys7 = {{" % len(keys))
+    for i in range(0, len(keys), 6):
+        out.append("\t" + ", ".join("0x%xu" % k for k in keys[i:i + 6]) + ",")
+    out.append("}};")
     out.append("inline constexpr std::uint32_t tag_hash_seed7 = %du;" % seed)
     out.append("inline constexpr std::uint32_t tag_hash_mask7 = %du;" % mask)
     out.append("inline constexpr std::array<std::int16_t, %d> tag_slots7 = {{" % (mask + 1))

@@ -35,10 +35,10 @@ static void close_open(checker7 &c, const open7 &o)
 	if (o.type < 0)
 		return;
 	const structure7 &s = structures7[o.type];
-	for (int i = 0; i < s.sub_count; ++i) {
-		const substructure7 &sub = substructures7[s.first_sub + i];
-		if (sub.min > 0 && o.seen[i] == 0)
-			report(c, o.line, kind7::missing, tags7[sub.tag], tag_of(o.type));
+	for (int r = 0; r < s.required_count; ++r) {
+		int slot = required7[s.first_required + r];
+		if (o.seen[slot] == 0)
+			report(c, o.line, kind7::missing, tags7[substructures7[s.first_sub + slot].tag], tag_of(o.type));
 	}
 }
 

@@ -17,14 +17,21 @@ static bool all_tag_chars(std::string_view text)
 	return true;
 }
 
-// The same hash the generator used to place the tags.
+// The same hash the generator used to place the tags; the tag packed into 8 bytes is compared
+// at once, since no standard tag is longer.
 int find_tag7(std::string_view tag)
 {
+	if (tag.size() > 8)
+		return -1;
 	std::uint32_t h = tag_hash_seed7;
-	for (unsigned char c : tag)
+	std::uint64_t key = 0;
+	for (std::size_t i = 0; i < tag.size(); ++i) {
+		auto c = static_cast<unsigned char>(tag[i]);
 		h = (h ^ c) * 0x01000193u;
+		key |= static_cast<std::uint64_t>(c) << (8 * i);
+	}
 	int slot = tag_slots7[(h ^ (h >> 16)) & tag_hash_mask7];
-	return slot >= 0 && tags7[slot] == tag ? slot : -1;
+	return slot >= 0 && tag_keys7[slot] == key ? slot : -1;
 }
 
 bool is_digits(std::string_view text)

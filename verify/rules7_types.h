@@ -39,6 +39,8 @@ struct structure7 {
 	std::int16_t enum_set;
 	std::uint16_t first_sub;
 	std::uint16_t sub_count;
+	std::uint16_t first_required;	// in required7: the substructures it needs at least once
+	std::uint16_t required_count;
 };
 
 // Sorted by tag within each structure; max 0 means any number.
