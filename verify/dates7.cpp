@@ -88,16 +88,16 @@ static int find_word(const words7 &d, std::string_view word, int from)
 static bool is_two_dates(const words7 &d, std::string_view key)
 {
 	int k = find_word(d, key, 2);
-	return k > 1 && is_date(&d.w[1], k - 1) && is_date(&d.w[k + 1], d.n - k - 1);
+	return k > 1 && is_date(d.w.data() + 1, k - 1) && is_date(d.w.data() + k + 1, d.n - k - 1);
 }
 
 static bool is_period(const words7 &d)
 {
 	if (d.w[0] == "TO")
-		return is_date(&d.w[1], d.n - 1);
+		return is_date(d.w.data() + 1, d.n - 1);
 	if (d.w[0] != "FROM")
 		return false;
-	return find_word(d, "TO", 2) < 0 ? is_date(&d.w[1], d.n - 1) : is_two_dates(d, "TO");
+	return find_word(d, "TO", 2) < 0 ? is_date(d.w.data() + 1, d.n - 1) : is_two_dates(d, "TO");
 }
 
 static bool is_date_value(const words7 &d)
@@ -106,8 +106,8 @@ static bool is_date_value(const words7 &d)
 	if (first == "BET")
 		return is_two_dates(d, "AND");
 	if (first == "AFT" || first == "BEF" || first == "ABT" || first == "CAL" || first == "EST")
-		return is_date(&d.w[1], d.n - 1);
-	return is_period(d) || is_date(&d.w[0], d.n);
+		return is_date(d.w.data() + 1, d.n - 1);
+	return is_period(d) || is_date(d.w.data(), d.n);
 }
 
 static std::string_view escaped_calendar(std::string_view escape)
