@@ -31,7 +31,7 @@ static bool split_words(std::string_view text, words7 &out)
 	}
 }
 
-static int find_calendar(std::string_view tag)
+static constexpr int find_calendar(std::string_view tag)
 {
 	for (std::size_t i = 0; i < calendars7.size(); ++i)
 		if (calendars7[i].tag == tag)
@@ -39,13 +39,33 @@ static int find_calendar(std::string_view tag)
 	return -1;
 }
 
+static constexpr int gregorian = find_calendar("GREGORIAN");
+static_assert(gregorian >= 0);
+
+// Up to 8 bytes of a word as one number, so a month is found by comparing numbers.
+static constexpr std::uint64_t packed(std::string_view word)
+{
+	std::uint64_t key = 0;
+	for (std::size_t i = 0; i < word.size() && i < 8; ++i)
+		key |= static_cast<std::uint64_t>(static_cast<unsigned char>(word[i])) << (8 * i);
+	return word.size() > 8 ? ~std::uint64_t{0} : key;
+}
+
+static constexpr std::array<std::uint64_t, months7.size()> month_keys = [] {
+	std::array<std::uint64_t, months7.size()> keys{};
+	for (std::size_t i = 0; i < months7.size(); ++i)
+		keys[i] = packed(months7[i]);
+	return keys;
+}();
+
 static bool is_month_of(int calendar, std::string_view month)
 {
 	if (calendar < 0)
 		return is_std_tag(month) || is_ext_tag(month);
 	const calendar7 &cal = calendars7[calendar];
+	std::uint64_t key = packed(month);
 	for (int m = 0; m < cal.month_count; ++m)
-		if (months7[cal.first_month + m] == month)
+		if (month_keys[cal.first_month + m] == key && months7[cal.first_month + m].size() == month.size())
 			return true;
 	return is_ext_tag(month);
 }
@@ -69,11 +89,11 @@ static bool is_date(const std::string_view *w, int n)
 {
 	if (n < 1)
 		return false;
-	int cal = find_calendar(w[0]);
+	int cal = is_digits(w[0]) ? -1 : find_calendar(w[0]);
 	if (cal >= 0 || is_ext_tag(w[0]))
 		if (is_calendar_date(cal, w + 1, n - 1))
 			return true;
-	return is_calendar_date(find_calendar("GREGORIAN"), w, n);
+	return is_calendar_date(gregorian, w, n);
 }
 
 static int find_word(const words7 &d, std::string_view word, int from)
@@ -156,7 +176,7 @@ static verdict7 legacy_date(std::string_view value)
 
 static bool is_exact_date(const words7 &d)
 {
-	return d.n == 3 && is_digits(d.w[0]) && is_month_of(find_calendar("GREGORIAN"), d.w[1]) &&
+	return d.n == 3 && is_digits(d.w[0]) && is_month_of(gregorian, d.w[1]) &&
 	       !is_ext_tag(d.w[1]) && is_digits(d.w[2]);
 }
 

@@ -15,6 +15,21 @@ static void report(checker7 &c, std::uint64_t line, kind7 kind, std::string_view
 	c.on_finding(c.context, finding7{line, kind, quote, detail, code});
 }
 
+static constexpr int standard_tag(std::string_view tag)
+{
+	for (std::size_t i = 0; i < tags7.size(); ++i)
+		if (tags7[i] == tag)
+			return static_cast<int>(i);
+	return -1;
+}
+
+// The tags the walk itself tells apart, compared by number rather than by text on every line.
+static constexpr int tag_cont = standard_tag("CONT");
+static constexpr int tag_head = standard_tag("HEAD");
+static constexpr int tag_note = standard_tag("NOTE");
+static constexpr int tag_trlr = standard_tag("TRLR");
+static_assert(tag_cont >= 0 && tag_head >= 0 && tag_note >= 0 && tag_trlr >= 0);
+
 static std::string_view tag_of(int type)
 {
 	return tags7[structures7[type].tag];
@@ -88,7 +103,7 @@ static void check_line_value(checker7 &c, const line7 &l)
 static void check_payload_of(checker7 &c, const line7 &l, int type)
 {
 	const structure7 &s = structures7[type];
-	if (l.tag == "NOTE" && is_pointer_form(l.value)) {
+	if (s.tag == tag_note && is_pointer_form(l.value)) {
 		report(c, l.number, kind7::note_pointer, l.value);
 		return;
 	}
@@ -110,9 +125,9 @@ static void check_payload_of(checker7 &c, const line7 &l, int type)
 }
 
 // The form of the line's own parts; false when its tag is no tag, so that nothing else is judged.
-static bool check_line_form(checker7 &c, const line7 &l)
+static bool check_line_form(checker7 &c, const line7 &l, int tag)
 {
-	if (!is_tag_form(l.tag)) {
+	if (tag < 0 && !is_tag_form(l.tag)) {
 		report(c, l.number, kind7::bad_tag, l.tag);
 		return false;
 	}
@@ -148,9 +163,8 @@ static void report_misplaced(checker7 &c, const line7 &l, int parent)
 }
 
 // The structure type a standard line opens under a known parent, -1 when it has no place there.
-static int standard_type(checker7 &c, const line7 &l, int parent)
+static int standard_type(checker7 &c, const line7 &l, int tag, int parent)
 {
-	int tag = find_tag7(l.tag);
 	int slot = tag < 0 ? -1 : find_substructure(parent, tag);
 	if (slot < 0) {
 		report_misplaced(c, l, parent);
@@ -182,31 +196,33 @@ static int continuation_type(checker7 &c, const line7 &l, int parent)
 
 static int record_type_checks(checker7 &c, const line7 &l, int type)
 {
-	bool head_or_trailer = l.tag == "HEAD" || l.tag == "TRLR";
+	int tag = structures7[type].tag;
+	bool head_or_trailer = tag == tag_head || tag == tag_trlr;
 	if (l.xref.empty() && !head_or_trailer)
 		report(c, l.number, kind7::record_without_xref, {}, l.tag);
 	else if (!l.xref.empty() && head_or_trailer && is_xref_form(l.xref) && l.xref != "VOID")
 		report(c, l.number, kind7::xref_not_record, l.xref, l.tag);
-	if (l.tag == "TRLR")
+	if (tag == tag_trlr)
 		c.trailer = true;
 	return type;
 }
 
-static int line_type(checker7 &c, const line7 &l, int parent)
+static int line_type(checker7 &c, const line7 &l, int tag, int parent)
 {
 	if (parent < 0)
 		return -1;
-	if (l.tag == "CONT")
+	if (tag == tag_cont)
 		return continuation_type(c, l, parent);
-	if (is_ext_tag(l.tag))
+	if (tag < 0 && is_ext_tag(l.tag))
 		return parent == 0 ? -1 : documented_type(c, l.tag);
-	int type = standard_type(c, l, parent);
+	int type = standard_type(c, l, tag, parent);
 	return type >= 0 && parent == 0 ? record_type_checks(c, l, type) : type;
 }
 
 void rules7_line(checker7 &c, const line7 &l)
 {
-	if (++c.lines == 1 && (l.level != 0 || l.tag != "HEAD"))
+	int tag = find_tag7(l.tag);
+	if (++c.lines == 1 && (l.level != 0 || tag != tag_head))
 		report(c, l.number, kind7::first_line);
 	c.last_line = l.number;
 	if (c.trailer) {
@@ -218,14 +234,14 @@ void rules7_line(checker7 &c, const line7 &l)
 	int index = l.level < open_levels7 - 1 ? static_cast<int>(l.level) + 1 : open_levels7 - 1;
 	close_to(c, index);
 	int parent = c.depth == index - 1 ? c.open[c.depth].type : -1;
-	int type = check_line_form(c, l) ? line_type(c, l, parent) : -1;
+	int type = check_line_form(c, l, tag) ? line_type(c, l, tag, parent) : -1;
 	if (type >= 0)
 		check_payload_of(c, l, type);
 	else
 		check_line_value(c, l);
 	open_at(c, index, type, l.number);
 	c.last_level = l.level;
-	c.last_cont = l.tag == "CONT";
+	c.last_cont = tag == tag_cont;
 }
 
 void rules7_finish(checker7 &c)

@@ -2,6 +2,8 @@
 #include "rules7_internal.h"
 #include "rules7_tables.h"
 
+#include <cstring>
+
 namespace rules7 {
 
 static bool is_tag_char(unsigned char c)
@@ -31,7 +33,7 @@ int find_tag7(std::string_view tag)
 		key |= static_cast<std::uint64_t>(c) << (8 * i);
 	}
 	int slot = tag_slots7[(h ^ (h >> 16)) & tag_hash_mask7];
-	return slot >= 0 && tag_keys7[slot] == key ? slot : -1;
+	return slot >= 0 && tag_keys7[slot] == key && tags7[slot].size() == tag.size() ? slot : -1;
 }
 
 bool is_digits(std::string_view text)
@@ -85,14 +87,30 @@ static std::uint32_t banned_after(std::string_view text, std::size_t i)
 	return 0;
 }
 
-// The first banned character of the text, no_banned7 when there is none.
+// True when the 8 bytes hold one below space or one from DEL up: only those can be banned.
+static bool has_unusual_byte(std::uint64_t w)
+{
+	constexpr std::uint64_t ones = 0x0101010101010101u;
+	constexpr std::uint64_t highs = 0x8080808080808080u;
+	return (((w - ones * 0x20) & ~w) | w | (w + ones)) & highs;
+}
+
+// The first banned character of the text, no_banned7 when there is none. Values are mostly
+// printable ASCII, so they are read 8 bytes at a time until a byte needs a closer look.
 std::uint32_t banned_character(std::string_view text)
 {
-	for (std::size_t i = 0; i < text.size(); ++i) {
+	std::size_t i = 0;
+	for (; i < text.size(); ++i) {
+		if (i + 8 <= text.size() && i % 8 == 0) {
+			std::uint64_t w;
+			std::memcpy(&w, text.data() + i, 8);
+			if (!has_unusual_byte(w)) {
+				i += 7;
+				continue;
+			}
+		}
 		auto c = static_cast<unsigned char>(text[i]);
-		if (c >= 0x20 && c < 0x7F)
-			continue;
-		if (c == '\t' || c == '\n' || c == '\r')
+		if ((c >= 0x20 && c < 0x7F) || c == '\t' || c == '\n' || c == '\r')
 			continue;
 		if (c < 0x80)
 			return c;
