@@ -124,6 +124,17 @@ static void check_payload_of(checker7 &c, const line7 &l, int type)
 		report(c, l.number, kind7::bad_payload, l.value, tag_of(type), static_cast<std::uint32_t>(s.payload));
 }
 
+// Only records have a cross-reference, and none is called VOID: that is the pointer to nothing.
+static void check_xref(checker7 &c, const line7 &l)
+{
+	if (!is_xref_form(l.xref))
+		report(c, l.number, kind7::bad_xref, l.xref);
+	else if (l.xref == "VOID")
+		report(c, l.number, kind7::void_xref, l.xref);
+	else if (l.level > 0)
+		report(c, l.number, kind7::xref_not_record, l.xref, l.tag);
+}
+
 // The form of the line's own parts; false when its tag is no tag, so that nothing else is judged.
 static bool check_line_form(checker7 &c, const line7 &l, int tag)
 {
@@ -131,14 +142,8 @@ static bool check_line_form(checker7 &c, const line7 &l, int tag)
 		report(c, l.number, kind7::bad_tag, l.tag);
 		return false;
 	}
-	if (l.xref.empty())
-		;
-	else if (!is_xref_form(l.xref))
-		report(c, l.number, kind7::bad_xref, l.xref);
-	else if (l.xref == "VOID")
-		report(c, l.number, kind7::void_xref, l.xref);
-	else if (l.level > 0)
-		report(c, l.number, kind7::xref_not_record, l.xref, l.tag);
+	if (!l.xref.empty())
+		check_xref(c, l);
 	std::uint32_t banned = banned_character(l.value);
 	if (banned != no_banned7)
 		report(c, l.number, kind7::banned_character, l.value, {}, banned);
