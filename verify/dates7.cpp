@@ -159,9 +159,10 @@ static verdict7 legacy_date(std::string_view value)
 		std::string_view quote = value.substr(esc, end == std::string_view::npos ? end : end - esc + 1);
 		return {result7::legacy, quote, escaped_calendar(quote)};
 	}
-	if (value.starts_with("INT ") || value.starts_with("("))
-		return {result7::legacy, value.substr(0, value.starts_with("(") ? value.size() : 3),
-			"the date alone, with the text in its PHRASE"};
+	if (value.starts_with("INT "))
+		return {result7::legacy, value.substr(0, 3), "the date alone, with the text in its PHRASE"};
+	if (value.starts_with("("))
+		return {result7::legacy, value, "an empty DATE, with the text in its PHRASE"};
 	words7 d;
 	d.n = 0;
 	split_words(value, d);

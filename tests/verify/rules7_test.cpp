@@ -360,6 +360,31 @@ TEST(Rules7Payloads, BorrowedAndOwnSyntaxesAreReadByTheirGrammar)
 	}
 }
 
+TEST(Rules7Payloads, EachFiveFiveOneDateFormIsNamedWithWhatSevenWrites)
+{
+	struct row {
+		const char *value;
+		const char *quote;
+		const char *instead;
+	};
+	const std::vector<row> rows = {
+		{"@#DFRENCH R@ 1 VEND 1", "@#DFRENCH R@", "FRENCH_R"},
+		{"ABT @#DHEBREW@ 5600", "@#DHEBREW@", "HEBREW"},
+		{"@#DROMAN@ 5", "@#DROMAN@", "the calendar's name, or an extension tag for a calendar of its own"},
+		{"INT 1900 (about then)", "INT", "the date alone, with the text in its PHRASE"},
+		{"(in the spring)", "(in the spring)", "an empty DATE, with the text in its PHRASE"},
+		{"FROM 44 B.C. TO 1", "B.C.", "BCE"},
+		{"BET 1750/51 AND 1760", "1750/51", "one year, with the dual year in the date's PHRASE"},
+	};
+	for (const row &r : rows) {
+		SCOPED_TRACE(r.value);
+		verdict7 v = check_date(r.value, payload7::pay_date);
+		EXPECT_EQ(v.result, result7::legacy);
+		EXPECT_EQ(v.quote, r.quote);
+		EXPECT_EQ(v.instead, r.instead);
+	}
+}
+
 TEST(Rules7Messages, EachKindReadsInTheStyleOfTheOtherFindings)
 {
 	struct row {
