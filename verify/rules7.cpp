@@ -157,8 +157,6 @@ static void report_misplaced(checker7 &c, const line7 &l, int parent)
 		report(c, l.number, kind7::legacy, l.tag, "no CHAR: every 7.0 file is UTF-8");
 	else if (l.tag == "SUBN" && parent == 0)
 		report(c, l.number, kind7::legacy, l.tag, "no submission record");
-	else if (l.tag == "CONC")
-		report(c, l.number, kind7::conc);
 	else if (l.tag == "NOTE" && parent == 0)
 		report(c, l.number, kind7::legacy, "0 NOTE", "a shared note as an SNOTE record");
 	else if (parent == 0)
@@ -212,8 +210,13 @@ static int record_type_checks(checker7 &c, const line7 &l, int type)
 	return type;
 }
 
+// CONC is wrong wherever it stands, even under an extension: 7.0 has no line length to cut.
 static int line_type(checker7 &c, const line7 &l, int tag, int parent)
 {
+	if (tag < 0 && l.tag == "CONC") {
+		report(c, l.number, kind7::conc);
+		return -1;
+	}
 	if (parent < 0)
 		return -1;
 	if (tag == tag_cont)
