@@ -210,6 +210,22 @@ static int record_type_checks(checker7 &c, const line7 &l, int type)
 	return type;
 }
 
+// A documented extension tag that stands for a standard structure brings that structure's rules,
+// but only where the standard tag itself could not stand: there it must be the standard tag.
+static int relocated_type(checker7 &c, const line7 &l, int parent)
+{
+	int type = documented_type(c, l.tag);
+	if (type < 0)
+		return -1;
+	const structure7 &p = structures7[parent];
+	for (int i = 0; i < p.sub_count; ++i)
+		if (substructures7[p.first_sub + i].type == type) {
+			report(c, l.number, kind7::not_allowed, l.tag, tag_of(parent));
+			return -1;
+		}
+	return type;
+}
+
 // CONC is wrong wherever it stands, even under an extension: 7.0 has no line length to cut.
 static int line_type(checker7 &c, const line7 &l, int tag, int parent)
 {
@@ -222,7 +238,7 @@ static int line_type(checker7 &c, const line7 &l, int tag, int parent)
 	if (tag == tag_cont)
 		return continuation_type(c, l, parent);
 	if (tag < 0 && is_ext_tag(l.tag))
-		return parent == 0 ? -1 : documented_type(c, l.tag);
+		return parent == 0 ? -1 : relocated_type(c, l, parent);
 	int type = standard_type(c, l, tag, parent);
 	return type >= 0 && parent == 0 ? record_type_checks(c, l, type) : type;
 }

@@ -260,6 +260,7 @@ TEST(Rules7Faults, EachFaultAloneGivesOneFindingAtItsLine)
 		{{"empty pointer", replace_line, 15, "1 CHIL"}, kind7::bad_payload, 15},
 		{{"a relocated DATE keeps its payload", insert_before, 9, "2 _DATE 2 MAR"}, kind7::bad_payload, 9},
 		{{"a relocated DATE keeps its substructures", insert_before, 9, "2 _DATE 1900\n3 SEX M"}, kind7::not_allowed, 10},
+		{{"a relocated DATE where DATE itself belongs", insert_before, 12, "2 _DATE 1900"}, kind7::not_allowed, 12},
 		{{"calendar escape", replace_line, 11, "2 DATE @#DJULIAN@ 2 MAR 1900"}, kind7::legacy, 11},
 		{{"dual year", replace_line, 11, "2 DATE 2 MAR 1750/51"}, kind7::legacy, 11},
 		{{"interpreted date", replace_line, 11, "2 DATE INT 1900 (about then)"}, kind7::legacy, 11},
