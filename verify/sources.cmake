@@ -1,3 +1,9 @@
 # lineagecheck's core, named once for the suite and for the fuzz targets.
 set(verify_sources ${CMAKE_CURRENT_LIST_DIR}/check.cpp ${CMAKE_CURRENT_LIST_DIR}/dates.cpp
 	${CMAKE_CURRENT_LIST_DIR}/findings.cpp ${CMAKE_CURRENT_LIST_DIR}/links.cpp ${CMAKE_CURRENT_LIST_DIR}/lines.cpp)
+# The GEDCOM 7.0 rules, over tables generated at build time (see CMakeLists.txt); apart, as the
+# fuzz targets do not run the generator.
+set(verify_rules7_sources ${CMAKE_CURRENT_LIST_DIR}/rules7.cpp ${CMAKE_CURRENT_LIST_DIR}/schema7.cpp
+	${CMAKE_CURRENT_LIST_DIR}/rules7_lines.cpp ${CMAKE_CURRENT_LIST_DIR}/payloads7.cpp
+	${CMAKE_CURRENT_LIST_DIR}/dates7.cpp ${CMAKE_CURRENT_LIST_DIR}/tokens7.cpp
+	${CMAKE_CURRENT_LIST_DIR}/messages7.cpp)
