@@ -112,8 +112,10 @@ void keep_xref(xref_text& to, std::string_view xref)
 // the current row `row`; the report of that kind (`report`) writes the line `label`, with
 // all the characters of a longer number, so that @I10507@ and @I10508@ read apart on the
 // page although both fill row 1050.
-void take_record(std::string_view piece, std::string_view xref, char letter, short_text& kept, int& row,
-		 char report, std::string_view label, FILE *out)
+// In line in level0, its one caller: through a call, its eight arguments cost more than its work.
+[[gnu::always_inline]] inline void take_record(std::string_view piece, std::string_view xref, char letter,
+					       short_text& kept, int& row, char report, std::string_view label,
+					       FILE *out)
 {
 	short_text cut{};
 	std::string_view text = cut_number(piece, 4, number_text, 5, letter, cut);
