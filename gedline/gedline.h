@@ -147,9 +147,13 @@ inline bool take_short(const char *p, std::size_t len, char_pair pair, piece_cur
 		return false;
 	if constexpr (noting) {
 		// The places through the line end are the piece's; a pair cannot start at the end.
-		std::uint64_t through = c.ends ^ (c.ends - 1);
-		held = (c.pairs & through) != 0;
-		c.pairs &= ~through;
+		// Nearly every span holds no pair, and then there is nothing to take from it.
+		held = false;
+		if (c.pairs != 0) {
+			std::uint64_t through = c.ends ^ (c.ends - 1);
+			held = (c.pairs & through) != 0;
+			c.pairs &= ~through;
+		}
 	}
 	c.ends &= c.ends - 1;
 	if (p[end] == '\r' && p[end + 1] == '\n' && n < piece_max) {

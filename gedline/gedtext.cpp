@@ -93,6 +93,25 @@ std::size_t line_start_of(std::string_view s, std::size_t from, std::size_t i)
 
 std::size_t read_decoded(ged_text &t, char *to, std::size_t cap, std::uint64_t at);
 
+// The first byte from r of the block s, read in at `to`, that tidying may change or that needs
+// decoding. A blank after a blank in a line's value is kept as it stands, as in the
+// continuation lines of notes, so the look goes on past it; the prefix before it is tidied in
+// place to learn where it stands, which changes none of its bytes: none of them was one to mend.
+std::size_t next_to_mend(std::string_view s, std::size_t r, bool named, char *to)
+{
+	for (std::size_t from = r;;) {
+		std::size_t bad = from + first_to_mend<true>(s.substr(from), named);
+		if (bad == s.size() || s[bad] != ' ')
+			return bad;
+		std::size_t start = line_start_of(s, r, bad);
+		prefix_state state = prefix_state::line_start;
+		tidy_prefixes(state, s.substr(start, bad - start), to + start);
+		if (state != prefix_state::rest)
+			return bad;
+		from = bad + 1;
+	}
+}
+
 // Puts back in front of raw the last bytes taken from it, unchanged: the part of a line that
 // a block cut, or the rest of a block that goes through the decoder. Where raw still holds
 // more, they stand there already.
@@ -132,7 +151,7 @@ std::size_t read_plainly(ged_text &t, char *to, std::size_t cap)
 	std::string_view s(to, e);
 	std::size_t r = 0, w = 0;
 	while (r < e) {
-		std::size_t bad = r + first_to_mend<true>(s.substr(r), t.decode.named);
+		std::size_t bad = next_to_mend(s, r, t.decode.named, to);
 		std::size_t start = bad == e ? e : line_start_of(s, r, bad);
 		if (w != r)
 			std::memmove(to + w, to + r, start - r);

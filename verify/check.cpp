@@ -3,8 +3,13 @@
 
 #include "gedline.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 char option;
 long long number_of_individuals;
@@ -70,13 +75,31 @@ static bool is_tag(std::string_view piece, std::string_view tag)
 }
 
 // The record of an individual: its cross-reference and then the tag INDI, a word of its own.
-// Called for the pieces that begin "0 @", about one in ten.
+// Called for the pieces that begin "0 @", about one in ten. Nearly every cross-reference
+// closes within sixteen bytes of its "@", found in one compare; the tag is read in one word.
 [[gnu::noinline]] static bool is_individual_record(std::string_view piece)
 {
-	std::size_t close = piece.find('@', 3);
+	static_assert(piece_slack >= 16 + 8);
+	std::size_t close = std::string_view::npos;
+#if defined(__SSE2__)
+	__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(piece.data() + 3));
+	auto ats = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('@'))));
+	if (ats != 0 && 3 + static_cast<std::size_t>(std::countr_zero(ats)) < piece.size())
+		close = 3 + static_cast<std::size_t>(std::countr_zero(ats));
+	else if (piece.size() > 3 + 16)
+#endif
+		close = piece.find('@', 3);
 	if (close == std::string_view::npos)
 		return false;
-	return has_at(piece, close + 1, " INDI") && word_ends(piece, close + 6);
+	std::size_t rest = piece.size() - close - 1;
+	std::uint64_t w;
+	std::memcpy(&w, piece.data() + close + 1, sizeof w);
+	constexpr std::uint64_t indi = 0x49444E4920; // " INDI", its first byte lowest
+	constexpr std::uint64_t five = (std::uint64_t{1} << 40) - 1;
+	if (rest < 5 || (w & five) != indi)
+		return false;
+	char after = static_cast<char>(w >> 40);
+	return rest == 5 || after == ' ' || after == '\r' || after == '\n';
 }
 
 static void write_line(FILE *out, const char *label, std::string_view piece)

@@ -137,6 +137,32 @@ TEST(CharsetPrefixes, IndentationAndRunsOfBlanksBeforeTheTagGo)
 	EXPECT_EQ(text_of("\xEF\xBB\xBF  0 HEAD\n"), "\xEF\xBB\xBF" "0 HEAD\n");
 }
 
+// Runs of blanks in a line's value stay as they are; what follows them on the same line is
+// still mended, and so is the prefix of the next line, whatever the block.
+TEST(CharsetPrefixes, BlanksInAValueStayAndWhatFollowsThemIsStillMended)
+{
+	struct form {
+		std::string_view bytes;
+		std::string_view text;
+	};
+	const form forms[] = {
+		{"2 CONC  in witness  of\n", "2 CONC  in witness  of\n"},
+		{"2 CONC a  b \n  3 CONT   c\n", "2 CONC a  b \n3 CONT   c\n"},
+		{"1 NOTE a  b\tc\n", "1 NOTE a  b\tc\n"},
+		{"1 NOTE a  b \xFF c\n", "1 NOTE a  b \xC3\xBF c\n"},
+		{"1 NOTE a   \xC3\xA9  \r\n0  @I1@  INDI\n", "1 NOTE a   \xC3\xA9  \r\n0 @I1@ INDI\n"},
+		{"0 @N1@ NOTE  x  y\n1  CONC  z\n", "0 @N1@ NOTE  x  y\n1 CONC  z\n"},
+		{"1 @  NOTE  a\n", "1 @  NOTE  a\n"},
+	};
+	for (const form &f : forms) {
+		SCOPED_TRACE(f.bytes);
+		std::string bytes = "0 HEAD\n" + std::string(f.bytes) + "0 TRLR\n";
+		EXPECT_EQ(text_of(bytes), "0 HEAD\n" + std::string(f.text) + "0 TRLR\n");
+		for (std::size_t block = read_min; block < 120; block++)
+			ASSERT_EQ(text_of(bytes, block), text_of(bytes)) << block;
+	}
+}
+
 // Blocks of every size fall inside UTF-16 pairs, between ANSEL marks and their letters, and
 // inside long lines; the text is the same whatever the block.
 TEST(CharsetBlocks, EveryBlockSizeGivesTheSameText)

@@ -1,0 +1,131 @@
+#!/usr/bin/env python3
+"""Times the programs of two builds against each other, in pairs, on one file.
+
+usage: paired.py BUILD OTHER_BUILD DATA_DIR [--pairs N] [--size MB] [--spawn PATH] [--move PATH]
+
+Each command of BUILD ("now") and of OTHER_BUILD ("then") runs once to warm the page cache,
+then in N rounds: then, now, now again, the order turned round every other round, so that a
+change in the machine's load falls on both alike. Printed for each command: the medians of the
+CPU time (user + system) of each side, now/then as the median of the rounds' own ratios, and
+now-again/now, the same binary paired with itself, which shows how far the noise alone moves
+such a ratio. Then the gate: now's CPU time against floors timed in the same rounds (wc -l,
+and for the long reports the moving of their own bytes through user space, bench/move.cpp),
+and its peak memory. The file is DATA_DIR/bench-SIZEmb-utf8.ged (default 100), the generated
+text with letters beyond ASCII in its names.
+"""
+import os
+import statistics
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import charsets  # noqa: E402
+from builds import program  # noqa: E402
+
+MIB = 1024
+# (command, floor, most times the floor, most peak memory in MiB)
+GATE = {"lineagehtml -i": ("move -i", 2, 32), "lineagehtml -f": ("move -f", 3, 32),
+        "lineagehtml -s": ("wc -l", 2.5, 32), "lineagehtml -t": ("wc -l", 3, 32),
+        "lineagecheck -b": ("wc -l", 2, 32), "lineagecheck -s": ("wc -l", 2, 32),
+        "lineagecheck -t": ("wc -l", 2, 32), "lineagecheck -v": ("wc -l", 5, 64),
+        "lineagetree --print": ("wc -l", 2, 64)}
+
+
+def option(name, default):
+    return sys.argv[sys.argv.index(name) + 1] if name in sys.argv else default
+
+
+def commands(build, path):
+    html, check = program(build, "lineagehtml"), program(build, "lineagecheck")
+    found = [(f"lineagehtml -{f}", [html, f"-{f}", path]) for f in "ifst"]
+    found += [(f"lineagecheck -{f}", [check, f"-{f}", path]) for f in "bstv"]
+    return found + [("lineagetree --print", [program(build, "lineagetree"), "--print", path, "1"])]
+
+
+def run_once(spawn, argv, out):
+    res = subprocess.run([spawn, out] + argv, capture_output=True, text=True, check=True)
+    wall, user, system, rss, status = res.stdout.split()
+    if int(status) != 0 and not (int(status) == 1 and "-v" in argv):
+        raise SystemExit(f"{' '.join(argv)} exited with status {status}")
+    return float(user) + float(system), int(rss)
+
+
+def floors(path, move, sizes):
+    found = [("wc -l", ["wc", "-l", path])]
+    return found + [(f"move -{f}", [move, path, str(sizes[f"lineagehtml -{f}"])]) for f in "if"]
+
+
+def rounds(spawn, now, then, floor, out, pairs):
+    cpu = {key: [] for key in [("now", n) for n, _ in now] + [("then", n) for n, _ in then] +
+           [("again", n) for n, _ in now] + [("floor", n) for n, _ in floor]}
+    peak = {n: 0 for n, _ in now}
+    for k in range(pairs):
+        for (name, a), (_, b) in zip(now, then):
+            order = [("then", b), ("now", a), ("again", a)]
+            for side, argv in order if k % 2 == 0 else reversed(order):
+                c, rss = run_once(spawn, argv, out)
+                cpu[(side, name)].append(c)
+                if side != "then":
+                    peak[name] = max(peak[name], rss)
+        for name, argv in floor:
+            cpu[("floor", name)].append(run_once(spawn, argv, out)[0])
+    return cpu, peak
+
+
+def paired_ratio(over, under):
+    return statistics.median(a / b for a, b in zip(over, under) if b > 0)
+
+
+def report(now, cpu, peak):
+    med = {key: statistics.median(v) for key, v in cpu.items()}
+    print(f"{'command':<21} {'then s':>7} {'now s':>7} {'now/then':>9} {'self':>6} "
+          f"{'floor':>7} {'x floor':>8} {'aim':>5} {'peak MiB':>9}")
+    missed = []
+    for name, _ in now:
+        floor, most, memory = GATE[name]
+        times = med[("now", name)] / med[("floor", floor)]
+        print(f"{name:<21} {med[('then', name)]:7.3f} {med[('now', name)]:7.3f}"
+              f" {paired_ratio(cpu[('now', name)], cpu[('then', name)]):9.3f}"
+              f" {paired_ratio(cpu[('again', name)], cpu[('now', name)]):6.3f}"
+              f" {floor:>7} {times:8.2f} {most:5.1f} {peak[name] / MIB:9.1f}")
+        if times > most:
+            missed.append(f"{name}: {times:.2f}x {floor}, aim {most}x")
+        if peak[name] >= memory * MIB:
+            missed.append(f"{name}: peak memory {peak[name] / MIB:.1f} MiB, limit {memory} MiB")
+    print("floors: " + ", ".join(f"{n} {med[('floor', n)]:.3f} s" for n in ("wc -l", "move -i", "move -f")))
+    return missed
+
+
+def main():
+    if len(sys.argv) < 4:
+        raise SystemExit(__doc__)
+    build, other, data = sys.argv[1:4]
+    pairs = int(option("--pairs", "9"))
+    spawn = option("--spawn", os.path.join(build, "bench-spawn"))
+    move = option("--move", os.path.join(build, "bench-move"))
+    path = charsets.make_forms(data, option("--size", "100"))["utf8"]
+    out = os.path.join(data, "paired.out")
+    now, then = commands(build, path), commands(other, path)
+    sizes = {}
+    for (name, a), (_, b) in zip(now, then):
+        run_once(spawn, b, out)
+        run_once(spawn, a, out)
+        sizes[name] = os.path.getsize(out)
+    floor = floors(path, move, sizes)
+    for _, argv in floor:
+        run_once(spawn, argv, out)
+    with open("/proc/loadavg") as f:
+        print(f"{os.path.basename(path)}, {pairs} rounds; now {build}, then {other}; "
+              f"load at start {' '.join(f.read().split()[:3])}")
+    cpu, peak = rounds(spawn, now, then, floor, out, pairs)
+    missed = report(now, cpu, peak)
+    os.remove(out)
+    if missed:
+        print("Aims missed (CPU time):\n  " + "\n  ".join(missed))
+        return 1
+    print("Every aim met.")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
