@@ -58,16 +58,16 @@ bool index_records(const ged_source &source, record_index &index)
 {
 	index = record_index{};
 	index.source = source;
-	page_array<record_start> starts;
+	grow_list<record_start> starts;
 	bool stored = true;
 	bool read = each_record_line(source, [&](std::size_t at, const ged_line &l) {
 		if (!l.xref.empty())
-			stored = starts.push_back(record_start{at, key_hash(l.xref)}) && stored;
+			stored = push(starts, record_start{at, key_hash(l.xref)}) && stored;
 	});
 	std::size_t size = 16;
 	while (size < 2 * starts.size)
 		size *= 2;
-	if (!read || !stored || !index.slots.resize(size))
+	if (!read || !stored || !grow_zeroed(index.slots, size))
 		return false;
 	std::string mine;
 	std::string other;
