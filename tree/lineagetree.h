@@ -3,7 +3,7 @@
 #pragma once
 
 #include "gedtext.h"
-#include "grow_list.h"
+#include "records.h"
 
 #include <array>
 #include <cstddef>
@@ -76,7 +76,7 @@ struct index_slot {
 
 struct record_index {
 	ged_source source;
-	grow_list<index_slot> slots;
+	record_table<index_slot> table;
 	std::size_t count = 0;
 };
 
