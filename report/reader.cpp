@@ -47,6 +47,14 @@ std::array<row_text, fam_rows> fam_div_plac;
 
 namespace {
 
+// In silent mode the rules keep their tables as for no report, and write nothing.
+bool silent;
+
+bool writes(char report)
+{
+	return option == report && !silent;
+}
+
 constexpr std::string_view line2 = "<br /><img src=gedline2.gif align=center />";
 constexpr std::string_view record_line = "<br /><br /><img src=gedbase.gif align=center />";
 constexpr std::string_view male_image = "<img src=male.gif>";
@@ -109,7 +117,7 @@ void take_record(std::string_view piece, std::string_view xref, char letter, sho
 	std::string_view text = cut_number(piece, 4, number_text, 5, letter, cut);
 	kept = cut;
 	row = leading_number(text);
-	if (option != report)
+	if (!writes(report))
 		return;
 	constexpr std::size_t around = 3; // "@", the record letter and the closing "@"
 	std::array<char, piece_max + 1> whole;
@@ -138,7 +146,7 @@ void family_member(std::string_view piece, member who, FILE *out)
 		auto& table = who == member::husband ? fam_husb : who == member::wife ? fam_wife : fam_chil;
 		table[fam_r] = cut;
 	}
-	if (option != 'f')
+	if (!writes('f'))
 		return;
 	std::string_view name, born, died, image;
 	if (indi_row_ok(id_pointer) && refers_to_row(piece, id_pointer)) {
@@ -203,9 +211,9 @@ void name_line(std::string_view piece, FILE *out)
 	std::string_view value = value_of(piece);
 	claim_row();
 	keep_indi(indi_name, value);
-	if (option == 's' && indi_row_ok(indi_r))
+	if (writes('s') && indi_row_ok(indi_r))
 		build_surname(indi_r, value);
-	if (option == 'i' || option == 't')
+	if (writes('i') || writes('t'))
 		report_line(out, " Name = ", value, "\n");
 }
 
@@ -220,7 +228,7 @@ void sex_line(std::string_view piece, FILE *out)
 		else if (sex == 'F')
 			copy_text(seximage[indi_r], female_image);
 	}
-	if (option == 'i')
+	if (writes('i'))
 		report_line(out, " Sex = ", {&sex, 1}, " \n");
 }
 
@@ -229,13 +237,13 @@ void indi_fact(std::array<row_text, indi_rows>& table, std::string_view label,
 {
 	std::string_view value = value_of(piece);
 	keep_indi(table, value);
-	if (option == 'i')
+	if (writes('i'))
 		report_line(out, label, value);
 }
 
 void header_fact(std::string_view label, std::string_view piece, FILE *out)
 {
-	if (option == 't')
+	if (writes('t'))
 		report_line(out, label, value_of(piece));
 }
 
@@ -254,7 +262,7 @@ void fam_fact(std::array<row_text, fam_rows>& table, std::string_view label,
 {
 	std::string_view value = value_of(piece);
 	keep_fam(table, value);
-	if (option == 'f')
+	if (writes('f'))
 		report_line(out, label, value);
 }
 
@@ -353,7 +361,7 @@ std::string_view link_target(std::string_view value, std::array<char, 3 * piece_
 
 void level2_file(std::string_view piece, FILE *out)
 {
-	if (in_context("OB") && option == 'i') {
+	if (in_context("OB") && writes('i')) {
 		std::array<char, 3 * piece_max + 2> buf;
 		report_line(out, "  Media = <a href=", link_target(value_of(piece), buf),
 			    "><img src=photo.gif border=0 /></a>");
@@ -537,7 +545,7 @@ void handle_piece(std::string_view piece, FILE *out)
 	}
 	// The surname report is made of the names alone, so with -s no other rule is worth
 	// the time: only record lines (whose numbers place the names) and name lines are taken.
-	if (option == 's') {
+	if (writes('s')) {
 		if (piece[0] == '0')
 			level0(piece, out);
 		else if (piece[0] == '1' && has_at(piece, 2, "NA"))
@@ -560,6 +568,13 @@ void handle_piece(std::string_view piece, FILE *out)
 	default:
 		break;
 	}
+}
+
+void keep_piece(std::string_view piece)
+{
+	silent = true;
+	handle_piece(piece, nullptr);
+	silent = false;
 }
 
 bool is_trailer(std::string_view piece)
