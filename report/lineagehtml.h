@@ -164,7 +164,7 @@ bool names_private(std::string_view piece);
 // "Private" with the line end of the piece, as a name read from the file carries its own.
 std::string_view private_name(std::string_view piece);
 
-// pages.cpp: everything taken from the file or the command line is escaped as it is
+// html.cpp: everything taken from the file or the command line is escaped as it is
 // written; the program's own markup is written raw. write_parts keeps what it is given
 // until flush_output; every other writer below returns with nothing held back.
 struct out_part {
