@@ -92,10 +92,7 @@ void fetch_slot(std::uint64_t key)
 		fetch_home(table, key);
 }
 
-bool filled(const known &k)
-{
-	return k.key != 0;
-}
+constexpr auto filled = [](const known &k) { return k.key != 0; };
 
 known *slot_for(std::uint64_t key)
 {

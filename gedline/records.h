@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 inline constexpr std::uint64_t repeat_bytes = 0x0101010101010101ULL;
@@ -23,8 +24,48 @@ constexpr std::uint64_t fold_ascii(std::uint64_t word)
 	return word ^ (lower >> 2);
 }
 
+constexpr std::uint64_t mix_bits(std::uint64_t x)
+{
+	x ^= x >> 33;
+	x *= 0xff51afd7ed558ccdULL;
+	x ^= x >> 33;
+	x *= 0xc4ceb9fe1a85ec53ULL;
+	x ^= x >> 33;
+	return x;
+}
+
+// The last 1 to 7 bytes as one word, in loads of fixed size that may overlap: a copy of a
+// length known only at run time would be a call, costlier than the hash. With the length
+// mixed in, the word still tells any two tails of one length apart.
+inline std::uint64_t tail_word(const char *p, std::size_t n)
+{
+	if (n >= 4) {
+		std::uint32_t lo;
+		std::uint32_t hi;
+		std::memcpy(&lo, p, 4);
+		std::memcpy(&hi, p + n - 4, 4);
+		return lo | std::uint64_t{hi} << 32;
+	}
+	if (n == 0)
+		return 0;
+	auto byte = [p](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
+	return byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16;
+}
+
 // The hash of a cross-reference as written; with fold_case, one that ignores ASCII case.
-std::uint64_t xref_hash(std::string_view xref, bool fold_case);
+// Inline: the programs hash a key for every link of a file.
+inline std::uint64_t xref_hash(std::string_view xref, bool fold_case)
+{
+	std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ xref.size();
+	std::size_t i = 0;
+	for (; i + 8 <= xref.size(); i += 8) {
+		std::uint64_t w;
+		std::memcpy(&w, xref.data() + i, 8);
+		h = mix_bits(h ^ (fold_case ? fold_ascii(w) : w));
+	}
+	std::uint64_t w = tail_word(xref.data() + i, xref.size() - i);
+	return mix_bits(h ^ (fold_case ? fold_ascii(w) : w));
+}
 
 template <typename Slot>
 struct record_table {

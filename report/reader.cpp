@@ -47,12 +47,11 @@ std::array<row_text, fam_rows> fam_div_plac;
 
 namespace {
 
-// In silent mode the rules keep their tables as for no report, and write nothing.
-bool silent;
-
-bool writes(char report)
+// Whether a rule writes for the report `report`. Without a stream the rules are silent:
+// they keep their tables as for no report, and write nothing.
+bool writes(char report, FILE *out)
 {
-	return option == report && !silent;
+	return option == report && out != nullptr;
 }
 
 constexpr std::string_view line2 = "<br /><img src=gedline2.gif align=center />";
@@ -117,7 +116,7 @@ void take_record(std::string_view piece, std::string_view xref, char letter, sho
 	std::string_view text = cut_number(piece, 4, number_text, 5, letter, cut);
 	kept = cut;
 	row = leading_number(text);
-	if (!writes(report))
+	if (!writes(report, out))
 		return;
 	constexpr std::size_t around = 3; // "@", the record letter and the closing "@"
 	std::array<char, piece_max + 1> whole;
@@ -146,7 +145,7 @@ void family_member(std::string_view piece, member who, FILE *out)
 		auto& table = who == member::husband ? fam_husb : who == member::wife ? fam_wife : fam_chil;
 		table[fam_r] = cut;
 	}
-	if (!writes('f'))
+	if (!writes('f', out))
 		return;
 	std::string_view name, born, died, image;
 	if (indi_row_ok(id_pointer) && refers_to_row(piece, id_pointer)) {
@@ -211,9 +210,9 @@ void name_line(std::string_view piece, FILE *out)
 	std::string_view value = value_of(piece);
 	claim_row();
 	keep_indi(indi_name, value);
-	if (writes('s') && indi_row_ok(indi_r))
+	if (writes('s', out) && indi_row_ok(indi_r))
 		build_surname(indi_r, value);
-	if (writes('i') || writes('t'))
+	if (writes('i', out) || writes('t', out))
 		report_line(out, " Name = ", value, "\n");
 }
 
@@ -228,7 +227,7 @@ void sex_line(std::string_view piece, FILE *out)
 		else if (sex == 'F')
 			copy_text(seximage[indi_r], female_image);
 	}
-	if (writes('i'))
+	if (writes('i', out))
 		report_line(out, " Sex = ", {&sex, 1}, " \n");
 }
 
@@ -237,13 +236,13 @@ void indi_fact(std::array<row_text, indi_rows>& table, std::string_view label,
 {
 	std::string_view value = value_of(piece);
 	keep_indi(table, value);
-	if (writes('i'))
+	if (writes('i', out))
 		report_line(out, label, value);
 }
 
 void header_fact(std::string_view label, std::string_view piece, FILE *out)
 {
-	if (writes('t'))
+	if (writes('t', out))
 		report_line(out, label, value_of(piece));
 }
 
@@ -262,7 +261,7 @@ void fam_fact(std::array<row_text, fam_rows>& table, std::string_view label,
 {
 	std::string_view value = value_of(piece);
 	keep_fam(table, value);
-	if (writes('f'))
+	if (writes('f', out))
 		report_line(out, label, value);
 }
 
@@ -361,7 +360,7 @@ std::string_view link_target(std::string_view value, std::array<char, 3 * piece_
 
 void level2_file(std::string_view piece, FILE *out)
 {
-	if (in_context("OB") && writes('i')) {
+	if (in_context("OB") && writes('i', out)) {
 		std::array<char, 3 * piece_max + 2> buf;
 		report_line(out, "  Media = <a href=", link_target(value_of(piece), buf),
 			    "><img src=photo.gif border=0 /></a>");
@@ -545,7 +544,7 @@ void handle_piece(std::string_view piece, FILE *out)
 	}
 	// The surname report is made of the names alone, so with -s no other rule is worth
 	// the time: only record lines (whose numbers place the names) and name lines are taken.
-	if (writes('s')) {
+	if (writes('s', out)) {
 		if (piece[0] == '0')
 			level0(piece, out);
 		else if (piece[0] == '1' && has_at(piece, 2, "NA"))
@@ -572,9 +571,7 @@ void handle_piece(std::string_view piece, FILE *out)
 
 void keep_piece(std::string_view piece)
 {
-	silent = true;
 	handle_piece(piece, nullptr);
-	silent = false;
 }
 
 bool is_trailer(std::string_view piece)

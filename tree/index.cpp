@@ -17,10 +17,7 @@ static ged_line record_line(const ged_source &source, std::size_t at, std::strin
 	return next_line(text, pos);
 }
 
-static bool filled(const index_slot &s)
-{
-	return s.at != 0;
-}
+static constexpr auto filled = [](const index_slot &s) { return s.at != 0; };
 
 // The slot of the first record whose key hashes to h and passes same(offset), or the empty
 // slot where such a record belongs.

@@ -81,10 +81,7 @@ bool same_text(std::string_view a, std::string_view b)
 	return true;
 }
 
-bool filled(const table_slot &slot)
-{
-	return slot.id_1 != 0;
-}
+constexpr auto filled = [](const table_slot &slot) { return slot.id_1 != 0; };
 
 void place(std::uint64_t folded, std::uint32_t id)
 {
