@@ -659,6 +659,11 @@ void decide_privacy(ged_text &text, int now, bool families_wanted)
 	people.size = 0;
 	families.size = 0;
 	kin_links.size = 0;
+	// Each list starts on a huge page, not grown through the small sizes: a large file would
+	// fault on every small page of them and copy them at each doubling.
+	grow_to(people, huge_page / sizeof(person_facts));
+	grow_to(families, huge_page / sizeof(std::uint64_t));
+	grow_to(kin_links, huge_page / sizeof(std::uint64_t));
 	private_counts = {};
 	pass = {};
 	pass.old_enough = now - 120;
