@@ -34,6 +34,7 @@ TEST(PrivacyDecision, AnyProgramGetsTheSameAnswerByCrossReference)
 				   "0 @I3@ INDI\n1 FAMC @F1@\n"
 				   "0 @I4@ INDI\n1 BIRT\n2 DATE 1880\n1 DEAT\n"
 				   "0 @I5@ INDI\n1 FAMS @F2@\n"
+				   "0 @I7@ INDI\n1 BIRT\n2 DATE 1926\n"
 				   "0 @F1@ FAM\n1 HUSB @I4@\n1 CHIL @I3@\n"
 				   "0 @F2@ FAM\n1 HUSB @I5@\n"
 				   "0 TRLR\n0 @I6@ INDI\n1 DEAT\n";
@@ -44,6 +45,7 @@ TEST(PrivacyDecision, AnyProgramGetsTheSameAnswerByCrossReference)
 		{"I3", false},  // undated, a parent born 146 years ago
 		{"I4", false},  // dead
 		{"I5", true},   // undated, a family without anyone dated
+		{"I7", false},  // born 100 years ago
 		{"I6", false},  // after the trailer, where reading ends: no one known
 	};
 	for (bool families : {false, true}) {
