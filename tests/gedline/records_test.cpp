@@ -24,9 +24,10 @@ bool filled(const test_slot &s)
 	return s.id != 0;
 }
 
-test_slot &slot_of(record_table<test_slot> &t, std::uint64_t key)
+// Records whose hashes are equal, told apart by their numbers.
+test_slot &slot_of(record_table<test_slot> &t, std::uint64_t hash, int id)
 {
-	return probe(t, key, filled, [key](const test_slot &s) { return s.key == key; });
+	return probe(t, hash, filled, [id](const test_slot &s) { return s.id == id; });
 }
 
 } // namespace
@@ -51,20 +52,34 @@ TEST(RecordHash, CaseCountsOnlyWhereTheTableSaysSo)
 	}
 }
 
-TEST(RecordTable, EveryKeyIsFoundAgainThoughHomesCollideAndWrap)
+// A hash whose home in a table of 16 slots is `home`: the golden-ratio product undone.
+std::uint64_t hash_at_home(std::uint64_t home)
+{
+	constexpr std::uint64_t golden = 0x9E3779B97F4A7C15ULL;
+	std::uint64_t inverse = golden;
+	for (int i = 0; i < 5; ++i)
+		inverse *= 2 - golden * inverse;
+	return (home << 60) * inverse;
+}
+
+TEST(RecordTable, KeysSharingTheLastHomeWrapToTheFirstSlotsAndAreFoundThere)
 {
 	record_table<test_slot> t;
 	ASSERT_TRUE(make_table(t, 4));
-	// Forty keys in 64 slots would not do; twelve in 16 make runs that pass the last slot.
-	for (int id = 1; id <= 12; ++id) {
-		std::uint64_t key = xref_hash("I" + std::to_string(id), false);
-		test_slot &s = slot_of(t, key);
+	const std::uint64_t homes[] = {15, 15, 15, 0, 14};
+	int id = 0;
+	for (std::uint64_t home : homes) {
+		ASSERT_EQ(home_of(t, hash_at_home(home)), home);
+		test_slot &s = slot_of(t, hash_at_home(home), ++id);
 		ASSERT_FALSE(filled(s));
-		s = {key, id};
+		s = {hash_at_home(home), id};
 	}
-	for (int id = 1; id <= 12; ++id) {
-		SCOPED_TRACE(id);
-		EXPECT_EQ(slot_of(t, xref_hash("I" + std::to_string(id), false)).id, id);
+	// Slots 15, 0, 1, then 2 for the one at home 0, and 14.
+	const std::size_t at[] = {15, 0, 1, 2, 14};
+	for (int k = 0; k < 5; ++k) {
+		SCOPED_TRACE(k);
+		EXPECT_EQ(t.slots[at[k]].id, k + 1);
+		EXPECT_EQ(&slot_of(t, hash_at_home(homes[k]), k + 1), &t.slots[at[k]]);
 	}
-	EXPECT_FALSE(filled(slot_of(t, xref_hash("I13", false))));
+	EXPECT_EQ(&slot_of(t, hash_at_home(15), 99), &t.slots[3]);
 }
