@@ -2,6 +2,7 @@
 #pragma once
 
 #include "gedline.h"
+#include "privacy.h"
 
 #include <array>
 #include <cstddef>
@@ -160,29 +161,22 @@ extern row_text last_surname;
 // reader.cpp
 int leading_number(std::string_view text);
 void handle_piece(std::string_view piece, FILE *out);
+// The rules in silent mode: what they keep is kept, nothing is written.
+void keep_piece(std::string_view piece);
 bool is_trailer(std::string_view piece);
 void print_report(ged_text &text, FILE *out);
 
-// privacy.cpp: with --private a first pass decides who is private (a restriction, presumed
-// living, or undated without an old enough relative), and the report writes "Private" for them.
-struct privacy_counts {
-	int restricted;
-	int living;
-	int undated;
-	int published;
-};
+// withhold.cpp: with --private the decision's first pass runs before the report, which then
+// writes "Private" for those it makes private.
 extern bool private_mode;
-extern privacy_counts private_counts;
 void find_private(ged_text &text, int now);
-// The memory of the first pass's tables, for main to ask large pages for, as for the others.
-std::span<const std::byte> privacy_tables();
 void handle_private_piece(std::string_view piece, FILE *out);
 // Whether a HUSB, WIFE or CHIL piece names a private person.
 bool names_private(std::string_view piece);
 // "Private" with the line end of the piece, as a name read from the file carries its own.
 std::string_view private_name(std::string_view piece);
 
-// pages.cpp: everything taken from the file or the command line is escaped as it is
+// html.cpp: everything taken from the file or the command line is escaped as it is
 // written; the program's own markup is written raw. write_parts keeps what it is given
 // until flush_output; every other writer below returns with nothing held back.
 struct out_part {

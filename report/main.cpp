@@ -117,7 +117,6 @@ void tables_in_large_pages(FILE *fp)
 		widen(low, high, *t);
 	for (const auto *t : {&fam_marr_date, &fam_marr_plac, &fam_div_date, &fam_div_plac})
 		widen(low, high, *t);
-	widen(low, high, privacy_tables());
 	advise_huge_pages(reinterpret_cast<void *>(low), high - low);
 }
 

@@ -52,6 +52,13 @@ namespace {
 // name then tells a record that kept no facts in an empty row from one not read yet.
 std::array<bool, indi_rows> indi_read;
 
+// Whether a rule writes for the report `report`. Without a stream the rules are silent:
+// they keep their tables as for no report, and write nothing.
+bool writes(char report, FILE *out)
+{
+	return option == report && out != nullptr;
+}
+
 constexpr std::string_view line2 = "<br /><img src=gedline2.gif align=center />";
 constexpr std::string_view record_line = "<br /><br /><img src=gedbase.gif align=center />";
 constexpr std::string_view male_image = "<img src=male.gif>";
@@ -147,7 +154,7 @@ void keep_xref(xref_text& to, std::string_view xref)
 	std::string_view text = cut_number(piece, 4, number_text, 5, letter, cut);
 	kept = cut;
 	row = leading_number(text);
-	if (option != report)
+	if (!writes(report, out))
 		return;
 	constexpr std::size_t around = 3; // "@", the record letter and the closing "@"
 	std::array<char, piece_max + 1> whole;
@@ -225,7 +232,7 @@ void family_member(std::string_view piece, member who, FILE *out)
 		auto& table = who == member::husband ? fam_husb : who == member::wife ? fam_wife : fam_chil;
 		table[fam_r] = cut;
 	}
-	if (option != 'f')
+	if (!writes('f', out))
 		return;
 	std::string_view xref = member_xref(piece);
 	std::string_view name, born, died, image;
@@ -288,9 +295,9 @@ void name_line(std::string_view piece, FILE *out)
 	std::string_view value = value_of(piece);
 	claim_row();
 	keep_indi(indi_name, value);
-	if (option == 's' && indi_row_ok(indi_r))
+	if (writes('s', out) && indi_row_ok(indi_r))
 		build_surname(indi_r, value);
-	if (option == 'i' || option == 't')
+	if (writes('i', out) || writes('t', out))
 		report_line(out, " Name = ", value, "\n");
 }
 
@@ -305,7 +312,7 @@ void sex_line(std::string_view piece, FILE *out)
 		else if (sex == 'F')
 			copy_text(seximage[indi_r], female_image);
 	}
-	if (option == 'i')
+	if (writes('i', out))
 		report_line(out, " Sex = ", {&sex, 1}, " \n");
 }
 
@@ -314,13 +321,13 @@ void indi_fact(std::array<row_text, indi_rows>& table, std::string_view label,
 {
 	std::string_view value = value_of(piece);
 	keep_indi(table, value);
-	if (option == 'i')
+	if (writes('i', out))
 		report_line(out, label, value);
 }
 
 void header_fact(std::string_view label, std::string_view piece, FILE *out)
 {
-	if (option == 't')
+	if (writes('t', out))
 		report_line(out, label, value_of(piece));
 }
 
@@ -339,7 +346,7 @@ void fam_fact(std::array<row_text, fam_rows>& table, std::string_view label,
 {
 	std::string_view value = value_of(piece);
 	keep_fam(table, value);
-	if (option == 'f')
+	if (writes('f', out))
 		report_line(out, label, value);
 }
 
@@ -438,7 +445,7 @@ std::string_view link_target(std::string_view value, std::array<char, 3 * piece_
 
 void level2_file(std::string_view piece, FILE *out)
 {
-	if (in_context("OB") && option == 'i') {
+	if (in_context("OB") && writes('i', out)) {
 		std::array<char, 3 * piece_max + 2> buf;
 		report_line(out, "  Media = <a href=", link_target(value_of(piece), buf),
 			    "><img src=photo.gif border=0 /></a>");
@@ -672,6 +679,11 @@ void handle_piece(std::string_view piece, FILE *out)
 		apply_rules<true>(piece, out);
 	else
 		apply_rules<false>(piece, out);
+}
+
+void keep_piece(std::string_view piece)
+{
+	handle_piece(piece, nullptr);
 }
 
 bool is_trailer(std::string_view piece)

@@ -1,31 +1,12 @@
 // The index of a file's records by cross-reference, and the search for a person by number.
 #include "lineagetree.h"
 
-#include <cstring>
+#include "records.h"
 
-
-static std::uint64_t mix(std::uint64_t x)
-{
-	x ^= x >> 33;
-	x *= 0xff51afd7ed558ccdULL;
-	x ^= x >> 33;
-	x *= 0xc4ceb9fe1a85ec53ULL;
-	x ^= x >> 33;
-	return x;
-}
 
 static std::uint64_t key_hash(std::string_view key)
 {
-	std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ key.size();
-	std::size_t i = 0;
-	for (; i + 8 <= key.size(); i += 8) {
-		std::uint64_t w;
-		std::memcpy(&w, key.data() + i, 8);
-		h = mix(h ^ w);
-	}
-	std::uint64_t w = 0;
-	std::memcpy(&w, key.data() + i, key.size() - i);
-	return mix(h ^ w);
+	return xref_hash(key, false);
 }
 
 // The record line at `at`, cut; its views point into buf or the source's text.
@@ -36,17 +17,16 @@ static ged_line record_line(const ged_source &source, std::size_t at, std::strin
 	return next_line(text, pos);
 }
 
+static constexpr auto filled = [](const index_slot &s) { return s.at != 0; };
+
 // The slot of the first record whose key hashes to h and passes same(offset), or the empty
 // slot where such a record belongs.
-template <class Same>
-static std::size_t probe(const record_index &index, std::uint64_t h, Same &&same)
+template <class Index, class Same>
+static auto &probe_for(Index &index, std::uint64_t h, Same &&same)
 {
-	std::size_t mask = index.slots.size - 1;
-	for (std::size_t i = static_cast<std::size_t>(h) & mask;; i = (i + 1) & mask) {
-		const index_slot &s = index.slots[i];
-		if (s.at == 0 || (s.hash == h && same(static_cast<std::size_t>(s.at - 1))))
-			return i;
-	}
+	return probe(index.table, h, filled, [&](const index_slot &s) {
+		return s.hash == h && same(static_cast<std::size_t>(s.at - 1));
+	});
 }
 
 struct record_start {
@@ -58,16 +38,16 @@ bool index_records(const ged_source &source, record_index &index)
 {
 	index = record_index{};
 	index.source = source;
-	page_array<record_start> starts;
+	grow_list<record_start> starts;
 	bool stored = true;
 	bool read = each_record_line(source, [&](std::size_t at, const ged_line &l) {
 		if (!l.xref.empty())
-			stored = starts.push_back(record_start{at, key_hash(l.xref)}) && stored;
+			stored = push(starts, record_start{at, key_hash(l.xref)}) && stored;
 	});
-	std::size_t size = 16;
-	while (size < 2 * starts.size)
-		size *= 2;
-	if (!read || !stored || !index.slots.resize(size))
+	unsigned log2 = 4;
+	while ((std::size_t{1} << log2) < 2 * starts.size)
+		log2++;
+	if (!read || !stored || !make_table(index.table, log2))
 		return false;
 	std::string mine;
 	std::string other;
@@ -75,12 +55,12 @@ bool index_records(const ged_source &source, record_index &index)
 	constexpr std::size_t ahead = 8;
 	for (std::size_t i = 0; i < starts.size; i++) {
 		if (i + ahead < starts.size)
-			__builtin_prefetch(&index.slots[starts[i + ahead].hash & (size - 1)]);
+			fetch_home(index.table, starts[i + ahead].hash);
 		const record_start &r = starts[i];
 		// Equal hashes are as good as equal keys but for one in 2^64: check before dropping.
-		index_slot &s = index.slots[probe(index, r.hash, [&](std::size_t at) {
+		index_slot &s = probe_for(index, r.hash, [&](std::size_t at) {
 			return record_line(source, at, other).xref == record_line(source, r.at, mine).xref;
-		})];
+		});
 		if (s.at == 0) {
 			s = index_slot{r.hash, static_cast<std::uint64_t>(r.at) + 1};
 			index.count++;
@@ -91,15 +71,15 @@ bool index_records(const ged_source &source, record_index &index)
 
 std::size_t find_record(const record_index &index, std::string_view xref, std::string_view tag)
 {
-	if (xref.empty() || index.slots.size == 0)
+	if (xref.empty() || index.table.slots.size == 0)
 		return no_record;
 	std::string buf;
 	bool tagged = false;
-	const index_slot &s = index.slots[probe(index, key_hash(xref), [&](std::size_t at) {
+	const index_slot &s = probe_for(index, key_hash(xref), [&](std::size_t at) {
 		ged_line l = record_line(index.source, at, buf);
 		tagged = l.tag == tag;
 		return l.xref == xref;
-	})];
+	});
 	return s.at != 0 && tagged ? static_cast<std::size_t>(s.at - 1) : no_record;
 }
 

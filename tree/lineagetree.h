@@ -3,7 +3,7 @@
 #pragma once
 
 #include "gedtext.h"
-#include "pages.h"
+#include "records.h"
 
 #include <array>
 #include <cstddef>
@@ -74,66 +74,9 @@ struct index_slot {
 	std::uint64_t at = 0;  // offset + 1; 0 for an empty slot
 };
 
-// A zeroed array of trivially copyable items, a large one on huge pages. It can only grow.
-template <class T>
-struct page_array {
-	T *items = nullptr;
-	std::size_t size = 0;
-	std::size_t capacity = 0;
-	std::size_t bytes = 0;  // of its block
-
-	page_array() = default;
-	page_array(const page_array &) = delete;
-	page_array &operator=(const page_array &) = delete;
-	page_array(page_array &&other) noexcept { swap(other); }
-	page_array &operator=(page_array &&other) noexcept
-	{
-		page_array gone(std::move(other));
-		swap(gone);
-		return *this;
-	}
-	~page_array() { release_pages(items, bytes); }
-
-	void swap(page_array &other) noexcept
-	{
-		std::swap(items, other.items);
-		std::swap(size, other.size);
-		std::swap(capacity, other.capacity);
-		std::swap(bytes, other.bytes);
-	}
-	T &operator[](std::size_t i) { return items[i]; }
-	const T &operator[](std::size_t i) const { return items[i]; }
-	// False when the system has no more memory.
-	bool reserve(std::size_t n)
-	{
-		if (n <= capacity)
-			return true;
-		void *block = items;
-		if (!grow_pages(block, bytes, n * sizeof(T)))
-			return false;
-		items = static_cast<T *>(block);
-		capacity = bytes / sizeof(T);
-		return true;
-	}
-	bool resize(std::size_t n)
-	{
-		if (!reserve(n))
-			return false;
-		size = n;
-		return true;
-	}
-	bool push_back(const T &item)
-	{
-		if (size == capacity && !reserve(size < 1024 ? 1024 : size * 2))
-			return false;
-		items[size++] = item;
-		return true;
-	}
-};
-
 struct record_index {
 	ged_source source;
-	page_array<index_slot> slots;
+	record_table<index_slot> table;
 	std::size_t count = 0;
 };
 

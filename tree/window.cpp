@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "kyx.h"
-#include "personview.h"
+#include "pictures.h"
 
 namespace {
 

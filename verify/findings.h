@@ -1,7 +1,7 @@
 // What -v finds in a file: the lists its line checks and its end-of-file checks share.
 #pragma once
 
-#include "pages.h"
+#include "grow_list.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,64 +10,6 @@
 #include <cstring>
 #include <string_view>
 #include <type_traits>
-
-// A list that grows with the file. The records, links and findings of a file have no bound
-// that a fixed table could hold, so they live in memory asked for as the file is read.
-template <typename T>
-struct grow_list {
-	static_assert(std::is_trivially_copyable_v<T>);
-	T *items;
-	std::size_t size;
-	std::size_t capacity;
-	std::size_t bytes; // of its block
-};
-
-// False when the system has no more memory; the list is then unchanged.
-template <typename T>
-bool grow_to(grow_list<T> &list, std::size_t n)
-{
-	if (n <= list.capacity)
-		return true;
-	std::size_t want = list.capacity < 1024 ? 1024 : list.capacity;
-	while (want < n)
-		want *= 2;
-	void *block = list.items;
-	if (!grow_pages(block, list.bytes, want * sizeof(T)))
-		return false;
-	list.items = static_cast<T *>(block);
-	list.capacity = list.bytes / sizeof(T);
-	return true;
-}
-
-// An empty list made `n` items long, every byte zero. Only what it held before is cleared:
-// memory it grows into comes zeroed, and clearing it again would touch every page once more.
-template <typename T>
-bool grow_zeroed(grow_list<T> &list, std::size_t n)
-{
-	std::size_t held = list.bytes < n * sizeof(T) ? list.bytes : n * sizeof(T);
-	if (!grow_to(list, n))
-		return false;
-	if (held > 0)
-		std::memset(list.items, 0, held);
-	list.size = n;
-	return true;
-}
-
-template <typename T>
-bool push(grow_list<T> &list, const T &item)
-{
-	if (list.size == list.capacity && !grow_to(list, list.size + 1))
-		return false;
-	list.items[list.size++] = item;
-	return true;
-}
-
-template <typename T>
-void release(grow_list<T> &list)
-{
-	release_pages(list.items, list.bytes);
-	list = {};
-}
 
 // The kinds of record, by the tag of their level-0 line.
 enum record_kind : std::uint8_t {

@@ -1,6 +1,7 @@
 // The end checks of -v: every cross-reference resolved to its record, then the links between
 // records checked, both ways for families, and the lines of descent followed for loops.
 #include "findings.h"
+#include "records.h"
 
 #include <algorithm>
 #include <array>
@@ -24,8 +25,7 @@ struct table_slot {
 	std::uint32_t plain; // the record's key is short and has no small letters
 };
 
-grow_list<table_slot> table;
-std::size_t table_shift;
+record_table<table_slot> table;
 
 // Family links by the record that holds them: the other record's number, shifted, and in the
 // lowest bit whether the link goes up a line of descent (a person's FAMC, a family's HUSB
@@ -34,7 +34,6 @@ grow_list<std::uint32_t> link_start; // by record: where its links begin in fami
 grow_list<std::uint32_t> family_links;
 
 constexpr std::uint32_t no_record = ~std::uint32_t{0};
-constexpr std::uint64_t repeat_bytes = 0x0101010101010101ULL;
 
 unsigned code_of(const occurrence &o)
 {
@@ -62,27 +61,14 @@ char fold(char c)
 }
 
 // Cross-references are compared without regard to ASCII case: the standard does not say
-// that case tells two apart, and files point to @test@ with the record @TEST@.
-std::uint64_t fold_short(std::uint64_t key)
-{
-	constexpr std::uint64_t high = 0x80 * repeat_bytes;
-	std::uint64_t low7 = key & ~high;
-	std::uint64_t from_a = low7 + (0x80 - 'a') * repeat_bytes;
-	std::uint64_t past_z = low7 + (0x80 - 'z' - 1) * repeat_bytes;
-	std::uint64_t lower = from_a & ~past_z & ~key & high;
-	return key ^ (lower >> 2);
-}
-
-// The folded key: a short key folded, a long one's hash of its folded text with the top
-// byte long_key, which no short key has.
+// that case tells two apart, and files point to @test@ with the record @TEST@. The folded
+// key: a short key folded, a long one's hash of its folded text with the top byte long_key,
+// which no short key has.
 std::uint64_t folded_key(std::uint64_t key)
 {
 	if (!(key & long_key))
-		return fold_short(key);
-	std::uint64_t h = 0x9E3779B97F4A7C15ULL;
-	for (char c : key_text(key))
-		h = (h ^ static_cast<unsigned char>(fold(c))) * 0x100000001B3ULL;
-	return long_key | (h & line_mask);
+		return fold_ascii(key);
+	return long_key | (xref_hash(key_text(key), true) & line_mask);
 }
 
 bool same_text(std::string_view a, std::string_view b)
@@ -95,36 +81,18 @@ bool same_text(std::string_view a, std::string_view b)
 	return true;
 }
 
-// The product with 2^64 over the golden ratio carries every byte of the key into its top
-// bits, which choose the slot.
-std::size_t slot_of(std::uint64_t folded)
-{
-	return static_cast<std::size_t>((folded * 0x9E3779B97F4A7C15ULL) >> table_shift);
-}
-
-bool make_table(std::size_t slots_log2)
-{
-	release(table);
-	if (!grow_zeroed(table, std::size_t{1} << slots_log2))
-		return false;
-	table_shift = 64 - slots_log2;
-	return true;
-}
+constexpr auto filled = [](const table_slot &slot) { return slot.id_1 != 0; };
 
 void place(std::uint64_t folded, std::uint32_t id)
 {
-	std::size_t mask = table.size - 1;
-	std::size_t s = slot_of(folded);
-	while (table.items[s].id_1 != 0)
-		s = (s + 1) & mask;
-	table.items[s] = {folded, id + 1, folded == record_keys.items[id]};
+	table_slot &slot = probe(table, folded, filled, [](const table_slot &) { return false; });
+	slot = {folded, id + 1, folded == record_keys.items[id]};
 }
 
 // Twice the slots, every record placed again; kept below half full, a search ends soon.
 bool grow_table()
 {
-	std::size_t log2 = 64 - table_shift + 1;
-	if (!make_table(log2))
+	if (!make_table(table, 64 - table.shift + 1))
 		return false;
 	for (std::uint32_t id = 0; id < record_keys.size; ++id)
 		place(folded_key(record_keys.items[id]), id);
@@ -135,19 +103,16 @@ bool grow_table()
 // `plain` tells whether the record's key is short and has no small letters.
 std::uint32_t record_of(std::uint64_t key, std::uint64_t folded, bool &plain)
 {
-	std::size_t mask = table.size - 1;
-	for (std::size_t s = slot_of(folded);; s = (s + 1) & mask) {
-		const table_slot &slot = table.items[s];
-		if (slot.id_1 == 0)
-			break;
-		if (slot.folded == folded &&
-		    (!(key & long_key) || same_text(key_text(key), key_text(record_keys.items[slot.id_1 - 1])))) {
-			plain = slot.plain;
-			return slot.id_1 - 1;
-		}
+	const table_slot &slot = probe(table, folded, filled, [key, folded](const table_slot &slot) {
+		return slot.folded == folded &&
+		       (!(key & long_key) || same_text(key_text(key), key_text(record_keys.items[slot.id_1 - 1])));
+	});
+	if (filled(slot)) {
+		plain = slot.plain;
+		return slot.id_1 - 1;
 	}
 	plain = folded == key;
-	if ((record_keys.size + 1) * 2 > table.size && !grow_table())
+	if ((record_keys.size + 1) * 2 > table.slots.size && !grow_table())
 		return no_record;
 	auto id = static_cast<std::uint32_t>(record_keys.size);
 	if (!push(record_keys, key) || !push(record_lines, std::uint64_t{0}) || !push(record_kinds, kind_none))
@@ -156,9 +121,9 @@ std::uint32_t record_of(std::uint64_t key, std::uint64_t folded, bool &plain)
 	return id;
 }
 
-std::size_t log2_at_least(std::size_t n)
+unsigned log2_at_least(std::size_t n)
 {
-	std::size_t log2 = 10;
+	unsigned log2 = 10;
 	while ((std::size_t{1} << log2) < n)
 		++log2;
 	return log2;
@@ -226,7 +191,7 @@ bool resolve_type(occurrence_type type)
 			return false;
 		at[k] = i;
 		folded[k] = folded_key(occurrences.items[i].key);
-		__builtin_prefetch(&table.items[slot_of(folded[k])]);
+		fetch_home(table, folded[k]);
 		++n;
 	}
 	for (std::size_t m = n > ahead ? n - ahead : 0; m < n; ++m)
@@ -240,8 +205,9 @@ bool resolve_keys()
 	std::size_t named = 0;
 	for (std::size_t i = 0; i < occurrences.size; ++i)
 		named += (code_of(occurrences.items[i]) & 3) == occurs_record;
-	bool ok = make_table(log2_at_least(2 * named + 2)) && resolve_type(occurs_record) && resolve_type(occurs_link);
-	release(table);
+	bool ok = make_table(table, log2_at_least(2 * named + 2)) && resolve_type(occurs_record) &&
+		  resolve_type(occurs_link);
+	release(table.slots);
 	return ok;
 }
 

@@ -1,4 +1,4 @@
-// The texts the viewer hands to others: the shell command that starts tree, and picture paths.
+// The texts the viewer hands to others: the shell command that starts tree, and the path to it.
 #include "personview.h"
 
 #include <climits>
@@ -33,20 +33,6 @@ std::string tree_command(std::string_view path, std::string_view number, std::st
 	append_quoted(command, number);
 	command += " &";
 	return command;
-}
-
-// A picture in the working directory wins, so a user can restyle the viewer there; otherwise
-// the first copy found in dirs is used. When there is none the name comes back unchanged.
-const char *find_picture(const char *name, std::span<const char *const> dirs, picture_path &buf)
-{
-	if (access(name, R_OK) == 0)
-		return name;
-	for (const char *dir : dirs) {
-		int n = std::snprintf(buf.data(), buf.size(), "%s/%s", dir, name);
-		if (n > 0 && static_cast<std::size_t>(n) < buf.size() && access(buf.data(), R_OK) == 0)
-			return buf.data();
-	}
-	return name;
 }
 
 // A tree program of the user's own in the working directory wins; a folder named tree does not.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "gedtext.h"
+#include "pictures.h"
 
 #include <array>
 #include <cstddef>
@@ -13,11 +14,9 @@
 // Words and display texts hold 255 characters; a longer value is cut, since it is only shown.
 inline constexpr std::size_t word_size = 256;
 inline constexpr std::size_t display_size = 256;
-inline constexpr std::size_t picture_path_size = 4096;
 
 using word_text = std::array<char, word_size>;
 using display_text = std::array<char, display_size>;
-using picture_path = std::array<char, picture_path_size>;
 
 // The facts the scan reports, in the order of the window's rows.
 enum person_field : int {
@@ -63,7 +62,6 @@ scan_result scan_individual(ged_text &in, const char *number, void (*add_field)(
 std::string tree_command(std::string_view path, std::string_view number, std::string_view lineagetree = {});
 bool working_directory_has_tree();
 std::string lineagetree_beside(const char *argv0);
-const char *find_picture(const char *name, std::span<const char *const> dirs, picture_path &buf);
 
 // The window, on the toolkit.
 void build_window(const char *number);

@@ -1,14 +1,17 @@
-// Publishing without the living: a first pass over the file decides who is private, and the
-// report then withholds what it would show of them.
-#include "lineagehtml.h"
+// Who is private, decided in one pass over the file's line pieces: the facts of each person,
+// then the years of the relatives of those who have no date of their own.
+#include "privacy.h"
+
+#include "gedline.h"
+#include "grow_list.h"
+#include "records.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
-#include <cstdint>
+#include <cstring>
 #include <span>
-#include <sys/mman.h>
 
-bool private_mode;
 privacy_counts private_counts;
 
 namespace {
@@ -51,57 +54,30 @@ struct person_facts {
 	std::uint8_t marks;
 };
 
-// Fixed tables, of which only the pages written are taken from the system. With all of them
-// full the program stays under 64 MiB. The lists are kept in file order so that the report
-// finds what was decided of each record in turn, without a search; where a list is full, the
-// table alone serves. What a file holds beyond the table is not learnt, and whoever was not
-// learnt of is private (overflowed).
-constexpr std::size_t most_slots = std::size_t{1} << 20;
+// Tables of bounded size: with all of them full the program stays under 64 MiB. The lists
+// are kept in file order so that a second reading finds what was decided of each record in
+// turn, without a search; where a list is full, the table alone serves. What a file holds
+// beyond the table is not learnt, and whoever was not learnt of is private (overflowed).
+constexpr unsigned most_slots_log2 = 20;
+constexpr std::size_t most_slots = std::size_t{1} << most_slots_log2;
 constexpr std::size_t most_people = std::size_t{1} << 19;
 constexpr std::size_t most_families = std::size_t{1} << 20;
 constexpr std::size_t most_links = std::size_t{1} << 20;
 
-template <typename T, std::size_t N>
-struct fixed_list {
-	std::array<T, N> entries;
-	std::size_t used;
-};
-
-template <std::size_t N>
-using link_list = fixed_list<std::uint64_t, N>;
-
-struct first_pass_tables {
-	// Open addressing, at most three quarters full; the part in use is a power of two.
-	std::array<known, most_slots> table;
-	fixed_list<person_facts, most_people> people;
-	// Each family's key (record_start), followed by the partners and children it names.
-	link_list<most_families> families;
-	// Each undated person's key, followed by the families it names in FAMC and FAMS lines.
-	link_list<most_links> kin_links;
-};
-
-first_pass_tables tables;
-auto& table = tables.table;
-auto& people = tables.people;
-auto& families = tables.families;
-auto& kin_links = tables.kin_links;
-std::size_t slots;
-std::size_t table_used;
+// At most three quarters full.
+record_table<known> table;
+grow_list<person_facts> people;
+// Each family's key (record_start), followed by the partners and children it names.
+grow_list<std::uint64_t> families;
+// Each undated person's key, followed by the families it names in FAMC and FAMS lines.
+grow_list<std::uint64_t> kin_links;
 bool overflowed;
+bool families_marked;
 
+// Cross-references that differ in case are different people, as written.
 std::uint64_t key_of(std::string_view xref, std::uint64_t kind)
 {
-	std::uint64_t h = 0xcbf29ce484222325u;
-	for (char c : xref) {
-		h ^= static_cast<unsigned char>(c);
-		h *= 0x100000001b3u;
-	}
-	h ^= h >> 33;
-	h *= 0xff51afd7ed558ccdu;
-	h ^= h >> 33;
-	h *= 0xc4ceb9fe1a85ec53u;
-	h ^= h >> 33;
-	return (h << 3) | kind;
+	return (xref_hash(xref, false) << 3) | kind;
 }
 
 std::uint64_t as_kind(std::uint64_t entry, std::uint64_t kind)
@@ -109,26 +85,24 @@ std::uint64_t as_kind(std::uint64_t entry, std::uint64_t kind)
 	return (entry & ~low_bits) | kind;
 }
 
-std::size_t home_of(std::uint64_t key)
-{
-	return (key >> 3) & (slots - 1);
-}
-
+// A table the system had no memory for has no slots, and knows no one.
 void fetch_slot(std::uint64_t key)
 {
-	__builtin_prefetch(&table[home_of(key)]);
+	if (table.slots.size > 0)
+		fetch_home(table, key);
 }
+
+constexpr auto filled = [](const known &k) { return k.key != 0; };
 
 known *slot_for(std::uint64_t key)
 {
-	std::size_t i = home_of(key);
-	while (table[i].key != 0 && table[i].key != key)
-		i = (i + 1) & (slots - 1);
-	return &table[i];
+	return &probe(table, key, filled, [key](const known &k) { return k.key == key; });
 }
 
 known *find(std::uint64_t key)
 {
+	if (table.slots.size == 0)
+		return nullptr;
 	known *k = slot_for(key);
 	return k->key == key ? k : nullptr;
 }
@@ -136,15 +110,16 @@ known *find(std::uint64_t key)
 // The entry of a key, made when there is none; null when the table is full.
 known *remember(std::uint64_t key)
 {
+	if (4 * (table.used + 1) > 3 * table.slots.size) {
+		known *k = find(key);
+		overflowed = overflowed || !k;
+		return k;
+	}
 	known *k = slot_for(key);
 	if (k->key == key)
 		return k;
-	if (4 * (table_used + 1) > 3 * slots) {
-		overflowed = true;
-		return nullptr;
-	}
 	*k = {key, no_year, no_year, 0};
-	++table_used;
+	++table.used;
 	return k;
 }
 
@@ -152,47 +127,23 @@ known *remember(std::uint64_t key)
 // pages.
 void size_table(std::size_t records)
 {
-	// The table starts empty; only a second file (in tests) finds it written.
-	if (table_used > 0)
-		std::fill_n(table.begin(), slots, known{});
-	table_used = 0;
-	slots = 1024;
-	while (slots < most_slots && 3 * slots < 4 * records)
-		slots *= 2;
-}
-
-template <typename T, std::size_t N>
-bool append(fixed_list<T, N>& list, const T& entry)
-{
-	if (list.used == N)
-		return false;
-	list.entries[list.used++] = entry;
-	return true;
-}
-
-template <std::size_t N>
-void append(link_list<N>& list, std::uint64_t entry)
-{
-	if (!append<std::uint64_t, N>(list, entry))
+	unsigned log2 = 10;
+	while (log2 < most_slots_log2 && 3 * (std::size_t{1} << log2) < 4 * records)
+		++log2;
+	if (!make_table(table, log2))
 		overflowed = true;
 }
 
-template <typename T, std::size_t N>
-std::span<T> entries_of(fixed_list<T, N>& list)
+template <typename T>
+bool append(grow_list<T>& list, const T& entry, std::size_t most)
 {
-	return {list.entries.data(), list.used};
+	return list.size < most && push(list, entry);
 }
 
-// Gives the pages of a list back once the first pass has done with it.
-template <std::size_t N>
-void release(link_list<N>& list)
+void append_link(grow_list<std::uint64_t>& list, std::uint64_t entry, std::size_t most)
 {
-	constexpr std::uintptr_t page = 4096;
-	auto low = (reinterpret_cast<std::uintptr_t>(list.entries.data()) + page - 1) & ~(page - 1);
-	auto high = reinterpret_cast<std::uintptr_t>(list.entries.data() + list.used) & ~(page - 1);
-	if (low < high)
-		madvise(reinterpret_cast<void *>(low), high - low, MADV_DONTNEED);
-	list.used = 0;
+	if (!append(list, entry, most))
+		overflowed = true;
 }
 
 bool ends_line(std::string_view piece)
@@ -239,24 +190,17 @@ bool pointer_in(std::string_view text, std::size_t from, std::string_view& xref)
 	return true;
 }
 
-enum class record_kind { other, person, family, unreadable };
+} // namespace
 
-struct record_line {
-	record_kind kind;
-	std::uint64_t key;
-};
-
-// A level-0 line: "0 @XREF@ TAG". A record that may be an individual but whose
-// cross-reference or tag is cut off or missing is withheld whole, as a private person's;
-// where its cross-reference can be read, references to it are private too (key not 0).
-record_line read_record_line(std::string_view line)
+// A level-0 line: "0 @XREF@ TAG".
+private_record read_private_record(std::string_view line)
 {
 	std::size_t at = 2;
 	std::string_view xref;
 	bool named = has_at(line, 2, "@");
 	if (named) {
 		if (!pointer_in(line, 2, xref))
-			return {record_kind::unreadable, 0};
+			return {private_kind::unreadable, 0};
 		at = 3 + xref.size() + 1;
 		if (at < line.size() && line[at] == ' ')
 			++at;
@@ -264,15 +208,17 @@ record_line read_record_line(std::string_view line)
 	std::uint64_t key = named ? key_of(xref, person_kind) : 0;
 	std::string_view tag = tag_at(line, at);
 	if (line.size() == piece_max && !ends_line(line) && at + tag.size() == line.size())
-		return {record_kind::unreadable, key};
+		return {private_kind::unreadable, key};
 	if (tag_is(tag, "INDI"))
-		return {named ? record_kind::person : record_kind::unreadable, key};
+		return {named ? private_kind::person : private_kind::unreadable, key};
 	if (named && tag_is(tag, "FAM"))
-		return {record_kind::family, key_of(xref, family_kind)};
+		return {private_kind::family, key_of(xref, family_kind)};
 	if (named && tag.empty())
-		return {record_kind::unreadable, key};
-	return {record_kind::other, 0};
+		return {private_kind::unreadable, key};
+	return {private_kind::other, 0};
 }
+
+namespace {
 
 // The year of a date: the first number of three or four digits, read across the pieces of
 // a long line.
@@ -356,7 +302,7 @@ enum class line_use { none, date, restriction };
 // What the first pass knows of the record and the line it is reading.
 struct first_pass {
 	bool line_start = true;
-	record_kind kind = record_kind::other;
+	private_kind kind = private_kind::other;
 	std::uint64_t key = 0;
 	int year = no_year;
 	std::uint8_t marks = 0;
@@ -446,11 +392,11 @@ static_assert(std::count_if(telling_tags.begin(), telling_tags.end(), [](telling
 // death or restriction.
 void update_wants()
 {
-	if (pass.kind == record_kind::person)
+	if (pass.kind == private_kind::person)
 		pass.wants = tells_fact | (pass.year > pass.old_enough ? tells_date : 0) |
 			     (pass.year == no_year && pass.marks == 0 ? tells_kin : 0);
 	else
-		pass.wants = pass.kind == record_kind::family ? tells_member : 0;
+		pass.wants = pass.kind == private_kind::family ? tells_member : 0;
 }
 
 // What a line of a person's or a family's record tells: a date, a restriction, a death, the
@@ -478,13 +424,13 @@ void update_wants()
 	case tag_code("FAMC"):
 	case tag_code("FAMS"):
 		if (pointer_in(line, 6, xref))
-			append(kin_links, as_kind(key_of(xref, family_kind),
-						  tag == tag_code("FAMC") ? child_link : spouse_link));
+			append_link(kin_links, as_kind(key_of(xref, family_kind),
+						       tag == tag_code("FAMC") ? child_link : spouse_link), most_links);
 		break;
 	default:
 		if (pointer_in(line, 6, xref))
-			append(families, as_kind(key_of(xref, person_kind),
-						 tag == tag_code("CHIL") ? child_link : spouse_link));
+			append_link(families, as_kind(key_of(xref, person_kind),
+						      tag == tag_code("CHIL") ? child_link : spouse_link), most_families);
 		break;
 	}
 }
@@ -516,7 +462,7 @@ void join(const person_facts& f)
 // The table is sized once the people are counted; a person beyond the list joins it at once.
 void join_beyond_list(const person_facts& f)
 {
-	if (slots < most_slots) {
+	if (table.slots.size < most_slots) {
 		size_table(most_slots);
 		for (const person_facts& listed : entries_of(people))
 			join(listed);
@@ -527,32 +473,32 @@ void join_beyond_list(const person_facts& f)
 // Only a person still without a reason either way keeps the families it named.
 void end_record()
 {
-	if (pass.kind != record_kind::person)
+	if (pass.kind != private_kind::person)
 		return;
 	person_facts f{pass.key, static_cast<std::int16_t>(pass.year), pass.marks};
-	if (!append(people, f))
+	if (!append(people, f, most_people))
 		join_beyond_list(f);
 	bool undecided = pass.marks == 0 && pass.year == no_year;
-	if (!undecided || kin_links.used == pass.links_from + 1)
-		kin_links.used = std::min(pass.links_from, kin_links.used);
+	if (!undecided || kin_links.size == pass.links_from + 1)
+		kin_links.size = std::min(pass.links_from, kin_links.size);
 }
 
 void start_record(std::string_view line)
 {
 	end_record();
-	record_line r = read_record_line(line);
-	bool unreadable = r.kind == record_kind::unreadable && r.key != 0;
-	pass.kind = unreadable ? record_kind::person : r.kind;
+	private_record r = read_private_record(line);
+	bool unreadable = r.kind == private_kind::unreadable && r.key != 0;
+	pass.kind = unreadable ? private_kind::person : r.kind;
 	pass.key = r.key;
 	pass.year = no_year;
 	pass.marks = unreadable ? restricted : 0;
 	pass.dates_count = false;
-	pass.links_from = kin_links.used;
+	pass.links_from = kin_links.size;
 	update_wants();
-	if (pass.kind == record_kind::person)
-		append(kin_links, as_kind(r.key, record_start));
-	else if (r.kind == record_kind::family)
-		append(families, as_kind(r.key, record_start));
+	if (pass.kind == private_kind::person)
+		append_link(kin_links, as_kind(r.key, record_start), most_links);
+	else if (r.kind == private_kind::family)
+		append_link(families, as_kind(r.key, record_start), most_families);
 }
 
 // The rest of a long line, and record lines.
@@ -568,8 +514,8 @@ void start_record(std::string_view line)
 	}
 	if (pass.line_start && pass.use != line_use::none)
 		end_line();
-	// Reading ends where the report's does.
-	return piece[0] != '0' || !is_trailer(piece);
+	// Reading ends at the trailer, where the report's does.
+	return piece[0] != '0' || piece.size() < 3 || piece[2] != 'T';
 }
 
 // Kinds of line follow each other without a pattern, so a line is looked up in a table
@@ -684,7 +630,7 @@ void mark_lists()
 			fetch_slot(listed[i + fetch_distance].key);
 		listed[i].marks |= person_is_private(listed[i].key) ? is_private : 0;
 	}
-	if (option != 'f')
+	if (!families_marked)
 		return;
 	std::span<std::uint64_t> list = entries_of(families);
 	std::uint64_t *family = nullptr;
@@ -702,186 +648,88 @@ void mark_lists()
 	}
 }
 
-enum class withholding { nothing, person, couple };
-
-constexpr int no_row = -1;
-
-// What the report is withholding; the row the reader is on while a private record keeps
-// nothing (no_row); and where it stands in the first pass's lists: the next person, the next
-// family, and the members of the family it reads.
-struct second_pass {
-	bool line_start = true;
-	withholding held = withholding::nothing;
-	int reader_row = no_row;
-	std::size_t next_person = 0;
-	std::size_t next_family = 0;
-	std::size_t members_from = 0;
-	std::size_t members_end = 0;
-};
-
-second_pass report;
-
-// The list entry of a person or a family in file order; null when the report is not where
-// the first pass was (only where the file changed between them), and the table answers.
-const person_facts *next_person(std::uint64_t key)
-{
-	if (report.next_person < people.used && people.entries[report.next_person].key == key)
-		return &people.entries[report.next_person++];
-	return nullptr;
-}
-
-// A family the list does not hold (it was full, or the file changed) is taken to have one.
-bool family_has_private_partner(std::uint64_t key)
-{
-	std::span<std::uint64_t> list = entries_of(families);
-	std::size_t& at = report.next_family;
-	if (at < list.size() && as_kind(list[at], family_kind) == key) {
-		report.members_from = ++at;
-		while (at < list.size() && (list[at] & kind_bits) != record_start)
-			++at;
-		report.members_end = at;
-		return (list[report.members_from - 1] & hidden_bit) != 0;
-	}
-	report.members_from = report.members_end = 0;
-	return true;
-}
-
-withholding withholding_of(record_line r)
-{
-	switch (r.kind) {
-	case record_kind::person: {
-		const person_facts *f = next_person(r.key);
-		bool hidden = f ? (f->marks & is_private) != 0 : person_is_private(r.key);
-		return hidden ? withholding::person : withholding::nothing;
-	}
-	case record_kind::unreadable:
-		if (r.key != 0)
-			next_person(r.key);
-		return withholding::person;
-	case record_kind::family:
-		if (option != 'f')
-			return overflowed ? withholding::couple : withholding::nothing;
-		return family_has_private_partner(r.key) ? withholding::couple : withholding::nothing;
-	default:
-		return withholding::nothing;
-	}
-}
-
-// With no report's letter the rules keep their state as ever and write nothing: what a
-// private person's record keeps in a row is shown by family lines only for references to
-// that person, which show "Private". But a piece the reader takes for a record line, the
-// rest of a long line, moves it to another person's row, where the private record would
-// seem to be that person's: from there on nothing of the record is kept.
-void handle_silently(std::string_view piece, FILE *out)
-{
-	char report_letter = option;
-	option = '\0';
-	handle_piece(piece, out);
-	option = report_letter;
-	if (report.held == withholding::person && has_at(piece, 0, "0") && indi_r != no_row) {
-		report.reader_row = indi_r;
-		indi_r = no_row;
-	}
-}
-
-// A level-2 DATE or PLAC as the report's rules take it: marriage and divorce facts in a family.
-bool is_event_fact(std::string_view piece)
-{
-	return has_at(piece, 0, "2") && (has_at(piece, 2, "DA") || has_at(piece, 2, "PL"));
-}
-
 } // namespace
 
-std::span<const std::byte> privacy_tables()
-{
-	return std::as_bytes(std::span(&tables, 1));
-}
-
-void find_private(ged_text &text, int now)
+void decide_privacy(ged_text &text, int now, bool families_wanted)
 {
 	static piece_reader first;
-	size_table(0);
 	overflowed = false;
-	people.used = 0;
-	families.used = 0;
-	kin_links.used = 0;
+	size_table(0);
+	families_marked = families_wanted;
+	people.size = 0;
+	families.size = 0;
+	kin_links.size = 0;
+	// Each list starts on a huge page, not grown through the small sizes: a large file would
+	// fault on every small page of them and copy them at each doubling.
+	grow_to(people, huge_page / sizeof(person_facts));
+	grow_to(families, huge_page / sizeof(std::uint64_t));
+	grow_to(kin_links, huge_page / sizeof(std::uint64_t));
 	private_counts = {};
 	pass = {};
 	pass.old_enough = now - 120;
-	report = {};
 	read_pieces(first, text, [](std::string_view piece) { return first_pass_piece(piece); });
 	end_line();
 	end_record();
 	// The people, and the families undated people name.
-	if (slots < most_slots)
-		size_table(people.used + kin_links.used);
+	if (table.slots.size < most_slots)
+		size_table(people.size + kin_links.size);
 	std::span<person_facts> listed = entries_of(people);
 	for (std::size_t i = 0; i < listed.size(); ++i) {
 		if (i + fetch_distance < listed.size())
 			fetch_slot(listed[i + fetch_distance].key);
 		join(listed[i]);
 	}
-	if (kin_links.used > 0)
+	if (kin_links.size > 0)
 		find_elder_kin(now);
-	for (known& k : std::span(table.data(), slots))
+	for (known& k : entries_of(table.slots))
 		if ((k.key & kind_bits) == person_kind)
 			decide(k, now);
 	mark_lists();
 	release(kin_links);
 }
 
-std::string_view private_name(std::string_view piece)
+bool is_private_person(std::string_view xref)
 {
-	if (piece.ends_with("\r\n"))
-		return "Private\r\n";
-	if (piece.ends_with('\n'))
-		return "Private\n";
-	if (piece.ends_with('\r'))
-		return "Private\r";
-	return "Private";
+	return person_is_private(key_of(xref, person_kind));
 }
 
-// A member is found among those the first pass listed for the family, in whatever order.
-bool names_private(std::string_view piece)
+// The list entry of a person in file order; none when the reader is not where the decision
+// was (only where the file changed between them), and the table answers.
+bool walk_person(privacy_walk &w, std::uint64_t key)
 {
-	// The cross-reference from the value on, as the family line itself reads it.
-	std::string_view xref;
-	if (!pointer_in(piece, value_start, xref))
-		return false;
-	std::uint64_t key = key_of(xref, person_kind);
-	std::span<std::uint64_t> list = entries_of(families);
-	for (std::size_t i = report.members_from; i < report.members_end; ++i)
-		if (as_kind(list[i], person_kind) == key)
-			return (list[i] & hidden_bit) != 0;
+	if (w.next_person < people.size && people[w.next_person].key == key)
+		return (people[w.next_person++].marks & is_private) != 0;
 	return person_is_private(key);
 }
 
-namespace {
-
-[[gnu::noinline]] void start_withholding(std::string_view piece, FILE *out)
+// A family the list does not hold (it was full, or the file changed) is taken to have one.
+bool walk_family(privacy_walk &w, std::uint64_t key)
 {
-	if (report.reader_row != no_row) {
-		indi_r = report.reader_row;
-		report.reader_row = no_row;
+	if (!families_marked)
+		return overflowed;
+	std::span<std::uint64_t> list = entries_of(families);
+	std::size_t& at = w.next_family;
+	if (at < list.size() && as_kind(list[at], family_kind) == key) {
+		w.members_from = ++at;
+		while (at < list.size() && (list[at] & kind_bits) != record_start)
+			++at;
+		w.members_end = at;
+		return (list[w.members_from - 1] & hidden_bit) != 0;
 	}
-	report.held = withholding_of(read_record_line(piece));
-	handle_piece(piece, out);
-	if (report.held == withholding::person && (option == 'i' || option == 't'))
-		write_line(out, line1, " Name = ", private_name(piece), "\n");
+	w.members_from = w.members_end = 0;
+	return true;
 }
 
-} // namespace
-
-void handle_private_piece(std::string_view piece, FILE *out)
+// A member is found among those listed for the family, in whatever order.
+bool points_to_private(const privacy_walk &w, std::string_view line, std::size_t from)
 {
-	bool record = report.line_start && piece[0] == '0';
-	report.line_start = ends_line(piece);
-	if (record)
-		start_withholding(piece, out);
-	else if (report.held == withholding::nothing)
-		handle_piece(piece, out);
-	else if (report.held == withholding::person || is_event_fact(piece))
-		handle_silently(piece, out);
-	else
-		handle_piece(piece, out);
+	std::string_view xref;
+	if (!pointer_in(line, from, xref))
+		return false;
+	std::uint64_t key = key_of(xref, person_kind);
+	std::span<std::uint64_t> list = entries_of(families);
+	for (std::size_t i = w.members_from; i < w.members_end; ++i)
+		if (as_kind(list[i], person_kind) == key)
+			return (list[i] & hidden_bit) != 0;
+	return person_is_private(key);
 }

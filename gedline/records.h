@@ -1,0 +1,114 @@
+// Records by cross-reference: one hash of the cross-reference, one home slot, one probe. Each
+// program keeps its own data in the slots (a record number, an offset, what it decided) and
+// says which slot is filled and which holds the record it asks for.
+#pragma once
+
+#include "grow_list.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+inline constexpr std::uint64_t repeat_bytes = 0x0101010101010101ULL;
+
+// The eight bytes of a word with small ASCII letters made capitals; other bytes, those of
+// UTF-8 sequences among them, are kept.
+constexpr std::uint64_t fold_ascii(std::uint64_t word)
+{
+	constexpr std::uint64_t high = 0x80 * repeat_bytes;
+	std::uint64_t low7 = word & ~high;
+	std::uint64_t from_a = low7 + (0x80 - 'a') * repeat_bytes;
+	std::uint64_t past_z = low7 + (0x80 - 'z' - 1) * repeat_bytes;
+	std::uint64_t lower = from_a & ~past_z & ~word & high;
+	return word ^ (lower >> 2);
+}
+
+constexpr std::uint64_t mix_bits(std::uint64_t x)
+{
+	x ^= x >> 33;
+	x *= 0xff51afd7ed558ccdULL;
+	x ^= x >> 33;
+	x *= 0xc4ceb9fe1a85ec53ULL;
+	x ^= x >> 33;
+	return x;
+}
+
+// The last 1 to 7 bytes as one word, in loads of fixed size that may overlap: a copy of a
+// length known only at run time would be a call, costlier than the hash. With the length
+// mixed in, the word still tells any two tails of one length apart.
+inline std::uint64_t tail_word(const char *p, std::size_t n)
+{
+	if (n >= 4) {
+		std::uint32_t lo;
+		std::uint32_t hi;
+		std::memcpy(&lo, p, 4);
+		std::memcpy(&hi, p + n - 4, 4);
+		return lo | std::uint64_t{hi} << 32;
+	}
+	if (n == 0)
+		return 0;
+	auto byte = [p](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
+	return byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16;
+}
+
+// The hash of a cross-reference as written; with fold_case, one that ignores ASCII case.
+// Inline: the programs hash a key for every link of a file.
+inline std::uint64_t xref_hash(std::string_view xref, bool fold_case)
+{
+	std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ xref.size();
+	std::size_t i = 0;
+	for (; i + 8 <= xref.size(); i += 8) {
+		std::uint64_t w;
+		std::memcpy(&w, xref.data() + i, 8);
+		h = mix_bits(h ^ (fold_case ? fold_ascii(w) : w));
+	}
+	std::uint64_t w = tail_word(xref.data() + i, xref.size() - i);
+	return mix_bits(h ^ (fold_case ? fold_ascii(w) : w));
+}
+
+template <typename Slot>
+struct record_table {
+	grow_list<Slot> slots; // a power of two of them, every byte zero in an empty one
+	unsigned shift = 64;   // 64 less the power
+	std::size_t used = 0;
+};
+
+// An empty table of 2^log2 slots; false when the system has no more memory.
+template <typename Slot>
+bool make_table(record_table<Slot> &table, unsigned log2)
+{
+	release(table.slots);
+	if (!grow_zeroed(table.slots, std::size_t{1} << log2))
+		return false;
+	table.shift = 64 - log2;
+	table.used = 0;
+	return true;
+}
+
+// The product with 2^64 over the golden ratio carries every bit of the hash into its top
+// bits, which choose the slot; the low bits of a hash may then hold anything.
+template <typename Slot>
+std::size_t home_of(const record_table<Slot> &table, std::uint64_t hash)
+{
+	return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ULL) >> table.shift);
+}
+
+template <typename Slot>
+void fetch_home(const record_table<Slot> &table, std::uint64_t hash)
+{
+	__builtin_prefetch(&table.slots.items[home_of(table, hash)]);
+}
+
+// The slot where filled(slot) is false or is_it(slot) true, from the home of `hash` on: the
+// record's own, or the empty one where it belongs.
+template <typename Table, typename Filled, typename Is>
+auto &probe(Table &table, std::uint64_t hash, Filled filled, Is is_it)
+{
+	std::size_t mask = table.slots.size - 1;
+	for (std::size_t i = home_of(table, hash);; i = (i + 1) & mask) {
+		auto &s = table.slots[i];
+		if (!filled(s) || is_it(s))
+			return s;
+	}
+}
