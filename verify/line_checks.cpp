@@ -1,22 +1,15 @@
-// The line checks of -v, the list of findings and their messages.
+// The line checks of -v: each line cut by the grammar, its tag's checks, its cross-references noted.
 #include "findings.h"
 #include "lineagecheck.h"
 
-#include <algorithm>
 #include <array>
-
-
-grow_list<occurrence> occurrences;
-grow_list<char> xref_text;
-bool out_of_memory;
+#include <cstring>
 
 namespace {
 
 // GEDCOM's limits: a line of 255 characters, levels up to 99.
 constexpr std::uint64_t line_chars_max = 255;
 constexpr unsigned level_max = 99;
-// The most of a quoted text a message shows.
-constexpr std::size_t quote_max = 60;
 
 struct line_state {
 	bool seen_first;   // a line that is not blank has been read
@@ -158,9 +151,9 @@ std::string_view first_word(std::string_view t)
 	return t.substr(0, end);
 }
 
-void note(std::uint64_t line, finding_kind kind, std::uint32_t a = 0, std::uint32_t b = 0)
+void note(std::uint64_t line, finding_kind kind)
 {
-	add_finding({line, 0, 0, a, b, kind, 0});
+	add_finding({line, 0, 0, 0, 0, kind, 0});
 }
 
 void add_occurrence(std::uint64_t key, std::uint64_t line, unsigned code)
@@ -385,209 +378,12 @@ void after_trailer(std::uint64_t line, std::string_view text)
 
 } // namespace
 
-namespace {
-
-bool has_quote(finding_kind kind)
-{
-	switch (kind) {
-	case finds_no_level:
-	case finds_level_form:
-	case finds_no_tag:
-	case finds_bad_xref:
-	case finds_not_record:
-	case finds_no_xref:
-	case finds_not_pointer:
-	case finds_bad_date:
-	case finds_bad_sex:
-		return true;
-	default:
-		return false;
-	}
-}
-
-std::size_t quote_length(const finding &f)
-{
-	return has_quote(f.kind) ? f.a : 0;
-}
-
-// The findings of the line being read. They are not found in the order of their kinds, in
-// which they are written, so they wait here until the next line's come.
-struct pending_finding {
-	finding f;
-	std::array<char, quote_max> quote;
-};
-
-std::array<pending_finding, 16> pending;
-std::size_t pending_count;
-
-// The log of the line checks' findings, in line order: each finding, then the text it
-// quotes. Past spill_at bytes it goes on in a temporary file, so that a file with a problem
-// on every line is checked in the memory of a sound one; where no such file can be made, it
-// stays in memory.
-constexpr std::size_t spill_at = std::size_t{4} << 20;
-grow_list<char> finding_log;
-FILE *spill;
-bool spill_failed;
-bool no_spill; // no temporary file could be made: asked once
-
-void write_log(const pending_finding &p)
-{
-	std::size_t n = quote_length(p.f);
-	if (finding_log.size + sizeof p.f + n > spill_at) {
-		if (!spill && !no_spill)
-			no_spill = !(spill = std::tmpfile());
-		if (spill) {
-			spill_failed = spill_failed ||
-				       std::fwrite(finding_log.items, 1, finding_log.size, spill) != finding_log.size;
-			finding_log.size = 0;
-		}
-	}
-	if (!grow_to(finding_log, finding_log.size + sizeof p.f + n)) {
-		out_of_memory = true;
-		return;
-	}
-	std::memcpy(finding_log.items + finding_log.size, &p.f, sizeof p.f);
-	if (n > 0)
-		std::memcpy(finding_log.items + finding_log.size + sizeof p.f, p.quote.data(), n);
-	finding_log.size += sizeof p.f + n;
-}
-
-void flush_pending()
-{
-	for (std::size_t i = 0; i < pending_count; ++i)
-		write_log(pending[i]);
-	pending_count = 0;
-}
-
-void add_pending(const finding &f, std::string_view quote)
-{
-	if (pending_count > 0 && (pending[0].f.line != f.line || pending_count == pending.size()))
-		flush_pending();
-	std::size_t at = pending_count++;
-	while (at > 0 && pending[at - 1].f.kind > f.kind) {
-		pending[at] = pending[at - 1];
-		--at;
-	}
-	pending[at].f = f;
-	if (!quote.empty())
-		std::memcpy(pending[at].quote.data(), quote.data(), quote.size());
-}
-
-// Reads the log back from its start: the file's part, then memory's.
-struct log_reader {
-	std::size_t at;
-	bool in_memory;
-	std::array<char, quote_max> quote;
-};
-
-bool start_log(log_reader &r)
-{
-	flush_pending();
-	r = {};
-	r.in_memory = !spill;
-	return !spill || (!spill_failed && std::fflush(spill) == 0 && std::fseek(spill, 0, SEEK_SET) == 0);
-}
-
-bool next_logged(log_reader &r, finding &f, std::string_view &quote)
-{
-	if (!r.in_memory) {
-		if (std::fread(&f, sizeof f, 1, spill) == 1) {
-			std::size_t n = quote_length(f);
-			spill_failed = spill_failed || n > quote_max || std::fread(r.quote.data(), 1, n, spill) != n;
-			quote = {r.quote.data(), spill_failed ? 0 : n};
-			return !spill_failed;
-		}
-		spill_failed = spill_failed || std::ferror(spill);
-		r.in_memory = true;
-	}
-	if (spill_failed || r.at >= finding_log.size)
-		return false;
-	std::memcpy(&f, finding_log.items + r.at, sizeof f);
-	quote = {finding_log.items + r.at + sizeof f, quote_length(f)};
-	r.at += sizeof f + quote.size();
-	return true;
-}
-
-grow_list<finding> record_findings;
-
-} // namespace
-
-void add_finding(const finding &f)
-{
-	add_pending(f, {});
-}
-
-void add_text_finding(std::uint64_t line, finding_kind kind, std::string_view text, std::uint8_t tag)
-{
-	std::size_t n = text.size() < quote_max ? text.size() : quote_max;
-	// Not inside a character.
-	while (n < text.size() && n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
-		--n;
-	add_pending({line, 0, 0, static_cast<std::uint32_t>(n), n < text.size(), kind, tag}, text.substr(0, n));
-}
-
-void add_record_finding(const finding &f)
-{
-	if (!push(record_findings, f))
-		out_of_memory = true;
-}
-
-std::uint64_t xref_key(std::string_view xref)
-{
-	std::size_t n = xref.size();
-	if (n <= short_key_max) {
-		// In two loads that may overlap, not a copy of a length known only here: most lines
-		// of a file with links name one.
-		const char *p = xref.data();
-		std::uint64_t key = 0;
-		if (n >= 4) {
-			std::uint32_t low;
-			std::uint32_t high;
-			std::memcpy(&low, p, sizeof low);
-			std::memcpy(&high, p + n - 4, sizeof high);
-			key = low | std::uint64_t{high} << (8 * (n - 4));
-		} else if (n > 0) {
-			auto byte = [p](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i); };
-			key = byte(0) | byte(n / 2) | byte(n - 1);
-		}
-		return key | std::uint64_t{n} << 56;
-	}
-	std::size_t at = xref_text.size;
-	auto length = static_cast<std::uint32_t>(n);
-	if (!grow_to(xref_text, at + sizeof length + n)) {
-		out_of_memory = true;
-		return 1;
-	}
-	std::memcpy(xref_text.items + at, &length, sizeof length);
-	std::memcpy(xref_text.items + at + sizeof length, xref.data(), n);
-	xref_text.size += sizeof length + n;
-	return long_key | at;
-}
-
-std::string_view key_text(const std::uint64_t &key)
-{
-	if (key & long_key) {
-		std::uint64_t at = key & line_mask;
-		std::uint32_t n;
-		std::memcpy(&n, xref_text.items + at, sizeof n);
-		return {xref_text.items + at + sizeof n, n};
-	}
-	return {reinterpret_cast<const char *>(&key), static_cast<std::size_t>(key >> 56)};
-}
-
 static void release_all()
 {
 	release(occurrences);
 	release(xref_text);
-	release(finding_log);
-	release(record_findings);
+	release_findings();
 	release_records();
-	pending_count = 0;
-	if (spill)
-		std::fclose(spill);
-	spill = nullptr;
-	spill_failed = false;
-	no_spill = false;
 }
 
 void findings_start()
@@ -622,8 +418,10 @@ void findings_start()
 }
 
 [[gnu::noinline]] static void level_jump(std::uint64_t line, unsigned level)
-{
-	note(line, finds_level_jump, level, state.level);
+{	finding f{line, 0, 0, 0, 0, finds_level_jump, 0};
+	f.level = static_cast<std::uint8_t>(level);
+	f.above = static_cast<std::uint8_t>(state.level);
+	add_finding(f);
 	for (unsigned k = state.level + 1; k < level; ++k)
 		state.user[k] = state.user[state.level];
 }
@@ -662,141 +460,6 @@ void findings_invalid(std::uint64_t line)
 	note(line, finds_invalid_bytes);
 }
 
-namespace {
-
-const char *tag_name(unsigned tag)
-{
-	static constexpr std::array<const char *, 16> names = {"FAMC", "FAMS", "CHIL", "HUSB", "WIFE", "SOUR",
-							      "NOTE", "OBJE", "REPO", "SUBM", "SUBN", "ASSO",
-							      "ALIA", "ANCI", "DESI", "pointer"};
-	return names[tag & 15];
-}
-
-const char *record_name(unsigned kind)
-{
-	static constexpr std::array<const char *, 13> names = {
-		"no", "a HEAD", "a TRLR", "an INDI", "a FAM", "a SOUR", "a NOTE", "an OBJE", "a REPO", "a SUBM",
-		"a SUBN", "a user-defined", "an unknown kind of"};
-	return kind < names.size() ? names[kind] : names[0];
-}
-
-// The link that answers a family link from the other record.
-const char *way_back(unsigned tag)
-{
-	switch (tag) {
-	case link_famc: return "CHIL";
-	case link_fams: return "HUSB or WIFE";
-	case link_chil: return "FAMC";
-	default: return "FAMS";
-	}
-}
-
-struct shown_text {
-	int length;
-	const char *text;
-	const char *cut;
-};
-
-struct shown_xref {
-	int length;
-	const char *text;
-};
-
-shown_xref xref(std::uint32_t id)
-{
-	std::string_view t = record_xref(id);
-	return {static_cast<int>(t.size()), t.data()};
-}
-
-shown_xref written(const finding &f)
-{
-	std::string_view t = key_text(f.key);
-	return {static_cast<int>(t.size()), t.data()};
-}
-
-void print_message(const finding &f, std::string_view quote, FILE *out)
-{
-	shown_text q = {static_cast<int>(quote.size()), quote.data(), f.b && has_quote(f.kind) ? "..." : ""};
-	shown_xref x = f.kind == finds_one_way || f.kind == finds_own_ancestor ? xref(f.a) : shown_xref{0, ""};
-	shown_xref y = f.kind == finds_own_ancestor ? xref(f.b) : shown_xref{0, ""};
-	shown_xref w = f.kind >= finds_duplicate && f.kind <= finds_one_way ? written(f) : shown_xref{0, ""};
-	switch (f.kind) {
-	case finds_invalid_bytes:
-		std::fputs("bytes not valid in the file's character set", out);
-		break;
-	case finds_long_line:
-		std::fprintf(out, "line of %llu characters, longer than GEDCOM's 255",
-			     static_cast<unsigned long long>(f.number));
-		break;
-	case finds_first_line:
-		std::fputs("the file does not begin with 0 HEAD", out);
-		break;
-	case finds_no_level:
-		std::fprintf(out, "line does not begin with a level number: \"%.*s%s\"", q.length, q.text, q.cut);
-		break;
-	case finds_level_form:
-		std::fprintf(out, q.text[0] == '0' ? "level \"%.*s%s\" has a leading zero" : "level \"%.*s%s\" is above 99",
-			     q.length, q.text, q.cut);
-		break;
-	case finds_no_tag:
-		if (q.length == 0)
-			std::fputs("line has no tag", out);
-		else
-			std::fprintf(out, "\"%.*s%s\" is not a tag", q.length, q.text, q.cut);
-		break;
-	case finds_bad_xref:
-		std::fprintf(out, "\"%.*s%s\" is not a cross-reference", q.length, q.text, q.cut);
-		break;
-	case finds_level_jump:
-		std::fprintf(out, "level %u follows level %u, more than one deeper", f.a, f.b);
-		break;
-	case finds_not_record:
-		std::fprintf(out, "%.*s%s is not a kind of record", q.length, q.text, q.cut);
-		break;
-	case finds_no_xref:
-		std::fprintf(out, "%.*s%s record without a cross-reference", q.length, q.text, q.cut);
-		break;
-	case finds_not_pointer:
-		if (q.length == 0)
-			std::fprintf(out, "%s without a pointer to a record", tag_name(f.tag));
-		else
-			std::fprintf(out, "%s \"%.*s%s\" is not a pointer to a record", tag_name(f.tag), q.length, q.text, q.cut);
-		break;
-	case finds_bad_date:
-		std::fprintf(out, "DATE \"%.*s%s\" does not follow GEDCOM's date grammar", q.length, q.text, q.cut);
-		break;
-	case finds_bad_sex:
-		std::fprintf(out, "SEX \"%.*s%s\" is not M, F or U", q.length, q.text, q.cut);
-		break;
-	case finds_after_trailer:
-		std::fputs("line after 0 TRLR", out);
-		break;
-	case finds_no_trailer:
-		std::fputs("the file does not end with 0 TRLR", out);
-		break;
-	case finds_duplicate:
-		std::fprintf(out, "@%.*s@ is already the cross-reference of the record at line %llu", w.length, w.text,
-			     static_cast<unsigned long long>(f.number));
-		break;
-	case finds_dangling:
-		std::fprintf(out, "%s @%.*s@ points to no record", tag_name(f.tag), w.length, w.text);
-		break;
-	case finds_wrong_kind:
-		std::fprintf(out, "%s @%.*s@ points to %s record, not to %s record", tag_name(f.tag), w.length, w.text,
-			     record_name(f.b), record_name(kind_a_tag_asks(f.tag)));
-		break;
-	case finds_one_way:
-		std::fprintf(out, "@%.*s@ has %s @%.*s@, but @%.*s@ has no %s @%.*s@", x.length, x.text,
-			     tag_name(f.tag), w.length, w.text, w.length, w.text, way_back(f.tag), x.length, x.text);
-		break;
-	case finds_own_ancestor:
-		std::fprintf(out, "@%.*s@ is their own ancestor, as a child of @%.*s@", x.length, x.text, y.length, y.text);
-		break;
-	}
-}
-
-} // namespace
-
 // The findings of the three sources, each in line order, merged.
 long long findings_finish(const char *file, FILE *out)
 {
@@ -805,46 +468,7 @@ long long findings_finish(const char *file, FILE *out)
 		note(last, finds_first_line);
 	if (!state.trailer)
 		note(last, finds_no_trailer);
-	log_reader logged;
-	if (!start_log(logged) || out_of_memory || !check_links()) {
-		release_all();
-		return -1;
-	}
-	auto before = [](const finding &a, const finding &b) {
-		return a.line != b.line ? a.line < b.line : a.kind < b.kind;
-	};
-	std::sort(record_findings.items, record_findings.items + record_findings.size, before);
-	link_walk links;
-	finding from_log{};
-	finding from_links{};
-	std::string_view quote;
-	bool log_more = next_logged(logged, from_log, quote);
-	bool links_more = next_link_finding(links, from_links);
-	std::size_t next_record = 0;
-	long long count = 0;
-	for (;; ++count) {
-		const finding *f = log_more ? &from_log : nullptr;
-		if (links_more && (!f || before(from_links, *f)))
-			f = &from_links;
-		if (next_record < record_findings.size && (!f || before(record_findings.items[next_record], *f)))
-			f = &record_findings.items[next_record];
-		if (!f)
-			break;
-		std::fprintf(out, "%s:%llu: ", file, static_cast<unsigned long long>(f->line));
-		print_message(*f, f == &from_log ? quote : std::string_view{}, out);
-		std::fputc('\n', out);
-		if (f == &from_log)
-			log_more = next_logged(logged, from_log, quote);
-		else if (f == &from_links)
-			links_more = next_link_finding(links, from_links);
-		else
-			++next_record;
-	}
-	if (count == 0)
-		std::fprintf(out, "No problems found in %s.\n", file);
-	else
-		std::fprintf(out, "%lld problem%s found in %s.\n", count, count == 1 ? "" : "s", file);
-	bool failed = spill_failed;
+	long long count = write_findings(file, out);
 	release_all();
-	return failed ? -1 : count;
+	return count;
 }
