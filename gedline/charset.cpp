@@ -233,9 +233,7 @@ head_line read_head_line(std::string_view line)
 // next one of level 0.
 std::string_view head_char_value(std::string_view start)
 {
-	static constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
-	if (start.starts_with(byte_order_mark))
-		start.remove_prefix(byte_order_mark.size());
+	start.remove_prefix(utf8_mark_length(start));
 	std::size_t pos = 0;
 	for (bool first = true; pos < start.size(); first = false) {
 		std::size_t end = pos;
@@ -257,7 +255,7 @@ charset_guess guess_charset(std::string_view start)
 {
 	auto starts = [&start](std::string_view with) { return start.starts_with(with); };
 	using namespace std::string_view_literals;
-	if (starts("\xEF\xBB\xBF"))
+	if (utf8_mark_length(start) != 0)
 		return {ged_charset::utf8, false, 0};
 	if (starts("\xFF\xFE"))
 		return {ged_charset::utf16le, false, 2};

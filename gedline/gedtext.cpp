@@ -20,8 +20,6 @@ namespace {
 // The decoder is always asked with room for a part that no letter group overruns.
 static_assert((read_min - decoded_room(0)) / 3 >= uncut_max);
 
-constexpr std::string_view utf8_mark = "\xEF\xBB\xBF";
-
 bool is_line_end(char c)
 {
 	return c == '\n' || c == '\r';

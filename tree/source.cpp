@@ -12,7 +12,6 @@
 
 static constexpr std::size_t scan_piece = 1 << 18;
 static constexpr std::size_t record_piece = 1 << 12;
-static constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
 
 opened_file::~opened_file()
 {
@@ -238,7 +237,7 @@ static void search_piece(line_search &s, std::string_view piece, bool last)
 		from = end;
 	} else if (s.piece_starts_line) {
 		s.piece_starts_line = false;
-		std::size_t start = s.base == 0 && piece.substr(0, 3) == byte_order_mark ? 3 : 0;
+		std::size_t start = s.base == 0 ? utf8_mark_length(piece) : 0;
 		line_at(s, piece, start, last);
 	}
 	if (s.carrying)

@@ -64,9 +64,7 @@ void open_words(ged_text &in)
 	at_end = false;
 	line_begins = true;
 	refill();
-	static constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
-	if (std::string_view(block.data(), block_end).starts_with(byte_order_mark))
-		block_at = byte_order_mark.size();
+	block_at = utf8_mark_length({block.data(), block_end});
 }
 
 // Leaves the reader on the first character of the next word; false at the end of the file.
