@@ -1,6 +1,8 @@
 // The character sets of GEDCOM files turned into UTF-8: windows-1252, ANSEL, UTF-16, and the
 // stray bytes of UTF-8 files.
 #include "charset.h"
+#include "grammar.h"
+#include "span.h"
 
 #include <array>
 #include <cstring>
@@ -57,39 +59,6 @@ bool line_end(char c)
 bool digit(char c)
 {
 	return c >= '0' && c <= '9';
-}
-
-// The first LF or CR at or after p and before end, or end.
-const char *find_line_end(const char *p, const char *end)
-{
-#if defined(__SSE2__)
-	const __m128i lf = _mm_set1_epi8('\n');
-	const __m128i cr = _mm_set1_epi8('\r');
-	for (; end - p >= 16; p += 16) {
-		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-		__m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr));
-		if (auto m = static_cast<unsigned>(_mm_movemask_epi8(hit)))
-			return p + __builtin_ctz(m);
-	}
-#endif
-	while (p < end && !line_end(*p))
-		p++;
-	return p;
-}
-
-// The first byte of 0x80 or above at or after p and before end, or end.
-const char *find_high(const char *p, const char *end)
-{
-#if defined(__SSE2__)
-	for (; end - p >= 16; p += 16) {
-		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-		if (auto m = static_cast<unsigned>(_mm_movemask_epi8(v)))
-			return p + __builtin_ctz(m);
-	}
-#endif
-	while (p < end && static_cast<unsigned char>(*p) < 0x80)
-		p++;
-	return p;
 }
 
 } // namespace
@@ -189,61 +158,20 @@ constexpr std::array<std::string_view, 8> ansi_names{
 	"ANSI", "WINDOWS", "WINDOWS-1252", "CP1252", "ISO-8859-1", "ISO8859-1", "LATIN1", "LATIN-1",
 };
 
-// The level and the tag of a header line, white space around them skipped; level -1 for a
-// line that does not begin with a number.
-struct head_line {
-	int level = -1;
-	std::string_view tag;
-	std::string_view value;
-};
-
-head_line read_head_line(std::string_view line)
-{
-	head_line h;
-	std::size_t i = 0;
-	while (i < line.size() && blank(line[i]))
-		i++;
-	if (i == line.size() || !digit(line[i]))
-		return h;
-	h.level = 0;
-	for (; i < line.size() && digit(line[i]); i++)
-		h.level = h.level < 100 ? h.level * 10 + (line[i] - '0') : 100;
-	while (i < line.size() && blank(line[i]))
-		i++;
-	if (i < line.size() && line[i] == '@') {
-		std::size_t close = line.find('@', i + 1);
-		i = close == std::string_view::npos ? line.size() : close + 1;
-		while (i < line.size() && blank(line[i]))
-			i++;
-	}
-	std::size_t t = i;
-	while (i < line.size() && !blank(line[i]))
-		i++;
-	h.tag = line.substr(t, i - t);
-	while (i < line.size() && blank(line[i]))
-		i++;
-	std::size_t e = line.size();
-	while (e > i && blank(line[e - 1]))
-		e--;
-	h.value = line.substr(i, e - i);
-	return h;
-}
-
 // The value of the first level-1 CHAR line of the header: the lines from the first to the
 // next one of level 0.
 std::string_view head_char_value(std::string_view start)
 {
 	start.remove_prefix(utf8_mark_length(start));
+	const char *text_end = start.data() + start.size();
 	std::size_t pos = 0;
 	for (bool first = true; pos < start.size(); first = false) {
-		std::size_t end = pos;
-		while (end < start.size() && !line_end(start[end]))
-			end++;
-		head_line h = read_head_line(start.substr(pos, end - pos));
+		auto end = static_cast<std::size_t>(find_line_end(start.data() + pos, text_end) - start.data());
+		line_parts h = parse_line(start.substr(pos, end - pos));
 		if (!first && h.level == 0)
 			break;
 		if (h.level == 1 && h.tag == "CHAR")
-			return h.value;
+			return trim_blanks(h.value);
 		pos = end + 1;
 	}
 	return {};
@@ -715,10 +643,8 @@ std::size_t line_end_in(ged_charset set, std::string_view raw)
 		}
 		return std::string_view::npos;
 	}
-	for (std::size_t i = 0; i < raw.size(); i++)
-		if (line_end(raw[i]))
-			return i + 1;
-	return std::string_view::npos;
+	const char *end = find_line_end(raw.data(), raw.data() + raw.size());
+	return end == raw.data() + raw.size() ? std::string_view::npos : static_cast<std::size_t>(end - raw.data()) + 1;
 }
 
 std::size_t last_line_end_in(ged_charset set, std::string_view raw)

@@ -4,11 +4,10 @@
 // shown, mended as the reader mends it. A file in another set is held as its decoded text.
 #include "lineagetree.h"
 
-#include <algorithm>
+#include "grammar.h"
+#include "span.h"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include <algorithm>
 
 static constexpr std::size_t scan_piece = 1 << 18;
 static constexpr std::size_t record_piece = 1 << 12;
@@ -48,29 +47,13 @@ static std::string decoded(const ged_text &file, std::string_view raw)
 
 static bool blank(char c)
 {
-	return c == ' ' || c == '\t';
+	return is_blank(c);
 }
 
 // The first CR or LF at or after pos, or the end of the text.
 static std::size_t line_end(std::string_view text, std::size_t pos)
 {
-	const char *s = text.data();
-	std::size_t n = text.size();
-#ifdef __SSE2__
-	const __m128i lf = _mm_set1_epi8('\n');
-	const __m128i cr = _mm_set1_epi8('\r');
-	while (pos + 16 <= n) {
-		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + pos));
-		auto m = static_cast<unsigned>(
-			_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
-		if (m)
-			return pos + static_cast<std::size_t>(__builtin_ctz(m));
-		pos += 16;
-	}
-#endif
-	while (pos < n && s[pos] != '\n' && s[pos] != '\r')
-		pos++;
-	return pos;
+	return static_cast<std::size_t>(find_line_end(text.data() + pos, text.data() + text.size()) - text.data());
 }
 
 struct block_bits {
@@ -81,29 +64,7 @@ struct block_bits {
 // The bytes of the 64 at s that end lines and that may begin a record line, as bits.
 static block_bits classify_block(const char *s)
 {
-	block_bits b{0, 0};
-#ifdef __SSE2__
-	const __m128i lf = _mm_set1_epi8('\n');
-	const __m128i cr = _mm_set1_epi8('\r');
-	const __m128i zero = _mm_set1_epi8('0');
-	const __m128i space = _mm_set1_epi8(' ');
-	const __m128i tab = _mm_set1_epi8('\t');
-	for (int k = 0; k < 4; k++) {
-		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + 16 * k));
-		auto ends = static_cast<unsigned>(
-			_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
-		auto starts = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, zero),
-			_mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, tab)))));
-		b.line_ends |= static_cast<std::uint64_t>(ends) << (16 * k);
-		b.may_start |= static_cast<std::uint64_t>(starts) << (16 * k);
-	}
-#else
-	for (int k = 0; k < 64; k++) {
-		b.line_ends |= static_cast<std::uint64_t>(s[k] == '\n' || s[k] == '\r') << k;
-		b.may_start |= static_cast<std::uint64_t>(s[k] == '0' || s[k] == ' ' || s[k] == '\t') << k;
-	}
-#endif
-	return b;
+	return {bytes_in_span<'\n', '\r'>(s), bytes_in_span<'0', ' ', '\t'>(s)};
 }
 
 static std::size_t after_line_end(std::string_view text, std::size_t end)
@@ -122,37 +83,13 @@ static std::size_t skip_blanks(std::string_view s, std::size_t i)
 	return i;
 }
 
-static std::size_t skip_word(std::string_view s, std::size_t i)
+// The tree takes what it can of a line that does not parse, as the grammar's parts give it.
+static ged_line tree_line(std::string_view line)
 {
-	while (i < s.size() && !blank(s[i]))
-		i++;
-	return i;
-}
-
-static ged_line cut_line(std::string_view line)
-{
+	line_parts g = parse_line(line);
 	ged_line l;
-	std::size_t i = skip_blanks(line, 0);
-	if (i >= line.size() || line[i] < '0' || line[i] > '9')
-		return l;
-	constexpr int level_max = 1000000;
-	l.level = 0;
-	for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; i++)
-		l.level = l.level < level_max ? l.level * 10 + (line[i] - '0') : level_max;
-	i = skip_blanks(line, i);
-	if (i < line.size() && line[i] == '@') {
-		std::size_t close = line.find('@', i + 1);
-		std::size_t end = close == std::string_view::npos ? skip_word(line, i) : close + 1;
-		l.xref = line.substr(i, end - i);
-		i = skip_blanks(line, end);
-	}
-	std::size_t tag_end = skip_word(line, i);
-	l.tag = line.substr(i, tag_end - i);
-	std::size_t v = skip_blanks(line, tag_end);
-	std::size_t e = line.size();
-	while (e > v && blank(line[e - 1]))
-		e--;
-	l.value = line.substr(v, e - v);
+	if (g.level >= 0)
+		l = {g.level, g.xref, g.tag, trim_blanks(g.value)};
 	return l;
 }
 
@@ -163,7 +100,7 @@ ged_line next_line(std::string_view text, std::size_t &pos)
 		return ged_line{};
 	}
 	std::size_t end = line_end(text, pos);
-	ged_line l = cut_line(text.substr(pos, end - pos));
+	ged_line l = tree_line(text.substr(pos, end - pos));
 	pos = after_line_end(text, end);
 	return l;
 }
@@ -205,7 +142,7 @@ static void whole_line(line_search &s, std::uint64_t at, std::string_view line)
 	std::size_t first = skip_blanks(line, 0);
 	if (first >= line.size() || line[first] != '0')
 		return;
-	ged_line l = cut_line(line.substr(first));
+	ged_line l = tree_line(line.substr(first));
 	if (l.level == 0)
 		s.found(static_cast<std::size_t>(at), l);
 }
@@ -293,7 +230,7 @@ static std::size_t record_end(std::string_view text, bool at_file_end)
 		std::size_t end = line_end(text, pos);
 		if (end == text.size() && !at_file_end)
 			return std::string_view::npos;
-		if (!first && cut_line(text.substr(pos, end - pos)).level == 0)
+		if (!first && tree_line(text.substr(pos, end - pos)).level == 0)
 			return pos;
 		if (end == text.size())
 			return text.size();
