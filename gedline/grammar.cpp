@@ -60,18 +60,9 @@ void cut_xref(line_parts &g, std::string_view t, std::size_t &i)
 
 } // namespace
 
-std::string_view trim_blanks(std::string_view v)
-{
-	while (!v.empty() && is_blank(v.front()))
-		v.remove_prefix(1);
-	while (!v.empty() && is_blank(v.back()))
-		v.remove_suffix(1);
-	return v;
-}
-
 line_parts cut_line(std::string_view t)
 {
-	line_parts g;
+	line_parts g{-1, line_fault::none, {}, {}, {}, {}, {}};
 	std::size_t i = skip_blanks(t, 0);
 	if (i == t.size()) {
 		g.fault = line_fault::empty;
