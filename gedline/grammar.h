@@ -138,3 +138,11 @@ inline std::string_view xref_name(std::string_view xref)
 {
 	return xref.size() >= 2 ? xref.substr(1, xref.size() - 2) : std::string_view{};
 }
+
+// Whether the text after a record line's cross-reference names an individual: the tag INDI
+// after a blank, a word of its own (a blank, a line end or nothing after it).
+inline bool indi_follows(std::string_view rest)
+{
+	return rest.size() >= 5 && rest.substr(0, 5) == " INDI" &&
+	       (rest.size() == 5 || rest[5] == ' ' || rest[5] == '\r' || rest[5] == '\n');
+}

@@ -2,6 +2,7 @@
 #include "lineagecheck.h"
 
 #include "gedline.h"
+#include "grammar.h"
 
 #include <cstdint>
 #include <cstring>
@@ -64,8 +65,7 @@ static constexpr char_pair head_pair = {'H', 'E'};
 	std::size_t close = piece.find('@', 3);
 	if (close == std::string_view::npos)
 		return false;
-	std::string_view tag = piece.substr(close + 1);
-	return has_at(tag, 0, " INDI") && (tag.size() == 5 || tag[5] == ' ' || tag[5] == '\r' || tag[5] == '\n');
+	return indi_follows(piece.substr(close + 1));
 }
 
 static void write_line(FILE *out, const char *label, std::string_view piece)
