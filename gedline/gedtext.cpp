@@ -16,11 +16,6 @@ namespace {
 // The decoder is always asked with room for a part that no letter group overruns.
 static_assert((read_min - decoded_room(0)) / 3 >= uncut_max);
 
-bool is_line_end(char c)
-{
-	return c == '\n' || c == '\r';
-}
-
 // Reads up to n bytes, through interrupted calls; fewer only at the end of the file or on an
 // error, which ends it too.
 std::size_t fill(ged_text &t, char *to, std::size_t n)

@@ -9,6 +9,11 @@
 #include <emmintrin.h>
 #endif
 
+inline bool is_line_end(char c)
+{
+	return c == '\n' || c == '\r';
+}
+
 // Line ends are looked for in spans of 64 bytes, one bit a byte.
 inline constexpr std::size_t mask_span = 64;
 
@@ -90,7 +95,7 @@ inline const char *find_line_end(const char *p, const char *end)
 			return p + __builtin_ctz(m);
 	}
 #endif
-	while (p < end && *p != '\n' && *p != '\r')
+	while (p < end && !is_line_end(*p))
 		p++;
 	return p;
 }

@@ -1,0 +1,189 @@
+// The white space before a line's tag that GEDCOM readers ignore, tidied away.
+#include "charset.h"
+#include "grammar.h"
+#include "span.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace {
+
+bool digit(char c)
+{
+	return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+namespace {
+
+// Whether the byte at i is one first_to_mend looks for: 0 when it is fine, else 1; `skip` is
+// the length of what to pass over.
+template <bool bytes>
+int look_at(std::string_view s, std::size_t i, bool named, std::size_t &skip)
+{
+	auto b = static_cast<unsigned char>(s[i]);
+	skip = 1;
+	if (b == '\t')
+		return 1;
+	if (b == ' ')
+		return i == 0 || static_cast<unsigned char>(s[i - 1]) <= ' ' ? 1 : 0;
+	if (b < 0x80 || !bytes)
+		return 0;
+	if (named)
+		return 1;
+	skip = utf8_sequence(s.substr(i));
+	return skip == 0 ? 1 : 0;
+}
+
+} // namespace
+
+#if defined(__x86_64__)
+// Thirty-two bytes at a time where the processor has AVX2: the index of the first byte to
+// look at closer, or the end of the whole spans from i.
+template <bool bytes>
+[[gnu::target("avx2")]] std::size_t wide_scan(const char *p, std::size_t i, std::size_t n)
+{
+	const __m256i tab = _mm256_set1_epi8('\t');
+	const __m256i blank = _mm256_set1_epi8(' ');
+	for (; i + 32 <= n; i += 32) {
+		__m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + i));
+		__m256i before = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + i - 1));
+		__m256i tabs = _mm256_cmpeq_epi8(v, tab);
+		__m256i ws = _mm256_or_si256(tabs, _mm256_cmpeq_epi8(v, blank));
+		__m256i low_before = _mm256_cmpeq_epi8(_mm256_max_epu8(before, blank), blank);
+		__m256i flag = _mm256_or_si256(tabs, _mm256_and_si256(ws, low_before));
+		if constexpr (bytes)
+			flag = _mm256_or_si256(flag, v);
+		if (auto hits = static_cast<unsigned>(_mm256_movemask_epi8(flag)))
+			return i + static_cast<std::size_t>(__builtin_ctz(hits));
+	}
+	return i;
+}
+
+const bool has_avx2 = __builtin_cpu_supports("avx2");
+#endif
+
+template <bool bytes>
+std::size_t first_to_mend(std::string_view s, bool named)
+{
+	const char *p = s.data();
+	std::size_t n = s.size();
+	std::size_t i = 0;
+	std::size_t skip;
+	while (i < n) {
+#if defined(__x86_64__)
+		if (i >= 1 && has_avx2)
+			i = wide_scan<bytes>(p, i, n);
+#endif
+#if defined(__SSE2__)
+		// Sixteen bytes at a time, each with the byte before it, where both lie in s.
+		while (i >= 1 && i + 16 <= n) {
+			__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+			__m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i - 1));
+			__m128i tab = _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'));
+			__m128i ws = _mm_or_si128(tab, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')));
+			__m128i low_before = _mm_cmpeq_epi8(_mm_max_epu8(before, _mm_set1_epi8(' ')), _mm_set1_epi8(' '));
+			__m128i flag = _mm_or_si128(tab, _mm_and_si128(ws, low_before));
+			if constexpr (bytes)
+				flag = _mm_or_si128(flag, v);
+			auto hits = static_cast<unsigned>(_mm_movemask_epi8(flag));
+			if (hits != 0) {
+				i += static_cast<std::size_t>(__builtin_ctz(hits));
+				break;
+			}
+			i += 16;
+		}
+		if (i >= n)
+			break;
+#endif
+		if (look_at<bytes>(s, i, named, skip) != 0)
+			return i;
+		i += skip;
+	}
+	return n;
+}
+
+template std::size_t first_to_mend<true>(std::string_view, bool);
+template std::size_t first_to_mend<false>(std::string_view, bool);
+
+
+std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out)
+{
+	// The one blank of a gap is written as its first blank or tab is read, so the text never
+	// grows, even where a gap runs on from an earlier part: tidying can work in place.
+	using st = prefix_state;
+	std::size_t n = 0;
+	const char *p = s.data();
+	const char *end = p + s.size();
+	while (p < end) {
+		// Lines that need nothing move as they are, all at once; so does the rest of a line
+		// after its tag.
+		if (state == st::line_start) {
+			std::string_view ahead(p, static_cast<std::size_t>(end - p));
+			std::size_t first = first_to_mend<false>(ahead);
+			// The last line, when nothing needs tidying, is still read for the state it ends in.
+			std::size_t stop = first == ahead.size() ? ahead.find_last_of("\r\n") + 1 : first;
+			while (stop > 0 && !is_line_end(ahead[stop - 1]))
+				stop--;
+			if (stop > 0) {
+				if (out + n != p)
+					std::memmove(out + n, p, stop);
+				n += stop;
+				p += stop;
+				continue;
+			}
+		}
+		if (state == st::rest) {
+			const char *stop = find_line_end(p, end);
+			auto len = static_cast<std::size_t>(stop - p);
+			if (out + n != p)
+				std::memmove(out + n, p, len);
+			n += len;
+			p = stop;
+			if (p == end)
+				break;
+		}
+		char c = *p++;
+		if (is_line_end(c)) {
+			out[n++] = c;
+			state = st::line_start;
+			continue;
+		}
+		switch (state) {
+		case st::line_start:
+			if (is_blank(c))
+				continue;
+			state = digit(c) ? st::level : st::rest;
+			break;
+		case st::level:
+		case st::xref_end:
+			if (is_blank(c)) {
+				out[n++] = ' ';
+				state = state == st::level ? st::level_gap : st::xref_gap;
+				continue;
+			}
+			if (state == st::xref_end || !digit(c))
+				state = st::rest;
+			break;
+		case st::level_gap:
+		case st::xref_gap:
+			if (is_blank(c))
+				continue;
+			state = state == st::level_gap && c == '@' ? st::xref : st::rest;
+			break;
+		case st::xref:
+			if (c == '@')
+				state = st::xref_end;
+			break;
+		case st::rest:
+			break;
+		}
+		out[n++] = c;
+	}
+	return n;
+}
