@@ -306,19 +306,24 @@ static bool marks_lead_to_letter(std::string_view raw, std::size_t c)
 	return c < raw.size() && !is_line_end(raw[c]);
 }
 
+// Where a part of UTF-16 may end: after a whole unit, and not inside a pair of surrogates.
+static std::size_t utf16_cut(ged_charset set, std::string_view raw, std::size_t most)
+{
+	std::size_t c = most & ~std::size_t{1};
+	if (c >= 2) {
+		char16_t u = utf16_unit(set, raw, c - 2);
+		if (u >= 0xD800 && u < 0xDC00)
+			c -= 2;
+	}
+	return c > 0 ? c : raw.size() < 2 ? raw.size() : 2;
+}
+
 std::size_t safe_cut(const decode_state &d, std::string_view raw, std::size_t most)
 {
 	if (most >= raw.size())
 		return raw.size();
-	if (d.set == ged_charset::utf16le || d.set == ged_charset::utf16be) {
-		std::size_t c = most & ~std::size_t{1};
-		if (c >= 2) {
-			char16_t u = utf16_unit(d.set, raw, c - 2);
-			if (u >= 0xD800 && u < 0xDC00)
-				c -= 2;
-		}
-		return c > 0 ? c : raw.size() < 2 ? raw.size() : 2;
-	}
+	if (d.set == ged_charset::utf16le || d.set == ged_charset::utf16be)
+		return utf16_cut(d.set, raw, most);
 	// An ANSEL letter ends its marks, and so does a full queue of them when another follows;
 	// no UTF-8 sequence begins with a continuation byte.
 	auto at = [&raw](std::size_t c) { return static_cast<unsigned char>(raw[c]); };

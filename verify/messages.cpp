@@ -73,69 +73,51 @@ shown_xref written(const finding &f)
 	return {static_cast<int>(t.size()), t.data()};
 }
 
-
-} // namespace
-
-void print_message(const finding &f, std::string_view quote, FILE *out)
+// The message of a finding that quotes its line: the quote, then "..." where it was cut.
+void print_quoting(const finding &f, shown_text q, FILE *out)
 {
-	shown_text q = {static_cast<int>(quote.size()), quote.data(), f.cut && has_quote(f.kind) ? "..." : ""};
-	shown_xref x = f.kind == finds_one_way || f.kind == finds_own_ancestor ? xref(f.record) : shown_xref{0, ""};
-	shown_xref y = f.kind == finds_own_ancestor ? xref(f.other) : shown_xref{0, ""};
-	shown_xref w = f.kind >= finds_duplicate && f.kind <= finds_one_way ? written(f) : shown_xref{0, ""};
+	const char *format = nullptr;
 	switch (f.kind) {
-	case finds_invalid_bytes:
-		std::fputs("bytes not valid in the file's character set", out);
-		break;
-	case finds_long_line:
-		std::fprintf(out, "line of %llu characters, longer than GEDCOM's 255",
-			     static_cast<unsigned long long>(f.number));
-		break;
-	case finds_first_line:
-		std::fputs("the file does not begin with 0 HEAD", out);
-		break;
 	case finds_no_level:
-		std::fprintf(out, "line does not begin with a level number: \"%.*s%s\"", q.length, q.text, q.cut);
+		format = "line does not begin with a level number: \"%.*s%s\"";
 		break;
 	case finds_level_form:
-		std::fprintf(out, q.text[0] == '0' ? "level \"%.*s%s\" has a leading zero" : "level \"%.*s%s\" is above 99",
-			     q.length, q.text, q.cut);
+		format = q.text[0] == '0' ? "level \"%.*s%s\" has a leading zero" : "level \"%.*s%s\" is above 99";
 		break;
 	case finds_no_tag:
-		if (q.length == 0)
-			std::fputs("line has no tag", out);
-		else
-			std::fprintf(out, "\"%.*s%s\" is not a tag", q.length, q.text, q.cut);
+		format = q.length == 0 ? "line has no tag" : "\"%.*s%s\" is not a tag";
 		break;
 	case finds_bad_xref:
-		std::fprintf(out, "\"%.*s%s\" is not a cross-reference", q.length, q.text, q.cut);
-		break;
-	case finds_level_jump:
-		std::fprintf(out, "level %u follows level %u, more than one deeper", f.level, f.above);
+		format = "\"%.*s%s\" is not a cross-reference";
 		break;
 	case finds_not_record:
-		std::fprintf(out, "%.*s%s is not a kind of record", q.length, q.text, q.cut);
+		format = "%.*s%s is not a kind of record";
 		break;
 	case finds_no_xref:
-		std::fprintf(out, "%.*s%s record without a cross-reference", q.length, q.text, q.cut);
+		format = "%.*s%s record without a cross-reference";
 		break;
-	case finds_not_pointer:
+	case finds_bad_date:
+		format = "DATE \"%.*s%s\" does not follow GEDCOM's date grammar";
+		break;
+	case finds_bad_sex:
+		format = "SEX \"%.*s%s\" is not M, F or U";
+		break;
+	default:
 		if (q.length == 0)
 			std::fprintf(out, "%s without a pointer to a record", tag_name(f.tag));
 		else
 			std::fprintf(out, "%s \"%.*s%s\" is not a pointer to a record", tag_name(f.tag), q.length, q.text, q.cut);
-		break;
-	case finds_bad_date:
-		std::fprintf(out, "DATE \"%.*s%s\" does not follow GEDCOM's date grammar", q.length, q.text, q.cut);
-		break;
-	case finds_bad_sex:
-		std::fprintf(out, "SEX \"%.*s%s\" is not M, F or U", q.length, q.text, q.cut);
-		break;
-	case finds_after_trailer:
-		std::fputs("line after 0 TRLR", out);
-		break;
-	case finds_no_trailer:
-		std::fputs("the file does not end with 0 TRLR", out);
-		break;
+		return;
+	}
+	std::fprintf(out, format, q.length, q.text, q.cut);
+}
+
+// The message of a finding about records and the links between them.
+void print_linking(const finding &f, FILE *out)
+{
+	shown_xref x = f.kind == finds_one_way || f.kind == finds_own_ancestor ? xref(f.record) : shown_xref{0, ""};
+	shown_xref w = f.kind != finds_own_ancestor ? written(f) : shown_xref{0, ""};
+	switch (f.kind) {
 	case finds_duplicate:
 		std::fprintf(out, "@%.*s@ is already the cross-reference of the record at line %llu", w.length, w.text,
 			     static_cast<unsigned long long>(f.number));
@@ -151,8 +133,45 @@ void print_message(const finding &f, std::string_view quote, FILE *out)
 		std::fprintf(out, "@%.*s@ has %s @%.*s@, but @%.*s@ has no %s @%.*s@", x.length, x.text,
 			     tag_name(f.tag), w.length, w.text, w.length, w.text, way_back(f.tag), x.length, x.text);
 		break;
-	case finds_own_ancestor:
+	default: {
+		shown_xref y = xref(f.other);
 		std::fprintf(out, "@%.*s@ is their own ancestor, as a child of @%.*s@", x.length, x.text, y.length, y.text);
+		break;
+	}
+	}
+}
+
+} // namespace
+
+void print_message(const finding &f, std::string_view quote, FILE *out)
+{
+	if (has_quote(f.kind)) {
+		print_quoting(f, {static_cast<int>(quote.size()), quote.data(), f.cut ? "..." : ""}, out);
+		return;
+	}
+	if (f.kind >= finds_duplicate) {
+		print_linking(f, out);
+		return;
+	}
+	switch (f.kind) {
+	case finds_invalid_bytes:
+		std::fputs("bytes not valid in the file's character set", out);
+		break;
+	case finds_long_line:
+		std::fprintf(out, "line of %llu characters, longer than GEDCOM's 255",
+			     static_cast<unsigned long long>(f.number));
+		break;
+	case finds_first_line:
+		std::fputs("the file does not begin with 0 HEAD", out);
+		break;
+	case finds_level_jump:
+		std::fprintf(out, "level %u follows level %u, more than one deeper", f.level, f.above);
+		break;
+	case finds_after_trailer:
+		std::fputs("line after 0 TRLR", out);
+		break;
+	default:
+		std::fputs("the file does not end with 0 TRLR", out);
 		break;
 	}
 }
