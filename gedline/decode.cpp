@@ -126,18 +126,59 @@ std::size_t close_cluster(char *out, std::size_t n, cluster &c)
 	return n;
 }
 
+// A letter, closing the group before it, with the marks that wait for it.
+std::size_t put_letter(char32_t ch, mark_queue &q, cluster &c, char *out, std::size_t n)
+{
+	n = close_cluster(out, n, c);
+	n += put_utf8(ch, out + n);
+	c.marked = q.count > 0;
+	return n + put_marks(q, out + n);
+}
+
+// An ANSEL byte of 0x80 or above: a mark waits for its letter, where a full queue of them
+// begins a group of its own.
+std::size_t put_ansel_high(unsigned char b, mark_queue &q, cluster &c, char *out, std::size_t n, std::size_t &bad)
+{
+	if (char32_t mark = ansel_mark(b); mark != 0) {
+		if (q.count == marks_max) {
+			n = close_cluster(out, n, c);
+			c.marked = true;
+			n += put_marks(q, out + n);
+			n = close_cluster(out, n, c);
+		}
+		q.marks[q.count++] = mark;
+		return n;
+	}
+	char32_t ch = ansel_char(b);
+	if (ch == 0) {
+		ch = replacement_char;
+		bad++;
+	}
+	return put_letter(ch, q, c, out, n);
+}
+
+// A byte of 0x80 or above, at the start of `rest`, of a file read as UTF-8 or windows-1252,
+// written at out + n; the bytes of rest it takes.
+std::size_t put_single_high(ged_charset set, std::string_view rest, char *out, std::size_t &n, std::size_t &bad)
+{
+	auto b = static_cast<unsigned char>(rest[0]);
+	std::size_t len = set == ged_charset::utf8 ? utf8_sequence(rest) : 1;
+	if (set == ged_charset::utf8 && len != 0) {
+		std::memcpy(out + n, rest.data(), len);
+		n += len;
+		return len;
+	}
+	n += put_utf8(cp1252_char(b), out + n);
+	bad += set == ged_charset::utf8;
+	return 1;
+}
+
 // One line (or a part of one) of an 8-bit set into UTF-8; `bad` counts replacements.
 std::size_t decode_bytes(decode_state &d, std::string_view raw, char *out, std::size_t &bad)
 {
 	mark_queue q;
 	cluster c;
 	std::size_t n = 0;
-	auto letter = [&](char32_t ch) {
-		n = close_cluster(out, n, c);
-		n += put_utf8(ch, out + n);
-		c.marked = q.count > 0;
-		n += put_marks(q, out + n);
-	};
 	for (std::size_t i = 0; i < raw.size(); i++) {
 		auto b = static_cast<unsigned char>(raw[i]);
 		if (is_line_end(static_cast<char>(b))) {
@@ -146,9 +187,7 @@ std::size_t decode_bytes(decode_state &d, std::string_view raw, char *out, std::
 			n = close_cluster(out, n, c);
 			out[n++] = static_cast<char>(b);
 			c.start = n;
-			continue;
-		}
-		if (b < 0x80 && q.count == 0) {
+		} else if (b < 0x80 && q.count == 0) {
 			// A run of plain letters and line ends, with no mark waiting: each letter is its
 			// own group, the last one open for marks left at the line's end.
 			const char *stop = find_high(raw.data() + i, raw.data() + raw.size());
@@ -158,41 +197,15 @@ std::size_t decode_bytes(decode_state &d, std::string_view raw, char *out, std::
 			n += len;
 			c.start = n - 1;
 			i += len - 1;
-			continue;
-		}
-		if (b < 0x80) {
-			letter(b);
-			continue;
-		}
-		if (d.named)
-			settle_named(d, raw.substr(i));
-		if (d.set == ged_charset::utf8) {
-			std::size_t len = utf8_sequence(raw.substr(i));
-			if (len != 0) {
-				std::memcpy(out + n, raw.data() + i, len);
-				n += len;
-				i += len - 1;
-			} else {
-				n += put_utf8(cp1252_char(b), out + n);
-				bad++;
-			}
-		} else if (d.set == ged_charset::cp1252) {
-			n += put_utf8(cp1252_char(b), out + n);
-		} else if (char32_t mark = ansel_mark(b); mark != 0) {
-			if (q.count == marks_max) {
-				n = close_cluster(out, n, c);
-				c.marked = true;
-				n += put_marks(q, out + n);
-				n = close_cluster(out, n, c);
-			}
-			q.marks[q.count++] = mark;
+		} else if (b < 0x80) {
+			n = put_letter(b, q, c, out, n);
 		} else {
-			char32_t ch = ansel_char(b);
-			if (ch == 0) {
-				ch = replacement_char;
-				bad++;
-			}
-			letter(ch);
+			if (d.named)
+				settle_named(d, raw.substr(i));
+			if (d.set == ged_charset::ansel)
+				n = put_ansel_high(b, q, c, out, n, bad);
+			else
+				i += put_single_high(d.set, raw.substr(i), out, n, bad) - 1;
 		}
 	}
 	// A part of a long line ends inside a run of marks only where the queue is full, and there

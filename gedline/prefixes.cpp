@@ -112,34 +112,66 @@ template std::size_t first_to_mend<true>(std::string_view, bool);
 template std::size_t first_to_mend<false>(std::string_view, bool);
 
 
+// The bytes of whole lines at the start of `ahead` that need no tidying; the last line, when
+// nothing needs tidying, is still read for the state it ends in.
+static std::size_t plain_lines(std::string_view ahead)
+{
+	std::size_t first = first_to_mend<false>(ahead);
+	std::size_t stop = first == ahead.size() ? ahead.find_last_of("\r\n") + 1 : first;
+	while (stop > 0 && !is_line_end(ahead[stop - 1]))
+		stop--;
+	return stop;
+}
+
+// Moves the state on over byte c of a line, no line end; false when c is dropped. The blank
+// that a gap keeps is written here, at n.
+static bool prefix_byte(prefix_state &state, char c, char *out, std::size_t &n)
+{
+	using st = prefix_state;
+	switch (state) {
+	case st::line_start:
+		if (is_blank(c))
+			return false;
+		state = digit(c) ? st::level : st::rest;
+		return true;
+	case st::level:
+	case st::xref_end:
+		if (is_blank(c)) {
+			out[n++] = ' ';
+			state = state == st::level ? st::level_gap : st::xref_gap;
+			return false;
+		}
+		if (state == st::xref_end || !digit(c))
+			state = st::rest;
+		return true;
+	case st::level_gap:
+	case st::xref_gap:
+		if (is_blank(c))
+			return false;
+		state = state == st::level_gap && c == '@' ? st::xref : st::rest;
+		return true;
+	case st::xref:
+		if (c == '@')
+			state = st::xref_end;
+		return true;
+	default:
+		return true;
+	}
+}
+
 std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out)
 {
 	// The one blank of a gap is written as its first blank or tab is read, so the text never
 	// grows, even where a gap runs on from an earlier part: tidying can work in place.
-	using st = prefix_state;
 	std::size_t n = 0;
 	const char *p = s.data();
 	const char *end = p + s.size();
 	while (p < end) {
 		// Lines that need nothing move as they are, all at once; so does the rest of a line
 		// after its tag.
-		if (state == st::line_start) {
-			std::string_view ahead(p, static_cast<std::size_t>(end - p));
-			std::size_t first = first_to_mend<false>(ahead);
-			// The last line, when nothing needs tidying, is still read for the state it ends in.
-			std::size_t stop = first == ahead.size() ? ahead.find_last_of("\r\n") + 1 : first;
-			while (stop > 0 && !is_line_end(ahead[stop - 1]))
-				stop--;
-			if (stop > 0) {
-				if (out + n != p)
-					std::memmove(out + n, p, stop);
-				n += stop;
-				p += stop;
-				continue;
-			}
-		}
-		if (state == st::rest) {
-			const char *stop = find_line_end(p, end);
+		const char *stop = state == prefix_state::line_start ? p + plain_lines({p, static_cast<std::size_t>(end - p)})
+			: state == prefix_state::rest ? find_line_end(p, end) : p;
+		if (stop != p) {
 			auto len = static_cast<std::size_t>(stop - p);
 			if (out + n != p)
 				std::memmove(out + n, p, len);
@@ -151,39 +183,10 @@ std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out)
 		char c = *p++;
 		if (is_line_end(c)) {
 			out[n++] = c;
-			state = st::line_start;
-			continue;
+			state = prefix_state::line_start;
+		} else if (prefix_byte(state, c, out, n)) {
+			out[n++] = c;
 		}
-		switch (state) {
-		case st::line_start:
-			if (is_blank(c))
-				continue;
-			state = digit(c) ? st::level : st::rest;
-			break;
-		case st::level:
-		case st::xref_end:
-			if (is_blank(c)) {
-				out[n++] = ' ';
-				state = state == st::level ? st::level_gap : st::xref_gap;
-				continue;
-			}
-			if (state == st::xref_end || !digit(c))
-				state = st::rest;
-			break;
-		case st::level_gap:
-		case st::xref_gap:
-			if (is_blank(c))
-				continue;
-			state = state == st::level_gap && c == '@' ? st::xref : st::rest;
-			break;
-		case st::xref:
-			if (c == '@')
-				state = st::xref_end;
-			break;
-		case st::rest:
-			break;
-		}
-		out[n++] = c;
 	}
 	return n;
 }
