@@ -86,10 +86,8 @@ static std::size_t skip_blanks(std::string_view s, std::size_t i)
 // The tree takes what it can of a line that does not parse, as the grammar's parts give it.
 static ged_line tree_line(std::string_view line)
 {
-	line_parts g = parse_line(line);
-	ged_line l;
-	if (g.level >= 0)
-		l = {g.level, g.xref, g.tag, trim_blanks(g.value)};
+	ged_line l = parse_line(line);
+	l.value = trim_blanks(l.value);
 	return l;
 }
 
@@ -97,7 +95,7 @@ ged_line next_line(std::string_view text, std::size_t &pos)
 {
 	if (pos >= text.size()) {
 		pos = text.size();
-		return ged_line{};
+		return parse_line({});
 	}
 	std::size_t end = line_end(text, pos);
 	ged_line l = tree_line(text.substr(pos, end - pos));
