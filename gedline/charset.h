@@ -9,6 +9,15 @@ enum class ged_charset : unsigned char { utf8, utf16le, utf16be, ansel, cp1252 }
 
 inline constexpr char32_t replacement_char = 0xFFFD;
 
+// The UTF-8 byte-order mark, which the text keeps; readers of lines pass over the first
+// utf8_mark_length(start) bytes of it.
+inline constexpr std::string_view utf8_mark = "\xEF\xBB\xBF";
+
+inline std::size_t utf8_mark_length(std::string_view start)
+{
+	return start.starts_with(utf8_mark) ? utf8_mark.size() : 0;
+}
+
 // The windows-1252 character of a byte (every byte has one).
 char32_t cp1252_char(unsigned char b);
 

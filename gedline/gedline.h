@@ -2,6 +2,7 @@
 #pragma once
 
 #include "gedtext.h"
+#include "span.h"
 
 #include <array>
 #include <bit>
@@ -9,10 +10,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 // fgets with 80 bytes: a longer line comes back in pieces, each classified and counted on its own.
 inline constexpr std::size_t piece_max = 79;
@@ -31,16 +28,6 @@ inline bool has_at(std::string_view piece, std::size_t at, std::string_view lett
 
 // Bytes read from the file at a time.
 inline constexpr std::size_t read_block = std::size_t{1} << 17;
-// Line ends are looked for in spans of 64 bytes, one bit a byte.
-inline constexpr std::size_t mask_span = 64;
-
-// Two characters, neither a line end, that read_pieces can look for in the same wide
-// compares that find the line ends; a program that seeks a text beginning with them then
-// skips the search in the pieces that lack them.
-struct char_pair {
-	char first;
-	char second;
-};
 
 // Where the next piece starts, and the line ends of the span around it.
 struct piece_cursor {
@@ -77,44 +64,6 @@ bool take_any(piece_reader &r, std::string_view &piece);
 
 // Whether the pair stands in the piece, looked for plainly.
 bool holds_pair(std::string_view piece, char_pair pair);
-
-// The line ends of a span and the places where the pair starts in it, a bit a byte.
-struct span_bits {
-	std::uint64_t ends;
-	std::uint64_t pairs;
-};
-
-// One bit for each LF or CR among the 64 bytes at p, which is aligned to a span, and with
-// `noting`, one for each place where the pair starts (its second character may be the
-// first byte of the next span).
-template <bool noting>
-inline span_bits scan_span(const char *p, char_pair pair)
-{
-	span_bits bits{};
-#if defined(__SSE2__)
-	const __m128i lf = _mm_set1_epi8('\n');
-	const __m128i cr = _mm_set1_epi8('\r');
-	for (std::size_t k = 0; k < mask_span; k += 16) {
-		__m128i v = _mm_load_si128(reinterpret_cast<const __m128i *>(p + k));
-		__m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr));
-		bits.ends |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit))) << k;
-		if constexpr (noting) {
-			__m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + k + 1));
-			__m128i both = _mm_and_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(pair.first)),
-						     _mm_cmpeq_epi8(next, _mm_set1_epi8(pair.second)));
-			bits.pairs |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(both))) << k;
-		}
-	}
-#else
-	for (std::size_t k = 0; k < mask_span; ++k) {
-		if (p[k] == '\n' || p[k] == '\r')
-			bits.ends |= std::uint64_t{1} << k;
-		if (noting && p[k] == pair.first && p[k + 1] == pair.second)
-			bits.pairs |= std::uint64_t{1} << k;
-	}
-#endif
-	return bits;
-}
 
 // The case of nearly every line: shorter than a piece, its end among the `len` bytes read
 // into block `p`, found from the bits of the span without a search. False where the piece

@@ -3,6 +3,7 @@
 // sets, go through decoding.
 #include "gedtext.h"
 #include "pages.h"
+#include "span.h"
 
 #include <cerrno>
 #include <cstring>
@@ -10,22 +11,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
-
 namespace {
 
 // The decoder is always asked with room for a part that no letter group overruns.
 static_assert((read_min - decoded_room(0)) / 3 >= uncut_max);
-
-constexpr std::string_view utf8_mark = "\xEF\xBB\xBF";
-
-bool is_line_end(char c)
-{
-	return c == '\n' || c == '\r';
-}
 
 // Reads up to n bytes, through interrupted calls; fewer only at the end of the file or on an
 // error, which ends it too.
@@ -302,24 +291,6 @@ bool regular(const ged_text &t)
 	return t.fp && fstat(fileno(t.fp), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// The offset of the first byte of 0x80 or above in n bytes at p, or n.
-std::size_t first_high(const char *p, std::size_t n)
-{
-	std::size_t i = 0;
-#if defined(__SSE2__)
-	for (; i + 64 <= n; i += 64) {
-		__m128i any = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
-		for (std::size_t k = 16; k < 64; k += 16)
-			any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + k)));
-		if (_mm_movemask_epi8(any) != 0)
-			break;
-	}
-#endif
-	while (i < n && static_cast<unsigned char>(p[i]) < 0x80)
-		i++;
-	return i;
-}
-
 // Bytes of the file at offset `at`, through interrupted calls: the count, 0 at the end, -1 on
 // a read error.
 long read_raw(const ged_text &t, std::uint64_t at, char *to, std::size_t n)
@@ -337,7 +308,7 @@ bool ged_settle_by(ged_text &t, std::string_view block, std::uint64_t at)
 {
 	if (!t.decode.named)
 		return true;
-	std::size_t k = first_high(block.data(), block.size());
+	std::size_t k = static_cast<std::size_t>(find_high(block.data(), block.data() + block.size()) - block.data());
 	if (k == block.size())
 		return true;
 	// A sequence that the block's end cuts is read on whole.

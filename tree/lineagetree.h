@@ -4,6 +4,7 @@
 
 #include "gedtext.h"
 #include "records.h"
+#include "grammar.h"
 
 #include <array>
 #include <cstddef>
@@ -41,13 +42,8 @@ struct opened_file {
 // False when the file cannot be opened or read (a folder, no permission, a read error).
 bool open_tree_file(const char *path, opened_file &into);
 
-// One GEDCOM line in its parts. level is -1 for a line that does not begin with a number.
-struct ged_line {
-	int level = -1;
-	std::string_view xref;   // the @...@ before the tag, on record lines
-	std::string_view tag;
-	std::string_view value;  // after the tag, without the blanks around it
-};
+// One GEDCOM line in its parts, as the grammar cuts it, its value without the blanks around it.
+using ged_line = line_parts;
 
 // Cuts the line that starts at pos; pos moves to the start of the next one. A line ends at
 // LF, CR or CR LF; blanks and tabs before its level are skipped.

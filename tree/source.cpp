@@ -4,15 +4,13 @@
 // shown, mended as the reader mends it. A file in another set is held as its decoded text.
 #include "lineagetree.h"
 
-#include <algorithm>
+#include "grammar.h"
+#include "span.h"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include <algorithm>
 
 static constexpr std::size_t scan_piece = 1 << 18;
 static constexpr std::size_t record_piece = 1 << 12;
-static constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
 
 opened_file::~opened_file()
 {
@@ -49,29 +47,13 @@ static std::string decoded(const ged_text &file, std::string_view raw)
 
 static bool blank(char c)
 {
-	return c == ' ' || c == '\t';
+	return is_blank(c);
 }
 
 // The first CR or LF at or after pos, or the end of the text.
 static std::size_t line_end(std::string_view text, std::size_t pos)
 {
-	const char *s = text.data();
-	std::size_t n = text.size();
-#ifdef __SSE2__
-	const __m128i lf = _mm_set1_epi8('\n');
-	const __m128i cr = _mm_set1_epi8('\r');
-	while (pos + 16 <= n) {
-		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + pos));
-		auto m = static_cast<unsigned>(
-			_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
-		if (m)
-			return pos + static_cast<std::size_t>(__builtin_ctz(m));
-		pos += 16;
-	}
-#endif
-	while (pos < n && s[pos] != '\n' && s[pos] != '\r')
-		pos++;
-	return pos;
+	return static_cast<std::size_t>(find_line_end(text.data() + pos, text.data() + text.size()) - text.data());
 }
 
 struct block_bits {
@@ -82,29 +64,7 @@ struct block_bits {
 // The bytes of the 64 at s that end lines and that may begin a record line, as bits.
 static block_bits classify_block(const char *s)
 {
-	block_bits b{0, 0};
-#ifdef __SSE2__
-	const __m128i lf = _mm_set1_epi8('\n');
-	const __m128i cr = _mm_set1_epi8('\r');
-	const __m128i zero = _mm_set1_epi8('0');
-	const __m128i space = _mm_set1_epi8(' ');
-	const __m128i tab = _mm_set1_epi8('\t');
-	for (int k = 0; k < 4; k++) {
-		__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + 16 * k));
-		auto ends = static_cast<unsigned>(
-			_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
-		auto starts = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, zero),
-			_mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, tab)))));
-		b.line_ends |= static_cast<std::uint64_t>(ends) << (16 * k);
-		b.may_start |= static_cast<std::uint64_t>(starts) << (16 * k);
-	}
-#else
-	for (int k = 0; k < 64; k++) {
-		b.line_ends |= static_cast<std::uint64_t>(s[k] == '\n' || s[k] == '\r') << k;
-		b.may_start |= static_cast<std::uint64_t>(s[k] == '0' || s[k] == ' ' || s[k] == '\t') << k;
-	}
-#endif
-	return b;
+	return {bytes_in_span<'\n', '\r'>(s), bytes_in_span<'0', ' ', '\t'>(s)};
 }
 
 static std::size_t after_line_end(std::string_view text, std::size_t end)
@@ -123,37 +83,11 @@ static std::size_t skip_blanks(std::string_view s, std::size_t i)
 	return i;
 }
 
-static std::size_t skip_word(std::string_view s, std::size_t i)
+// The tree takes what it can of a line that does not parse, as the grammar's parts give it.
+static ged_line tree_line(std::string_view line)
 {
-	while (i < s.size() && !blank(s[i]))
-		i++;
-	return i;
-}
-
-static ged_line cut_line(std::string_view line)
-{
-	ged_line l;
-	std::size_t i = skip_blanks(line, 0);
-	if (i >= line.size() || line[i] < '0' || line[i] > '9')
-		return l;
-	constexpr int level_max = 1000000;
-	l.level = 0;
-	for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; i++)
-		l.level = l.level < level_max ? l.level * 10 + (line[i] - '0') : level_max;
-	i = skip_blanks(line, i);
-	if (i < line.size() && line[i] == '@') {
-		std::size_t close = line.find('@', i + 1);
-		std::size_t end = close == std::string_view::npos ? skip_word(line, i) : close + 1;
-		l.xref = line.substr(i, end - i);
-		i = skip_blanks(line, end);
-	}
-	std::size_t tag_end = skip_word(line, i);
-	l.tag = line.substr(i, tag_end - i);
-	std::size_t v = skip_blanks(line, tag_end);
-	std::size_t e = line.size();
-	while (e > v && blank(line[e - 1]))
-		e--;
-	l.value = line.substr(v, e - v);
+	ged_line l = parse_line(line);
+	l.value = trim_blanks(l.value);
 	return l;
 }
 
@@ -161,10 +95,10 @@ ged_line next_line(std::string_view text, std::size_t &pos)
 {
 	if (pos >= text.size()) {
 		pos = text.size();
-		return ged_line{};
+		return parse_line({});
 	}
 	std::size_t end = line_end(text, pos);
-	ged_line l = cut_line(text.substr(pos, end - pos));
+	ged_line l = tree_line(text.substr(pos, end - pos));
 	pos = after_line_end(text, end);
 	return l;
 }
@@ -206,7 +140,7 @@ static void whole_line(line_search &s, std::uint64_t at, std::string_view line)
 	std::size_t first = skip_blanks(line, 0);
 	if (first >= line.size() || line[first] != '0')
 		return;
-	ged_line l = cut_line(line.substr(first));
+	ged_line l = tree_line(line.substr(first));
 	if (l.level == 0)
 		s.found(static_cast<std::size_t>(at), l);
 }
@@ -238,7 +172,7 @@ static void search_piece(line_search &s, std::string_view piece, bool last)
 		from = end;
 	} else if (s.piece_starts_line) {
 		s.piece_starts_line = false;
-		std::size_t start = s.base == 0 && piece.substr(0, 3) == byte_order_mark ? 3 : 0;
+		std::size_t start = s.base == 0 ? utf8_mark_length(piece) : 0;
 		line_at(s, piece, start, last);
 	}
 	if (s.carrying)
@@ -294,7 +228,7 @@ static std::size_t record_end(std::string_view text, bool at_file_end)
 		std::size_t end = line_end(text, pos);
 		if (end == text.size() && !at_file_end)
 			return std::string_view::npos;
-		if (!first && cut_line(text.substr(pos, end - pos)).level == 0)
+		if (!first && tree_line(text.substr(pos, end - pos)).level == 0)
 			return pos;
 		if (end == text.size())
 			return text.size();

@@ -2,6 +2,7 @@
 #include "lineagecheck.h"
 
 #include "gedline.h"
+#include "grammar.h"
 
 #include <bit>
 #include <cstdint>
@@ -91,15 +92,7 @@ static bool is_tag(std::string_view piece, std::string_view tag)
 		close = piece.find('@', 3);
 	if (close == std::string_view::npos)
 		return false;
-	std::size_t rest = piece.size() - close - 1;
-	std::uint64_t w;
-	std::memcpy(&w, piece.data() + close + 1, sizeof w);
-	constexpr std::uint64_t indi = 0x49444E4920; // " INDI", its first byte lowest
-	constexpr std::uint64_t five = (std::uint64_t{1} << 40) - 1;
-	if (rest < 5 || (w & five) != indi)
-		return false;
-	char after = static_cast<char>(w >> 40);
-	return rest == 5 || after == ' ' || after == '\r' || after == '\n';
+	return indi_follows(piece.substr(close + 1));
 }
 
 static void write_line(FILE *out, const char *label, std::string_view piece)

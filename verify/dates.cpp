@@ -1,6 +1,8 @@
 // The date grammar of GEDCOM 5.5.1: which DATE values a reader of the standard can take.
 #include "findings.h"
 
+#include "tag_table.h"
+
 #include <array>
 
 namespace {
@@ -215,26 +217,21 @@ bool dates_of_value(date_words &w, bool phrase)
 	return date(w);
 }
 
+// The months by their three letters in capitals, first letter lowest, from 1.
+constexpr tag_entry<unsigned> month_names[] = {
+	{tag_word("JAN"), 1}, {tag_word("FEB"), 2}, {tag_word("MAR"), 3}, {tag_word("APR"), 4},
+	{tag_word("MAY"), 5}, {tag_word("JUN"), 6}, {tag_word("JUL"), 7}, {tag_word("AUG"), 8},
+	{tag_word("SEP"), 9}, {tag_word("OCT"), 10}, {tag_word("NOV"), 11}, {tag_word("DEC"), 12}};
+
+constexpr tag_table<unsigned, 0x4770a087, 4> months(month_names, 0);
+static_assert(months.distinct, "each month has a slot of its own");
+
 // The month of three letters at p, in any case, from 1; 0 for none. Found without a
-// branch: the letters' product with a constant puts each month in its own of 16 places,
-// and a search through the names would guess wrong at nearly every date.
+// branch: a search through the names would guess wrong at nearly every date.
 unsigned month_at(const char *p)
 {
 	auto upper = [](char c) { return static_cast<std::uint32_t>(static_cast<unsigned char>(c) & ~0x20u); };
-	auto letters = [](const char *m) { return m[0] << 16 | m[1] << 8 | m[2]; };
-	static constexpr std::uint32_t spread = 0x19a7fd87;
-	static constexpr auto places = [letters] {
-		std::array<std::uint32_t, 16> at{};
-		const char *names[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-		for (std::uint32_t month = 0; month < 12; ++month) {
-			auto word = static_cast<std::uint32_t>(letters(names[month]));
-			at[(word * spread) >> 28] = word | (month + 1) << 24;
-		}
-		return at;
-	}();
-	std::uint32_t word = upper(p[0]) << 16 | upper(p[1]) << 8 | upper(p[2]);
-	std::uint32_t place = places[(word * spread) >> 28];
-	return (place & 0xFFFFFF) == word ? place >> 24 : 0;
+	return months.find(upper(p[0]) | upper(p[1]) << 8 | upper(p[2]) << 16);
 }
 
 // The commonest form, "12 JAN 1900": 1 when it is a date, 0 when its day is not in its

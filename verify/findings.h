@@ -70,17 +70,24 @@ enum finding_kind : std::uint8_t {
 	finds_duplicate, finds_dangling, finds_wrong_kind, finds_one_way, finds_own_ancestor
 };
 
-// One finding. What the fields hold depends on the kind: text findings the length of the
-// text they quote and whether it was cut; link findings the numbers of records and a tag.
+// One finding. A field is used only by the kinds it names.
 struct finding {
 	std::uint64_t line;
-	std::uint64_t number;
-	std::uint64_t key; // the cross-reference as the line writes it
-	std::uint32_t a;
-	std::uint32_t b;
+	std::uint64_t number; // a long line's characters; for a duplicate, the line of the first record
+	std::uint64_t key;    // the cross-reference as the line writes it
+	std::uint32_t record; // the link's target, a one-way link's holder, the duplicate, the own ancestor
+	std::uint32_t other;  // a one-way link's target, the own ancestor's family; for a link to the
+			      // wrong kind, the kind of record it points to
 	finding_kind kind;
-	std::uint8_t tag;
+	std::uint8_t tag;     // the link tag it names
+	std::uint8_t quoted = 0; // the length of the text it quotes
+	bool cut = false;        // that text was cut to the length a message shows
+	std::uint8_t level = 0;  // a level jump's, and that of the line before it
+	std::uint8_t above = 0;
 };
+
+// The most of a quoted text a message shows.
+inline constexpr std::size_t quote_max = 60;
 
 extern grow_list<occurrence> occurrences;
 extern grow_list<char> xref_text;
@@ -93,6 +100,14 @@ void add_finding(const finding &f);
 // names, if any.
 void add_text_finding(std::uint64_t line, finding_kind kind, std::string_view text, std::uint8_t tag = 0);
 void add_record_finding(const finding &f);
+// Every finding, merged from the three sources in line order, each as FILE:LINE: message,
+// then the count, which it returns; -1 when memory or the log failed.
+long long write_findings(const char *file, FILE *out);
+void release_findings();
+
+// Whether a finding of the kind quotes a text of the line.
+bool has_quote(finding_kind kind);
+void print_message(const finding &f, std::string_view quote, FILE *out);
 
 // The key of the cross-reference `xref` (without its @ signs).
 std::uint64_t xref_key(std::string_view xref);

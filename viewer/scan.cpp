@@ -1,6 +1,8 @@
 // The word scan: finds one individual in a GEDCOM file read as whitespace-separated words.
 #include "personview.h"
 
+#include "span.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -21,18 +23,20 @@ static std::size_t block_end;
 static bool at_end;
 static bool line_begins;
 
-// Where the next LF, CR and NUL lie in the block, at or after the reader (block_end for none).
-// Each is looked for again only once the reader has passed it, so that a file with CR line
-// ends is not searched to the end of the block for an LF at every line.
+// Where the next line end and the next NUL lie in the block, at or after the reader (block_end
+// for none). Each is looked for again only once the reader has passed it, so that a line
+// without a NUL does not search the rest of the block for one.
 struct byte_ahead {
-	char byte;
+	bool line_end; // a LF or CR, else a NUL
 	std::size_t at;
 };
-static std::array<byte_ahead, 3> ahead{{{'\n', 0}, {'\r', 0}, {'\0', 0}}};
+static std::array<byte_ahead, 2> ahead{{{true, 0}, {false, 0}}};
 
 static void look_ahead(byte_ahead &a)
 {
-	const void *found = std::memchr(block.data() + block_at, a.byte, block_end - block_at);
+	const char *from = block.data() + block_at;
+	const char *end = block.data() + block_end;
+	const void *found = a.line_end ? find_line_end(from, end) : std::memchr(from, '\0', block_end - block_at);
 	a.at = found ? static_cast<std::size_t>(static_cast<const char *>(found) - block.data()) : block_end;
 }
 
@@ -64,9 +68,7 @@ void open_words(ged_text &in)
 	at_end = false;
 	line_begins = true;
 	refill();
-	static constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
-	if (std::string_view(block.data(), block_end).starts_with(byte_order_mark))
-		block_at = byte_order_mark.size();
+	block_at = utf8_mark_length({block.data(), block_end});
 }
 
 // Leaves the reader on the first character of the next word; false at the end of the file.
@@ -116,8 +118,8 @@ bool read_scan_word(scan_word &w)
 static void skip_to_record()
 {
 	for (;;) {
-		std::size_t end = std::min(find_ahead(ahead[0]), find_ahead(ahead[1]));
-		std::size_t nul = find_ahead(ahead[2]);
+		std::size_t end = find_ahead(ahead[0]);
+		std::size_t nul = find_ahead(ahead[1]);
 		if (nul < end) {
 			while (nul > block_at && !is_blank(block[nul - 1]))
 				nul--;

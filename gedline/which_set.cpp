@@ -1,0 +1,75 @@
+// Which set a GEDCOM file is written in, from its first bytes.
+#include "charset.h"
+#include "grammar.h"
+#include "span.h"
+
+#include <array>
+
+namespace {
+
+bool same_letters(std::string_view a, std::string_view b)
+{
+	if (a.size() != b.size())
+		return false;
+	for (std::size_t i = 0; i < a.size(); i++) {
+		char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 32) : a[i];
+		if (x != b[i])
+			return false;
+	}
+	return true;
+}
+
+constexpr std::array<std::string_view, 8> ansi_names{
+	"ANSI", "WINDOWS", "WINDOWS-1252", "CP1252", "ISO-8859-1", "ISO8859-1", "LATIN1", "LATIN-1",
+};
+
+// The value of the first level-1 CHAR line of the header: the lines from the first to the
+// next one of level 0.
+std::string_view head_char_value(std::string_view start)
+{
+	start.remove_prefix(utf8_mark_length(start));
+	const char *text_end = start.data() + start.size();
+	std::size_t pos = 0;
+	for (bool first = true; pos < start.size(); first = false) {
+		auto end = static_cast<std::size_t>(find_line_end(start.data() + pos, text_end) - start.data());
+		line_parts h = parse_line(start.substr(pos, end - pos));
+		if (!first && h.level == 0)
+			break;
+		if (h.level == 1 && h.tag == "CHAR")
+			return trim_blanks(h.value);
+		pos = end + 1;
+	}
+	return {};
+}
+
+} // namespace
+
+charset_guess guess_charset(std::string_view start)
+{
+	auto starts = [&start](std::string_view with) { return start.starts_with(with); };
+	using namespace std::string_view_literals;
+	if (utf8_mark_length(start) != 0)
+		return {ged_charset::utf8, false, 0};
+	if (starts("\xFF\xFE"))
+		return {ged_charset::utf16le, false, 2};
+	if (starts("\xFE\xFF"))
+		return {ged_charset::utf16be, false, 2};
+	if (starts("0\0"sv))
+		return {ged_charset::utf16le, false, 0};
+	if (starts("\0000"sv))
+		return {ged_charset::utf16be, false, 0};
+	std::string_view name = head_char_value(start);
+	if (same_letters(name, "ANSEL"))
+		return {ged_charset::ansel, true, 0};
+	for (std::string_view ansi : ansi_names)
+		if (same_letters(name, ansi))
+			return {ged_charset::cp1252, true, 0};
+	return {ged_charset::utf8, false, 0};
+}
+
+void settle_named(decode_state &d, std::string_view rest)
+{
+	if (d.named && utf8_sequence(rest) != 0)
+		d.set = ged_charset::utf8;
+	d.named = false;
+}
