@@ -199,7 +199,59 @@ long long judge_stream(zip_t *zip, zip_uint64_t index, std::uint64_t archive_byt
 	return found == -2 && why[0] != '\0' ? archive_refused : found;
 }
 
+// An archive opened, judged, and closed, whatever the outcome.
+long long judge_archive(zip_t *zip, std::uint64_t bytes, const char *name, FILE *out, archive_refusal &why)
+{
+	long long found = archive_refused;
+	zip_int64_t stream = zip_name_locate(zip, data_stream, 0);
+	if (!entries_are_safe(zip, bytes, why))
+		found = archive_refused;
+	else if (stream < 0)
+		refuse(why, "the archive holds no %.*s%s", data_stream, ", so it is no GEDZIP file");
+	else
+		found = judge_stream(zip, static_cast<zip_uint64_t>(stream), bytes, name, out, why);
+	zip_discard(zip);
+	return found;
+}
+
+void refuse_unopened(archive_refusal &why, zip_error_t *e)
+{
+	std::snprintf(why.data(), why.size(), "not a zip archive that can be read (%s)", zip_error_strerror(e));
+	zip_error_fini(e);
+}
+
 } // namespace
+
+long long print_archive_findings(const char *path, FILE *out, archive_refusal &why)
+{
+	why[0] = '\0';
+	int error = 0;
+	zip_t *zip = zip_open(path, ZIP_RDONLY, &error);
+	if (!zip) {
+		zip_error_t e;
+		zip_error_init_with_code(&e, error);
+		refuse_unopened(why, &e);
+		return archive_refused;
+	}
+	return judge_archive(zip, file_bytes(path), path, out, why);
+}
+
+long long print_archive_bytes(std::string_view bytes, const char *name, FILE *out, archive_refusal &why)
+{
+	why[0] = '\0';
+	zip_error_t e;
+	zip_error_init(&e);
+	zip_source_t *source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &e);
+	zip_t *zip = source ? zip_open_from_source(source, ZIP_RDONLY, &e) : nullptr;
+	if (!zip) {
+		if (source)
+			zip_source_free(source);
+		refuse_unopened(why, &e);
+		return archive_refused;
+	}
+	zip_error_fini(&e);
+	return judge_archive(zip, bytes.size(), name, out, why);
+}
 
 bool is_zip_archive(const char *path)
 {
@@ -211,29 +263,4 @@ bool is_zip_archive(const char *path)
 		   (std::memcmp(start.data(), "PK\3\4", 4) == 0 || std::memcmp(start.data(), "PK\5\6", 4) == 0);
 	std::fclose(fp);
 	return zip;
-}
-
-long long print_archive_findings(const char *path, FILE *out, archive_refusal &why)
-{
-	why[0] = '\0';
-	int error = 0;
-	zip_t *zip = zip_open(path, ZIP_RDONLY, &error);
-	if (!zip) {
-		zip_error_t e;
-		zip_error_init_with_code(&e, error);
-		std::snprintf(why.data(), why.size(), "not a zip archive that can be read (%s)", zip_error_strerror(&e));
-		zip_error_fini(&e);
-		return archive_refused;
-	}
-	std::uint64_t bytes = file_bytes(path);
-	long long found = archive_refused;
-	zip_int64_t stream = zip_name_locate(zip, data_stream, 0);
-	if (!entries_are_safe(zip, bytes, why))
-		found = archive_refused;
-	else if (stream < 0)
-		refuse(why, "the archive holds no %.*s%s", data_stream, ", so it is no GEDZIP file");
-	else
-		found = judge_stream(zip, static_cast<zip_uint64_t>(stream), bytes, path, out, why);
-	zip_discard(zip);
-	return found;
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdio>
+#include <string_view>
 
 // Whether the file begins as a zip archive does, whatever its name.
 bool is_zip_archive(const char *path);
@@ -17,3 +18,5 @@ inline constexpr long long archive_refused = -3;
 // cannot be opened, has no gedcom.ged, names an entry outside itself or unpacks beyond sense;
 // -1 when memory ran out.
 long long print_archive_findings(const char *path, FILE *out, archive_refusal &why);
+// The same for an archive in memory, its findings under `name`.
+long long print_archive_bytes(std::string_view bytes, const char *name, FILE *out, archive_refusal &why);

@@ -127,16 +127,26 @@ void set_file_path_hook(file_path_hook hook, void *context)
 	state.path_context = context;
 }
 
+// A missing substructure is found when its superstructure ends, lines after the one it names:
+// it goes with the findings sorted at the end, its quote (a tag of the tables) in place of a code.
 void add_finding7(const finding7 &f)
 {
 	finding g{f.line, f.code, reinterpret_cast<std::uintptr_t>(f.detail.data()),
 		  static_cast<std::uint32_t>(f.detail.size()), 0, finds_rules7, static_cast<std::uint8_t>(f.kind)};
-	add_quoting_finding(g, f.quote);
+	if (f.kind != kind7::missing) {
+		add_quoting_finding(g, f.quote);
+		return;
+	}
+	g.number = reinterpret_cast<std::uintptr_t>(f.quote.data());
+	g.other = static_cast<std::uint32_t>(f.quote.size());
+	add_record_finding(g);
 }
 
 void print_message7(const finding &f, std::string_view quote, FILE *out)
 {
 	std::string_view detail{reinterpret_cast<const char *>(static_cast<std::uintptr_t>(f.key)), f.record};
+	if (static_cast<kind7>(f.tag) == kind7::missing)
+		quote = {reinterpret_cast<const char *>(static_cast<std::uintptr_t>(f.number)), f.other};
 	finding7 g{f.line, static_cast<kind7>(f.tag), quote, detail, static_cast<std::uint32_t>(f.number)};
 	g.cut = f.cut;
 	rules7_message(g, out);

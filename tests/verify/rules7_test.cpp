@@ -529,3 +529,12 @@ TEST(Verify7, TheHeadsVersionChoosesTheRulesAndPointersLandOnTheirRecordType)
 		EXPECT_EQ(verified(r.file), r.out);
 	}
 }
+
+// A structure that lacks what it needs is found when it ends, after findings of the lines under
+// it: -v still writes every finding in line order.
+TEST(Verify7, AMissingSubstructureComesInLineOrder)
+{
+	EXPECT_EQ(verified("0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @I1@ INDI\n1 ASSO @VOID@\n2 DATE 1900\n1 SEX W\n0 TRLR\n"),
+		  "f:5: ASSO without ROLE\nf:6: DATE is not allowed under ASSO\nf:7: SEX \"W\" is not one of its values\n"
+		  "3 problems found in f.\n");
+}
