@@ -171,6 +171,8 @@ void lines7_line(std::uint64_t line, std::string_view text, std::uint64_t)
 		rules7_line(state.rules, line7{line, 0, {}, "TRLR", {}});
 		return;
 	}
+	// The trailer is missed at the file's last line, even one that does not parse.
+	state.rules.last_line = line;
 	if (!line_parses(line, text, g))
 		return;
 	auto level = static_cast<unsigned>(g.level);

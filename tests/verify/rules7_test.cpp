@@ -508,6 +508,8 @@ TEST(Verify7, TheHeadsVersionChoosesTheRulesAndPointersLandOnTheirRecordType)
 		{"a byte-order mark, CR LF", "\xEF\xBB\xBF" "0 HEAD\r\n1 GEDC\r\n2 VERS 7.0\r\n0 TRLR\r\n", clean},
 		{"no 255 limit", "0 HEAD\n1 GEDC\n2 VERS 7.0\n1 NOTE " + std::string(300, 'x') + "\n0 TRLR\n", clean},
 		{"a blank line", "0 HEAD\n1 GEDC\n2 VERS 7.0\n\n0 TRLR\n", "f:4: blank line, which GEDCOM 7.0 does not allow\n1 problem found in f.\n"},
+		{"the trailer missed at the last line, a blank one", "0 HEAD\n1 GEDC\n2 VERS 7.0\n \n",
+		 "f:4: blank line, which GEDCOM 7.0 does not allow\nf:4: the file does not end with 0 TRLR\n2 problems found in f.\n"},
 		{"a level jump", "0 HEAD\n1 GEDC\n2 VERS 7.0\n4 _X\n0 TRLR\n", "f:4: level 4 follows level 2, more than one deeper\n1 problem found in f.\n"},
 		{"a leading zero", "0 HEAD\n1 GEDC\n02 VERS 7.0\n0 TRLR\n", "f:3: level \"02\" has a leading zero\n1 problem found in f.\n"},
 		{"@VOID@ is no link", "0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @F1@ FAM\n1 HUSB @VOID@\n1 CHIL @VOID@\n0 TRLR\n", clean},
