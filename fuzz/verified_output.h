@@ -46,7 +46,10 @@ inline void check_verified(std::string_view file)
 	unsigned long long most = lines_of(file) > 0 ? lines_of(file) : 1;
 	long long count = 0;
 	// A 7.1 file's note comes first, and is no finding.
-	std::size_t at = out.starts_with("f:") && out.find(": note: ") < out.find('\n') ? out.find('\n') + 1 : 0;
+	std::string_view first(out.data(), out.find('\n') == std::string::npos ? out.size() : out.find('\n'));
+	bool note = first.starts_with("f:") && first.find(": note: GEDCOM 7.1") != std::string_view::npos &&
+		    first.ends_with(" is checked by the rules of 7.0");
+	std::size_t at = note ? first.size() + 1 : 0;
 	for (std::size_t end; (end = out.find('\n', at)) != std::string::npos; at = end + 1) {
 		std::string_view line(out.data() + at, end - at);
 		if (!line.starts_with("f:")) {

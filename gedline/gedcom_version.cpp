@@ -17,7 +17,8 @@ void keep_version(version_seek &s, std::uint64_t line, std::string_view value)
 {
 	value = trim_blanks(value);
 	std::size_t n = value.size() < version_text_max ? value.size() : version_text_max;
-	std::memcpy(s.text.data(), value.data(), n);
+	if (n > 0)
+		std::memcpy(s.text.data(), value.data(), n);
 	s.length = static_cast<std::uint8_t>(n);
 	s.line = line;
 }
