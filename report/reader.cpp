@@ -1,8 +1,15 @@
 // The single-pass GEDCOM reader: the rule table that handles each line piece, and the record tables.
 #include "lineagehtml.h"
 
+#include <bit>
 #include <cctype>
 #include <climits>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 char option;
 std::string_view filename;
@@ -97,20 +104,35 @@ void report_line(FILE *out, std::string_view label, std::string_view value,
 	write_line(out, line1, label, value, after);
 }
 
+// 0x80 in each byte of `word` that is `c`, 0 in the others: no carry crosses a byte.
+constexpr std::uint32_t bytes_equal(std::uint32_t word, char c)
+{
+	std::uint32_t t = word ^ (0x01010101u * static_cast<unsigned char>(c));
+	return ~(((t & 0x7F7F7F7Fu) + 0x7F7F7F7Fu) | t | 0x7F7F7F7Fu);
+}
+static_assert(bytes_equal(0x40414240u, '@') == 0x80000080u && bytes_equal(0x00FF7F80u, '\0') == 0x80000000u);
+
 // `count` characters after a record letter or a reference's "@I" (fewer where the piece
 // ends), with every "@" and every `letter` from `blank_from` on read as a space.
 template <std::size_t N>
-std::string_view cut_number(std::string_view piece, std::size_t from, std::size_t count,
+[[gnu::always_inline]] inline std::string_view cut_number(std::string_view piece, std::size_t from, std::size_t count,
 			    std::size_t blank_from, char letter, std::array<char, N>& cut)
 {
 	static_assert(N > number_text);
-	// Nearly every cut is a record's or a reference's four characters: in a loop of known
-	// length, which the compiler unrolls, it takes a tenth of the time of the general one.
+	// Nearly every cut is a record's or a reference's four characters. They are changed in
+	// a register, with no branch per byte, and stored as one word: stored a byte at a time,
+	// they could not be read back as the one word that copies them, and that load would wait
+	// for the stores to reach the cache. In line, the places are known and the mask folds.
 	if (count == number_text && from + number_text <= piece.size()) {
-		for (std::size_t k = 0; k < number_text; ++k) {
-			char c = piece[from + k];
-			cut[k] = (from + k >= blank_from && (c == '@' || c == letter)) ? ' ' : c;
-		}
+		std::uint32_t word;
+		std::memcpy(&word, piece.data() + from, number_text);
+		std::uint32_t from_blank = blank_from <= from		     ? ~std::uint32_t{0}
+					   : blank_from - from >= number_text ? 0
+									     : ~std::uint32_t{0} << (8 * (blank_from - from));
+		std::uint32_t hits = (bytes_equal(word, '@') | bytes_equal(word, letter)) & from_blank;
+		std::uint32_t whole = (hits >> 7) * 0xFFu;
+		word = (word & ~whole) | (0x20202020u & whole);
+		std::memcpy(cut.data(), &word, number_text);
 		cut[number_text] = '\0';
 		return {cut.data(), number_text};
 	}
@@ -123,16 +145,30 @@ std::string_view cut_number(std::string_view piece, std::size_t from, std::size_
 	return {cut.data(), n};
 }
 
-// The cross-reference that begins at `at`: from that "@" to the next, or none. Most are a
-// few characters long; a loop finds their end sooner than a call would.
+// The cross-reference that begins at `at`: from that "@" to the next, or none. Nearly every
+// one closes within sixteen bytes, found in one compare: a loop a byte at a time guessed
+// wrong at the end of nearly every one, their lengths following no pattern. The pieces lie
+// in the reader's block, which may be read past their ends (piece_slack).
 std::string_view xref_at(std::string_view piece, std::size_t at)
 {
 	if (at >= piece.size() || piece[at] != '@')
 		return {};
-	for (std::size_t close = at + 1; close < piece.size(); ++close)
-		if (piece[close] == '@')
-			return piece.substr(at, close + 1 - at);
-	return {};
+	constexpr std::size_t wide = 16;
+	static_assert(piece_slack >= wide);
+	std::size_t close = piece.size();
+#if defined(__SSE2__)
+	__m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(piece.data() + at + 1));
+	auto ats = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('@'))));
+	if (ats != 0)
+		close = at + 1 + static_cast<std::size_t>(std::countr_zero(ats));
+	else if (at + 1 + wide < piece.size())
+		close = piece.find('@', at + 1 + wide);
+#else
+	close = piece.find('@', at + 1);
+#endif
+	if (close >= piece.size())
+		return {};
+	return piece.substr(at, close + 1 - at);
 }
 
 void keep_xref(xref_text& to, std::string_view xref)

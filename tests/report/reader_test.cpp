@@ -76,6 +76,33 @@ TEST(ReaderRecords, ShortAndMalformedRecordLinesGiveRowZero)
 	EXPECT_STREQ(indi.data(), "3\n");
 }
 
+// A record's cross-reference ends at its own closing "@": near or far, never at one of the
+// next line, and only then is the record an individual's and its whole number written.
+TEST(ReaderRecords, CrossReferenceEndsAtTheClosingAtOfItsOwnLine)
+{
+	struct {
+		const char *lines;
+		int individuals;
+		const char *record; // the record line -i writes, or none
+		const char *kept;   // the four characters the row is taken from
+	} cases[] = {
+		{"0 @I1234567890123456789@ INDI\n", 1, " Record = 1234567890123456789\n", "1234"},
+		{"0 @I12345678901234@ INDI\n", 1, " Record = 12345678901234\n", "1234"},
+		{"0 @I12 INDI\n@ INDI\n", 0, " Record = 12  \n", "12  "},
+		{"0 @I1234567890123456789 INDI\n@ INDI\n", 0, " Record = 1234\n", "1234"},
+		{"0 @II1I@ INDI\n", 1, " Record = I1  \n", "I1  "},
+		{"0 @I@@I INDI\n", 0, " Record = @   \n", "@   "},
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.lines);
+		number_of_individuals = 0;
+		std::string page = run_report('i', c.lines);
+		EXPECT_EQ(number_of_individuals, c.individuals);
+		EXPECT_NE(page.find(c.record), std::string::npos) << page;
+		EXPECT_STREQ(indi.data(), c.kept);
+	}
+}
+
 TEST(ReaderRecords, FactsGoToTheRowOfTheRecordNumber)
 {
 	run_report('i', "0 @I0042@ INDI\n1 NAME Eva /Ek/\n1 SEX F\n1 OCCU Smith\n1 EDUC School\n"
