@@ -1,5 +1,6 @@
 // The GEDCOM version a file's header names.
 #include "version.h"
+#include "head.h"
 
 std::string_view gedcom_version(std::string_view start)
 {

@@ -1,6 +1,7 @@
 // Which set a GEDCOM file is written in, from its first bytes.
 #include "charset.h"
 #include "grammar.h"
+#include "head.h"
 #include "span.h"
 #include "version.h"
 
