@@ -111,8 +111,8 @@ def main():
     rng = random.Random(1852)
     target = int(megabytes * 1024 * 1024)
     # About 330 bytes per individual and 0.4 families of about 170 bytes each; in 7.0 about
-    # 345 bytes in all, the shared notes included.
-    npeople = people if people else max(10, target // (345 if "--seven" in sys.argv else 370))
+    # 365 bytes in all, the shared notes included.
+    npeople = people if people else max(10, target // (365 if "--seven" in sys.argv else 370))
     nfam = max(1, npeople * 2 // 5)
     famc = fams = children = None
     if "--seven" in sys.argv:
