@@ -3,6 +3,7 @@
 
 #include "nobody.h"
 #include "records.h"
+#include "version.h"
 
 
 static std::uint64_t key_hash(std::string_view key)
@@ -119,14 +120,21 @@ std::size_t find_person(const record_index &index, std::string_view number, bool
 		return at;
 	std::string_view wanted = number_value(number);
 	std::size_t bare = no_record;
+	bool first = true;
+	bool version7 = false;
+	std::string head;
 	bool read = each_record_line(index.source, [&](std::size_t line, const ged_line &l) {
+		// Only files of version 7 number people by their cross-reference alone, @7@.
+		if (first && l.tag == "HEAD")
+			version7 = is_version7(gedcom_version(record_text(index.source, line, head)));
+		first = false;
 		std::string_view value;
 		bool lettered = false;
 		if (at != no_record || l.tag != "INDI" || !numbered(l.xref, value, lettered) || value != wanted)
 			return;
 		if (lettered)
 			at = line;
-		else if (bare == no_record)
+		else if (version7 && bare == no_record)
 			bare = line;
 	});
 	if (readable)

@@ -216,6 +216,8 @@ TEST(ReaderShapes, EveryPersonOfTheVersion7SamplesAndNoOneForVoid)
 		{"rela_1.ged", "2", "person @I2@\n"},
 		{"sour-1.ged", "1", "person @1@\n"},
 		{"sour-1.ged", "2", ""}, // @2@ is a source
+		{"../5/pedi-1.ged", "1", ""}, // version 5.5.1 numbers only @I records
+		{"../5/pedi-1.ged", "@1@", "person @1@\n"},
 		{"", "1", "person @I1@\nmother @I3@\n"},
 		{"", "@VOID@", ""},
 	};
