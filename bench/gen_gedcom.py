@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes a large GEDCOM 5.5 file of realistic shape for the benchmarks.
 
-usage: gen_gedcom.py MEGABYTES PATH [--people N] [--linked]
+usage: gen_gedcom.py MEGABYTES PATH [--people N] [--linked | --seven]
 
 Individuals carry names, sex, birth and death events with dates and places,
 occupations, notes with continuation lines and change dates; families carry
@@ -12,6 +12,7 @@ Links are drawn at random, so nearly every family link is one-way; with --linked
 the file is sound instead, as a verifier would have it: family N has individuals
 2N-1 and 2N as husband and wife, every child is a child of a family whose parents
 have lower numbers, and each family lists exactly the children whose FAMC names it.
+With --seven the file is a sound GEDCOM 7.0 file instead (gen_gedcom7.py).
 """
 import random
 import sys
@@ -90,24 +91,36 @@ def family(rng, n, npeople, children=None):
     return out
 
 
+def sound_links(rng, npeople, nfam):
+    """Each person's FAMC and FAMS family (0 for none) and each family's children: family N has
+    individuals 2N-1 and 2N as husband and wife, and a child's family has parents numbered below
+    the child, so no one is their own ancestor."""
+    famc = [0, 0, 0] + [rng.randint(1, min(nfam, (n - 1) // 2)) for n in range(3, npeople + 1)]
+    fams = [0] + [(n + 1) // 2 if (n + 1) // 2 <= nfam else 0 for n in range(1, npeople + 1)]
+    children = [[] for _ in range(nfam + 1)]
+    for n in range(1, npeople + 1):
+        if famc[n]:
+            children[famc[n]].append(n)
+    return famc, fams, children
+
+
 def main():
     megabytes = float(sys.argv[1])
     path = sys.argv[2]
     people = int(sys.argv[sys.argv.index("--people") + 1]) if "--people" in sys.argv else None
     rng = random.Random(1852)
     target = int(megabytes * 1024 * 1024)
-    # About 330 bytes per individual and 0.4 families of about 170 bytes each.
-    npeople = people if people else max(10, target // 370)
+    # About 330 bytes per individual and 0.4 families of about 170 bytes each; in 7.0 about
+    # 365 bytes in all, the shared notes included.
+    npeople = people if people else max(10, target // (365 if "--seven" in sys.argv else 370))
     nfam = max(1, npeople * 2 // 5)
     famc = fams = children = None
+    if "--seven" in sys.argv:
+        import gen_gedcom7
+        gen_gedcom7.write(path, rng, npeople, nfam, sound_links(rng, npeople, nfam))
+        return
     if "--linked" in sys.argv:
-        # A child's family has parents numbered below the child, so no one is their own ancestor.
-        famc = [0, 0, 0] + [rng.randint(1, min(nfam, (n - 1) // 2)) for n in range(3, npeople + 1)]
-        fams = [0] + [(n + 1) // 2 if (n + 1) // 2 <= nfam else 0 for n in range(1, npeople + 1)]
-        children = [[] for _ in range(nfam + 1)]
-        for n in range(1, npeople + 1):
-            if famc[n]:
-                children[famc[n]].append(n)
+        famc, fams, children = sound_links(rng, npeople, nfam)
     with open(path, "w", newline="\n") as f:
         f.write("0 HEAD\n1 SOUR BENCH\n2 NAME Benchmark generator\n2 VERS 1.0\n1 DEST ANSTFILE\n"
                 "1 DATE 8 DEC 2026\n2 TIME 12:00:00\n1 CHAR ANSI\n1 FILE bench.ged\n1 GEDC\n2 VERS 5.5\n"

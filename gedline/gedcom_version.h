@@ -34,3 +34,9 @@ std::string_view gedcom_version(std::string_view text, version_seek &s);
 // 5.5 and 5.5.1 are five, as are a missing and an unknown version; 7.0 and 7.0.x are seven,
 // 7.1 and 7.1.x seven_later.
 gedcom_family family_of_version(std::string_view version);
+
+// Whether a file of this version is written to the rules of 7: UTF-8, no CHAR, @VOID@ for nobody.
+inline bool is_version7(std::string_view version)
+{
+	return family_of_version(version) != gedcom_family::five;
+}

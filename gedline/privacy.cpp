@@ -4,6 +4,7 @@
 
 #include "gedline.h"
 #include "grow_list.h"
+#include "nobody.h"
 #include "records.h"
 
 #include <algorithm>
@@ -423,12 +424,12 @@ void update_wants()
 		break;
 	case tag_code("FAMC"):
 	case tag_code("FAMS"):
-		if (pointer_in(line, 6, xref))
+		if (pointer_in(line, 6, xref) && !points_to_nobody(xref))
 			append_link(kin_links, as_kind(key_of(xref, family_kind),
 						       tag == tag_code("FAMC") ? child_link : spouse_link), most_links);
 		break;
 	default:
-		if (pointer_in(line, 6, xref))
+		if (pointer_in(line, 6, xref) && !points_to_nobody(xref))
 			append_link(families, as_kind(key_of(xref, person_kind),
 						      tag == tag_code("CHIL") ? child_link : spouse_link), most_families);
 		break;
@@ -724,7 +725,7 @@ bool walk_family(privacy_walk &w, std::uint64_t key)
 bool points_to_private(const privacy_walk &w, std::string_view line, std::size_t from)
 {
 	std::string_view xref;
-	if (!pointer_in(line, from, xref))
+	if (!pointer_in(line, from, xref) || points_to_nobody(xref))
 		return false;
 	std::uint64_t key = key_of(xref, person_kind);
 	std::span<std::uint64_t> list = entries_of(families);

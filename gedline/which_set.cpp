@@ -1,7 +1,9 @@
 // Which set a GEDCOM file is written in, from its first bytes.
 #include "charset.h"
 #include "grammar.h"
+#include "head.h"
 #include "span.h"
+#include "gedcom_version.h"
 
 #include <array>
 
@@ -23,23 +25,17 @@ constexpr std::array<std::string_view, 8> ansi_names{
 	"ANSI", "WINDOWS", "WINDOWS-1252", "CP1252", "ISO-8859-1", "ISO8859-1", "LATIN1", "LATIN-1",
 };
 
-// The value of the first level-1 CHAR line of the header: the lines from the first to the
-// next one of level 0.
+// The value of the first level-1 CHAR line of the header.
 std::string_view head_char_value(std::string_view start)
 {
-	start.remove_prefix(utf8_mark_length(start));
-	const char *text_end = start.data() + start.size();
-	std::size_t pos = 0;
-	for (bool first = true; pos < start.size(); first = false) {
-		auto end = static_cast<std::size_t>(find_line_end(start.data() + pos, text_end) - start.data());
-		line_parts h = parse_line(start.substr(pos, end - pos));
-		if (!first && h.level == 0)
-			break;
-		if (h.level == 1 && h.tag == "CHAR")
-			return trim_blanks(h.value);
-		pos = end + 1;
-	}
-	return {};
+	std::string_view value;
+	each_head_line(start, [&](const line_parts &h) {
+		bool found = h.level == 1 && h.tag == "CHAR";
+		if (found)
+			value = trim_blanks(h.value);
+		return found;
+	});
+	return value;
 }
 
 } // namespace
@@ -58,6 +54,10 @@ charset_guess guess_charset(std::string_view start)
 		return {ged_charset::utf16le, false, 0};
 	if (starts("\0000"sv))
 		return {ged_charset::utf16be, false, 0};
+	// A file of version 7 is UTF-8 whatever a CHAR line says: that version has none.
+	version_seek seek;
+	if (is_version7(gedcom_version(start, seek)))
+		return {ged_charset::utf8, false, 0};
 	std::string_view name = head_char_value(start);
 	if (same_letters(name, "ANSEL"))
 		return {ged_charset::ansel, true, 0};

@@ -1,5 +1,6 @@
 // The single-pass GEDCOM reader: the rule table that handles each line piece, and the record tables.
 #include "lineagehtml.h"
+#include "nobody.h"
 
 #include <bit>
 #include <cctype>
@@ -282,7 +283,7 @@ void family_member(std::string_view piece, member who, FILE *out)
 	if (private_mode && names_private(piece)) {
 		name = private_name(piece);
 		born = died = image = {};
-	} else if (!found) {
+	} else if (!found && !points_to_nobody(xref)) {
 		count_unnamed(xref);
 	}
 	if (who == member::child)

@@ -1,7 +1,9 @@
 // The index of a file's records by cross-reference, and the search for a person by number.
 #include "lineagetree.h"
 
+#include "nobody.h"
 #include "records.h"
+#include "gedcom_version.h"
 
 
 static std::uint64_t key_hash(std::string_view key)
@@ -71,7 +73,7 @@ bool index_records(const ged_source &source, record_index &index)
 
 std::size_t find_record(const record_index &index, std::string_view xref, std::string_view tag)
 {
-	if (xref.empty() || index.table.slots.size == 0)
+	if (xref.empty() || points_to_nobody(xref) || index.table.slots.size == 0)
 		return no_record;
 	std::string buf;
 	bool tagged = false;
@@ -95,6 +97,17 @@ static std::string_view number_value(std::string_view s)
 	return s.substr(start, end - start);
 }
 
+// The number of a cross-reference @I<digits>@, or of one of digits alone, @<digits>@; other
+// cross-references have none.
+static bool numbered(std::string_view xref, std::string_view &number, bool &lettered)
+{
+	lettered = xref.starts_with("@I");
+	std::string_view digits = xref.substr(lettered ? 2 : 1);
+	digits = digits.substr(0, digits.find('@'));
+	number = number_value(digits);
+	return lettered || (!digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos);
+}
+
 std::size_t find_person(const record_index &index, std::string_view number, bool *readable)
 {
 	if (!number.empty() && number[0] == '@')
@@ -106,14 +119,29 @@ std::size_t find_person(const record_index &index, std::string_view number, bool
 	if (at != no_record)
 		return at;
 	std::string_view wanted = number_value(number);
+	std::size_t bare = no_record;
+	bool first = true;
+	bool version7 = false;
+	std::string head;
 	bool read = each_record_line(index.source, [&](std::size_t line, const ged_line &l) {
-		if (at != no_record || l.tag != "INDI" || l.xref.substr(0, 2) != "@I")
+		// Only files of version 7 number people by their cross-reference alone, @7@.
+		if (first && l.tag == "HEAD") {
+			version_seek seek;
+			version7 = is_version7(gedcom_version(record_text(index.source, line, head), seek));
+		}
+		first = false;
+		std::string_view value;
+		bool lettered = false;
+		if (at != no_record || l.tag != "INDI" || !numbered(l.xref, value, lettered) || value != wanted)
 			return;
-		std::string_view digits = l.xref.substr(2);
-		if (number_value(digits.substr(0, digits.find('@'))) == wanted)
+		if (lettered)
 			at = line;
+		else if (version7 && bare == no_record)
+			bare = line;
 	});
 	if (readable)
 		*readable = read;
-	return read ? at : no_record;
+	if (!read)
+		return no_record;
+	return at != no_record ? at : bare;
 }

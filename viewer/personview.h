@@ -47,6 +47,11 @@ bool read_scan_word(scan_word &w);
 
 // The number text of the last individual record header examined (0007 for @I0007@).
 extern word_text indi_check;
+// Whether that record's cross-reference is the number alone (@12@), not @I12@.
+extern bool indi_check_bare;
+// What tree is given for that record: its number text, or for a number alone the whole
+// cross-reference, which an @I record of the same number cannot answer to.
+std::string tree_number();
 // What indi_check holds before the scan: no number text has an "@" in it.
 inline constexpr word_text nobody_checked{'@'};
 

@@ -2,12 +2,14 @@
 #include "personview.h"
 
 #include "span.h"
+#include "gedcom_version.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 
 word_text indi_check;
+bool indi_check_bare;
 
 static ged_text *scan_in;
 static FILE *scan_out;
@@ -22,6 +24,8 @@ static std::size_t block_at;
 static std::size_t block_end;
 static bool at_end;
 static bool line_begins;
+// Files of version 7 number people @1@ as often as @I1@; the header lies in the first block.
+static bool version7;
 
 // Where the next line end and the next NUL lie in the block, at or after the reader (block_end
 // for none). Each is looked for again only once the reader has passed it, so that a line
@@ -57,9 +61,21 @@ static bool refill()
 }
 
 // The blanks of the C locale, which the words were always split at.
-static bool is_blank(char c)
+static bool is_c_space(char c)
 {
 	return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// The reader hands over a UTF-8 byte-order mark alone: the text after it joins the first
+// block, so that the block holds the header.
+static void fill_first_block()
+{
+	refill();
+	if (block_end == 0 || block_end != utf8_mark_length({block.data(), block_end}))
+		return;
+	block_end += ged_read(*scan_in, block.data() + block_end, block.size() - block_end);
+	for (byte_ahead &a : ahead)
+		look_ahead(a);
 }
 
 void open_words(ged_text &in)
@@ -67,7 +83,9 @@ void open_words(ged_text &in)
 	scan_in = &in;
 	at_end = false;
 	line_begins = true;
-	refill();
+	fill_first_block();
+	version_seek seek;
+	version7 = is_version7(gedcom_version({block.data(), block_end}, seek));
 	block_at = utf8_mark_length({block.data(), block_end});
 }
 
@@ -78,7 +96,7 @@ static bool skip_blanks()
 		if (block_at == block_end && !refill())
 			return false;
 		char c = block[block_at];
-		if (!is_blank(c))
+		if (!is_c_space(c))
 			return true;
 		if (c == '\n' || c == '\r')
 			line_begins = true;
@@ -101,7 +119,7 @@ bool read_scan_word(scan_word &w)
 	std::size_t n = 0;
 	do {
 		std::size_t end = block_at;
-		while (end < block_end && !is_blank(block[end]))
+		while (end < block_end && !is_c_space(block[end]))
 			end++;
 		std::size_t keep = std::min(end - block_at, w.text.size() - 1 - n);
 		std::memcpy(w.text.data() + n, block.data() + block_at, keep);
@@ -121,7 +139,7 @@ static void skip_to_record()
 		std::size_t end = find_ahead(ahead[0]);
 		std::size_t nul = find_ahead(ahead[1]);
 		if (nul < end) {
-			while (nul > block_at && !is_blank(block[nul - 1]))
+			while (nul > block_at && !is_c_space(block[nul - 1]))
 				nul--;
 			if (nul > block_at)
 				line_begins = false;
@@ -131,7 +149,7 @@ static void skip_to_record()
 		if (end == block_end)
 			return;
 		std::size_t next = end;
-		while (next < block_end && is_blank(block[next]))
+		while (next < block_end && is_c_space(block[next]))
 			next++;
 		if (next == block_end || block[next] == '0' || block[next] == '\0') {
 			block_at = end;
@@ -273,14 +291,27 @@ static void scan_person()
 	}
 }
 
+// A cross-reference of digits alone, @1@, which a file of version 7 gives its people too.
+static bool bare_number(const scan_word &w)
+{
+	std::string_view xref = w.text.data();
+	std::size_t digits = xref.find_first_not_of("0123456789", 1);
+	return version7 && xref.starts_with('@') && digits > 1 && digits + 1 == xref.size() && xref.back() == '@';
+}
+
 static void copy_number_text()
 {
-	const char *from = word.text.data() + 2;
+	const char *from = word.text.data() + (indi_check_bare ? 1 : 2);
 	std::size_t n = 0;
 	while (from[n] != '\0' && from[n] != '@')
 		n++;
 	std::memcpy(indi_check.data(), from, n);
 	indi_check[n] = '\0';
+}
+
+std::string tree_number()
+{
+	return indi_check_bare ? "@" + std::string(indi_check.data()) + "@" : std::string(indi_check.data());
 }
 
 // Compares the leading digit runs as whole numbers, without converting them, so that numbers
@@ -313,8 +344,10 @@ scan_result scan_individual(ged_text &in, const char *number, void (*add_field)(
 			read_scan_word(word);
 			read_scan_word(tag);
 			stop = is(word, "TRLR") || is(tag, "TRLR");
-			bool individual = begins(word, "@I") && begins(tag, "IN");
+			bool bare = bare_number(word);
+			bool individual = (begins(word, "@I") || bare) && begins(tag, "IN");
 			if (individual) {
+				indi_check_bare = bare;
 				copy_number_text();
 				std::fprintf(out, "check '%s' = '%s'\n", indi_check.data(), number);
 				if (same_number(indi_check.data(), number)) {

@@ -79,7 +79,7 @@ void parent()
 	if (!person_found)
 		return;
 	std::string program = working_directory_has_tree() ? "" : lineagetree_beside(program_path);
-	std::string command = tree_command(filename, indi_check.data(), program);
+	std::string command = tree_command(filename, tree_number(), program);
 	// Output the shell's children write must come after ours, not before it.
 	std::fflush(stdout);
 	// tree runs in the background; the shell's status says nothing about it.

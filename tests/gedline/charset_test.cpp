@@ -66,6 +66,12 @@ TEST(CharsetChoice, TheFirstHighByteDecidesANamedSet)
 		{named("ANSI", "1 NAME \xC3\xA5sa\n2 NOTE \xE9\n"), named("ANSI", "1 NAME åsa\n2 NOTE é\n")},
 		{named(" latin1 ", "1 NAME \xE5sa\n"), named(" latin1 ", "1 NAME åsa\n")},
 		{named("ANSEL", "1 NAME \xE8o \xC3\xA5\n"), named("ANSEL", "1 NAME ö ©Æ\n")},
+		// Version 7 is UTF-8 whatever CHAR says; the same CHAR under 5.5.1 still names the set.
+		{"0 HEAD\n1 GEDC\n2 VERS 7.0\n1 CHAR ANSEL\n1 NAME \xE8o\n", "0 HEAD\n1 GEDC\n2 VERS 7.0\n1 CHAR ANSEL\n1 NAME èo\n"},
+		{"0 HEAD\n1 CHAR ANSEL\n1 GEDC\n2 VERS 7.1\n1 NAME \xE8o\n", "0 HEAD\n1 CHAR ANSEL\n1 GEDC\n2 VERS 7.1\n1 NAME èo\n"},
+		{"0 HEAD\n1 GEDC\n2 VERS 5.5.1\n1 CHAR ANSEL\n1 NAME \xE8o\n", "0 HEAD\n1 GEDC\n2 VERS 5.5.1\n1 CHAR ANSEL\n1 NAME ö\n"},
+		// A source's version is not the file's.
+		{"0 HEAD\n1 SOUR X\n2 VERS 7.0\n1 CHAR ANSEL\n1 NAME \xE8o\n", "0 HEAD\n1 SOUR X\n2 VERS 7.0\n1 CHAR ANSEL\n1 NAME ö\n"},
 		// A stray byte in UTF-8 is its windows-1252 letter; so is a cut or overlong sequence.
 		{"0 HEAD\n1 NAME Gr\xFC" "ber \xC0\xAF \xE2\x82\n", "0 HEAD\n1 NAME Grüber À¯ â‚\n"},
 		{"0 HEAD\n1 NAME \xE0\x80\xAF\n", "0 HEAD\n1 NAME à€¯\n"},

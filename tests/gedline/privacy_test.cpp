@@ -37,6 +37,9 @@ TEST(PrivacyDecision, AnyProgramGetsTheSameAnswerByCrossReference)
 				   "0 @I7@ INDI\n1 BIRT\n2 DATE 1926\n"
 				   "0 @F1@ FAM\n1 HUSB @I4@\n1 CHIL @I3@\n"
 				   "0 @F2@ FAM\n1 HUSB @I5@\n"
+				   "0 @I8@ INDI\n1 FAMC @VOID@\n1 FAMC @F3@\n"
+				   "0 @F3@ FAM\n1 HUSB @VOID@\n1 CHIL @I8@\n"
+				   "0 @VOID@ INDI\n1 BIRT\n2 DATE 1800\n"
 				   "0 TRLR\n0 @I6@ INDI\n1 DEAT\n";
 	const ask_case cases[] = {
 		{"I1", true},   // born 36 years ago
@@ -47,6 +50,7 @@ TEST(PrivacyDecision, AnyProgramGetsTheSameAnswerByCrossReference)
 		{"I5", true},   // undated, a family without anyone dated
 		{"I7", false},  // born 100 years ago
 		{"I6", false},  // after the trailer, where reading ends: no one known
+		{"I8", true},   // undated; @VOID@ is no parent, though a record calls itself so
 	};
 	for (bool families : {false, true}) {
 		decide(gedcom, families);

@@ -26,6 +26,9 @@ TEST(GedcomVersion, OnlyTheHeadsGedcVersCountsAndNamesItsFamily)
 		{"7.0 as the start of a longer word", "0 HEAD\n1 GEDC\n2 VERS 7.00\n", "7.00", five},
 		{"7.2", "0 HEAD\n1 GEDC\n2 VERS 7.2\n", "7.2", five},
 		{"an empty VERS", "0 HEAD\n1 GEDC\n2 VERS\n", "", five},
+		{"indented lines", "0 HEAD\n  1 GEDC\n    2 VERS 7.0.14\n", "7.0.14", seven},
+		{"VERS beside GEDC, not under it", "0 HEAD\n1 GEDC\n1 VERS 7.0\n", "", five},
+		{"70", "0 HEAD\n1 GEDC\n2 VERS 70\n", "70", five},
 		{"no text", "", "", five},
 	};
 	for (const row &r : rows) {
@@ -33,5 +36,6 @@ TEST(GedcomVersion, OnlyTheHeadsGedcVersCountsAndNamesItsFamily)
 		version_seek s;
 		EXPECT_EQ(gedcom_version(r.text, s), r.version);
 		EXPECT_EQ(family_of_version(sought_version(s)), r.family);
+		EXPECT_EQ(is_version7(sought_version(s)), r.family != five);
 	}
 }

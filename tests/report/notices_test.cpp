@@ -123,6 +123,10 @@ TEST(Notices, EachKindOfLossIsCountedAfterAWholePage)
 		{"random bytes", random_lines(), "-i", "lineagehtml: no record line among 200 lines read: not a GEDCOM file\n"},
 		{"empty file", "", "-s", "lineagehtml: no record line among 0 lines read: not a GEDCOM file\n"},
 		{"members before their family", small_family(), "-f", ""},
+		{"@VOID@ members are no one, so nothing is lost", "0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @F1@ FAM\n"
+		 "1 HUSB @VOID@\n1 WIFE @I2@\n1 CHIL @VOID@\n" + person("@I2@", 2) + "0 TRLR\n", "-f",
+		 "lineagehtml: 1 family member line without a name: 0 not numbered 0 to 9998, 0 in a row "
+		 "another record holds, 1 not read before their family\n"},
 	};
 	for (const notice_case& c : cases) {
 		SCOPED_TRACE(c.what);

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <random>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -190,4 +191,59 @@ TEST(Relations, AncestorsLoopingBackEndAtTheGreatGrandparents)
 		"", "", "@I2@", "", ""};
 	for (int p = 0; p < pedigree_places; p++)
 		EXPECT_EQ(v.pedigree[p].xref, expected[p]) << relation_name(p);
+}
+
+// Every individual of the version 7 samples, by number where the cross-reference holds one
+// and by cross-reference where it does not; @VOID@ links show no one.
+TEST(ReaderShapes, EveryPersonOfTheVersion7SamplesAndNoOneForVoid)
+{
+	const std::string void_family = "0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @I1@ INDI\n1 NAME Ann\n1 FAMC @VOID@\n"
+		"1 FAMC @F1@\n1 FAMS @F2@\n0 @F1@ FAM\n1 HUSB @VOID@\n1 WIFE @I3@\n1 CHIL @VOID@\n1 CHIL @I1@\n"
+		"0 @F2@ FAM\n1 WIFE @VOID@\n1 CHIL @VOID@\n0 @I3@ INDI\n1 NAME Mum\n0 @VOID@ INDI\n1 NAME Void\n0 TRLR\n";
+	struct {
+		std::string file;
+		std::string argument;
+		std::string listing; // relations and cross-references, one a line
+	} cases[] = {
+		{"age-valid.ged", "@SIMPLE@", "person @SIMPLE@\n"},
+		{"date-all.ged", "@CLOSED_PERIOD@", "person @CLOSED_PERIOD@\n"},
+		{"date-dual-invalid.ged", "1", "person @1@\n"},
+		{"enum-ext.ged", "2", "person @2@\n"},
+		{"enum-ext.ged", "0005", "person @5@\n"},
+		{"enum-ext.ged", "3", ""}, // @3@ is a place of an extension's
+		{"obje-1.ged", "2", "person @2@\n"},
+		{"pedi-1.ged", "1", "person @1@\n"},
+		{"rela_1.ged", "2", "person @I2@\n"},
+		{"sour-1.ged", "1", "person @1@\n"},
+		{"sour-1.ged", "2", ""}, // @2@ is a source
+		{"../5/pedi-1.ged", "1", ""}, // version 5.5.1 numbers only @I records
+		{"../5/pedi-1.ged", "@1@", "person @1@\n"},
+		{"", "1", "person @I1@\nmother @I3@\n"},
+		{"", "@VOID@", ""},
+	};
+	for (const auto &c : cases) {
+		SCOPED_TRACE(c.file + " " + c.argument);
+		memory_file f(void_family);
+		opened_file file;
+		if (!c.file.empty()) {
+			ASSERT_TRUE(open_tree_file((std::string(LINEAGE_SAMPLES_DIR) + "/gedcom7code/7/" + c.file).c_str(), file));
+			ASSERT_TRUE(index_records(file.source, f.index));
+		}
+		std::size_t at = find_person(f.index, c.argument);
+		std::string listing;
+		if (at != no_record) {
+			char *printed = nullptr;
+			std::size_t size = 0;
+			FILE *out = open_memstream(&printed, &size);
+			ASSERT_TRUE(print_view(view_of(f.index, at), out));
+			std::fclose(out);
+			std::istringstream lines(std::string(printed, size));
+			std::free(printed);
+			for (std::string line; std::getline(lines, line);) {
+				std::size_t tab = line.find('\t');
+				listing += line.substr(0, tab) + " " + line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1) + "\n";
+			}
+		}
+		EXPECT_EQ(listing, c.listing);
+	}
 }

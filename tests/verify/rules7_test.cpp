@@ -540,3 +540,19 @@ TEST(Verify7, AMissingSubstructureComesInLineOrder)
 		  "f:5: ASSO without ROLE\nf:6: DATE is not allowed under ASSO\nf:7: SEX \"W\" is not one of its values\n"
 		  "3 problems found in f.\n");
 }
+
+// The benchmark's 7.0 file holds every kind of line it is meant to time, and is clean.
+TEST(Rules7Files, TheBenchmarksGeneratedFileIsClean)
+{
+	std::string text = read_file(BENCH_SEVEN_FILE);
+	run7 r = check(text);
+	EXPECT_EQ(all_findings(r).substr(0, 2000), "");
+	expect_pointers_land(r);
+	for (const char *kind : {" JULIAN ", " BCE\n", " FRENCH_R ", " HEBREW ", " GREGORIAN ", "2 DATE ABT ",
+		     "2 DATE BET ", "2 DATE FROM ", " AGE > ", "y 3m\n", " TIME ", "Z\n", " SNOTE @N", "@ SNOTE ",
+		     "1 CONT ", "FAMC @VOID@", "CHIL @VOID@", "1 EXID ", "2 TYPE https:", "1 UID ",
+		     "2 TAG _HOBBY ", "1 _HOBBY "}) {
+		SCOPED_TRACE(kind);
+		EXPECT_NE(text.find(kind), std::string::npos);
+	}
+}
