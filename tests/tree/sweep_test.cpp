@@ -8,6 +8,29 @@
 #include <dirent.h>
 #include <string>
 
+namespace {
+
+// The listing of a view: it begins with the person, and every line has five fields.
+void check_listing(const family_view &view)
+{
+	char *text = nullptr;
+	std::size_t size = 0;
+	FILE *out = open_memstream(&text, &size);
+	ASSERT_TRUE(print_view(view, out));
+	std::fclose(out);
+	std::string listing(text, size);
+	std::free(text);
+	ASSERT_EQ(listing.compare(0, 7, "person\t"), 0);
+	for (std::size_t line = 0; line < listing.size(); line = listing.find('\n', line) + 1) {
+		std::size_t end = listing.find('\n', line);
+		ASSERT_NE(end, std::string::npos);
+		std::string row = listing.substr(line, end - line);
+		ASSERT_EQ(std::count(row.begin(), row.end(), '\t'), 4) << row;
+	}
+}
+
+} // namespace
+
 TEST(SampleSweep, EveryIndividualOfEverySample)
 {
 	DIR *dir = opendir(LINEAGE_SAMPLES_DIR);
@@ -34,20 +57,9 @@ TEST(SampleSweep, EveryIndividualOfEverySample)
 		});
 		for (std::size_t at : individuals) {
 			family_view view = view_of(index, at);
-			char *text = nullptr;
-			std::size_t size = 0;
-			FILE *out = open_memstream(&text, &size);
-			ASSERT_TRUE(print_view(view, out));
-			std::fclose(out);
-			std::string listing(text, size);
-			std::free(text);
-			ASSERT_EQ(listing.compare(0, 7, "person\t"), 0);
-			for (std::size_t line = 0; line < listing.size(); line = listing.find('\n', line) + 1) {
-				std::size_t end = listing.find('\n', line);
-				ASSERT_NE(end, std::string::npos);
-				std::string row = listing.substr(line, end - line);
-				ASSERT_EQ(std::count(row.begin(), row.end(), '\t'), 4) << row;
-			}
+			check_listing(view);
+			if (HasFatalFailure())
+				return;
 			layout_view(view);
 			people++;
 		}
