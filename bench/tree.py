@@ -24,6 +24,7 @@ import sys
 import time
 
 from run import load, run_once, option  # noqa: E402  (bench/run.py, beside this file)
+from xlib import load_xlib  # noqa: E402
 
 MIB = 1024 * 1024
 FOCUS_FRAME = (48, 184)        # top left corner of the focused person's frame
@@ -69,16 +70,9 @@ def bench_print(build, path, number, runs):
 
 class X:
     def __init__(self):
-        self.x = ctypes.CDLL(ctypes.util.find_library("X11"))
+        self.x = load_xlib()
         self.t = ctypes.CDLL(ctypes.util.find_library("Xtst"))
         x = self.x
-        x.XOpenDisplay.restype = ctypes.c_void_p
-        x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        x.XGetImage.restype = ctypes.c_void_p
-        x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
-                                ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
-        x.XGetPixel.restype = ctypes.c_ulong
-        x.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
         x.XFetchName.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_char_p)]
         x.XFlush.argtypes = [ctypes.c_void_p]
         x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]

@@ -8,21 +8,15 @@ moment the name entry's field turns white: the window is mapped before the scan,
 but its widgets are painted only once the event loop starts after the scan.
 """
 import ctypes
-import ctypes.util
 import os
 import statistics
 import subprocess
 import sys
 import time
 
-xlib = ctypes.CDLL(ctypes.util.find_library("X11"))
-xlib.XOpenDisplay.restype = ctypes.c_void_p
-xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
-xlib.XGetImage.restype = ctypes.c_void_p
-xlib.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
-                           ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
-xlib.XGetPixel.restype = ctypes.c_ulong
-xlib.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
+from xlib import load_xlib
+
+xlib = load_xlib()
 xlib.XDestroyImage = None  # a macro in Xlib; the few images leaked here do not matter
 xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
 xlib.XSetErrorHandler.argtypes = [ctypes.c_void_p]

@@ -117,6 +117,8 @@ void put_back(ged_text &t, const char *bytes, std::size_t n)
 
 // The file's own bytes, read into `to`, looked over, and mended where a line needs it. Only
 // whole lines are handed on; the part of a line the block cut waits in raw for the next read.
+// It stays whole: every block of every reader passes through it, and its read and write
+// places stay in registers across the mending instead of passing through memory each line.
 std::size_t read_plainly(ged_text &t, char *to, std::size_t cap)
 {
 	std::string_view waiting = pending(t);

@@ -41,6 +41,17 @@ inline constexpr bool tag_char(unsigned char c)
 	return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
 }
 
+// Whether the word is one or more digits and nothing else.
+inline bool all_digits(std::string_view word)
+{
+	if (word.empty())
+		return false;
+	for (char c : word)
+		if (c < '0' || c > '9')
+			return false;
+	return true;
+}
+
 // The line without the blanks at its ends.
 inline std::string_view trim_blanks(std::string_view v)
 {

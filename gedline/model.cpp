@@ -5,6 +5,7 @@
 #include "charset.h"
 #include "grammar.h"
 #include "span.h"
+#include "xref_keys.h"
 
 #include <algorithm>
 #include <array>
@@ -24,15 +25,15 @@ struct name_ref {
 	std::uint32_t size;
 };
 
-// The reading of one file: the record being read, and the names of the links' targets,
-// which are dropped once every link is resolved.
+// The reading of one file: the record being read, and the keys of the links' targets, by
+// link, which are dropped once every link is resolved.
 struct model_reader {
 	ged_model &model;
 	ged_kind kind = ged_kind::other;
 	std::uint64_t line = 1;
 	bool ok = true;
-	grow_list<char> target_names;
-	grow_list<name_ref> targets; // by link
+	grow_list<std::uint64_t> targets;
+	grow_list<char> long_targets;
 };
 
 bool add_name(grow_list<char> &names, std::string_view text, name_ref &ref)
@@ -113,9 +114,9 @@ void add_link(model_reader &r, const line_parts &g)
 	std::string_view target = pointer_of(g.value);
 	if (target.empty() || target == void_pointer)
 		return;
-	name_ref name;
-	if (r.model.links.size >= missing_record || !add_name(r.target_names, target, name) ||
-	    !push(r.targets, name) || !push(r.model.links, family_link{missing_record, tag}))
+	std::uint64_t key;
+	if (r.model.links.size >= missing_record || !name_key(xref_name(target), r.long_targets, key) ||
+	    !push(r.targets, key) || !push(r.model.links, family_link{missing_record, tag}))
 		r.ok = false;
 }
 
@@ -185,12 +186,26 @@ bool read_lines(ged_text &text, model_reader &r)
 
 constexpr auto filled = [](const model_slot &s) { return s.id_1 != 0; };
 
+// The table is keyed by the names without their @ signs, as the links' keys hold them.
+std::uint32_t check_bits(std::uint64_t hash)
+{
+	return static_cast<std::uint32_t>(hash >> 32);
+}
+
 template <typename Table>
-auto &slot_of(Table &table, const ged_model &m, std::uint64_t hash, std::string_view xref)
+auto &slot_of(Table &table, const ged_model &m, std::uint64_t hash, std::string_view name)
 {
 	return probe(table, hash, filled, [&](const model_slot &s) {
-		return s.hash == hash && xref_of(m, s.id_1 - 1) == xref;
+		return s.check == check_bits(hash) && xref_name(xref_of(m, s.id_1 - 1)) == name;
 	});
+}
+
+record_id find_name(const ged_model &m, std::string_view name)
+{
+	if (m.table.slots.size == 0)
+		return missing_record;
+	const model_slot &s = slot_of(m.table, m, xref_hash(name, false), name);
+	return filled(s) ? s.id_1 - 1 : missing_record;
 }
 
 // Each record by its cross-reference, the first of those that share one.
@@ -202,16 +217,16 @@ bool index_records(ged_model &m)
 	if (!make_table(m.table, log2))
 		return false;
 	for (record_id id = 0; id < m.records.size; ++id) {
-		std::string_view xref = xref_of(m, id);
-		if (xref.empty())
+		std::string_view name = xref_name(xref_of(m, id));
+		if (name.empty())
 			continue;
-		std::uint64_t hash = xref_hash(xref, false);
-		model_slot &s = slot_of(m.table, m, hash, xref);
+		std::uint64_t hash = xref_hash(name, false);
+		model_slot &s = slot_of(m.table, m, hash, name);
 		if (filled(s)) {
 			++m.duplicates;
 			continue;
 		}
-		s = {hash, id + 1};
+		s = {id + 1, check_bits(hash)};
 		++m.table.used;
 	}
 	return true;
@@ -221,7 +236,7 @@ void resolve_links(model_reader &r)
 {
 	ged_model &m = r.model;
 	for (std::size_t i = 0; i < m.links.size; ++i) {
-		m.links[i].target = find_record(m, name_at(r.target_names, r.targets[i]));
+		m.links[i].target = find_name(m, key_name(r.targets[i], r.long_targets));
 		m.missing += m.links[i].target == missing_record;
 	}
 }
@@ -240,10 +255,9 @@ bool build_model(ged_text &text, ged_model &model)
 
 record_id find_record(const ged_model &model, std::string_view xref)
 {
-	if (xref.empty() || model.table.slots.size == 0)
+	if (xref.size() < 3 || xref.front() != '@' || xref.back() != '@')
 		return missing_record;
-	const model_slot &s = slot_of(model.table, model, xref_hash(xref, false), xref);
-	return filled(s) ? s.id_1 - 1 : missing_record;
+	return find_name(model, xref_name(xref));
 }
 
 std::string_view xref_of(const ged_model &model, record_id id)

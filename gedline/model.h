@@ -44,8 +44,8 @@ struct ged_record {
 };
 
 struct model_slot {
-	std::uint64_t hash;
-	record_id id_1; // the record's number + 1; 0 in an empty slot
+	record_id id_1;      // the record's number + 1; 0 in an empty slot
+	std::uint32_t check; // high bits of its name's hash, compared before the name
 };
 
 // The records in file order, their links in the same order, and the records by

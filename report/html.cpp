@@ -177,18 +177,28 @@ void flush_output(FILE *out)
 	used = 0;
 }
 
+// Where a line of at most `need` bytes goes in the buffer; null when the line is larger than
+// the buffer, and so written in parts at once.
+[[gnu::always_inline]] inline char *room_for(FILE *out, std::size_t need, std::initializer_list<out_part> parts)
+{
+	if (need <= pending.size() - used)
+		return pending.data() + used;
+	if (need > pending.size()) {
+		write_parts(out, parts);
+		return nullptr;
+	}
+	make_room(out, need);
+	return pending.data() + used;
+}
+
 void write_line(FILE *out, std::string_view bullet, std::string_view label, std::string_view value,
 		std::string_view after)
 {
 	std::size_t need = bullet.size() + label.size() + value.size() * longest_entity + after.size();
-	if (need > pending.size() - used) {
-		if (need > pending.size()) {
-			write_parts(out, {{bullet, false}, {label, false}, {value, true}, {after, false}});
-			return;
-		}
-		make_room(out, need);
-	}
-	char *to = copy_raw(pending.data() + used, bullet);
+	char *to = room_for(out, need, {{bullet, false}, {label, false}, {value, true}, {after, false}});
+	if (!to)
+		return;
+	to = copy_raw(to, bullet);
 	to = copy_raw(to, label);
 	to = copy_escaped(to, value);
 	to = copy_raw(to, after);
@@ -204,13 +214,11 @@ void write_member_line(FILE *out, std::string_view bullet, std::string_view labe
 	constexpr std::string_view close = ")";
 	std::size_t need = bullet.size() + label.size() + image.size() + bold.size() + name_end.size() +
 			   dash.size() + close.size() + (name.size() + born.size() + died.size()) * longest_entity;
-	if (need > pending.size()) {
-		write_parts(out, {{bullet, false}, {label, false}, {image, false}, {bold, false}, {name, true},
-				  {name_end, false}, {born, true}, {dash, false}, {died, true}, {close, false}});
+	char *to = room_for(out, need, {{bullet, false}, {label, false}, {image, false}, {bold, false}, {name, true},
+					{name_end, false}, {born, true}, {dash, false}, {died, true}, {close, false}});
+	if (!to)
 		return;
-	}
-	make_room(out, need);
-	char *to = copy_raw(pending.data() + used, bullet);
+	to = copy_raw(to, bullet);
 	to = copy_raw(to, label);
 	to = copy_raw(to, image);
 	to = copy_raw(to, bold);

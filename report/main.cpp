@@ -123,6 +123,7 @@ void tables_in_large_pages(FILE *fp)
 // The command line: the page or the help on standard output, or an apology; the exit status.
 // With --private before the flag, the file is read twice: once to decide who is private, once
 // for the page. A pipe cannot be read again, so it is refused before anything is written.
+// It stays whole so that the steps read in the order the page needs them, each a call.
 int run(int argc, char **argv)
 {
 	bool hide_living = argc > 1 && std::strcmp(argv[1], "--private") == 0;

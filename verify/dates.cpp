@@ -1,5 +1,6 @@
 // The date grammar of GEDCOM 5.5.1: which DATE values a reader of the standard can take.
 #include "findings.h"
+#include "grammar.h"
 
 #include "tag_table.h"
 
@@ -35,16 +36,6 @@ bool same_word(std::string_view word, std::string_view upper)
 		if (c != upper[i])
 			return false;
 	}
-	return true;
-}
-
-bool all_digits(std::string_view word)
-{
-	if (word.empty())
-		return false;
-	for (char c : word)
-		if (c < '0' || c > '9')
-			return false;
 	return true;
 }
 

@@ -78,18 +78,18 @@ static bool is_calendar_date(int calendar, const std::string_view *w, int n)
 			return false;
 		--n;
 	}
-	if (n < 1 || n > 3 || !is_digits(w[n - 1]))
+	if (n < 1 || n > 3 || !all_digits(w[n - 1]))
 		return false;
 	if (n >= 2 && !is_month_of(calendar, w[n - 2]))
 		return false;
-	return n < 3 || is_digits(w[0]);
+	return n < 3 || all_digits(w[0]);
 }
 
 static bool is_date(const std::string_view *w, int n)
 {
 	if (n < 1)
 		return false;
-	int cal = is_digits(w[0]) ? -1 : find_calendar(w[0]);
+	int cal = all_digits(w[0]) ? -1 : find_calendar(w[0]);
 	if (cal >= 0 || is_ext_tag(w[0]))
 		if (is_calendar_date(cal, w + 1, n - 1))
 			return true;
@@ -146,8 +146,8 @@ static std::string_view escaped_calendar(std::string_view escape)
 static bool is_dual_year(std::string_view word)
 {
 	std::size_t slash = word.find('/');
-	return slash != std::string_view::npos && is_digits(word.substr(0, slash)) &&
-	       is_digits(word.substr(slash + 1));
+	return slash != std::string_view::npos && all_digits(word.substr(0, slash)) &&
+	       all_digits(word.substr(slash + 1));
 }
 
 // The 5.5.1 forms, named so that a converted file's author knows what to change.
@@ -177,8 +177,8 @@ static verdict7 legacy_date(std::string_view value)
 
 static bool is_exact_date(const words7 &d)
 {
-	return d.n == 3 && is_digits(d.w[0]) && is_month_of(gregorian, d.w[1]) &&
-	       !is_ext_tag(d.w[1]) && is_digits(d.w[2]);
+	return d.n == 3 && all_digits(d.w[0]) && is_month_of(gregorian, d.w[1]) &&
+	       !is_ext_tag(d.w[1]) && all_digits(d.w[2]);
 }
 
 verdict7 check_date(std::string_view value, payload7 kind)
@@ -203,7 +203,7 @@ verdict7 check_time(std::string_view value)
 {
 	std::size_t colon = value.find(':');
 	std::string_view hour = value.substr(0, colon);
-	if (colon == std::string_view::npos || hour.empty() || hour.size() > 2 || !is_digits(hour) ||
+	if (colon == std::string_view::npos || hour.empty() || hour.size() > 2 || !all_digits(hour) ||
 	    (hour.size() == 2 && (hour[0] > '2' || (hour[0] == '2' && hour[1] > '3'))))
 		return wrong7;
 	std::string_view rest = value.substr(colon + 1);
@@ -217,7 +217,7 @@ verdict7 check_time(std::string_view value)
 	if (rest[0] != ':' || !two_digits_below(rest.substr(1, 2), '5'))
 		return wrong7;
 	rest.remove_prefix(3);
-	return rest.empty() || (rest[0] == '.' && is_digits(rest.substr(1))) ? fine7 : wrong7;
+	return rest.empty() || (rest[0] == '.' && all_digits(rest.substr(1))) ? fine7 : wrong7;
 }
 
 // Years, months, weeks and days, each at most once and in that order.
@@ -235,7 +235,7 @@ verdict7 check_age(std::string_view value)
 	for (int i = 0; i < d.n; ++i) {
 		std::string_view w = d.w[i];
 		std::size_t unit = units.find(w.back());
-		if (unit == std::string_view::npos || unit < next_unit || !is_digits(w.substr(0, w.size() - 1)))
+		if (unit == std::string_view::npos || unit < next_unit || !all_digits(w.substr(0, w.size() - 1)))
 			return wrong7;
 		next_unit = unit + 1;
 	}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "grow_list.h"
+#include "xref_keys.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -54,13 +55,6 @@ inline constexpr unsigned occurrence_code(occurrence_type type, unsigned what, u
 {
 	return type | what << 2 | marks;
 }
-
-// A cross-reference as it was written, without its @ signs: up to seven bytes in the key
-// itself, the top byte holding the length; a longer one stands in xref_text at the offset in
-// the low bytes, the top byte long_key.
-inline constexpr std::uint64_t long_key = std::uint64_t{0x80} << 56;
-static_assert(std::endian::native == std::endian::little, "a short key's text is its low bytes");
-inline constexpr std::size_t short_key_max = 7;
 
 struct occurrence {
 	std::uint64_t key;       // the cross-reference; once resolved, its number
@@ -119,7 +113,7 @@ bool has_quote(finding_kind kind);
 void print_message(const finding &f, std::string_view quote, FILE *out);
 void print_message7(const finding &f, std::string_view quote, FILE *out);
 
-// The key of the cross-reference `xref` (without its @ signs).
+// The key of the cross-reference `xref` (without its @ signs), its long text in xref_text.
 std::uint64_t xref_key(std::string_view xref);
 // The text of a short key lies in the key itself, so the view holds while the key does.
 std::string_view key_text(const std::uint64_t &key);

@@ -52,6 +52,28 @@ static void print_fixed(kind7 kind, FILE *out)
 	}
 }
 
+static void print_too_many(const finding7 &f, shown7 q, FILE *out)
+{
+	int dl = static_cast<int>(f.detail.size());
+	if (dl == 0)
+		std::fprintf(out, "more than one %.*s%s in the file", q.length, q.text, q.cut);
+	else
+		std::fprintf(out, "more than one %.*s%s under %.*s, which allows one", q.length, q.text, q.cut, dl,
+			     f.detail.data());
+}
+
+static void print_bad_payload(const finding7 &f, shown7 q, FILE *out)
+{
+	int dl = static_cast<int>(f.detail.size());
+	const char *d = f.detail.data();
+	if (f.quote.empty() && f.code == static_cast<std::uint32_t>(payload7::pay_pointer))
+		std::fprintf(out, "%.*s without a pointer to a record", dl, d);
+	else if (f.quote.empty())
+		std::fprintf(out, "%.*s without a value: it takes %s", dl, d, expected(f.code));
+	else
+		std::fprintf(out, "%.*s \"%.*s%s\" is not %s", dl, d, q.length, q.text, q.cut, expected(f.code));
+}
+
 void rules7_message(const finding7 &f, FILE *out)
 {
 	shown7 q = shown(f.quote, f.cut);
@@ -72,24 +94,12 @@ void rules7_message(const finding7 &f, FILE *out)
 		break;
 	case kind7::not_record: std::fprintf(out, "%.*s%s is not a kind of record", q.length, q.text, q.cut); break;
 	case kind7::not_allowed: std::fprintf(out, "%.*s%s is not allowed under %.*s", q.length, q.text, q.cut, dl, d); break;
-	case kind7::too_many:
-		if (dl == 0)
-			std::fprintf(out, "more than one %.*s%s in the file", q.length, q.text, q.cut);
-		else
-			std::fprintf(out, "more than one %.*s%s under %.*s, which allows one", q.length, q.text, q.cut, dl, d);
-		break;
+	case kind7::too_many: print_too_many(f, q, out); break;
 	case kind7::missing: std::fprintf(out, "%.*s without %.*s%s", dl, d, q.length, q.text, q.cut); break;
 	case kind7::value_not_allowed:
 		std::fprintf(out, "%.*s takes no value, not \"%.*s%s\"", dl, d, q.length, q.text, q.cut);
 		break;
-	case kind7::bad_payload:
-		if (f.quote.empty() && f.code == static_cast<std::uint32_t>(payload7::pay_pointer))
-			std::fprintf(out, "%.*s without a pointer to a record", dl, d);
-		else if (f.quote.empty())
-			std::fprintf(out, "%.*s without a value: it takes %s", dl, d, expected(f.code));
-		else
-			std::fprintf(out, "%.*s \"%.*s%s\" is not %s", dl, d, q.length, q.text, q.cut, expected(f.code));
-		break;
+	case kind7::bad_payload: print_bad_payload(f, q, out); break;
 	case kind7::legacy: std::fprintf(out, "%.*s%s is 5.5.1 syntax; 7.0 writes %.*s", q.length, q.text, q.cut, dl, d); break;
 	case kind7::note_pointer:
 		std::fprintf(out, "NOTE %.*s%s is 5.5.1 syntax; 7.0 writes SNOTE %.*s%s", q.length, q.text, q.cut, q.length,

@@ -9,7 +9,7 @@ static bool is_enum_value(int set, std::string_view value)
 	if (is_ext_tag(value))
 		return true;
 	if (set < 0)
-		return is_std_tag(value) || is_digits(value);
+		return is_std_tag(value) || all_digits(value);
 	range7 r = enum_set_values7[set];
 	for (int i = 0; i < r.count; ++i)
 		if (enum_values7[r.first + i] == value)
@@ -48,7 +48,7 @@ static bool is_coordinate(std::string_view value, char plus, char minus, int mos
 	std::size_t dot = value.find('.');
 	std::string_view whole = value.substr(0, dot);
 	std::size_t widest = most < 100 ? 2 : 3;
-	if (!is_digits(whole) || whole.size() > widest || (dot != std::string_view::npos && !is_digits(value.substr(dot + 1))))
+	if (!all_digits(whole) || whole.size() > widest || (dot != std::string_view::npos && !all_digits(value.substr(dot + 1))))
 		return false;
 	int degrees = 0;
 	for (char c : whole)
@@ -90,7 +90,7 @@ verdict7 check_payload(payload7 kind, int enum_set, std::string_view value)
 	case payload7::pay_text_list:
 	case payload7::pay_uri:
 	case payload7::pay_file_path: ok = is_text(value); break;
-	case payload7::pay_integer: ok = is_digits(value); break;
+	case payload7::pay_integer: ok = all_digits(value); break;
 	case payload7::pay_language: ok = is_language_tag(value); break;
 	case payload7::pay_media_type: ok = is_media_type(value); break;
 	case payload7::pay_age: return check_age(value);

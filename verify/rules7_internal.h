@@ -3,6 +3,7 @@
 
 #include "rules7.h"
 #include "rules7_types.h"
+#include "grammar.h"
 
 #include <cstdint>
 #include <string_view>
@@ -22,7 +23,6 @@ inline constexpr verdict7 fine7 = {result7::ok, {}, {}};
 inline constexpr verdict7 wrong7 = {result7::bad, {}, {}};
 
 int find_tag7(std::string_view tag);
-bool is_digits(std::string_view text);
 bool is_xref_form(std::string_view xref);
 bool is_tag_form(std::string_view tag);
 bool is_ext_tag(std::string_view tag);

@@ -36,16 +36,6 @@ int find_tag7(std::string_view tag)
 	return slot >= 0 && tag_keys7[slot] == key && tags7[slot].size() == tag.size() ? slot : -1;
 }
 
-bool is_digits(std::string_view text)
-{
-	if (text.empty())
-		return false;
-	for (char c : text)
-		if (c < '0' || c > '9')
-			return false;
-	return true;
-}
-
 bool is_xref_form(std::string_view xref)
 {
 	return !xref.empty() && all_tag_chars(xref);

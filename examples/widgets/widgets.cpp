@@ -148,13 +148,8 @@ static void dialog_menus()
 	kyx_menuitem(data, "Picture", xpm_picture);
 }
 
-int main(int argc, char **argv)
+static void menus()
 {
-	if (argc > 1)
-		folder = argv[1];
-	x_open();
-	kyx_window("kyx widgets", 640, 420);
-
 	kyx_menubar();
 	int file = kyx_menu(0, "File");
 	kyx_menuitem(file, "Press", press);
@@ -162,7 +157,10 @@ int main(int argc, char **argv)
 	int help = kyx_menu(0, "Help");
 	kyx_menuitem(help, "Nothing here", nullptr);
 	dialog_menus();
+}
 
+static void buttons_and_text()
+{
 	kyx_frame(10, 45, 300, 165, "Buttons");
 	kyx_button(30, 75, "Press", press);
 	int red = kyx_button(100, 75, "Red", press);
@@ -183,7 +181,10 @@ int main(int argc, char **argv)
 	kyx_settextentry(name, "Ann");
 	kyx_label("Password", 335, 132, 0);
 	kyx_textentry(395, 120, 150, 1);
+}
 
+static void lists_and_pictures()
+{
 	kyx_hseparator(10, 180, 620);
 	kyx_vseparator(230, 190, 210);
 
@@ -198,7 +199,17 @@ int main(int argc, char **argv)
 	kyx_imagebutton(450, 210, picture("quit.xpm").c_str(), quit);
 	kyx_label("Quit", 454, 258, 0);
 	result_label = kyx_label("No dialog answered yet", 370, 300, 1);
+}
 
+int main(int argc, char **argv)
+{
+	if (argc > 1)
+		folder = argv[1];
+	x_open();
+	kyx_window("kyx widgets", 640, 420);
+	menus();
+	buttons_and_text();
+	lists_and_pictures();
 	kyx_main();
 	x_close();
 	return 0;

@@ -43,12 +43,11 @@ inline bool at_level(std::string_view piece, char level, std::string_view tag)
 	       (piece.size() == end || piece[end] == ' ' || piece[end] == '\r' || piece[end] == '\n');
 }
 
-// Empty when every family line of `page` shows only facts of the record it refers to;
-// otherwise a description of the first that does not. `pieces` are the file's line pieces.
-inline std::string first_wrong_person(const std::vector<std::string>& pieces, std::string_view page)
+// The facts of each record by cross-reference, and the HUSB, WIFE and CHIL lines' targets in
+// file order, up to the trailer.
+inline void gather_facts(const std::vector<std::string>& pieces, std::map<std::string, record_facts>& facts,
+			 std::vector<std::string>& refs)
 {
-	std::map<std::string, record_facts> facts;
-	std::vector<std::string> refs;
 	std::string current;
 	std::set<std::string> *event = nullptr;
 	for (const std::string& p : pieces) {
@@ -68,7 +67,24 @@ inline std::string first_wrong_person(const std::vector<std::string>& pieces, st
 		if (p.size() > 2 && p[0] == '0' && p[2] == 'T')
 			break; // the trailer: reading ends
 	}
+}
 
+inline bool dates_shown(const record_facts& held, std::string_view dates)
+{
+	for (const std::string& born : held.births)
+		for (const std::string& died : held.deaths)
+			if (dates == born + " - " + died + ")")
+				return true;
+	return false;
+}
+
+// Empty when every family line of `page` shows only facts of the record it refers to;
+// otherwise a description of the first that does not. `pieces` are the file's line pieces.
+inline std::string first_wrong_person(const std::vector<std::string>& pieces, std::string_view page)
+{
+	std::map<std::string, record_facts> facts;
+	std::vector<std::string> refs;
+	gather_facts(pieces, facts, refs);
 	const record_facts nobody;
 	std::size_t line = 0;
 	const std::string_view bullet = "<br /><img src=gedline";
@@ -95,10 +111,7 @@ inline std::string first_wrong_person(const std::vector<std::string>& pieces, st
 		std::string name(rest.substr(0, rest.find('<')));
 		rest.remove_prefix(name.size());
 		std::string_view dates = rest.starts_with("</b> (") ? rest.substr(6, rest.find('<', 1) - 6) : "";
-		bool dates_ok = false;
-		for (const std::string& born : held.births)
-			for (const std::string& died : held.deaths)
-				dates_ok = dates_ok || dates == born + " - " + died + ")";
+		bool dates_ok = dates_shown(held, dates);
 		std::string where = "family line " + std::to_string(line) + " (" + xref + ") shows ";
 		if (!held.names.contains(name))
 			return where + "the name " + name;

@@ -1041,7 +1041,6 @@ void expect_outcome(dialog_outcome o, bool done, int result)
 TEST_F(Dialogs, CloseRequestEndsEachDialogAsItsOwnCloseActionDoes)
 {
 	char font[] = "fixed";
-	std::string picture = xpm("pic.xpm", 30, 30, "#FFFFFF");
 	{
 		SCOPED_TRACE("message box: as OK");
 		msgbox_state s{};
@@ -1063,6 +1062,12 @@ TEST_F(Dialogs, CloseRequestEndsEachDialogAsItsOwnCloseActionDoes)
 		expect_outcome(closed_by_manager(l, l.frame.win, list_event), true, 1);
 		list_release(l);
 	}
+}
+
+TEST_F(Dialogs, CloseRequestEndsEachPictureDialogAsItsOwnCloseActionDoes)
+{
+	char font[] = "fixed";
+	std::string picture = xpm("pic.xpm", 30, 30, "#FFFFFF");
 	{
 		SCOPED_TRACE("picture box: no click, no position");
 		static imgbox_state s;

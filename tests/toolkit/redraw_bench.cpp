@@ -27,11 +27,8 @@ static std::string write_picture()
 	return path;
 }
 
-int main()
+static void add_widgets(const std::string &pic)
 {
-	x_open();
-	kyx_window("redraw timing", 1200, 900);
-	std::string pic = write_picture();
 	static char items[20][kyx_item_size];
 	for (int i = 0; i < 20; ++i)
 		std::snprintf(items[i], sizeof items[i], "item %d", i);
@@ -54,6 +51,14 @@ int main()
 		int m = kyx_menu(0, "Menu");
 		kyx_menuitem(m, "Item", noop);
 	}
+}
+
+int main()
+{
+	x_open();
+	kyx_window("redraw timing", 1200, 900);
+	std::string pic = write_picture();
+	add_widgets(pic);
 	std::remove(pic.c_str());
 	kyx_redraw();
 	XSync(display, False);

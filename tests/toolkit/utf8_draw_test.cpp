@@ -15,13 +15,15 @@ namespace {
 constexpr const char *name = "Hl\xC3\xB6\xC3\xB0vir \xC5\x81";
 constexpr std::u16string_view name_codes = u"Hl\u00F6\u00F0vir \u0141";
 
-} // namespace
+struct made_widgets {
+	int menu;
+	int label;
+	int entry;
+};
 
-using Utf8Text = KyxTest;
-
-TEST_F(Utf8Text, EveryKindOfWidgetShowsTheCharacters)
+// One widget of every kind, each showing the name.
+made_widgets add_every_kind()
 {
-	open_window();
 	kyx_menubar();
 	int menu = kyx_menu(0, name);
 	kyx_menuitem(menu, name, nullptr);
@@ -31,10 +33,21 @@ TEST_F(Utf8Text, EveryKindOfWidgetShowsTheCharacters)
 	kyx_chkbutton(20, 110, name);
 	int entry = kyx_textentry(20, 140, 100, 0);
 	kyx_settextentry(entry, name);
-	char items[2][kyx_item_size] = {};
-	std::strcpy(items[1], name);
+	static char items[2][kyx_item_size] = {};
+	std::snprintf(items[1], sizeof items[1], "%s", name);
 	kyx_selectlist(20, 200, 2, items, 10, 5);
 	kyx_frame(200, 150, 390, 190, name);
+	return {menu, label, entry};
+}
+
+} // namespace
+
+using Utf8Text = KyxTest;
+
+TEST_F(Utf8Text, EveryKindOfWidgetShowsTheCharacters)
+{
+	open_window();
+	auto [menu, label, entry] = add_every_kind();
 	move(global_menu_x[menu] + 5, 5);
 	redraw();
 

@@ -225,82 +225,88 @@ void expect_verified(const fault_case &c, const seen_finding &f)
 
 } // namespace
 
+namespace {
+
+// One fault planted in the sound file, the finding it gives, and its line.
+const std::vector<fault_case> fault_cases = {
+	{{"lower-case cross-reference", replace_line, 16, "0 @u1@ SUBM"}, kind7::bad_xref, 16},
+	{{"cross-reference on a substructure", replace_line, 9, "1 @X1@ SEX F"}, kind7::xref_not_record, 9},
+	{{"cross-reference on the header", replace_line, 1, "0 @H@ HEAD"}, kind7::xref_not_record, 1},
+	{{"a record called @VOID@", replace_line, 18, "0 @VOID@ SNOTE Shared"}, kind7::void_xref, 18},
+	{{"a record without cross-reference", replace_line, 18, "0 SNOTE Shared"}, kind7::record_without_xref, 18},
+	{{"lower-case tag", replace_line, 9, "1 sex F"}, kind7::bad_tag, 9},
+	{{"a lone underscore as tag", replace_line, 9, "1 _ F"}, kind7::bad_tag, 9},
+	{{"C0 control", replace_line, 12, "1 NOTE A\x01note"}, kind7::banned_character, 12},
+	{{"DEL", replace_line, 12, "1 NOTE A\x7Fnote"}, kind7::banned_character, 12},
+	{{"C1 control", replace_line, 12, "1 NOTE A\xC2\x85note"}, kind7::banned_character, 12},
+	{{"surrogate", replace_line, 12, "1 NOTE A\xED\xA0\x80note"}, kind7::banned_character, 12, through_v::not_utf8},
+	{{"U+FFFF", replace_line, 12, "1 NOTE A\xEF\xBF\xBFnote"}, kind7::banned_character, 12},
+	{{"DEL far into a value", replace_line, 12, "1 NOTE A longer note\x7F"}, kind7::banned_character, 12},
+	{{"C0 far into a value", replace_line, 12, "1 NOTE A longer note, \x1F"}, kind7::banned_character, 12},
+	{{"surrogate far into a value", replace_line, 12, "1 NOTE A longer\xED\xBF\xBF note"}, kind7::banned_character, 12,
+	 through_v::not_utf8},
+	{{"lone leading @ in text", replace_line, 12, "1 NOTE @ home"}, kind7::lone_at, 12},
+	{{"lone leading @ under an extension", insert_before, 13, "1 _X @home"}, kind7::lone_at, 13},
+	{{"lone leading @ in a continuation", insert_before, 13, "2 CONT @ home"}, kind7::lone_at, 13},
+	{{"a record before the header", insert_before, 1, "0 @N2@ SNOTE Early"}, kind7::first_line, 1},
+	{{"a record after the trailer", insert_before, 20, "0 @U2@ SUBM"}, kind7::after_trailer, 20},
+	{{"no trailer", delete_line, 19, ""}, kind7::no_trailer, 18},
+	{{"a substructure as a record", replace_line, 18, "0 @N1@ DATE 1900"}, kind7::not_record, 18},
+	{{"a tag where its superstructure has none", insert_before, 10, "2 DATE 1900"}, kind7::not_allowed, 10},
+	{{"an unknown standard tag", insert_before, 10, "1 HOBBY Chess"}, kind7::not_allowed, 10},
+	{{"a second SEX", insert_before, 10, "1 SEX M"}, kind7::too_many, 10},
+	{{"a second header", insert_before, 19, "0 HEAD\n1 GEDC\n2 VERS 7.0"}, kind7::too_many, 19},
+	{{"a second CHIL is fine, a second WIFE not", insert_before, 15, "1 WIFE @VOID@\n1 WIFE @VOID@"}, kind7::too_many, 16},
+	{{"GEDC without VERS", delete_line, 3, ""}, kind7::missing, 2, through_v::not_seven},
+	{{"HEAD without GEDC", replace_line, 2, "1 _GEDC"}, kind7::missing, 1, through_v::not_seven},
+	{{"CONC", insert_before, 13, "2 CONC more"}, kind7::conc, 13},
+	{{"CONC under an extension", insert_before, 13, "1 _X some\n2 CONC more"}, kind7::conc, 14},
+	{{"CONT under a structure without text", insert_before, 12, "2 CONT more"}, kind7::cont_misplaced, 12},
+	{{"CONT after another substructure", insert_before, 13, "2 MIME text/plain\n2 CONT more"}, kind7::cont_misplaced, 14},
+	{{"a value where none is taken", replace_line, 16, "0 @U1@ SUBM Me"}, kind7::value_not_allowed, 16},
+	{{"Y flag", replace_line, 10, "1 BIRT N"}, kind7::bad_payload, 10},
+	{{"enumeration", replace_line, 9, "1 SEX W"}, kind7::bad_payload, 9},
+	{{"enumeration of another set", replace_line, 9, "1 SEX PRIVACY"}, kind7::bad_payload, 9},
+	{{"enumeration in lower case", replace_line, 9, "1 SEX f"}, kind7::bad_payload, 9},
+	{{"enumeration list", insert_before, 9, "1 RESN PRIVACY, SECRET"}, kind7::bad_payload, 9},
+	{{"date month", replace_line, 11, "2 DATE 2 MAY. 1900"}, kind7::bad_payload, 11},
+	{{"date month of another calendar", replace_line, 11, "2 DATE JULIAN 2 VEND 1900"}, kind7::bad_payload, 11},
+	{{"BCE in the Hebrew calendar", replace_line, 11, "2 DATE HEBREW 5 TSH 100 BCE"}, kind7::bad_payload, 11},
+	{{"date range without AND", replace_line, 11, "2 DATE BET 1900 1910"}, kind7::bad_payload, 11},
+	{{"date with two spaces", replace_line, 11, "2 DATE 2  MAR 1900"}, kind7::bad_payload, 11},
+	{{"exact date", insert_before, 14, "1 CHAN\n2 DATE MAR 1900"}, kind7::bad_payload, 15},
+	{{"date period", insert_before, 14, "1 NO BIRT\n2 DATE ABT 1900"}, kind7::bad_payload, 15},
+	{{"time", insert_before, 12, "3 TIME 24:00"}, kind7::bad_payload, 12},
+	{{"age", insert_before, 12, "2 AGE 5"}, kind7::bad_payload, 12},
+	{{"age units out of order", insert_before, 12, "2 AGE 5d 2y"}, kind7::bad_payload, 12},
+	{{"non-negative integer", insert_before, 12, "1 NCHI -1"}, kind7::bad_payload, 12},
+	{{"language", insert_before, 18, "1 LANG en_US"}, kind7::bad_payload, 18},
+	{{"media type", insert_before, 13, "2 MIME plain"}, kind7::bad_payload, 13},
+	{{"latitude", insert_before, 12, "2 PLAC Here\n3 MAP\n4 LATI N91\n4 LONG E0"}, kind7::bad_payload, 14},
+	{{"longitude", insert_before, 12, "2 PLAC Here\n3 MAP\n4 LATI N0\n4 LONG 12.5"}, kind7::bad_payload, 15},
+	{{"two surnames", replace_line, 8, "1 NAME Anna /Smith/ /Jones/"}, kind7::bad_payload, 8},
+	{{"extension tag definition", replace_line, 5, "2 TAG _DATE"}, kind7::bad_payload, 5},
+	{{"pointer", replace_line, 6, "1 SUBM U1"}, kind7::bad_payload, 6},
+	{{"empty pointer", replace_line, 6, "1 SUBM"}, kind7::bad_payload, 6},
+	{{"a relocated DATE keeps its payload", insert_before, 9, "2 _DATE 2 MAR"}, kind7::bad_payload, 9},
+	{{"a relocated DATE keeps its substructures", insert_before, 9, "2 _DATE 1900\n3 SEX M"}, kind7::not_allowed, 10},
+	{{"a relocated DATE where DATE itself belongs", insert_before, 12, "2 _DATE 1900"}, kind7::not_allowed, 12},
+	{{"calendar escape", replace_line, 11, "2 DATE @#DJULIAN@ 2 MAR 1900"}, kind7::legacy, 11},
+	{{"dual year", replace_line, 11, "2 DATE 2 MAR 1750/51"}, kind7::legacy, 11},
+	{{"interpreted date", replace_line, 11, "2 DATE INT 1900 (about then)"}, kind7::legacy, 11},
+	{{"date phrase", replace_line, 11, "2 DATE (in the spring)"}, kind7::legacy, 11},
+	{{"B.C.", replace_line, 11, "2 DATE 44 B.C."}, kind7::legacy, 11},
+	{{"CHAR", insert_before, 4, "1 CHAR UTF-8"}, kind7::legacy, 4},
+	{{"SUBN", insert_before, 19, "0 @B1@ SUBN"}, kind7::legacy, 19},
+	{{"NOTE record", replace_line, 18, "0 @N1@ NOTE Shared"}, kind7::legacy, 18},
+	{{"NOTE pointer", replace_line, 12, "1 NOTE @N1@"}, kind7::note_pointer, 12},
+};
+
+} // namespace
+
 TEST(Rules7Faults, EachFaultAloneGivesOneFindingAtItsLine)
 {
-	const std::vector<fault_case> cases = {
-		{{"lower-case cross-reference", replace_line, 16, "0 @u1@ SUBM"}, kind7::bad_xref, 16},
-		{{"cross-reference on a substructure", replace_line, 9, "1 @X1@ SEX F"}, kind7::xref_not_record, 9},
-		{{"cross-reference on the header", replace_line, 1, "0 @H@ HEAD"}, kind7::xref_not_record, 1},
-		{{"a record called @VOID@", replace_line, 18, "0 @VOID@ SNOTE Shared"}, kind7::void_xref, 18},
-		{{"a record without cross-reference", replace_line, 18, "0 SNOTE Shared"}, kind7::record_without_xref, 18},
-		{{"lower-case tag", replace_line, 9, "1 sex F"}, kind7::bad_tag, 9},
-		{{"a lone underscore as tag", replace_line, 9, "1 _ F"}, kind7::bad_tag, 9},
-		{{"C0 control", replace_line, 12, "1 NOTE A\x01note"}, kind7::banned_character, 12},
-		{{"DEL", replace_line, 12, "1 NOTE A\x7Fnote"}, kind7::banned_character, 12},
-		{{"C1 control", replace_line, 12, "1 NOTE A\xC2\x85note"}, kind7::banned_character, 12},
-		{{"surrogate", replace_line, 12, "1 NOTE A\xED\xA0\x80note"}, kind7::banned_character, 12, through_v::not_utf8},
-		{{"U+FFFF", replace_line, 12, "1 NOTE A\xEF\xBF\xBFnote"}, kind7::banned_character, 12},
-		{{"DEL far into a value", replace_line, 12, "1 NOTE A longer note\x7F"}, kind7::banned_character, 12},
-		{{"C0 far into a value", replace_line, 12, "1 NOTE A longer note, \x1F"}, kind7::banned_character, 12},
-		{{"surrogate far into a value", replace_line, 12, "1 NOTE A longer\xED\xBF\xBF note"}, kind7::banned_character, 12,
-		 through_v::not_utf8},
-		{{"lone leading @ in text", replace_line, 12, "1 NOTE @ home"}, kind7::lone_at, 12},
-		{{"lone leading @ under an extension", insert_before, 13, "1 _X @home"}, kind7::lone_at, 13},
-		{{"lone leading @ in a continuation", insert_before, 13, "2 CONT @ home"}, kind7::lone_at, 13},
-		{{"a record before the header", insert_before, 1, "0 @N2@ SNOTE Early"}, kind7::first_line, 1},
-		{{"a record after the trailer", insert_before, 20, "0 @U2@ SUBM"}, kind7::after_trailer, 20},
-		{{"no trailer", delete_line, 19, ""}, kind7::no_trailer, 18},
-		{{"a substructure as a record", replace_line, 18, "0 @N1@ DATE 1900"}, kind7::not_record, 18},
-		{{"a tag where its superstructure has none", insert_before, 10, "2 DATE 1900"}, kind7::not_allowed, 10},
-		{{"an unknown standard tag", insert_before, 10, "1 HOBBY Chess"}, kind7::not_allowed, 10},
-		{{"a second SEX", insert_before, 10, "1 SEX M"}, kind7::too_many, 10},
-		{{"a second header", insert_before, 19, "0 HEAD\n1 GEDC\n2 VERS 7.0"}, kind7::too_many, 19},
-		{{"a second CHIL is fine, a second WIFE not", insert_before, 15, "1 WIFE @VOID@\n1 WIFE @VOID@"}, kind7::too_many, 16},
-		{{"GEDC without VERS", delete_line, 3, ""}, kind7::missing, 2, through_v::not_seven},
-		{{"HEAD without GEDC", replace_line, 2, "1 _GEDC"}, kind7::missing, 1, through_v::not_seven},
-		{{"CONC", insert_before, 13, "2 CONC more"}, kind7::conc, 13},
-		{{"CONC under an extension", insert_before, 13, "1 _X some\n2 CONC more"}, kind7::conc, 14},
-		{{"CONT under a structure without text", insert_before, 12, "2 CONT more"}, kind7::cont_misplaced, 12},
-		{{"CONT after another substructure", insert_before, 13, "2 MIME text/plain\n2 CONT more"}, kind7::cont_misplaced, 14},
-		{{"a value where none is taken", replace_line, 16, "0 @U1@ SUBM Me"}, kind7::value_not_allowed, 16},
-		{{"Y flag", replace_line, 10, "1 BIRT N"}, kind7::bad_payload, 10},
-		{{"enumeration", replace_line, 9, "1 SEX W"}, kind7::bad_payload, 9},
-		{{"enumeration of another set", replace_line, 9, "1 SEX PRIVACY"}, kind7::bad_payload, 9},
-		{{"enumeration in lower case", replace_line, 9, "1 SEX f"}, kind7::bad_payload, 9},
-		{{"enumeration list", insert_before, 9, "1 RESN PRIVACY, SECRET"}, kind7::bad_payload, 9},
-		{{"date month", replace_line, 11, "2 DATE 2 MAY. 1900"}, kind7::bad_payload, 11},
-		{{"date month of another calendar", replace_line, 11, "2 DATE JULIAN 2 VEND 1900"}, kind7::bad_payload, 11},
-		{{"BCE in the Hebrew calendar", replace_line, 11, "2 DATE HEBREW 5 TSH 100 BCE"}, kind7::bad_payload, 11},
-		{{"date range without AND", replace_line, 11, "2 DATE BET 1900 1910"}, kind7::bad_payload, 11},
-		{{"date with two spaces", replace_line, 11, "2 DATE 2  MAR 1900"}, kind7::bad_payload, 11},
-		{{"exact date", insert_before, 14, "1 CHAN\n2 DATE MAR 1900"}, kind7::bad_payload, 15},
-		{{"date period", insert_before, 14, "1 NO BIRT\n2 DATE ABT 1900"}, kind7::bad_payload, 15},
-		{{"time", insert_before, 12, "3 TIME 24:00"}, kind7::bad_payload, 12},
-		{{"age", insert_before, 12, "2 AGE 5"}, kind7::bad_payload, 12},
-		{{"age units out of order", insert_before, 12, "2 AGE 5d 2y"}, kind7::bad_payload, 12},
-		{{"non-negative integer", insert_before, 12, "1 NCHI -1"}, kind7::bad_payload, 12},
-		{{"language", insert_before, 18, "1 LANG en_US"}, kind7::bad_payload, 18},
-		{{"media type", insert_before, 13, "2 MIME plain"}, kind7::bad_payload, 13},
-		{{"latitude", insert_before, 12, "2 PLAC Here\n3 MAP\n4 LATI N91\n4 LONG E0"}, kind7::bad_payload, 14},
-		{{"longitude", insert_before, 12, "2 PLAC Here\n3 MAP\n4 LATI N0\n4 LONG 12.5"}, kind7::bad_payload, 15},
-		{{"two surnames", replace_line, 8, "1 NAME Anna /Smith/ /Jones/"}, kind7::bad_payload, 8},
-		{{"extension tag definition", replace_line, 5, "2 TAG _DATE"}, kind7::bad_payload, 5},
-		{{"pointer", replace_line, 6, "1 SUBM U1"}, kind7::bad_payload, 6},
-		{{"empty pointer", replace_line, 6, "1 SUBM"}, kind7::bad_payload, 6},
-		{{"a relocated DATE keeps its payload", insert_before, 9, "2 _DATE 2 MAR"}, kind7::bad_payload, 9},
-		{{"a relocated DATE keeps its substructures", insert_before, 9, "2 _DATE 1900\n3 SEX M"}, kind7::not_allowed, 10},
-		{{"a relocated DATE where DATE itself belongs", insert_before, 12, "2 _DATE 1900"}, kind7::not_allowed, 12},
-		{{"calendar escape", replace_line, 11, "2 DATE @#DJULIAN@ 2 MAR 1900"}, kind7::legacy, 11},
-		{{"dual year", replace_line, 11, "2 DATE 2 MAR 1750/51"}, kind7::legacy, 11},
-		{{"interpreted date", replace_line, 11, "2 DATE INT 1900 (about then)"}, kind7::legacy, 11},
-		{{"date phrase", replace_line, 11, "2 DATE (in the spring)"}, kind7::legacy, 11},
-		{{"B.C.", replace_line, 11, "2 DATE 44 B.C."}, kind7::legacy, 11},
-		{{"CHAR", insert_before, 4, "1 CHAR UTF-8"}, kind7::legacy, 4},
-		{{"SUBN", insert_before, 19, "0 @B1@ SUBN"}, kind7::legacy, 19},
-		{{"NOTE record", replace_line, 18, "0 @N1@ NOTE Shared"}, kind7::legacy, 18},
-		{{"NOTE pointer", replace_line, 12, "1 NOTE @N1@"}, kind7::note_pointer, 12},
-	};
-	for (const fault_case &c : cases) {
+	for (const fault_case &c : fault_cases) {
 		SCOPED_TRACE(c.p.what);
 		run7 r = check(planted_file(c.p));
 		if (r.findings.size() != 1) {
@@ -352,15 +358,20 @@ TEST(Rules7Faults, WhatSevenAllowsGivesNoFinding)
 	}
 }
 
+namespace {
+
+struct payload_row {
+	payload7 kind;
+	const char *value;
+	bool ok;
+};
+
+} // namespace
+
 TEST(Rules7Payloads, BorrowedAndOwnSyntaxesAreReadByTheirGrammar)
 {
 	using enum payload7;
-	struct row {
-		payload7 kind;
-		const char *value;
-		bool ok;
-	};
-	const std::vector<row> rows = {
+	const std::vector<payload_row> rows = {
 		{pay_language, "en", true}, {pay_language, "i-klingon", true}, {pay_language, "x-whatever", true},
 		{pay_language, "en-GB-oed", true}, {pay_language, "zh-min-nan", true}, {pay_language, "sr-Latn-RS", true},
 		{pay_language, "de-CH-1901", true}, {pay_language, "en-a-bbb-x-c", true}, {pay_language, "", false},
@@ -391,7 +402,7 @@ TEST(Rules7Payloads, BorrowedAndOwnSyntaxesAreReadByTheirGrammar)
 		{pay_tag_def, "_X https://example.com/x", true}, {pay_tag_def, "X https://example.com/x", false},
 		{pay_pointer, "@VOID@", true}, {pay_pointer, "@a@", false}, {pay_text, "@@", true}, {pay_text, "@X@", false},
 	};
-	for (const row &r : rows) {
+	for (const payload_row &r : rows) {
 		SCOPED_TRACE(std::to_string(static_cast<int>(r.kind)) + " \"" + r.value + "\"");
 		EXPECT_EQ(check_payload(r.kind, -1, r.value).result == result7::ok, r.ok);
 	}
