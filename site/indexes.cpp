@@ -62,7 +62,7 @@ bool write_surnames(site_state &site, site_output &out)
 	letter_index index{"surnames", "Surnames", {}};
 	for (auto &[surname, items] : bodies) {
 		std::string folded = fold_text(surname);
-		index.entries.push_back({letter_of(folded), folded, surname, "<ul class=\"people\">\n" + items + "</ul>\n"});
+		index.entries.push_back({letter_of(folded), folded, surname, std::move(items)});
 	}
 	site.surnames = bodies.size();
 	return write_letters(site, out, index, site.surname_href, site.surname_letters);
@@ -82,7 +82,7 @@ bool write_places(site_state &site, site_output &out)
 	}
 	letter_index index{"places", "Places", {}};
 	for (auto &[place, uses] : places) {
-		std::string body = "<ul class=\"people\">\n";
+		std::string body;
 		for (const place_use &u : uses) {
 			body += "<li>";
 			append_person_link(body, site, u.person->record, "../");
@@ -91,7 +91,7 @@ bool write_places(site_state &site, site_output &out)
 			body += "</span></li>\n";
 		}
 		std::string folded = fold_text(place);
-		index.entries.push_back({letter_of(folded), folded, std::string(place), body + "</ul>\n"});
+		index.entries.push_back({letter_of(folded), folded, std::string(place), std::move(body)});
 	}
 	site.places = places.size();
 	if (!write_letters(site, out, index, site.place_href, site.place_letters))
