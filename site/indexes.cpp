@@ -8,19 +8,6 @@
 
 namespace {
 
-// The shown people in the order of the indexes: by name folded, then birth, then record.
-std::vector<const person_info *> shown_people(const site_state &site)
-{
-	std::vector<const person_info *> shown;
-	for (const person_info &p : site.people)
-		if (p.shown)
-			shown.push_back(&p);
-	std::sort(shown.begin(), shown.end(), [](const person_info *a, const person_info *b) {
-		return std::tie(a->folded, a->born, a->record) < std::tie(b->folded, b->born, b->record);
-	});
-	return shown;
-}
-
 struct place_use {
 	const person_info *person;
 	std::string_view label;
