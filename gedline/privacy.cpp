@@ -590,13 +590,13 @@ void find_elder_kin(int now)
 	}
 }
 
-void decide(known& k, int now)
+void decide(known& k, int now, bool living_shown)
 {
 	bool hidden;
 	if (k.marks & restricted) {
 		hidden = true;
 		++private_counts.restricted;
-	} else if (k.marks & dead) {
+	} else if ((k.marks & dead) || living_shown) {
 		hidden = false;
 	} else if (k.year != no_year) {
 		hidden = now - k.year < 100;
@@ -651,7 +651,7 @@ void mark_lists()
 
 } // namespace
 
-void decide_privacy(ged_text &text, int now, bool families_wanted)
+void decide_privacy(ged_text &text, int now, bool families_wanted, bool living_shown)
 {
 	static piece_reader first;
 	overflowed = false;
@@ -684,7 +684,7 @@ void decide_privacy(ged_text &text, int now, bool families_wanted)
 		find_elder_kin(now);
 	for (known& k : entries_of(table.slots))
 		if ((k.key & kind_bits) == person_kind)
-			decide(k, now);
+			decide(k, now, living_shown);
 	mark_lists();
 	release(kin_links);
 }

@@ -19,8 +19,9 @@ extern privacy_counts private_counts;
 
 // Reads the line pieces of `text` and decides who is private in the year `now`; with
 // `families`, also which partners and children of each family are, for a reader of family
-// lines. Whoever the tables had no room for is private.
-void decide_privacy(ged_text &text, int now, bool families);
+// lines. Whoever the tables had no room for is private. With `living_shown`, those presumed
+// living (by their years, or for want of any) are not private; a restriction still is.
+void decide_privacy(ged_text &text, int now, bool families, bool living_shown = false);
 
 // A record line as the decision reads it. A record that may be an individual but whose
 // cross-reference or tag is cut off or missing is unreadable, and withheld whole; where its
