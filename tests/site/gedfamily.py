@@ -12,6 +12,7 @@ YEAR = re.compile(r"\d+")
 class Person:
     xref: str
     names: list = field(default_factory=list)
+    text: list = field(default_factory=list)  # every value of the record
     restricted: bool = False
     ended: bool = False  # a death, burial or cremation line
     year: int = None  # earliest year of the person's own dated events
@@ -55,7 +56,7 @@ class GedFile:
             text = decode(f.read())
         self.people = {}
         self.families = {}
-        # Text of every record but the people's, for telling a leak from a shared word.
+        # Text of every record but the people's, for telling a leak from a text the site may show.
         self.other_text = []
         self._read(text.splitlines())
 
@@ -86,6 +87,7 @@ class GedFile:
         return None
 
     def _person_line(self, p, level, tag, value, level1):
+        p.text.append(shown_name(value))
         if level == 1 and tag == "NAME" and shown_name(value):
             p.names.append(shown_name(value))
         elif level == 1 and tag == "RESN":
@@ -105,6 +107,11 @@ class GedFile:
             f.partners.append(target)
         elif tag == "CHIL":
             f.children.append(target)
+
+    def public_text(self, now):
+        """What the site may show: every value of the published people and other records."""
+        shown = [t for x, p in self.people.items() if not self.is_private(x, now) for t in p.text]
+        return "\n".join(shown + self.other_text)
 
     def relatives(self, xref):
         """(parents, partners, children) that the person's own family links name."""
