@@ -36,8 +36,9 @@ class Crawl(unittest.TestCase):
                         self.assertIn(other_page, linked, f"{kind} {other} on {page}")
 
     def test_every_sample_and_the_hand_made_family(self):
-        files = [os.path.join(sitepages.DATA, "family.ged")] + sitepages.samples()
-        self.assertGreater(len(files), 1, "no samples in LINEAGE_SAMPLES")
+        files = [os.path.join(sitepages.DATA, n) for n in ("family.ged", "hostile.ged")]
+        files += sitepages.samples()
+        self.assertGreater(len(files), 2, "no samples in LINEAGE_SAMPLES")
         for ged in files:
             with self.subTest(ged=os.path.basename(ged)):
                 self.check_site(ged)
