@@ -21,12 +21,12 @@ void append_text(std::string &out, std::string_view text)
 void append_note(std::string &out, const site_state &site, std::uint32_t line)
 {
 	const family_tree &tree = site.tree;
-	int r = pointed_record(tree, tree.lines[line].value);
+	int r = line_target(tree, line);
 	bool shared = r != no_record && (tree.records[static_cast<std::size_t>(r)].kind == record_kind::note ||
 					 tree.records[static_cast<std::size_t>(r)].kind == record_kind::snote);
 	std::string text = shared ? long_value(tree, tree.records[static_cast<std::size_t>(r)].first)
 				  : long_value(tree, line);
-	std::string_view value = tree.lines[line].value;
+	std::string_view value = line_value(tree, line);
 	bool dangling = !shared && value.size() > 2 && value.front() == '@' && value.back() == '@';
 	if (text.empty() || dangling)
 		return;
@@ -38,7 +38,7 @@ void append_note(std::string &out, const site_state &site, std::uint32_t line)
 void append_citation(std::string &out, const site_state &site, std::uint32_t line, std::string_view root)
 {
 	const family_tree &tree = site.tree;
-	int r = pointed_record(tree, tree.lines[line].value);
+	int r = line_target(tree, line);
 	out += "<li class=\"cite\">";
 	if (r != no_record && tree.records[static_cast<std::size_t>(r)].kind == record_kind::sour) {
 		const site_record &s = tree.records[static_cast<std::size_t>(r)];
@@ -48,7 +48,7 @@ void append_citation(std::string &out, const site_state &site, std::uint32_t lin
 		out += "sources/" + page_name(s.xref) + ".html\">";
 		append_escaped(out, title.empty() ? s.xref : title);
 		out += "</a>";
-	} else if (tree.lines[line].value.empty() || tree.lines[line].value.front() == '@') {
+	} else if (line_value(tree, line).empty() || line_value(tree, line).front() == '@') {
 		out += "Unknown source";
 	} else {
 		append_text(out, long_value(tree, line));
@@ -106,9 +106,9 @@ void append_subnotes(std::string &out, const site_state &site, std::uint32_t lin
 	for (std::uint32_t i = line + 1; i < end; ++i) {
 		if (tree.lines[i].level != tree.lines[line].level + 1)
 			continue;
-		if (tree.lines[i].tag == "NOTE" || tree.lines[i].tag == "SNOTE")
+		if (line_tag(tree, i) == "NOTE" || line_tag(tree, i) == "SNOTE")
 			append_note(out, site, i);
-		else if (tree.lines[i].tag == "SOUR")
+		else if (line_tag(tree, i) == "SOUR")
 			append_citation(cites, site, i, root);
 	}
 	if (!cites.empty())
@@ -121,7 +121,7 @@ void append_event(std::string &out, const site_state &site, std::uint32_t line, 
 		  std::string_view root)
 {
 	const family_tree &tree = site.tree;
-	std::string_view value = tree.lines[line].value;
+	std::string_view value = line_value(tree, line);
 	out += "<li><span class=\"what\">";
 	append_escaped(out, label);
 	out += "</span>";
@@ -146,7 +146,7 @@ std::string events_list(const site_state &site, std::uint32_t first, std::uint32
 	std::vector<dated> events;
 	std::uint32_t last = 0;
 	for (std::uint32_t i = first + 1; i < end; ++i) {
-		if (site.tree.lines[i].level != 1 || label(site.tree.lines[i].tag).empty())
+		if (site.tree.lines[i].level != 1 || label(line_tag(site.tree, i)).empty())
 			continue;
 		std::uint32_t key = date_key(sub_value(site.tree, i, "DATE"));
 		last = key ? key : last;
@@ -155,20 +155,20 @@ std::string events_list(const site_state &site, std::uint32_t first, std::uint32
 	std::stable_sort(events.begin(), events.end(), [](dated a, dated b) { return a.key < b.key; });
 	std::string out;
 	for (dated e : events)
-		append_event(out, site, e.line, label(site.tree.lines[e.line].tag), root);
+		append_event(out, site, e.line, label(line_tag(site.tree, e.line)), root);
 	return out.empty() ? out : "<ol class=\"events\">\n" + out + "</ol>\n";
 }
 
 void append_media(std::string &out, const site_state &site, std::uint32_t line, std::string_view root)
 {
 	const family_tree &tree = site.tree;
-	int r = pointed_record(tree, tree.lines[line].value);
+	int r = line_target(tree, line);
 	std::uint32_t at = r != no_record ? tree.records[static_cast<std::size_t>(r)].first : line;
 	std::uint32_t end = sub_end(tree, at, static_cast<std::uint32_t>(tree.lines.size()));
 	for (std::uint32_t i = at + 1; i < end; ++i) {
-		if (tree.lines[i].tag != "FILE" || tree.lines[i].level != tree.lines[at].level + 1)
+		if (line_tag(tree, i) != "FILE" || tree.lines[i].level != tree.lines[at].level + 1)
 			continue;
-		std::string_view file = tree.lines[i].value;
+		std::string_view file = line_value(tree, i);
 		std::string_view title = sub_value(tree, i, "TITL");
 		if (title.empty())
 			title = sub_value(tree, at, "TITL");

@@ -3,6 +3,8 @@
 
 #include "grammar.h"
 
+#include <cstdint>
+
 namespace {
 
 record_kind kind_of(std::string_view tag)
@@ -45,8 +47,31 @@ std::string_view strip_line_end(std::string_view line)
 
 } // namespace
 
-void read_tree(family_tree &tree)
+namespace {
+
+int pointed_record(const family_tree &tree, std::string_view value)
 {
+	if (value.size() < 3 || value.front() != '@' || value.back() != '@')
+		return no_record;
+	auto found = tree.by_xref.find(value.substr(1, value.size() - 2));
+	return found == tree.by_xref.end() ? no_record : found->second;
+}
+
+void resolve_pointers(family_tree &tree)
+{
+	for (std::uint32_t i = 0; i < tree.lines.size(); ++i) {
+		std::string_view value = line_value(tree, i);
+		if (tree.lines[i].level > 0 && !value.empty() && value.front() == '@')
+			tree.lines[i].target = pointed_record(tree, value);
+	}
+}
+
+} // namespace
+
+bool read_tree(family_tree &tree)
+{
+	if (tree.text.size() >= UINT32_MAX)
+		return false;
 	std::string_view text = tree.text;
 	if (text.substr(0, 3) == "\xEF\xBB\xBF")
 		text.remove_prefix(3);
@@ -57,24 +82,20 @@ void read_tree(family_tree &tree)
 			++next;
 		line_parts g = parse_line(strip_line_end(text.substr(0, next)));
 		text.remove_prefix(next);
-		if (g.fault != line_fault::none || g.level < 0)
+		if (g.fault != line_fault::none || g.level < 0 || g.tag.size() > UINT8_MAX)
 			continue;
 		if (g.level == 0)
 			start_record(tree, g);
 		else if (tree.records.empty())
 			continue;
-		tree.lines.push_back({static_cast<std::uint8_t>(g.level), g.tag, g.value});
+		auto tag_at = static_cast<std::uint32_t>(g.tag.data() - tree.text.data());
+		tree.lines.push_back({tag_at, static_cast<std::uint32_t>(g.value.size()), no_record,
+				      static_cast<std::uint8_t>(g.level), static_cast<std::uint8_t>(g.tag.size())});
 	}
 	if (!tree.records.empty())
 		tree.records.back().end = static_cast<std::uint32_t>(tree.lines.size());
-}
-
-int pointed_record(const family_tree &tree, std::string_view value)
-{
-	if (value.size() < 3 || value.front() != '@' || value.back() != '@')
-		return no_record;
-	auto found = tree.by_xref.find(value.substr(1, value.size() - 2));
-	return found == tree.by_xref.end() ? no_record : found->second;
+	resolve_pointers(tree);
+	return true;
 }
 
 std::uint32_t sub_end(const family_tree &tree, std::uint32_t at, std::uint32_t end)
@@ -92,9 +113,9 @@ std::vector<int> pointers_under(const family_tree &tree, std::uint32_t at, std::
 	std::vector<int> found;
 	int level = at < end ? tree.lines[at].level + 1 : 0;
 	for (std::uint32_t i = at + 1; i < end; ++i) {
-		if (tree.lines[i].level != level || tree.lines[i].tag != tag)
+		if (tree.lines[i].level != level || line_tag(tree, i) != tag)
 			continue;
-		int r = pointed_record(tree, tree.lines[i].value);
+		int r = line_target(tree, i);
 		if (r != no_record && tree.records[static_cast<std::size_t>(r)].kind == kind)
 			found.push_back(r);
 	}
@@ -136,27 +157,34 @@ std::vector<int> families_as_partner(const family_tree &tree, int person)
 	return links(tree, person, "FAMS", record_kind::fam);
 }
 
-std::string_view sub_value(const family_tree &tree, std::uint32_t at, std::string_view tag)
+std::uint32_t sub_line(const family_tree &tree, std::uint32_t at, std::string_view tag)
 {
 	std::uint32_t end = sub_end(tree, at, static_cast<std::uint32_t>(tree.lines.size()));
 	for (std::uint32_t i = at + 1; i < end; ++i)
-		if (tree.lines[i].level == tree.lines[at].level + 1 && tree.lines[i].tag == tag)
-			return tree.lines[i].value;
-	return {};
+		if (tree.lines[i].level == tree.lines[at].level + 1 && line_tag(tree, i) == tag)
+			return i;
+	return 0;
+}
+
+std::string_view sub_value(const family_tree &tree, std::uint32_t at, std::string_view tag)
+{
+	std::uint32_t i = sub_line(tree, at, tag);
+	return i ? line_value(tree, i) : std::string_view{};
 }
 
 std::string long_value(const family_tree &tree, std::uint32_t at)
 {
-	std::string text(tree.lines[at].value);
+	std::string text(line_value(tree, at));
 	std::uint32_t end = sub_end(tree, at, static_cast<std::uint32_t>(tree.lines.size()));
 	for (std::uint32_t i = at + 1; i < end; ++i) {
 		const site_line &l = tree.lines[i];
 		if (l.level != tree.lines[at].level + 1)
 			continue;
-		if (l.tag == "CONT")
+		std::string_view tag = line_tag(tree, i);
+		if (tag == "CONT")
 			text += '\n';
-		if (l.tag == "CONT" || l.tag == "CONC")
-			text += l.value;
+		if (tag == "CONT" || tag == "CONC")
+			text += line_value(tree, i);
 	}
 	return text;
 }

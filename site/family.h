@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+inline constexpr int no_record = -1;
+
 enum class record_kind : std::uint8_t { indi, fam, sour, note, snote, obje, subm, repo, head, other };
 
 struct site_record {
@@ -18,14 +20,17 @@ struct site_record {
 	std::uint32_t end;      // past its last
 };
 
-// One line of the text, cut by the one grammar.
+// One line of the text, cut by the one grammar: its tag and value as places in the text, and
+// the record its value points to, found once. Five million lines of a large file take 16
+// bytes each.
 struct site_line {
+	std::uint32_t tag_at;
+	std::uint32_t value_size;
+	std::int32_t target;      // a record number, or no_record
 	std::uint8_t level;
-	std::string_view tag;
-	std::string_view value;
+	std::uint8_t tag_size;
 };
 
-inline constexpr int no_record = -1;
 
 struct family_tree {
 	std::string text;
@@ -35,13 +40,28 @@ struct family_tree {
 	int head = no_record;
 };
 
-// Cuts the text into lines and records. Lines that do not parse are passed over; a record
-// whose cross-reference is used before keeps its lines but is not found by it.
-void read_tree(family_tree &tree);
+inline std::string_view line_tag(const family_tree &tree, std::uint32_t i)
+{
+	return {tree.text.data() + tree.lines[i].tag_at, tree.lines[i].tag_size};
+}
 
-// The record a pointer value (with its @ signs) names; no_record for @VOID@, for a value that
-// is not a pointer, and for a record the file does not hold.
-int pointed_record(const family_tree &tree, std::string_view value);
+inline std::string_view line_value(const family_tree &tree, std::uint32_t i)
+{
+	const site_line &l = tree.lines[i];
+	return l.value_size ? std::string_view{tree.text.data() + l.tag_at + l.tag_size + 1, l.value_size}
+			    : std::string_view{};
+}
+
+// The record line i points to; no_record for @VOID@, for a value that is no pointer, and for
+// a record the file does not hold.
+inline int line_target(const family_tree &tree, std::uint32_t i)
+{
+	return tree.lines[i].target;
+}
+
+// Cuts the text into lines and records; false for a text too large to index (4 GiB). Lines that do not parse are passed over; a record
+// whose cross-reference is used before keeps its lines but is not found by it.
+bool read_tree(family_tree &tree);
 
 // The lines of a record, or of a line's substructure: from `at`, those deeper than its level.
 std::uint32_t sub_end(const family_tree &tree, std::uint32_t at, std::uint32_t end);
@@ -56,7 +76,9 @@ std::vector<int> children_of_family(const family_tree &tree, int fam);
 std::vector<int> families_as_child(const family_tree &tree, int person);
 std::vector<int> families_as_partner(const family_tree &tree, int person);
 
-// The first value of `tag` at the level below line `at`; empty when there is none.
+// The first line of `tag` at the level below line `at`, or 0 when there is none; its value,
+// empty when there is none.
+std::uint32_t sub_line(const family_tree &tree, std::uint32_t at, std::string_view tag);
 std::string_view sub_value(const family_tree &tree, std::uint32_t at, std::string_view tag);
 
 // A line's value with its CONT and CONC lines joined (CONT as a line feed).

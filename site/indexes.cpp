@@ -31,11 +31,11 @@ void add_place_uses(const site_state &site, const person_info &p, std::uint32_t 
 		    event_labels label, std::map<std::string_view, std::vector<place_use>> &places)
 {
 	for (std::uint32_t i = first + 1; i < end; ++i) {
-		if (site.tree.lines[i].level != 1 || label(site.tree.lines[i].tag).empty())
+		if (site.tree.lines[i].level != 1 || label(line_tag(site.tree, i)).empty())
 			continue;
 		std::string_view place = place_of(site, i);
 		if (!place.empty())
-			places[place].push_back({&p, label(site.tree.lines[i].tag),
+			places[place].push_back({&p, label(line_tag(site.tree, i)),
 						 date_year(sub_value(site.tree, i, "DATE"))});
 	}
 }

@@ -37,7 +37,7 @@ int event_year(const site_state &site, const site_record &r, std::initializer_li
 {
 	for (std::string_view tag : tags)
 		for (std::uint32_t i = r.first + 1; i < r.end; ++i)
-			if (site.tree.lines[i].level == 1 && site.tree.lines[i].tag == tag)
+			if (site.tree.lines[i].level == 1 && line_tag(site.tree, i) == tag)
 				if (int year = date_year(sub_value(site.tree, i, "DATE")))
 					return year;
 	return 0;
@@ -56,9 +56,9 @@ void fill_person(site_state &site, person_info &p)
 {
 	const site_record &r = record_of(site, p.record);
 	for (std::uint32_t i = r.first + 1; i < r.end; ++i) {
-		if (site.tree.lines[i].level != 1 || site.tree.lines[i].tag != "NAME")
+		if (site.tree.lines[i].level != 1 || line_tag(site.tree, i) != "NAME")
 			continue;
-		split_name(site.tree.lines[i].value, p.name, p.surname);
+		split_name(line_value(site.tree, i), p.name, p.surname);
 		if (p.surname.empty())
 			p.surname = std::string(trim_blanks(sub_value(site.tree, i, "SURN")));
 		break;
@@ -80,14 +80,14 @@ void append_names(std::string &out, const site_state &site, const person_info &p
 	std::string others;
 	bool first = true;
 	for (std::uint32_t i = r.first + 1; i < r.end; ++i) {
-		if (site.tree.lines[i].level != 1 || site.tree.lines[i].tag != "NAME")
+		if (site.tree.lines[i].level != 1 || line_tag(site.tree, i) != "NAME")
 			continue;
 		if (first) {
 			first = false;
 			continue;
 		}
 		std::string name, surname;
-		split_name(site.tree.lines[i].value, name, surname);
+		split_name(line_value(site.tree, i), name, surname);
 		others += "<li>";
 		append_escaped(others, name);
 		std::string_view type = sub_value(site.tree, i, "TYPE");
@@ -116,8 +116,8 @@ std::string_view pedigree(const site_state &site, int person, int fam)
 {
 	const site_record &r = record_of(site, person);
 	for (std::uint32_t i = r.first + 1; i < r.end; ++i)
-		if (site.tree.lines[i].level == 1 && site.tree.lines[i].tag == "FAMC" &&
-		    pointed_record(site.tree, site.tree.lines[i].value) == fam) {
+		if (site.tree.lines[i].level == 1 && line_tag(site.tree, i) == "FAMC" &&
+		    line_target(site.tree, i) == fam) {
 			std::string_view kind = sub_value(site.tree, i, "PEDI");
 			return kind.empty() || kind == "birth" || kind == "BIRTH" ? std::string_view{} : kind;
 		}
@@ -238,11 +238,12 @@ void append_record_lines(std::string &out, const site_state &site, const site_re
 		const site_line &l = site.tree.lines[i];
 		if (l.level != 1)
 			continue;
-		if (l.tag == "NOTE" || l.tag == "SNOTE")
+		std::string_view tag = line_tag(site.tree, i);
+		if (tag == "NOTE" || tag == "SNOTE")
 			append_note(notes, site, i);
-		else if (l.tag == "SOUR")
+		else if (tag == "SOUR")
 			append_citation(cites, site, i, up);
-		else if (l.tag == "OBJE")
+		else if (tag == "OBJE")
 			append_media(media, site, i, up);
 	}
 	if (!notes.empty())
@@ -258,7 +259,7 @@ void append_record_facts(std::string &out, const site_state &site, const site_re
 	out += "<p class=\"record\">Record ";
 	append_escaped(out, r.xref);
 	for (std::uint32_t i = r.first + 1; i < r.end; ++i)
-		if (site.tree.lines[i].level == 1 && site.tree.lines[i].tag == "CHAN") {
+		if (site.tree.lines[i].level == 1 && line_tag(site.tree, i) == "CHAN") {
 			std::string_view date = sub_value(site.tree, i, "DATE");
 			if (!date.empty()) {
 				out += ", last changed ";
@@ -305,7 +306,7 @@ std::string source_page(const site_state &site, int record)
 		{"AUTH", "Author"}, {"PUBL", "Published"}, {"ABBR", "Short title"}, {"TEXT", "Text"}};
 	for (std::uint32_t i = r.first + 1; i < r.end; ++i)
 		for (auto [tag, label] : parts)
-			if (site.tree.lines[i].level == 1 && site.tree.lines[i].tag == tag) {
+			if (site.tree.lines[i].level == 1 && line_tag(site.tree, i) == tag) {
 				out += "<dt>" + std::string(label) + "</dt><dd>";
 				append_text(out, long_value(site.tree, i));
 				out += "</dd>\n";

@@ -59,7 +59,8 @@ void find_title(site_state &site, const site_options &options)
 	site.title = options.title;
 	const family_tree &tree = site.tree;
 	if (site.title.empty() && tree.head != no_record) {
-		int subm = pointed_record(tree, sub_value(tree, tree.records[static_cast<std::size_t>(tree.head)].first, "SUBM"));
+		std::uint32_t line = sub_line(tree, tree.records[static_cast<std::size_t>(tree.head)].first, "SUBM");
+		int subm = line ? line_target(tree, line) : no_record;
 		if (subm != no_record)
 			site.title = std::string(sub_value(tree, tree.records[static_cast<std::size_t>(subm)].first, "NAME"));
 	}
@@ -143,7 +144,10 @@ site_result make_site(const site_options &options)
 		result.problem = "cannot be read";
 		return result;
 	}
-	read_tree(site.tree);
+	if (!read_tree(site.tree)) {
+		result.problem = "is too large";
+		return result;
+	}
 	find_people(site);
 	find_title(site, options);
 	count_shown(site);

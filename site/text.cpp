@@ -95,8 +95,7 @@ bool linkable_address(std::string_view address)
 std::string fold_text(std::string_view text)
 {
 	utf8proc_uint8_t *folded = nullptr;
-	auto options = static_cast<utf8proc_option_t>(UTF8PROC_DECOMPOSE | UTF8PROC_CASEFOLD |
-						       UTF8PROC_STRIPMARK | UTF8PROC_COMPOSE);
+	auto options = static_cast<utf8proc_option_t>(UTF8PROC_COMPOSE | UTF8PROC_CASEFOLD | UTF8PROC_STRIPMARK);
 	utf8proc_ssize_t n = utf8proc_map(reinterpret_cast<const utf8proc_uint8_t *>(text.data()),
 					  static_cast<utf8proc_ssize_t>(text.size()), &folded, options);
 	if (n < 0) {
