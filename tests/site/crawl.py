@@ -26,8 +26,8 @@ class Crawl(unittest.TestCase):
             page = os.path.join("people", name) if name else None
             if page not in pages:
                 continue
-            linked = {sitepages.resolve(page, link)[0] for _, link in pages[page].links
-                      if sitepages.resolve(page, link)}
+            targets = (sitepages.resolve(page, link) for _, link in pages[page].links)
+            linked = {target[0] for target in targets if target}
             for kind, group in zip(("parent", "partner", "child"), family.relatives(xref)):
                 for other in group:
                     other_name = sitepages.page_name(other) if other in family.people else None
