@@ -13,7 +13,10 @@ def run(argv):
 
 
 def build(tree, build_dir):
-    run(["cmake", "-S", tree, "-B", build_dir, "-DCMAKE_BUILD_TYPE=Release", "-DBUILD_TESTING=OFF"])
+    # A commit's worktree lies in /tmp, where ../shared is not beside it: name the rules' folder.
+    rules = os.path.join(os.path.dirname(ROOT), "shared", "gedcom7", "rules")
+    run(["cmake", "-S", tree, "-B", build_dir, "-DCMAKE_BUILD_TYPE=Release", "-DBUILD_TESTING=OFF",
+         "-DLINEAGE_GEDCOM7_RULES=" + rules, "--no-warn-unused-cli"])
     run(["cmake", "--build", build_dir, "-j", "2", "--target"] + TARGETS)
     return build_dir
 

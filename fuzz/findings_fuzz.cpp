@@ -2,65 +2,10 @@
 // on output that is not one FILE:LINE: message line per finding, in line order, with line
 // numbers within the file's, then the count of them, or that changes with the size of the
 // blocks the text is cut from.
-#include "gedfile.h"
-#include "lineagecheck.h"
-#include "fuzz_input.h"
-
-#include <cstdint>
-#include <cstdlib>
-#include <string>
-#include <string_view>
-
-static void require(bool ok)
-{
-	if (!ok)
-		std::abort();
-}
-
-// The lines of the input as the file counts them: LF, CR and CR LF each end one.
-static unsigned long long lines_of(std::string_view file)
-{
-	unsigned long long n = 0;
-	for (std::size_t i = 0; i < file.size(); ++i)
-		if (file[i] == '\n' || (file[i] == '\r' && (i + 1 == file.size() || file[i + 1] != '\n')))
-			++n;
-	return n + (!file.empty() && file.back() != '\n' && file.back() != '\r');
-}
+#include "verified_output.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-	std::string_view file = input_bytes(data, size);
-	long long found = 0;
-	auto verified = [&](std::size_t window) {
-		set_findings_window(window);
-		FILE *in = input_file(file);
-		std::string out = written_by([&](FILE *o) { found = print_findings(text_over(in), "f", o); });
-		std::fclose(in);
-		return out;
-	};
-	// Lines are cut from blocks of text; where the blocks end must change nothing.
-	std::string out = verified(64 + size % 61);
-	require(verified(std::size_t{1} << 30) == out);
-	require(found >= 0);
-	unsigned long long last = 1;
-	unsigned long long most = lines_of(file) > 0 ? lines_of(file) : 1;
-	long long count = 0;
-	std::size_t at = 0;
-	for (std::size_t end; (end = out.find('\n', at)) != std::string::npos; at = end + 1) {
-		std::string_view line(out.data() + at, end - at);
-		if (!line.starts_with("f:")) {
-			std::string summary = found == 0 ? "No problems found in f."
-					    : std::to_string(found) + (found == 1 ? " problem found in f." : " problems found in f.");
-			require(line == summary && end + 1 == out.size());
-			break;
-		}
-		std::size_t digits = line.find_first_not_of("0123456789", 2);
-		require(digits != std::string_view::npos && digits > 2 && line.substr(digits, 2) == ": ");
-		unsigned long long n = std::stoull(std::string(line.substr(2, digits - 2)));
-		require(n >= last && n <= most);
-		last = n;
-		++count;
-	}
-	require(count == found && !out.empty() && out.back() == '\n');
+	check_verified(input_bytes(data, size));
 	return 0;
 }

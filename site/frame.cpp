@@ -3,6 +3,8 @@
 #include "site.h"
 #include "text.h"
 
+#include <algorithm>
+
 const person_info *person_at(const site_state &site, int record)
 {
 	if (record < 0 || static_cast<std::size_t>(record) >= site.person_of.size())
@@ -76,4 +78,17 @@ void append_page_end(std::string &out, const site_state &site)
 	out += "</main>\n<footer>Made by lineagesite on ";
 	append_escaped(out, site.made_on);
 	out += ".</footer>\n</body>\n</html>\n";
+}
+
+// The shown people in the order of the indexes: by name folded, then birth, then record.
+std::vector<const person_info *> shown_people(const site_state &site)
+{
+	std::vector<const person_info *> shown;
+	for (const person_info &p : site.people)
+		if (p.shown)
+			shown.push_back(&p);
+	std::sort(shown.begin(), shown.end(), [](const person_info *a, const person_info *b) {
+		return std::tie(a->folded, a->born, a->record) < std::tie(b->folded, b->born, b->record);
+	});
+	return shown;
 }

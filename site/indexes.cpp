@@ -8,19 +8,6 @@
 
 namespace {
 
-// The shown people in the order of the indexes: by name folded, then birth, then record.
-std::vector<const person_info *> shown_people(const site_state &site)
-{
-	std::vector<const person_info *> shown;
-	for (const person_info &p : site.people)
-		if (p.shown)
-			shown.push_back(&p);
-	std::sort(shown.begin(), shown.end(), [](const person_info *a, const person_info *b) {
-		return std::tie(a->folded, a->born, a->record) < std::tie(b->folded, b->born, b->record);
-	});
-	return shown;
-}
-
 struct place_use {
 	const person_info *person;
 	std::string_view label;
@@ -62,7 +49,7 @@ bool write_surnames(site_state &site, site_output &out)
 	letter_index index{"surnames", "Surnames", {}};
 	for (auto &[surname, items] : bodies) {
 		std::string folded = fold_text(surname);
-		index.entries.push_back({letter_of(folded), folded, surname, "<ul class=\"people\">\n" + items + "</ul>\n"});
+		index.entries.push_back({letter_of(folded), folded, surname, std::move(items)});
 	}
 	site.surnames = bodies.size();
 	return write_letters(site, out, index, site.surname_href, site.surname_letters);
@@ -82,7 +69,7 @@ bool write_places(site_state &site, site_output &out)
 	}
 	letter_index index{"places", "Places", {}};
 	for (auto &[place, uses] : places) {
-		std::string body = "<ul class=\"people\">\n";
+		std::string body;
 		for (const place_use &u : uses) {
 			body += "<li>";
 			append_person_link(body, site, u.person->record, "../");
@@ -91,7 +78,7 @@ bool write_places(site_state &site, site_output &out)
 			body += "</span></li>\n";
 		}
 		std::string folded = fold_text(place);
-		index.entries.push_back({letter_of(folded), folded, std::string(place), body + "</ul>\n"});
+		index.entries.push_back({letter_of(folded), folded, std::string(place), std::move(body)});
 	}
 	site.places = places.size();
 	if (!write_letters(site, out, index, site.place_href, site.place_letters))

@@ -24,33 +24,71 @@ std::string part_file(std::string_view letter, int part)
 	return file + ".html";
 }
 
+// A stretch of an entry's items, and the stretches each part of a letter shows.
+struct slice {
+	std::size_t entry;
+	std::size_t begin;
+	std::size_t end;
+};
+using part_plan = std::vector<slice>;
+
 struct letter_run {
-	std::size_t from;
-	std::size_t to;
-	std::vector<std::size_t> part_starts;
+	std::string letter;
+	std::vector<part_plan> parts;
 };
 
-// The entries of each letter, cut into parts where they pass the page size.
+constexpr std::string_view item_end = "</li>\n";
+
+// The end of the items from `at` that fit in `room` bytes, at least one of them.
+std::size_t items_end(std::string_view body, std::size_t at, std::size_t room, bool at_least_one)
+{
+	if (body.size() - at <= room)
+		return body.size();
+	std::size_t cut = room >= item_end.size() ? body.rfind(item_end, at + room - item_end.size()) : std::string_view::npos;
+	if (cut != std::string_view::npos && cut >= at)
+		return cut + item_end.size();
+	if (!at_least_one)
+		return at;
+	cut = body.find(item_end, at);
+	return cut == std::string_view::npos ? body.size() : cut + item_end.size();
+}
+
+// The entries of each letter, cut into parts where they pass the page size; an entry with
+// more items than a page holds goes on over the parts that follow.
 std::vector<letter_run> plan_parts(const std::vector<index_entry> &entries)
 {
 	std::vector<letter_run> runs;
 	std::size_t bytes = 0;
 	for (std::size_t i = 0; i < entries.size(); ++i) {
-		std::size_t size = entries[i].body.size() + entries[i].name.size() + 64;
-		if (runs.empty() || entries[i].letter != entries[runs.back().from].letter) {
-			runs.push_back({i, i, {i}});
-			bytes = 0;
-		} else if (bytes + size > most_page_bytes) {
-			runs.back().part_starts.push_back(i);
+		if (runs.empty() || entries[i].letter != runs.back().letter) {
+			runs.push_back({entries[i].letter, {{}}});
 			bytes = 0;
 		}
-		bytes += size;
-		runs.back().to = i + 1;
+		std::string_view body = entries[i].body;
+		std::size_t overhead = entries[i].name.size() + 96;
+		std::size_t at = 0;
+		do {
+			part_plan &part = runs.back().parts.back();
+			std::size_t room = most_page_bytes > bytes + overhead ? most_page_bytes - bytes - overhead : 0;
+			std::size_t end = items_end(body, at, room, part.empty());
+			if (end == at && !body.empty()) {
+				runs.back().parts.emplace_back();
+				bytes = 0;
+				continue;
+			}
+			part.push_back({i, at, end});
+			bytes += overhead + end - at;
+			at = end;
+			if (at < body.size()) {
+				runs.back().parts.emplace_back();
+				bytes = 0;
+			}
+		} while (at < body.size());
 	}
 	return runs;
 }
 
-void append_part_nav(std::string &out, const index_entry &first, std::size_t parts, std::size_t at)
+void append_part_nav(std::string &out, std::string_view letter, std::size_t parts, std::size_t at)
 {
 	if (parts < 2)
 		return;
@@ -59,7 +97,7 @@ void append_part_nav(std::string &out, const index_entry &first, std::size_t par
 		if (n == at)
 			out += "<li><span aria-current=\"page\">Part " + std::to_string(n) + "</span></li>\n";
 		else
-			out += "<li><a href=\"" + part_file(first.letter, static_cast<int>(n)) + "\">Part " +
+			out += "<li><a href=\"" + part_file(letter, static_cast<int>(n)) + "\">Part " +
 			       std::to_string(n) + "</a></li>\n";
 	}
 	out += "</ul></nav>\n";
@@ -68,25 +106,24 @@ void append_part_nav(std::string &out, const index_entry &first, std::size_t par
 bool write_part(const site_state &site, site_output &out, const letter_index &index, const letter_run &run,
 		std::size_t part, const std::vector<std::pair<std::string, std::string>> &letters)
 {
-	std::size_t from = run.part_starts[part];
-	std::size_t to = part + 1 < run.part_starts.size() ? run.part_starts[part + 1] : run.to;
-	const index_entry &first = index.entries[from];
-	std::string title = std::string(index.title) + ": " + (first.letter == "_" ? "other" : first.letter);
+	std::string title = std::string(index.title) + ": " + (run.letter == "_" ? "other" : run.letter);
 	std::string page;
 	append_page_start(page, site, title, "../");
 	page += "<h1>";
 	append_escaped(page, title);
 	page += "</h1>\n";
 	append_letter_nav(page, letters, "", "", "Letters");
-	append_part_nav(page, first, run.part_starts.size(), part + 1);
-	for (std::size_t i = from; i < to; ++i) {
-		const index_entry &e = index.entries[i];
-		page += "<section class=\"entry\">\n<h2 id=\"" + anchor_of(e.name) + "\">";
+	append_part_nav(page, run.letter, run.parts.size(), part + 1);
+	for (const slice &s : run.parts[part]) {
+		const index_entry &e = index.entries[s.entry];
+		page += "<section class=\"entry\">\n<h2";
+		page += s.begin == 0 ? " id=\"" + anchor_of(e.name) + "\">" : std::string(">");
 		append_escaped(page, e.name.empty() ? std::string_view("(none)") : std::string_view(e.name));
-		page += "</h2>\n" + e.body + "</section>\n";
+		page += s.begin == 0 ? "</h2>\n" : " (continued)</h2>\n";
+		page += "<ul class=\"people\">\n" + e.body.substr(s.begin, s.end - s.begin) + "</ul>\n</section>\n";
 	}
 	append_page_end(page, site);
-	std::string path = std::string(index.folder) + "/" + part_file(first.letter, static_cast<int>(part + 1));
+	std::string path = std::string(index.folder) + "/" + part_file(run.letter, static_cast<int>(part + 1));
 	return put_file(out, path, page);
 }
 
@@ -122,17 +159,16 @@ bool write_letters(const site_state &site, site_output &out, letter_index &index
 	std::vector<letter_run> runs = plan_parts(index.entries);
 	letters.clear();
 	for (const letter_run &run : runs) {
-		letters.emplace_back(index.entries[run.from].letter, part_file(index.entries[run.from].letter, 1));
-		for (std::size_t part = 0; part < run.part_starts.size(); ++part) {
-			std::size_t to = part + 1 < run.part_starts.size() ? run.part_starts[part + 1] : run.to;
-			for (std::size_t i = run.part_starts[part]; i < to; ++i)
-				hrefs[index.entries[i].name] = std::string(index.folder) + "/" +
-							       part_file(index.entries[i].letter, static_cast<int>(part + 1)) +
-							       "#" + anchor_of(index.entries[i].name);
-		}
+		letters.emplace_back(run.letter, part_file(run.letter, 1));
+		for (std::size_t part = 0; part < run.parts.size(); ++part)
+			for (const slice &s : run.parts[part])
+				if (s.begin == 0)
+					hrefs[index.entries[s.entry].name] = std::string(index.folder) + "/" +
+						part_file(run.letter, static_cast<int>(part + 1)) + "#" +
+						anchor_of(index.entries[s.entry].name);
 	}
 	for (const letter_run &run : runs)
-		for (std::size_t part = 0; part < run.part_starts.size(); ++part)
+		for (std::size_t part = 0; part < run.parts.size(); ++part)
 			if (!write_part(site, out, index, run, part, letters))
 				return false;
 	return true;

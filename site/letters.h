@@ -12,7 +12,7 @@ struct index_entry {
 	std::string letter;
 	std::string sort_key;
 	std::string name;   // as the entry's heading shows it, and the key of its address
-	std::string body;   // the entry's HTML below its heading
+	std::string body;   // the entry's list items, each ending in "</li>\n"
 };
 
 inline constexpr std::size_t most_page_bytes = 400 * 1024;

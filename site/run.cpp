@@ -136,6 +136,17 @@ bool write_site(site_state &site, site_output &out, bool progress)
 
 } // namespace
 
+bool prepare_site(site_state &site, const site_options &options)
+{
+	if (!read_tree(site.tree))
+		return false;
+	find_people(site);
+	find_title(site, options);
+	count_shown(site);
+	site.made_on = day_of(options.now);
+	return true;
+}
+
 site_result make_site(const site_options &options)
 {
 	site_result result;
@@ -144,14 +155,10 @@ site_result make_site(const site_options &options)
 		result.problem = "cannot be read";
 		return result;
 	}
-	if (!read_tree(site.tree)) {
+	if (!prepare_site(site, options)) {
 		result.problem = "is too large";
 		return result;
 	}
-	find_people(site);
-	find_title(site, options);
-	count_shown(site);
-	site.made_on = day_of(options.now);
 	site_output out;
 	if (const char *refused = open_site(out, options.out_path)) {
 		result.problem = refused;

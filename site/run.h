@@ -21,6 +21,11 @@ struct site_result {
 
 site_result make_site(const site_options &options);
 
+// The site's tree, people, title and counts from the text already in site.tree.text, once
+// the privacy decision is made; false when the text is too large to index.
+struct site_state;
+bool prepare_site(site_state &site, const site_options &options);
+
 // The language tag of a file's LANG value: a tag as GEDCOM 7.0 writes it, or one for a
 // language named in English; "en" for any other.
 std::string language_tag(std::string_view lang);

@@ -88,15 +88,8 @@ void append_js_string(std::string &out, std::string_view text)
 
 bool write_search(const site_state &site, site_output &out)
 {
-	std::vector<const person_info *> shown;
-	for (const person_info &p : site.people)
-		if (p.shown)
-			shown.push_back(&p);
-	std::sort(shown.begin(), shown.end(), [](const person_info *a, const person_info *b) {
-		return std::tie(a->folded, a->born, a->record) < std::tie(b->folded, b->born, b->record);
-	});
 	std::map<std::string_view, std::string> files;
-	for (const person_info *p : shown) {
+	for (const person_info *p : shown_people(site)) {
 		std::vector<std::string_view> words = words_of(p->folded);
 		std::string entry = "[";
 		std::string joined;

@@ -47,6 +47,9 @@ const person_info *person_at(const site_state &site, int record);
 // The name of a person's record for their page: given names, surname and suffix.
 void fill_person(site_state &site, person_info &p);
 
+// The shown people in the order of the indexes: by name folded, then birth, then record.
+std::vector<const person_info *> shown_people(const site_state &site);
+
 // "1850–1920", "1850–", "–1920" or nothing.
 std::string years_text(const person_info &p);
 

@@ -60,21 +60,49 @@ std::string page_name(std::string_view xref)
 	return name;
 }
 
+namespace {
+
+// How many bytes at `i` make a character no HTML page may hold (a control character or a
+// noncharacter), which is shown as U+FFFD instead; 0 for any other.
+std::size_t unfit_at(std::string_view text, std::size_t i)
+{
+	auto at = [text](std::size_t k) { return k < text.size() ? static_cast<unsigned char>(text[k]) : 0u; };
+	unsigned c = at(i);
+	if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F)
+		return 1;
+	if (c == 0xC2 && at(i + 1) >= 0x80 && at(i + 1) <= 0x9F)
+		return 2;
+	if (c == 0xEF && ((at(i + 1) == 0xB7 && at(i + 2) >= 0x90 && at(i + 2) <= 0xAF) ||
+			  (at(i + 1) == 0xBF && at(i + 2) >= 0xBE)))
+		return 3;
+	return 0;
+}
+
+std::string_view entity_of(char c)
+{
+	switch (c) {
+	case '&': return "&amp;";
+	case '<': return "&lt;";
+	case '>': return "&gt;";
+	case '"': return "&quot;";
+	case '\'': return "&#39;";
+	default: return {};
+	}
+}
+
+} // namespace
+
 void append_escaped(std::string &out, std::string_view text)
 {
 	std::size_t start = 0;
 	for (std::size_t i = 0; i < text.size(); ++i) {
-		std::string_view entity;
-		switch (text[i]) {
-		case '&': entity = "&amp;"; break;
-		case '<': entity = "&lt;"; break;
-		case '>': entity = "&gt;"; break;
-		case '"': entity = "&quot;"; break;
-		case '\'': entity = "&#39;"; break;
-		default: continue;
-		}
+		std::string_view entity = entity_of(text[i]);
+		std::size_t unfit = entity.empty() ? unfit_at(text, i) : 0;
+		if (entity.empty() && unfit == 0)
+			continue;
 		out.append(text.substr(start, i - start));
-		out += entity;
+		out += unfit ? std::string_view("\uFFFD") : entity;
+		i += unfit ? unfit - 1 : 0;
 		start = i + 1;
 	}
 	out.append(text.substr(start));

@@ -122,11 +122,15 @@ void add_finding(const finding &f)
 
 void add_text_finding(std::uint64_t line, finding_kind kind, std::string_view text, std::uint8_t tag)
 {
+	add_quoting_finding({line, 0, 0, 0, 0, kind, tag}, text);
+}
+
+void add_quoting_finding(finding f, std::string_view text)
+{
 	std::size_t n = text.size() < quote_max ? text.size() : quote_max;
 	// Not inside a character.
 	while (n < text.size() && n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
 		--n;
-	finding f{line, 0, 0, 0, 0, kind, tag};
 	f.quoted = static_cast<std::uint8_t>(n);
 	f.cut = n < text.size();
 	add_pending(f, text.substr(0, n));

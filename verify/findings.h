@@ -23,9 +23,15 @@ enum link_tag : std::uint8_t {
 	link_repo, link_subm, link_subn, link_asso, link_alia, link_anci, link_desi, link_other
 };
 
+// The file is judged by the 7.0 rules: its shared notes are SNOTE records (kind_note, link_note),
+// and ASSO points to a person.
+extern bool seven_rules;
+
 // The kind of record a link's tag asks for; kind_none for any kind.
 inline record_kind kind_a_tag_asks(unsigned tag)
 {
+	if (seven_rules && tag == link_asso)
+		return kind_indi;
 	constexpr record_kind kinds[] = {kind_fam,  kind_fam,  kind_indi, kind_indi, kind_indi, kind_sour,
 					 kind_note, kind_obje, kind_repo, kind_subm, kind_subn, kind_none,
 					 kind_indi, kind_subm, kind_subm, kind_none};
@@ -67,7 +73,8 @@ enum finding_kind : std::uint8_t {
 	finds_invalid_bytes, finds_long_line, finds_first_line, finds_no_level, finds_level_form,
 	finds_no_tag, finds_bad_xref, finds_level_jump, finds_not_record, finds_no_xref,
 	finds_not_pointer, finds_bad_date, finds_bad_sex, finds_after_trailer, finds_no_trailer,
-	finds_duplicate, finds_dangling, finds_wrong_kind, finds_one_way, finds_own_ancestor
+	finds_duplicate, finds_dangling, finds_wrong_kind, finds_one_way, finds_own_ancestor,
+	finds_rules7 // a finding of the 7.0 rules: its kind7 in tag, its code in number, its detail in key and record
 };
 
 // One finding. A field is used only by the kinds it names.
@@ -99,6 +106,8 @@ void add_finding(const finding &f);
 // A finding that quotes `text` (cut to a length a message can show), and the link tag it
 // names, if any.
 void add_text_finding(std::uint64_t line, finding_kind kind, std::string_view text, std::uint8_t tag = 0);
+// A finding of any fields that quotes `text`, cut the same way.
+void add_quoting_finding(finding f, std::string_view text);
 void add_record_finding(const finding &f);
 // Every finding, merged from the three sources in line order, each as FILE:LINE: message,
 // then the count, which it returns; -1 when memory or the log failed.
@@ -108,11 +117,17 @@ void release_findings();
 // Whether a finding of the kind quotes a text of the line.
 bool has_quote(finding_kind kind);
 void print_message(const finding &f, std::string_view quote, FILE *out);
+void print_message7(const finding &f, std::string_view quote, FILE *out);
 
 // The key of the cross-reference `xref` (without its @ signs).
 std::uint64_t xref_key(std::string_view xref);
 // The text of a short key lies in the key itself, so the view holds while the key does.
 std::string_view key_text(const std::uint64_t &key);
+
+struct line_parts;
+// The findings of a line that does not parse as the grammar cuts it, or of a level written
+// oddly; false when the line does not parse.
+bool line_fault_found(std::uint64_t line, const line_parts &g);
 
 // Whether the DATE value follows the date grammar of GEDCOM 5.5.1.
 bool date_value_ok(std::string_view value);

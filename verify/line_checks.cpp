@@ -310,3 +310,8 @@ long long findings_finish(const char *file, FILE *out)
 	release_all();
 	return count;
 }
+
+bool line_fault_found(std::uint64_t line, const line_parts &g)
+{
+	return note_fault(line, g);
+}

@@ -1,6 +1,7 @@
 // The reading of -v: the file's text cut into whole lines for the line checks.
 #include "findings.h"
 #include "lineagecheck.h"
+#include "versions.h"
 
 #include "gedline.h"
 
@@ -106,16 +107,16 @@ void keep(std::string_view part)
 void end_line(const text_block_read &s, std::size_t start, std::size_t end)
 {
 	while (cut.invalid_next < s.invalid.size && s.invalid.items[cut.invalid_next] <= cut.offset + end) {
-		findings_invalid(cut.line);
+		judged_invalid(cut.line);
 		++cut.invalid_next;
 	}
 	std::string_view body(s.bytes.data() + start, end - start);
 	if (!cut.open) {
 		std::string_view kept = whole_start(body, line_keep);
-		findings_line(cut.line, kept, body.size() <= short_line ? body.size() : chars_of(body));
+		judged_line(cut.line, kept, body.size() <= short_line ? body.size() : chars_of(body));
 	} else {
 		keep(body);
-		findings_line(cut.line, {cut.text.data(), cut.kept}, cut.chars);
+		judged_line(cut.line, {cut.text.data(), cut.kept}, cut.chars);
 		cut.kept = 0;
 		cut.chars = 0;
 		cut.open = false;
@@ -154,7 +155,7 @@ void cut_lines(const text_block_read &s)
 		keep({p + start, s.len - start});
 	// Replaced bytes of the line still open are told now: the list goes with the block.
 	while (cut.invalid_next < s.invalid.size) {
-		findings_invalid(cut.line);
+		judged_invalid(cut.line);
 		++cut.invalid_next;
 	}
 	cut.offset += s.len;
@@ -169,7 +170,7 @@ void set_findings_window(std::size_t bytes)
 
 long long print_findings(ged_text &text, const char *file, FILE *out)
 {
-	findings_start();
+	judged_start();
 	cut = {};
 	cut.line = 1;
 	block.out_of_memory = false;
@@ -181,10 +182,10 @@ long long print_findings(ged_text &text, const char *file, FILE *out)
 		end_line(block, block.len, block.len);
 	release(block.invalid);
 	if (text.failed) {
-		findings_start();
+		judged_start();
 		return -2;
 	}
 	if (block.out_of_memory)
 		out_of_memory = true;
-	return findings_finish(file, out);
+	return judged_finish(file, out);
 }

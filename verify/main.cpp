@@ -2,6 +2,7 @@
 #include "lineagecheck.h"
 
 #include "gedline.h"
+#include "gedzip.h"
 
 #include <cstdio>
 
@@ -39,12 +40,26 @@ static int print_notice(notice n)
 	return 1;
 }
 
+// A GEDZIP archive, known by its first bytes; a refusal's apology says why.
+static long long archive_findings(const char *filename)
+{
+	archive_refusal why;
+	long long found = print_archive_findings(filename, stdout, why);
+	if (found == archive_refused)
+		std::fprintf(stderr, "Lineagecheck: Sorry, %s: %s.\n", filename, why.data());
+	return found;
+}
+
 // -v: 0 when the file has no problem, 1 when it has, 2 when it cannot be checked, so that
 // its 1 always means problems found.
 static int verify(const char *filename)
 {
 	long long found = -2;
-	if (ged_open(text, filename)) {
+	if (is_zip_archive(filename)) {
+		found = archive_findings(filename);
+		if (found == archive_refused)
+			return 2;
+	} else if (ged_open(text, filename)) {
 		found = print_findings(text, filename, stdout);
 		ged_close(text);
 	}

@@ -15,6 +15,7 @@ bool has_quote(finding_kind kind)
 	case finds_not_pointer:
 	case finds_bad_date:
 	case finds_bad_sex:
+	case finds_rules7:
 		return true;
 	default:
 		return false;
@@ -28,7 +29,7 @@ const char *tag_name(unsigned tag)
 	static constexpr std::array<const char *, 16> names = {"FAMC", "FAMS", "CHIL", "HUSB", "WIFE", "SOUR",
 							      "NOTE", "OBJE", "REPO", "SUBM", "SUBN", "ASSO",
 							      "ALIA", "ANCI", "DESI", "pointer"};
-	return names[tag & 15];
+	return seven_rules && (tag & 15) == link_note ? "SNOTE" : names[tag & 15];
 }
 
 const char *record_name(unsigned kind)
@@ -36,6 +37,8 @@ const char *record_name(unsigned kind)
 	static constexpr std::array<const char *, 13> names = {
 		"no", "a HEAD", "a TRLR", "an INDI", "a FAM", "a SOUR", "a NOTE", "an OBJE", "a REPO", "a SUBM",
 		"a SUBN", "a user-defined", "an unknown kind of"};
+	if (seven_rules && kind == kind_note)
+		return "an SNOTE";
 	return kind < names.size() ? names[kind] : names[0];
 }
 
@@ -145,6 +148,10 @@ void print_linking(const finding &f, FILE *out)
 
 void print_message(const finding &f, std::string_view quote, FILE *out)
 {
+	if (f.kind == finds_rules7) {
+		print_message7(f, quote, out);
+		return;
+	}
 	if (has_quote(f.kind)) {
 		print_quoting(f, {static_cast<int>(quote.size()), quote.data(), f.cut ? "..." : ""}, out);
 		return;

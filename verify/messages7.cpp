@@ -15,10 +15,10 @@ struct shown7 {
 	const char *cut;
 };
 
-static shown7 shown(std::string_view t)
+static shown7 shown(std::string_view t, bool cut)
 {
 	if (t.size() <= quoted_bytes7)
-		return {static_cast<int>(t.size()), t.data(), ""};
+		return {static_cast<int>(t.size()), t.data(), cut ? "..." : ""};
 	std::size_t n = quoted_bytes7;
 	while (n > 0 && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80)
 		--n;
@@ -47,13 +47,14 @@ static void print_fixed(kind7 kind, FILE *out)
 	case kind7::no_trailer: std::fputs("the file does not end with 0 TRLR", out); break;
 	case kind7::conc: std::fputs("CONC is 5.5.1 syntax; 7.0 writes the text whole, with CONT for a line break", out); break;
 	case kind7::cont_misplaced: std::fputs("CONT does not follow a line of text or another CONT", out); break;
+	case kind7::blank_line: std::fputs("blank line, which GEDCOM 7.0 does not allow", out); break;
 	default: break;
 	}
 }
 
 void rules7_message(const finding7 &f, FILE *out)
 {
-	shown7 q = shown(f.quote);
+	shown7 q = shown(f.quote, f.cut);
 	int dl = static_cast<int>(f.detail.size());
 	const char *d = f.detail.data();
 	switch (f.kind) {
@@ -94,6 +95,7 @@ void rules7_message(const finding7 &f, FILE *out)
 		std::fprintf(out, "NOTE %.*s%s is 5.5.1 syntax; 7.0 writes SNOTE %.*s%s", q.length, q.text, q.cut, q.length,
 			     q.text, q.cut);
 		break;
+	case kind7::no_entry: std::fprintf(out, "FILE \"%.*s%s\" has no entry in the archive", q.length, q.text, q.cut); break;
 	default: print_fixed(f.kind, out); break;
 	}
 }

@@ -124,6 +124,13 @@ static void check_payload_of(checker7 &c, const line7 &l, int type)
 		report(c, l.number, kind7::bad_payload, l.value, tag_of(type), static_cast<std::uint32_t>(s.payload));
 }
 
+// A detail outlives the line, so a tag is named from the tables; one they lack is "the line".
+static std::string_view tag_text(std::string_view tag)
+{
+	int t = find_tag7(tag);
+	return t >= 0 ? tags7[t] : "the line";
+}
+
 // Only records have a cross-reference, and none is called VOID: that is the pointer to nothing.
 static void check_xref(checker7 &c, const line7 &l)
 {
@@ -132,7 +139,7 @@ static void check_xref(checker7 &c, const line7 &l)
 	else if (l.xref == "VOID")
 		report(c, l.number, kind7::void_xref, l.xref);
 	else if (l.level > 0)
-		report(c, l.number, kind7::xref_not_record, l.xref, l.tag);
+		report(c, l.number, kind7::xref_not_record, l.xref, tag_text(l.tag));
 }
 
 // The form of the line's own parts; false when its tag is no tag, so that nothing else is judged.
@@ -202,9 +209,9 @@ static int record_type_checks(checker7 &c, const line7 &l, int type)
 	int tag = structures7[type].tag;
 	bool head_or_trailer = tag == tag_head || tag == tag_trlr;
 	if (l.xref.empty() && !head_or_trailer)
-		report(c, l.number, kind7::record_without_xref, {}, l.tag);
+		report(c, l.number, kind7::record_without_xref, {}, tags7[tag]);
 	else if (!l.xref.empty() && head_or_trailer && is_xref_form(l.xref) && l.xref != "VOID")
-		report(c, l.number, kind7::xref_not_record, l.xref, l.tag);
+		report(c, l.number, kind7::xref_not_record, l.xref, tags7[tag]);
 	if (tag == tag_trlr)
 		c.trailer = true;
 	return type;

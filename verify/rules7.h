@@ -29,6 +29,8 @@ enum class kind7 : std::uint8_t {
 	bad_payload,		// quote: the value; detail: the tag; code: what was expected (a payload7)
 	legacy,			// quote: the 5.5.1 form; detail: what 7.0 writes instead
 	note_pointer,		// quote: the pointer NOTE holds
+	blank_line,
+	no_entry,		// quote: the FILE path that a GEDZIP archive holds no entry for
 };
 
 // One line, already cut into its parts; xref without its @, value empty when there is none.
@@ -48,6 +50,7 @@ struct finding7 {
 	std::string_view quote;
 	std::string_view detail;
 	std::uint32_t code;
+	bool cut = false;	// the quote was cut before: it is shown as cut
 };
 
 // A pointer whose target the record table must hold, as a record whose tag is record_tag.

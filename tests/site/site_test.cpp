@@ -144,6 +144,30 @@ TEST(SiteFiles, HostileCrossReferencesGiveOneFileInsideTheSite)
 	EXPECT_EQ(std::distance(fs::directory_iterator(d.root), fs::directory_iterator()), 2);
 }
 
+TEST(SiteIndexes, ALetterOrAnEntryTooLargeForAPageGoesOnInParts)
+{
+	site_dir d;
+	std::string ged = "0 HEAD\n";
+	for (int i = 0; i < 3000; ++i)
+		ged += "0 @I" + std::to_string(i) + "@ INDI\n1 NAME Person" + std::to_string(i) + std::string(150, 'x') +
+		       " /Bigname/\n1 BIRT\n2 PLAC Bigtown\n1 DEAT Y\n";
+	write_text(d.ged(), ged + "0 TRLR\n");
+	ASSERT_EQ(run(d).problem, nullptr);
+	for (std::string_view folder : {"places", "surnames"}) {
+		SCOPED_TRACE(folder);
+		std::size_t links = 0;
+		for (const auto &e : fs::directory_iterator(d.out() / folder)) {
+			std::string page = read_text(e.path());
+			EXPECT_LT(page.size(), 500u * 1024);
+			for (std::size_t at = page.find("../people/I"); at != std::string::npos; at = page.find("../people/I", at + 1))
+				++links;
+		}
+		EXPECT_EQ(links, 3000u);
+		EXPECT_TRUE(fs::exists(d.out() / folder / "B-2.html"));
+	}
+	EXPECT_NE(read_text(d.out() / "people/I7.html").find("<a href=\"../places/B.html#e"), std::string::npos);
+}
+
 TEST(SiteRuns, ASecondRunWritesNothingAndAnEditOnlyWhatShowsIt)
 {
 	site_dir d;

@@ -35,11 +35,23 @@ TEST(SitePageNames, LongCrossReferencesEndInAHashAndStayApart)
 	EXPECT_EQ(page_name(a).find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-abcdef"), std::string::npos);
 }
 
-TEST(SiteEscaping, MarkupCharactersBecomeEntities)
+TEST(SiteEscaping, MarkupBecomesEntitiesAndControlsReplacementCharacters)
 {
-	std::string out;
-	append_escaped(out, "<script>a & \"b\" 'c'</script>");
-	EXPECT_EQ(out, "&lt;script&gt;a &amp; &quot;b&quot; &#39;c&#39;&lt;/script&gt;");
+	struct row {
+		std::string_view text;
+		std::string_view html;
+	} rows[] = {
+		{"<script>a & \"b\" 'c'</script>", "&lt;script&gt;a &amp; &quot;b&quot; &#39;c&#39;&lt;/script&gt;"},
+		{"I\x01\x7f", "I\uFFFD\uFFFD"},
+		{"a\u0081b\uFFFEc", "a\uFFFDb\uFFFDc"},
+		{"tab\tline\nÅsa \u00a0", "tab\tline\nÅsa \u00a0"},
+	};
+	for (const row &r : rows) {
+		SCOPED_TRACE(r.text);
+		std::string out;
+		append_escaped(out, r.text);
+		EXPECT_EQ(out, r.html);
+	}
 }
 
 TEST(SiteAddresses, OnlyRelativePathsAndWebAddressesAreLinked)

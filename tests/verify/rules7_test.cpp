@@ -1,6 +1,8 @@
 // Tests of the GEDCOM 7.0 rules: the official example files, a file of every structure type, and each fault alone.
 #include <gtest/gtest.h>
 
+#include "gedfile.h"
+#include "lineagecheck.h"
 #include "memfile.h"
 #include "rules7.h"
 #include "rules7_internal.h"
@@ -100,6 +102,15 @@ std::string all_findings(const run7 &r)
 	return all;
 }
 
+// What lineagecheck -v writes for the file, named "f".
+std::string verified(const std::string &file)
+{
+	FILE *in = open_bytes(file);
+	std::string out = written_by([in](FILE *o) { print_findings(text_over(in), "f", o); });
+	std::fclose(in);
+	return out;
+}
+
 // Every pointer names a record of the file, of the kind its structure points to.
 void expect_pointers_land(const run7 &r)
 {
@@ -121,6 +132,7 @@ TEST(Rules7Files, EveryOfficialSevenFileIsClean)
 		SCOPED_TRACE(entry.path().filename().string());
 		run7 r = check(read_file(entry.path()));
 		EXPECT_EQ(all_findings(r), "");
+		EXPECT_EQ(verified(read_file(entry.path())), "No problems found in f.\n");
 		expect_pointers_land(r);
 		++files;
 	}
@@ -130,8 +142,10 @@ TEST(Rules7Files, EveryOfficialSevenFileIsClean)
 // A file that uses every structure type of the tables at least once, each where it belongs.
 TEST(Rules7Files, AFileOfEveryStructureTypeIsClean)
 {
-	run7 r = check(read_file(std::filesystem::path(RULES7_TEST_DATA) / "every-structure-7.ged"));
+	std::string file = read_file(std::filesystem::path(RULES7_TEST_DATA) / "every-structure-7.ged");
+	run7 r = check(file);
 	EXPECT_EQ(all_findings(r), "");
+	EXPECT_EQ(verified(file), "No problems found in f.\n");
 	expect_pointers_land(r);
 	std::string unused;
 	for (int type = 1; !structure_name7(type).empty(); ++type)
@@ -189,11 +203,25 @@ std::string planted_file(const planted &p)
 	return file;
 }
 
+// What -v itself makes of a fault: the same finding; another one at its line, as bytes that are
+// not UTF-8 are found before any rule reads them; or the 5.5.1 rules, as the fault hides the version.
+enum class through_v { same, not_utf8, not_seven };
+
 struct fault_case {
 	planted p;
 	kind7 kind;
 	std::uint64_t line;
+	through_v v = through_v::same;
 };
+
+// -v finds the one fault at its line and says what the rules say.
+void expect_verified(const fault_case &c, const seen_finding &f)
+{
+	if (c.v == through_v::not_seven)
+		return;
+	std::string said = c.v == through_v::same ? f.text : "bytes not valid in the file's character set";
+	EXPECT_EQ(verified(planted_file(c.p)), "f:" + std::to_string(c.line) + ": " + said + "\n1 problem found in f.\n");
+}
 
 } // namespace
 
@@ -210,11 +238,12 @@ TEST(Rules7Faults, EachFaultAloneGivesOneFindingAtItsLine)
 		{{"C0 control", replace_line, 12, "1 NOTE A\x01note"}, kind7::banned_character, 12},
 		{{"DEL", replace_line, 12, "1 NOTE A\x7Fnote"}, kind7::banned_character, 12},
 		{{"C1 control", replace_line, 12, "1 NOTE A\xC2\x85note"}, kind7::banned_character, 12},
-		{{"surrogate", replace_line, 12, "1 NOTE A\xED\xA0\x80note"}, kind7::banned_character, 12},
+		{{"surrogate", replace_line, 12, "1 NOTE A\xED\xA0\x80note"}, kind7::banned_character, 12, through_v::not_utf8},
 		{{"U+FFFF", replace_line, 12, "1 NOTE A\xEF\xBF\xBFnote"}, kind7::banned_character, 12},
 		{{"DEL far into a value", replace_line, 12, "1 NOTE A longer note\x7F"}, kind7::banned_character, 12},
 		{{"C0 far into a value", replace_line, 12, "1 NOTE A longer note, \x1F"}, kind7::banned_character, 12},
-		{{"surrogate far into a value", replace_line, 12, "1 NOTE A longer\xED\xBF\xBF note"}, kind7::banned_character, 12},
+		{{"surrogate far into a value", replace_line, 12, "1 NOTE A longer\xED\xBF\xBF note"}, kind7::banned_character, 12,
+		 through_v::not_utf8},
 		{{"lone leading @ in text", replace_line, 12, "1 NOTE @ home"}, kind7::lone_at, 12},
 		{{"lone leading @ under an extension", insert_before, 13, "1 _X @home"}, kind7::lone_at, 13},
 		{{"lone leading @ in a continuation", insert_before, 13, "2 CONT @ home"}, kind7::lone_at, 13},
@@ -226,9 +255,9 @@ TEST(Rules7Faults, EachFaultAloneGivesOneFindingAtItsLine)
 		{{"an unknown standard tag", insert_before, 10, "1 HOBBY Chess"}, kind7::not_allowed, 10},
 		{{"a second SEX", insert_before, 10, "1 SEX M"}, kind7::too_many, 10},
 		{{"a second header", insert_before, 19, "0 HEAD\n1 GEDC\n2 VERS 7.0"}, kind7::too_many, 19},
-		{{"a second CHIL is fine, a second HUSB not", insert_before, 15, "1 HUSB @I1@\n1 HUSB @I1@"}, kind7::too_many, 16},
-		{{"GEDC without VERS", delete_line, 3, ""}, kind7::missing, 2},
-		{{"HEAD without GEDC", replace_line, 2, "1 _GEDC"}, kind7::missing, 1},
+		{{"a second CHIL is fine, a second WIFE not", insert_before, 15, "1 WIFE @VOID@\n1 WIFE @VOID@"}, kind7::too_many, 16},
+		{{"GEDC without VERS", delete_line, 3, ""}, kind7::missing, 2, through_v::not_seven},
+		{{"HEAD without GEDC", replace_line, 2, "1 _GEDC"}, kind7::missing, 1, through_v::not_seven},
 		{{"CONC", insert_before, 13, "2 CONC more"}, kind7::conc, 13},
 		{{"CONC under an extension", insert_before, 13, "1 _X some\n2 CONC more"}, kind7::conc, 14},
 		{{"CONT under a structure without text", insert_before, 12, "2 CONT more"}, kind7::cont_misplaced, 12},
@@ -256,8 +285,8 @@ TEST(Rules7Faults, EachFaultAloneGivesOneFindingAtItsLine)
 		{{"longitude", insert_before, 12, "2 PLAC Here\n3 MAP\n4 LATI N0\n4 LONG 12.5"}, kind7::bad_payload, 15},
 		{{"two surnames", replace_line, 8, "1 NAME Anna /Smith/ /Jones/"}, kind7::bad_payload, 8},
 		{{"extension tag definition", replace_line, 5, "2 TAG _DATE"}, kind7::bad_payload, 5},
-		{{"pointer", replace_line, 15, "1 CHIL I1"}, kind7::bad_payload, 15},
-		{{"empty pointer", replace_line, 15, "1 CHIL"}, kind7::bad_payload, 15},
+		{{"pointer", replace_line, 6, "1 SUBM U1"}, kind7::bad_payload, 6},
+		{{"empty pointer", replace_line, 6, "1 SUBM"}, kind7::bad_payload, 6},
 		{{"a relocated DATE keeps its payload", insert_before, 9, "2 _DATE 2 MAR"}, kind7::bad_payload, 9},
 		{{"a relocated DATE keeps its substructures", insert_before, 9, "2 _DATE 1900\n3 SEX M"}, kind7::not_allowed, 10},
 		{{"a relocated DATE where DATE itself belongs", insert_before, 12, "2 _DATE 1900"}, kind7::not_allowed, 12},
@@ -280,6 +309,7 @@ TEST(Rules7Faults, EachFaultAloneGivesOneFindingAtItsLine)
 		}
 		EXPECT_EQ(r.findings[0].kind, c.kind) << all_findings(r);
 		EXPECT_EQ(r.findings[0].line, c.line);
+		expect_verified(c, r.findings[0]);
 	}
 }
 
@@ -314,6 +344,11 @@ TEST(Rules7Faults, WhatSevenAllowsGivesNoFinding)
 	for (const planted &p : cases) {
 		SCOPED_TRACE(p.what);
 		EXPECT_EQ(all_findings(check(planted_file(p))), "");
+		// The two that leave a link one way or to nothing are the end checks' to find.
+		std::string_view what = p.what;
+		if (!what.starts_with("a pointer to a missing record") && !what.starts_with("@VOID@")) {
+			EXPECT_EQ(verified(planted_file(p)), "No problems found in f.\n");
+		}
 	}
 }
 
@@ -448,4 +483,60 @@ TEST(Rules7Files, RandomLinesNeverLeaveTheTables)
 		ASSERT_LE(f.line, 20000u);
 		ASSERT_FALSE(f.text.empty());
 	}
+}
+
+// Through -v: the head's version chooses the rules, and a 7.0 file's links are checked by record type.
+TEST(Verify7, TheHeadsVersionChoosesTheRulesAndPointersLandOnTheirRecordType)
+{
+	const std::string body = "0 @I1@ INDI\n1 FAMC @F1@\n0 @F1@ FAM\n1 CHIL @I1@\n0 @N1@ SNOTE Shared\n0 TRLR\n";
+	const std::string five_finding = "f:8: SNOTE is not a kind of record\n1 problem found in f.\n";
+	const std::string clean = "No problems found in f.\n";
+	struct row {
+		const char *what;
+		std::string file;
+		std::string out;
+	};
+	const std::vector<row> rows = {
+		{"7.0", "0 HEAD\n1 GEDC\n2 VERS 7.0\n" + body, clean},
+		{"7.0.x, after another GEDC line", "0 HEAD\n1 GEDC\n2 _X 1\n2 VERS 7.0.14\n" + body, clean},
+		{"5.5.1", "0 HEAD\n1 GEDC\n2 VERS 5.5.1\n" + body, five_finding},
+		{"no version", "0 HEAD\n1 GEDC\n1 CHAR UTF-8\n" + body, five_finding},
+		{"an unknown version", "0 HEAD\n1 GEDC\n2 VERS 7.2\n" + body, five_finding},
+		{"a source program's VERS", "0 HEAD\n1 SOUR X\n2 VERS 7.0\n" + body, five_finding},
+		{"a VERS too deep", "0 HEAD\n1 GEDC\n2 FORM x\n3 VERS 7.0\n" + body, "f:9: SNOTE is not a kind of record\n1 problem found in f.\n"},
+		{"7.1", "0 HEAD\n1 GEDC\n2 VERS 7.1\n" + body, "f:3: note: GEDCOM 7.1 is checked by the rules of 7.0\n" + clean},
+		{"a byte-order mark, CR LF", "\xEF\xBB\xBF" "0 HEAD\r\n1 GEDC\r\n2 VERS 7.0\r\n0 TRLR\r\n", clean},
+		{"no 255 limit", "0 HEAD\n1 GEDC\n2 VERS 7.0\n1 NOTE " + std::string(300, 'x') + "\n0 TRLR\n", clean},
+		{"a blank line", "0 HEAD\n1 GEDC\n2 VERS 7.0\n\n0 TRLR\n", "f:4: blank line, which GEDCOM 7.0 does not allow\n1 problem found in f.\n"},
+		{"the trailer missed at the last line, a blank one", "0 HEAD\n1 GEDC\n2 VERS 7.0\n \n",
+		 "f:4: blank line, which GEDCOM 7.0 does not allow\nf:4: the file does not end with 0 TRLR\n2 problems found in f.\n"},
+		{"a level jump", "0 HEAD\n1 GEDC\n2 VERS 7.0\n4 _X\n0 TRLR\n", "f:4: level 4 follows level 2, more than one deeper\n1 problem found in f.\n"},
+		{"a leading zero", "0 HEAD\n1 GEDC\n02 VERS 7.0\n0 TRLR\n", "f:3: level \"02\" has a leading zero\n1 problem found in f.\n"},
+		{"@VOID@ is no link", "0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @F1@ FAM\n1 HUSB @VOID@\n1 CHIL @VOID@\n0 TRLR\n", clean},
+		{"CHIL to a family", "0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @F1@ FAM\n1 CHIL @F1@\n0 TRLR\n",
+		 "f:5: CHIL @F1@ points to a FAM record, not to an INDI record\n1 problem found in f.\n"},
+		{"SNOTE to a person", "0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @I1@ INDI\n1 SNOTE @I1@\n0 TRLR\n",
+		 "f:5: SNOTE @I1@ points to an INDI record, not to an SNOTE record\n1 problem found in f.\n"},
+		{"ASSO to a family", "0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @F1@ FAM\n0 @I1@ INDI\n1 ASSO @F1@\n2 ROLE FRIEND\n0 TRLR\n",
+		 "f:6: ASSO @F1@ points to a FAM record, not to an INDI record\n1 problem found in f.\n"},
+		{"a shared note missing", "0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @I1@ INDI\n1 SNOTE @N9@\n0 TRLR\n",
+		 "f:5: SNOTE @N9@ points to no record\n1 problem found in f.\n"},
+		{"one-way", "0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @I1@ INDI\n1 FAMS @F1@\n0 @F1@ FAM\n0 TRLR\n",
+		 "f:5: @I1@ has FAMS @F1@, but @F1@ has no HUSB or WIFE @I1@\n1 problem found in f.\n"},
+		{"a record named twice", "0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @N1@ SNOTE a\n0 @N1@ SNOTE b\n0 TRLR\n",
+		 "f:5: @N1@ is already the cross-reference of the record at line 4\n1 problem found in f.\n"},
+	};
+	for (const row &r : rows) {
+		SCOPED_TRACE(r.what);
+		EXPECT_EQ(verified(r.file), r.out);
+	}
+}
+
+// A structure that lacks what it needs is found when it ends, after findings of the lines under
+// it: -v still writes every finding in line order.
+TEST(Verify7, AMissingSubstructureComesInLineOrder)
+{
+	EXPECT_EQ(verified("0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @I1@ INDI\n1 ASSO @VOID@\n2 DATE 1900\n1 SEX W\n0 TRLR\n"),
+		  "f:5: ASSO without ROLE\nf:6: DATE is not allowed under ASSO\nf:7: SEX \"W\" is not one of its values\n"
+		  "3 problems found in f.\n");
 }

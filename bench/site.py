@@ -1,0 +1,72 @@
+#!/usr/bin/env python3
+"""Times lineagesite writing a whole site, against cp -r of the site it wrote.
+
+usage: site.py BUILD_DIR GEDFILE [SMALL_GEDFILE]
+
+In one run, on one disk (a folder beside the build): the first run into an empty folder,
+cp -r of the finished site to another folder, and a second run into the first folder,
+which must write nothing. Targets: the first run under 30 s and 512 MiB, at most 2x the
+copy, the second run no slower than the first; SMALL_GEDFILE (Queen.ged) under 0.5 s.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+MIB = 1024 * 1024
+
+
+def timed(argv):
+    """Wall time and peak memory of one run of argv, which must succeed."""
+    start = time.monotonic()
+    proc = subprocess.Popen(argv, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    _, status, usage = os.wait4(proc.pid, 0)
+    wall = time.monotonic() - start
+    if status != 0:
+        raise SystemExit(f"{' '.join(argv)} failed: {proc.stderr.read().decode()}")
+    return wall, usage.ru_maxrss * 1024
+
+
+def newest_change(folder):
+    return max(os.lstat(os.path.join(d, f)).st_mtime_ns for d, _, fs in os.walk(folder) for f in fs)
+
+
+def main():
+    if len(sys.argv) < 3:
+        raise SystemExit(__doc__)
+    program = os.path.join(sys.argv[1], "site", "lineagesite")
+    work = os.path.join(sys.argv[1], "site-bench")
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    os.environ["SOURCE_DATE_EPOCH"] = "1780000000"
+    site, copy = os.path.join(work, "site"), os.path.join(work, "copy")
+    failed = []
+    first, rss = timed([program, sys.argv[2], site])
+    copied, _ = timed(["cp", "-r", site, copy])
+    written = newest_change(site)
+    again, _ = timed([program, sys.argv[2], site])
+    files = sum(len(fs) for _, _, fs in os.walk(site))
+    print(f"lineagesite {os.path.basename(sys.argv[2])}: {files} files, first run {first:.2f} s "
+          f"({rss / MIB:.0f} MiB), cp -r {copied:.2f} s, second run {again:.2f} s")
+    if first > 30 or rss > 512 * MIB:
+        failed.append("the first run takes over 30 s or 512 MiB")
+    if first > 2 * copied:
+        failed.append("the first run takes over twice the copy")
+    if again > first:
+        failed.append("the second run is slower than the first")
+    if newest_change(site) != written:
+        failed.append("the second run wrote files")
+    if len(sys.argv) > 3:
+        small, _ = timed([program, sys.argv[3], os.path.join(work, "small")])
+        print(f"lineagesite {os.path.basename(sys.argv[3])}: {small:.2f} s")
+        if small > 0.5:
+            failed.append(f"{os.path.basename(sys.argv[3])} takes over 0.5 s")
+    shutil.rmtree(work, ignore_errors=True)
+    for f in failed:
+        print("FAILED:", f)
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

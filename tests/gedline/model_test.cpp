@@ -1,0 +1,116 @@
+// The model's records and family links: who is found, where, and who is related to whom.
+#include <gtest/gtest.h>
+
+#include "gedfile.h"
+#include "memfile.h"
+#include "model.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string names(const ged_model &m, const std::vector<record_id> &ids)
+{
+	std::string s;
+	for (record_id id : ids)
+		s += std::string(s.empty() ? "" : " ") + std::string(xref_of(m, id));
+	return s;
+}
+
+// The record of `xref` as "line L at O", then its relations and the file's counts.
+std::string described(const ged_model &m, std::string_view xref)
+{
+	record_id id = find_record(m, xref);
+	if (id == missing_record)
+		return "none";
+	const ged_record &r = m.records[id];
+	return "line " + std::to_string(r.line) + " at " + std::to_string(r.offset) + "; parents " +
+	       names(m, parents_of(m, id)) + "; partners " + names(m, partners_of(m, id)) + "; children " +
+	       names(m, children_of(m, id)) + "; missing " + std::to_string(m.missing) + "; duplicates " +
+	       std::to_string(m.duplicates);
+}
+
+struct model_case {
+	const char *name;
+	std::string gedcom;
+	const char *xref;
+	const char *expected;
+};
+
+const std::string family = "0 HEAD\n"
+			   "0 @I1@ INDI\n1 FAMS @F1@\n"
+			   "0 @I2@ INDI\n1 FAMS @F1@\n"
+			   "0 @I3@ INDI\n1 FAMC @F1@\n"
+			   "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n"
+			   "0 TRLR\n";
+
+std::string with_ends(std::string text, const char *end)
+{
+	std::string out;
+	for (char c : text)
+		out += c == '\n' ? std::string(end) : std::string(1, c);
+	return out;
+}
+
+} // namespace
+
+TEST(ModelLinks, RelationsAndPlacesAsTheRecordsWriteThem)
+{
+	const std::string long_note = "0 @N1@ NOTE " + std::string(300000, 'x') + "\r\n";
+	const model_case cases[] = {
+		{"child", family, "@I3@", "line 6 at 55; parents @I1@ @I2@; partners ; children ; missing 0; duplicates 0"},
+		{"father", family, "@I1@", "line 2 at 7; parents ; partners @I2@; children @I3@; missing 0; duplicates 0"},
+		{"a family is no person", family, "@F1@", "line 8 at 79; parents ; partners ; children ; missing 0; duplicates 0"},
+		{"no such record", family, "@I9@", "none"},
+		{"CR", with_ends(family, "\r"), "@I3@", "line 6 at 55; parents @I1@ @I2@; partners ; children ; missing 0; duplicates 0"},
+		{"CR LF", with_ends(family, "\r\n"), "@I3@", "line 6 at 60; parents @I1@ @I2@; partners ; children ; missing 0; duplicates 0"},
+		{"byte-order mark", "\xEF\xBB\xBF" + family, "@I1@", "line 2 at 10; parents ; partners @I2@; children @I3@; missing 0; duplicates 0"},
+		{"a line over many blocks", "0 HEAD\n" + long_note + "0 @I1@ INDI\n", "@I1@", "line 3 at 300021; parents ; partners ; children ; missing 0; duplicates 0"},
+		{"links to no record", "0 @I1@ INDI\n1 FAMC @F9@\n1 FAMS @F1@\n0 @F1@ FAM\n1 WIFE @I8@\n1 CHIL @I1@\n",
+		 "@I1@", "line 1 at 0; parents ; partners ; children @I1@; missing 2; duplicates 0"},
+		{"a null pointer is no link and no record", "0 @VOID@ INDI\n0 @I1@ INDI\n1 FAMS @F1@\n0 @F1@ FAM\n1 HUSB @VOID@\n1 WIFE @I1@\n",
+		 "@VOID@", "none"},
+		{"partner of a null pointer", "0 @VOID@ INDI\n0 @I1@ INDI\n1 FAMS @F1@\n0 @F1@ FAM\n1 HUSB @VOID@\n1 WIFE @I1@\n",
+		 "@I1@", "line 2 at 14; parents ; partners ; children ; missing 0; duplicates 0"},
+		{"the first of a cross-reference wins", "0 @I1@ INDI\n1 FAMS @F1@\n0 @I1@ INDI\n0 @F1@ FAM\n1 HUSB @I1@\n1 CHIL @I2@\n0 @I2@ INDI\n",
+		 "@I1@", "line 1 at 0; parents ; partners ; children @I2@; missing 0; duplicates 1"},
+		{"a child listed twice, once", "0 @I1@ INDI\n1 FAMS @F1@\n0 @F1@ FAM\n1 CHIL @I2@\n1 CHIL @I2@\n0 @I2@ INDI\n",
+		 "@I1@", "line 1 at 0; parents ; partners ; children @I2@; missing 0; duplicates 0"},
+		{"a family without partners", "0 @I2@ INDI\n1 FAMC @F1@\n0 @F1@ FAM\n1 CHIL @I2@\n",
+		 "@I2@", "line 1 at 0; parents ; partners ; children ; missing 0; duplicates 0"},
+		{"a link only from the family's side is not followed", "0 @I1@ INDI\n0 @F1@ FAM\n1 HUSB @I1@\n1 CHIL @I2@\n0 @I2@ INDI\n",
+		 "@I1@", "line 1 at 0; parents ; partners ; children ; missing 0; duplicates 0"},
+		{"a link to a record of another kind", "0 @I1@ INDI\n1 FAMC @I2@\n0 @I2@ INDI\n1 FAMS @I2@\n",
+		 "@I1@", "line 1 at 0; parents ; partners ; children ; missing 0; duplicates 0"},
+		{"case tells cross-references apart", family, "@i1@", "none"},
+	};
+	for (const model_case &c : cases) {
+		SCOPED_TRACE(c.name);
+		FILE *in = open_bytes(c.gedcom);
+		ged_model m;
+		ASSERT_TRUE(build_model(text_over(in), m));
+		std::fclose(in);
+		EXPECT_EQ(described(m, c.xref), c.expected);
+	}
+}
+
+TEST(ModelLinks, EveryRecordKeepsItsKindInFileOrder)
+{
+	const std::string gedcom = "0 HEAD\n0 @I1@ INDI\n0 @F1@ FAM\n0 @S1@ SOUR\n0 @N1@ NOTE\n0 @N2@ SNOTE text\n"
+				   "0 @R1@ REPO\n0 @O1@ OBJE\n0 @U1@ SUBM\n0 @X1@ _LOC\n0 TRLR\n";
+	FILE *in = open_bytes(gedcom);
+	ged_model m;
+	ASSERT_TRUE(build_model(text_over(in), m));
+	std::fclose(in);
+	const ged_kind kinds[] = {ged_kind::other, ged_kind::individual, ged_kind::family, ged_kind::source,
+				  ged_kind::note, ged_kind::shared_note, ged_kind::repository, ged_kind::media,
+				  ged_kind::submitter, ged_kind::other, ged_kind::other};
+	ASSERT_EQ(m.records.size, std::size(kinds));
+	for (std::size_t i = 0; i < std::size(kinds); ++i) {
+		SCOPED_TRACE(i);
+		EXPECT_EQ(m.records[i].kind, kinds[i]);
+		EXPECT_EQ(m.records[i].line, i + 1);
+	}
+	EXPECT_EQ(find_record(m, "@N2@"), 5u);
+}

@@ -1,0 +1,204 @@
+// The lines of a file judged by the 7.0 rules: each cut by the grammar, handed to the rules, its
+// records and pointers noted for the end checks that 5.5.1 files get too.
+#include "versions.h"
+
+#include "findings.h"
+#include "grammar.h"
+#include "lineagecheck.h"
+#include "rules7_tables.h"
+
+#include <cstdint>
+
+using namespace rules7;
+
+namespace {
+
+struct state7 {
+	checker7 rules;
+	line7 line;		// the line being judged, for its pointers
+	unsigned level;		// of the last line that parsed
+	bool seen_first;
+	bool record_named;	// the last occurrence is a record's own cross-reference
+	record_kind record;
+	std::uint64_t invalid_line;
+	file_path_hook on_path;
+	void *path_context;
+};
+
+state7 state;
+
+template <typename T, std::size_t N>
+T kind_by_tag(const std::pair<std::string_view, T> (&table)[N], std::string_view tag, T otherwise)
+{
+	for (const auto &[name, kind] : table)
+		if (name == tag)
+			return kind;
+	return otherwise;
+}
+
+record_kind record_kind7(std::string_view tag)
+{
+	static constexpr std::pair<std::string_view, record_kind> kinds[] = {
+		{"INDI", kind_indi}, {"FAM", kind_fam},   {"SOUR", kind_sour}, {"SNOTE", kind_note},
+		{"OBJE", kind_obje}, {"REPO", kind_repo}, {"SUBM", kind_subm}};
+	return kind_by_tag(kinds, tag, tag.starts_with('_') ? kind_user : kind_other);
+}
+
+link_tag link_tag7(std::string_view tag)
+{
+	static constexpr std::pair<std::string_view, link_tag> links[] = {
+		{"FAMC", link_famc}, {"FAMS", link_fams}, {"CHIL", link_chil}, {"HUSB", link_husb},
+		{"WIFE", link_wife}, {"SOUR", link_sour}, {"SNOTE", link_note}, {"OBJE", link_obje},
+		{"REPO", link_repo}, {"SUBM", link_subm}, {"ASSO", link_asso}, {"ALIA", link_alia},
+		{"ANCI", link_anci}, {"DESI", link_desi}};
+	return kind_by_tag(links, tag, link_other);
+}
+
+void add_occurrence7(std::uint64_t key, std::uint64_t line, unsigned code)
+{
+	if (!push(occurrences, occurrence{key, line | std::uint64_t{code} << code_shift}))
+		out_of_memory = true;
+}
+
+void keep_finding(void *, const finding7 &f)
+{
+	add_finding7(f);
+}
+
+// The FAMC and FAMS of a person and the CHIL, HUSB and WIFE of a family, at level 1, must be
+// answered from the other side.
+void keep_pointer(void *, const pointer7 &p)
+{
+	link_tag tag = link_tag7(state.line.tag);
+	bool family = state.line.level == 1 &&
+		      (tag == link_famc || tag == link_fams ? state.record == kind_indi
+							    : (tag == link_chil || tag == link_husb || tag == link_wife) &&
+								      state.record == kind_fam);
+	add_occurrence7(xref_key(p.target), p.line, occurrence_code(occurs_link, tag, family ? code_family : 0));
+}
+
+void note_record(const line7 &l)
+{
+	state.record = record_kind7(l.tag);
+	bool own = !l.xref.empty() && l.xref != "VOID" && l.tag != "HEAD" && l.tag != "TRLR";
+	if (own) {
+		add_occurrence7(xref_key(l.xref), l.number, occurrence_code(occurs_record, state.record, 0));
+		state.record_named = true;
+		return;
+	}
+	if (state.record_named)
+		add_occurrence7(0, l.number, occurrence_code(occurs_anonymous, state.record, 0));
+	state.record_named = false;
+}
+
+void level_jump(std::uint64_t line, unsigned level)
+{
+	finding f{line, 0, 0, 0, 0, finds_level_jump, 0};
+	f.level = static_cast<std::uint8_t>(level < 255 ? level : 255);
+	f.above = static_cast<std::uint8_t>(state.level < 255 ? state.level : 255);
+	add_finding(f);
+}
+
+// A FILE or its translation names a file; in a GEDZIP archive a local one must be an entry.
+void tell_path(const line7 &l)
+{
+	int type = rules7_open_type(state.rules);
+	if (state.on_path && type >= 0 && structures7[type].payload == payload7::pay_file_path)
+		state.on_path(state.path_context, l.number, l.value);
+}
+
+// The line's form as the grammar cuts it; false when it does not parse, or is blank.
+bool line_parses(std::uint64_t line, std::string_view text, line_parts &g)
+{
+	if (!quick_cut(text, g))
+		g = cut_line(text);
+	if (g.fault == line_fault::empty) {
+		add_finding7({line, kind7::blank_line, {}, {}, 0});
+		return false;
+	}
+	return line_fault_found(line, g);
+}
+
+} // namespace
+
+void set_file_path_hook(file_path_hook hook, void *context)
+{
+	state.on_path = hook;
+	state.path_context = context;
+}
+
+// A missing substructure is found when its superstructure ends, lines after the one it names:
+// it goes with the findings sorted at the end, its quote (a tag of the tables) in place of a code.
+void add_finding7(const finding7 &f)
+{
+	finding g{f.line, f.code, reinterpret_cast<std::uintptr_t>(f.detail.data()),
+		  static_cast<std::uint32_t>(f.detail.size()), 0, finds_rules7, static_cast<std::uint8_t>(f.kind)};
+	if (f.kind != kind7::missing) {
+		add_quoting_finding(g, f.quote);
+		return;
+	}
+	g.number = reinterpret_cast<std::uintptr_t>(f.quote.data());
+	g.other = static_cast<std::uint32_t>(f.quote.size());
+	add_record_finding(g);
+}
+
+void print_message7(const finding &f, std::string_view quote, FILE *out)
+{
+	std::string_view detail{reinterpret_cast<const char *>(static_cast<std::uintptr_t>(f.key)), f.record};
+	if (static_cast<kind7>(f.tag) == kind7::missing)
+		quote = {reinterpret_cast<const char *>(static_cast<std::uintptr_t>(f.number)), f.other};
+	finding7 g{f.line, static_cast<kind7>(f.tag), quote, detail, static_cast<std::uint32_t>(f.number)};
+	g.cut = f.cut;
+	rules7_message(g, out);
+}
+
+void lines7_start()
+{
+	file_path_hook hook = state.on_path;
+	void *context = state.path_context;
+	state = {};
+	state.on_path = hook;
+	state.path_context = context;
+	rules7_start(state.rules, keep_finding, keep_pointer, nullptr);
+}
+
+void lines7_line(std::uint64_t line, std::string_view text, std::uint64_t)
+{
+	if (line == 1)
+		text.remove_prefix(utf8_mark_length(text));
+	line_parts g;
+	if (state.rules.trailer) {
+		rules7_line(state.rules, line7{line, 0, {}, "TRLR", {}});
+		return;
+	}
+	// The trailer is missed at the file's last line, even one that does not parse.
+	state.rules.last_line = line;
+	if (!line_parses(line, text, g))
+		return;
+	auto level = static_cast<unsigned>(g.level);
+	if (state.seen_first && level > state.level + 1)
+		level_jump(line, level);
+	state.seen_first = true;
+	state.level = level;
+	state.line = line7{line, level, xref_name(g.xref), g.tag, g.value};
+	rules7_line(state.rules, state.line);
+	if (level == 0)
+		note_record(state.line);
+	tell_path(state.line);
+}
+
+void lines7_invalid(std::uint64_t line)
+{
+	if (state.invalid_line == line)
+		return;
+	state.invalid_line = line;
+	add_finding({line, 0, 0, 0, 0, finds_invalid_bytes, 0});
+}
+
+long long lines7_finish(const char *file, FILE *out)
+{
+	rules7_finish(state.rules);
+	long long count = write_findings(file, out);
+	findings_start();
+	return count;
+}
