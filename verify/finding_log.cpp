@@ -150,8 +150,10 @@ void release_findings()
 	no_spill = false;
 }
 
-long long write_findings(const char *file, FILE *out)
+long long write_findings(const char *file_name, FILE *out)
 {
+	std::string room;
+	std::string file(shown(file_name, room));
 	log_reader logged;
 	if (!start_log(logged) || out_of_memory || !check_links())
 		return -1;
@@ -175,7 +177,7 @@ long long write_findings(const char *file, FILE *out)
 			f = &record_findings.items[next_record];
 		if (!f)
 			break;
-		std::fprintf(out, "%s:%llu: ", file, static_cast<unsigned long long>(f->line));
+		std::fprintf(out, "%s:%llu: ", file.c_str(), static_cast<unsigned long long>(f->line));
 		print_message(*f, f == &from_log ? quote : std::string_view{}, out);
 		std::fputc('\n', out);
 		if (f == &from_log)
@@ -186,8 +188,8 @@ long long write_findings(const char *file, FILE *out)
 			++next_record;
 	}
 	if (count == 0)
-		std::fprintf(out, "No problems found in %s.\n", file);
+		std::fprintf(out, "No problems found in %s.\n", file.c_str());
 	else
-		std::fprintf(out, "%lld problem%s found in %s.\n", count, count == 1 ? "" : "s", file);
+		std::fprintf(out, "%lld problem%s found in %s.\n", count, count == 1 ? "" : "s", file.c_str());
 	return spill_failed ? -1 : count;
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <bit>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <type_traits>
 
@@ -104,6 +105,10 @@ void add_record_finding(const finding &f);
 // then the count, which it returns; -1 when memory or the log failed.
 long long write_findings(const char *file, FILE *out);
 void release_findings();
+
+// `text` with every control byte and every byte that is no UTF-8 as \xHH, in `room` when
+// any needed it; the text itself when none did.
+std::string_view shown(std::string_view text, std::string &room);
 
 // Whether a finding of the kind quotes a text of the line.
 bool has_quote(finding_kind kind);

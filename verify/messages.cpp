@@ -61,15 +61,18 @@ struct shown_xref {
 	const char *text;
 };
 
+// Cross-references come from the file too; a message names at most two.
+std::string xref_room[2];
+
 shown_xref xref(std::uint32_t id)
 {
-	std::string_view t = record_xref(id);
+	std::string_view t = shown(record_xref(id), xref_room[0]);
 	return {static_cast<int>(t.size()), t.data()};
 }
 
 shown_xref written(const finding &f)
 {
-	std::string_view t = key_text(f.key);
+	std::string_view t = shown(key_text(f.key), xref_room[1]);
 	return {static_cast<int>(t.size()), t.data()};
 }
 
@@ -146,6 +149,8 @@ void print_linking(const finding &f, FILE *out)
 void print_message(const finding &f, std::string_view quote, FILE *out)
 {
 	if (has_quote(f.kind)) {
+		static std::string room;
+		quote = shown(quote, room);
 		print_quoting(f, {static_cast<int>(quote.size()), quote.data(), f.cut ? "..." : ""}, out);
 		return;
 	}

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <set>
 #include <sstream>
 #include <string>
@@ -301,4 +302,59 @@ TEST(VerifySamples, EveryFileGivesWellFormedFindings)
 		SCOPED_TRACE(known);
 		EXPECT_NE(std::find(all.begin(), all.end(), known), all.end());
 	}
+}
+
+namespace {
+
+// Whether the text holds a control byte other than the line end, DEL or a C1 control: all
+// that a terminal might act on.
+bool holds_control(const std::string &s)
+{
+	for (std::size_t i = 0; i < s.size(); ++i) {
+		auto c = static_cast<unsigned char>(s[i]);
+		auto next = i + 1 < s.size() ? static_cast<unsigned char>(s[i + 1]) : 0u;
+		if ((c < 0x20 && c != '\n') || c == 0x7F || (c == 0xC2 && next >= 0x80 && next < 0xA0))
+			return true;
+	}
+	return false;
+}
+
+} // namespace
+
+// What a finding quotes of the file, and the file's name, reach the terminal as \xHH.
+TEST(VerifyShown, ControlsAndStrayBytesAreEscaped)
+{
+	const std::pair<std::string, std::string> cases[] = {
+		{"\x1B[31m", "\\x1B[31m"}, {std::string("19\0" "00", 5), "19\\x0000"}, {"a\x7F" "b", "a\\x7Fb"},
+		{"\xC2\x85", "\\xC2\\x85"}, {"\xC2\xA0\xC3\xA9", "\xC2\xA0\xC3\xA9"}, {"\xE9t\xE9", "\\xE9t\\xE9"},
+		{"\xC0\xAF", "\\xC0\\xAF"}, {"\xED\xA0\x80", "\\xED\\xA0\\x80"}, {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
+		{"\xE2\x82", "\\xE2\\x82"}, {"tab\there", "tab\\x09here"}, {"plain", "plain"},
+	};
+	for (const auto &[text, expected] : cases) {
+		SCOPED_TRACE(expected);
+		std::string room;
+		EXPECT_EQ(std::string(shown(text, room)), expected);
+	}
+	FILE *in = open_bytes("0 HEAD\n1 SEX \x07\n0 @\x1B@ INDI\n1 FAMC @\x1B@\n0 TRLR\n");
+	std::string out = written_by([&](FILE *o) { print_findings(text_over(in), "a\x1B" "b.ged", o); });
+	std::fclose(in);
+	EXPECT_NE(out.find("a\\x1Bb.ged:2: SEX \"\\x07\" is not M, F or U\n"), std::string::npos) << out;
+	EXPECT_NE(out.find("FAMC @\\x1B@ points to an INDI record, not to a FAM record"), std::string::npos) << out;
+	EXPECT_FALSE(holds_control(out)) << out;
+}
+
+// A file of random bytes: many findings, none with a byte a terminal would act on.
+TEST(VerifyShown, RandomBytesGiveNoControlByte)
+{
+	std::mt19937 random(28);
+	std::string file = "0 HEAD\n";
+	for (int i = 0; i < 200000; ++i) {
+		auto c = static_cast<char>(random() % 256);
+		file += random() % 8 == 0 ? (random() % 2 ? "\n1 DATE " : "\n0 @") : "";
+		file += c;
+	}
+	long long found = 0;
+	std::string out = verify(file, &found);
+	EXPECT_GT(found, 1000);
+	EXPECT_FALSE(holds_control(out));
 }
