@@ -3,7 +3,8 @@ set(verify_sources ${CMAKE_CURRENT_LIST_DIR}/check.cpp ${CMAKE_CURRENT_LIST_DIR}
 	${CMAKE_CURRENT_LIST_DIR}/finding_log.cpp ${CMAKE_CURRENT_LIST_DIR}/line_checks.cpp
 	${CMAKE_CURRENT_LIST_DIR}/links.cpp ${CMAKE_CURRENT_LIST_DIR}/lines.cpp ${CMAKE_CURRENT_LIST_DIR}/messages.cpp
 	${CMAKE_CURRENT_LIST_DIR}/xref_keys.cpp
-	${CMAKE_CURRENT_LIST_DIR}/shown.cpp)
+	${CMAKE_CURRENT_LIST_DIR}/shown.cpp ${CMAKE_CURRENT_LIST_DIR}/calendars.cpp
+	${CMAKE_CURRENT_LIST_DIR}/date_spans.cpp)
 # The GEDCOM 7.0 rules, over tables generated at build time (see CMakeLists.txt); apart, as the
 # fuzz targets do not run the generator.
 set(verify_rules7_sources ${CMAKE_CURRENT_LIST_DIR}/rules7.cpp ${CMAKE_CURRENT_LIST_DIR}/schema7.cpp
