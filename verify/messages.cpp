@@ -14,6 +14,9 @@ bool has_quote(finding_kind kind)
 	case finds_no_xref:
 	case finds_not_pointer:
 	case finds_bad_date:
+	case finds_no_such_day:
+	case finds_reversed:
+	case finds_bad_age:
 	case finds_bad_sex:
 		return true;
 	default:
@@ -105,6 +108,15 @@ void print_quoting(const finding &f, shown_text q, FILE *out)
 	case finds_bad_sex:
 		format = "SEX \"%.*s%s\" is not M, F or U";
 		break;
+	case finds_no_such_day:
+		format = "DATE \"%.*s%s\" names a day its calendar does not have";
+		break;
+	case finds_reversed:
+		format = "DATE \"%.*s%s\" ends before it begins";
+		break;
+	case finds_bad_age:
+		format = "AGE \"%.*s%s\" does not follow GEDCOM's age grammar";
+		break;
 	default:
 		if (q.length == 0)
 			std::fprintf(out, "%s without a pointer to a record", tag_name(f.tag));
@@ -154,8 +166,16 @@ void print_message(const finding &f, std::string_view quote, FILE *out)
 		print_quoting(f, {static_cast<int>(quote.size()), quote.data(), f.cut ? "..." : ""}, out);
 		return;
 	}
+	if (is_doubt(f.kind)) {
+		print_doubt(f, out);
+		return;
+	}
 	if (f.kind >= finds_duplicate) {
 		print_linking(f, out);
+		return;
+	}
+	if (f.kind == finds_head_lines || f.kind == finds_gedc_lines) {
+		print_missing(f, out);
 		return;
 	}
 	switch (f.kind) {
