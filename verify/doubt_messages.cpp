@@ -77,7 +77,7 @@ void print_doubt(const finding &f, FILE *out)
 		std::fprintf(out, t.format, fact, other);
 		return;
 	}
-	std::string room;
+	static std::string room;
 	std::string_view x = shown(record_xref(f.record), room);
 	std::fprintf(out, t.format, fact, static_cast<int>(x.size()), x.data(), other);
 }
