@@ -131,7 +131,7 @@ TEST(VerifyLines, FindingsOfTheEndComeInLineOrder)
 				    std::to_string(at + 5) + ": DATE \"soon\" does not follow GEDCOM's date grammar\n";
 		}
 		long long found = 0;
-		std::string trees = blocks > 1 ? "f: " + std::to_string(2 * blocks) + " family trees not linked to one another by FAMC and FAMS\n" : "";
+		std::string trees = blocks > 1 ? "f: " + std::to_string(blocks) + " family trees not linked to one another by FAMC and FAMS\n" : "";
 		EXPECT_EQ(verify(file + "0 TRLR\n", &found),
 			  expected + trees + std::to_string(4 * blocks + 1) + " problems found in f.\n");
 		EXPECT_EQ(found, 4 * blocks + 1);
