@@ -1,4 +1,5 @@
 // The date grammar of GEDCOM 5.5.1: which DATE values a reader of the standard can take.
+#include "date_reading.h"
 #include "findings.h"
 #include "grammar.h"
 
@@ -8,8 +9,6 @@
 
 namespace {
 
-enum calendar : std::uint8_t { gregorian, julian, hebrew, french, free_form };
-
 // The words of a value, a phrase in parentheses apart. Keywords and months are compared
 // without regard to case: every program reads "12 Jan 1900".
 inline constexpr std::size_t words_max = 12;
@@ -18,6 +17,7 @@ struct date_words {
 	std::array<std::string_view, words_max> word;
 	std::size_t count;
 	std::size_t at;
+	date_point *point; // where the date being read goes
 };
 
 bool is_blank(char c)
@@ -39,9 +39,9 @@ bool same_word(std::string_view word, std::string_view upper)
 	return true;
 }
 
-unsigned number_of(std::string_view digits)
+std::uint64_t number_of(std::string_view digits)
 {
-	unsigned n = 0;
+	std::uint64_t n = 0;
 	for (char c : digits)
 		n = n * 10 + static_cast<unsigned>(c - '0');
 	return n;
@@ -158,17 +158,19 @@ bool date(date_words &w)
 		cal = static_cast<calendar>(escaped);
 		++w.at;
 	}
+	*w.point = {0, 0, 0, cal, false};
 	if (cal == free_form)
 		return free_date(w);
 	std::string_view word = next_word(w);
 	unsigned day = 0;
 	if (all_digits(word) && word.size() <= 2 && w.at + 1 < w.count && month_of(w.word[w.at + 1], cal)) {
-		day = number_of(word);
+		day = static_cast<unsigned>(number_of(word));
 		if (day == 0)
 			return false;
 		word = w.word[++w.at];
 	}
-	if (unsigned month = month_of(word, cal)) {
+	unsigned month = month_of(word, cal);
+	if (month != 0) {
 		if (day > month_days(month, cal))
 			return false;
 		word = w.at + 1 < w.count ? w.word[++w.at] : std::string_view{};
@@ -176,11 +178,15 @@ bool date(date_words &w)
 	if (!year_ok(word, cal))
 		return false;
 	++w.at;
+	auto year = static_cast<std::int64_t>(number_of(word.substr(0, word.find('/'))));
 	if (same_word(next_word(w), "B.C.")) {
 		if (cal != gregorian && cal != julian)
 			return false;
 		++w.at;
+		year = -year;
 	}
+	*w.point = {year, static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(month), cal,
+		    word.find('/') != std::string_view::npos};
 	return true;
 }
 
@@ -192,19 +198,35 @@ bool keyword(date_words &w, std::string_view upper)
 	return true;
 }
 
+bool second_date(date_words &w, date_reading &r, date_form form)
+{
+	r.form = form;
+	w.point = &r.second;
+	return date(w);
+}
+
 // The value but its phrase: a date, a period, a range or an approximation. With a phrase
 // only INT and its date.
-bool dates_of_value(date_words &w, bool phrase)
+bool dates_of_value(date_words &w, date_reading &r, bool phrase)
 {
+	w.point = &r.first;
+	r.form = form_exact;
 	if (phrase)
 		return keyword(w, "INT") && date(w);
-	if (keyword(w, "FROM"))
-		return date(w) && (w.at == w.count || (keyword(w, "TO") && date(w)));
+	if (keyword(w, "FROM")) {
+		r.form = form_from;
+		return date(w) && (w.at == w.count || (keyword(w, "TO") && second_date(w, r, form_from_to)));
+	}
 	if (keyword(w, "BET"))
-		return date(w) && keyword(w, "AND") && date(w);
-	for (std::string_view one_date : {"TO", "BEF", "AFT", "ABT", "CAL", "EST"})
-		if (keyword(w, one_date))
+		return date(w) && keyword(w, "AND") && second_date(w, r, form_between);
+	static constexpr std::pair<std::string_view, date_form> one_date[] = {
+		{"TO", form_to}, {"BEF", form_before}, {"AFT", form_after},
+		{"ABT", form_about}, {"CAL", form_about}, {"EST", form_about}};
+	for (const auto &[word, form] : one_date)
+		if (keyword(w, word)) {
+			r.form = form;
 			break;
+		}
 	return date(w);
 }
 
@@ -227,7 +249,7 @@ unsigned month_at(const char *p)
 
 // The commonest form, "12 JAN 1900": 1 when it is a date, 0 when its day is not in its
 // month, -1 when it has another form. Checked without splitting the value into words.
-int plain_date(std::string_view v)
+int plain_date(std::string_view v, date_point &p)
 {
 	std::size_t d = v.size() == 10 ? 1 : v.size() == 11 ? 2 : 0;
 	if (d == 0 || v[d] != ' ' || v[d + 4] != ' ')
@@ -239,15 +261,19 @@ int plain_date(std::string_view v)
 	if (digits != 6 || month == 0)
 		return -1;
 	unsigned day = d == 1 ? static_cast<unsigned>(v[0] - '0') : static_cast<unsigned>((v[0] - '0') * 10 + v[1] - '0');
+	p = {static_cast<std::int64_t>(number_of(v.substr(d + 5, 4))), static_cast<std::uint8_t>(day),
+	     static_cast<std::uint8_t>(month), gregorian, false};
 	return day >= 1 && day <= month_days(month, gregorian);
 }
 
 } // namespace
 
-bool date_value_ok(std::string_view value)
+bool read_date_value(std::string_view value, date_reading &r)
 {
-	if (int plain = plain_date(value); plain >= 0)
+	if (int plain = plain_date(value, r.first); plain >= 0) {
+		r.form = form_exact;
 		return plain == 1;
+	}
 	// A phrase runs from the first parenthesis to the end of the value.
 	std::size_t open = value.find('(');
 	bool phrase = open != std::string_view::npos;
@@ -260,7 +286,15 @@ bool date_value_ok(std::string_view value)
 	date_words w;
 	if (!split_words(value, w))
 		return false;
-	if (phrase && w.count == 0)
+	if (phrase && w.count == 0) {
+		r.form = form_phrase;
 		return true;
-	return dates_of_value(w, phrase) && w.at == w.count;
+	}
+	return dates_of_value(w, r, phrase) && w.at == w.count;
+}
+
+bool date_value_ok(std::string_view value)
+{
+	date_reading r;
+	return read_date_value(value, r);
 }

@@ -1,5 +1,6 @@
 // The findings' log: the line checks' findings in line order, the records' in a list, and
 // the three sources merged into the report.
+#include "doubts.h"
 #include "findings.h"
 
 #include <algorithm>
@@ -113,6 +114,21 @@ bool next_logged(log_reader &r, finding &f, std::string_view &quote)
 
 grow_list<finding> record_findings;
 
+// With no doubt, the last line says what it always has.
+void write_last_line(const char *file, long long problems, long long doubts, FILE *out)
+{
+	const char *ps = problems == 1 ? "" : "s";
+	const char *ds = doubts == 1 ? "" : "s";
+	if (doubts == 0 && problems == 0)
+		std::fprintf(out, "No problems found in %s.\n", file);
+	else if (doubts == 0)
+		std::fprintf(out, "%lld problem%s found in %s.\n", problems, ps, file);
+	else if (problems == 0)
+		std::fprintf(out, "No problems found; %lld doubt%s in %s.\n", doubts, ds, file);
+	else
+		std::fprintf(out, "%lld problem%s and %lld doubt%s found in %s.\n", problems, ps, doubts, ds, file);
+}
+
 } // namespace
 
 void add_finding(const finding &f)
@@ -154,10 +170,12 @@ void release_findings()
 	no_spill = false;
 }
 
-long long write_findings(const char *file, FILE *out)
+long long write_findings(const char *file_name, FILE *out)
 {
+	std::string room;
+	std::string file(shown(file_name, room));
 	log_reader logged;
-	if (!start_log(logged) || out_of_memory || !check_links())
+	if (!start_log(logged) || out_of_memory || !check_links() || !doubts_of_families())
 		return -1;
 	auto before = [](const finding &a, const finding &b) {
 		return a.line != b.line ? a.line < b.line : a.kind < b.kind;
@@ -171,6 +189,7 @@ long long write_findings(const char *file, FILE *out)
 	bool links_more = next_link_finding(links, from_links);
 	std::size_t next_record = 0;
 	long long count = 0;
+	long long doubts = 0;
 	for (;; ++count) {
 		const finding *f = log_more ? &from_log : nullptr;
 		if (links_more && (!f || before(from_links, *f)))
@@ -179,7 +198,7 @@ long long write_findings(const char *file, FILE *out)
 			f = &record_findings.items[next_record];
 		if (!f)
 			break;
-		std::fprintf(out, "%s:%llu: ", file, static_cast<unsigned long long>(f->line));
+		std::fprintf(out, "%s:%llu: ", file.c_str(), static_cast<unsigned long long>(f->line));
 		print_message(*f, f == &from_log ? quote : std::string_view{}, out);
 		std::fputc('\n', out);
 		if (f == &from_log)
@@ -187,11 +206,9 @@ long long write_findings(const char *file, FILE *out)
 		else if (f == &from_links)
 			links_more = next_link_finding(links, from_links);
 		else
-			++next_record;
+			doubts += is_doubt(record_findings.items[next_record++].kind);
 	}
-	if (count == 0)
-		std::fprintf(out, "No problems found in %s.\n", file);
-	else
-		std::fprintf(out, "%lld problem%s found in %s.\n", count, count == 1 ? "" : "s", file);
-	return spill_failed ? -1 : count;
+	write_trees_line(file.c_str(), out);
+	write_last_line(file.c_str(), count - doubts, doubts, out);
+	return spill_failed ? -1 : count - doubts;
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <bit>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <type_traits>
 
@@ -66,10 +67,21 @@ struct occurrence {
 enum finding_kind : std::uint8_t {
 	finds_invalid_bytes, finds_long_line, finds_first_line, finds_no_level, finds_level_form,
 	finds_no_tag, finds_bad_xref, finds_level_jump, finds_not_record, finds_no_xref,
-	finds_not_pointer, finds_bad_date, finds_bad_sex, finds_after_trailer, finds_no_trailer,
+	finds_not_pointer, finds_bad_date, finds_no_such_day, finds_reversed, finds_bad_age, finds_bad_sex,
+	finds_head_lines, finds_gedc_lines, finds_after_trailer, finds_no_trailer,
 	finds_duplicate, finds_dangling, finds_wrong_kind, finds_one_way, finds_own_ancestor,
-	finds_rules7 // a finding of the 7.0 rules: its kind7 in tag, its code in number, its detail in key and record
+	finds_rules7, // a finding of the 7.0 rules: its kind7 in tag, its code in number, its detail in key and record
+	// The doubts, which are counted apart.
+	doubts_death_before_birth, doubts_burial_before_death, doubts_christening_before_birth,
+	doubts_event_after_death, doubts_long_life, doubts_future, doubts_mother_young, doubts_mother_old,
+	doubts_father_young, doubts_father_old, doubts_after_mother_death, doubts_after_father_death,
+	doubts_before_ancestor, doubts_married_young, doubts_married_after_death, doubts_close_births
 };
+
+inline bool is_doubt(finding_kind kind)
+{
+	return kind >= doubts_death_before_birth;
+}
 
 // One finding. A field is used only by the kinds it names.
 struct finding {
@@ -108,10 +120,17 @@ void add_record_finding(const finding &f);
 long long write_findings(const char *file, FILE *out);
 void release_findings();
 
+// `text` with every control byte and every byte that is no UTF-8 as \xHH, in `room` when
+// any needed it; the text itself when none did.
+std::string_view shown(std::string_view text, std::string &room);
+
 // Whether a finding of the kind quotes a text of the line.
 bool has_quote(finding_kind kind);
 void print_message(const finding &f, std::string_view quote, FILE *out);
 void print_message7(const finding &f, std::string_view quote, FILE *out);
+// The messages of the lines HEAD lacks, and of the doubts.
+void print_missing(const finding &f, FILE *out);
+void print_doubt(const finding &f, FILE *out);
 
 // The key of the cross-reference `xref` (without its @ signs), its long text in xref_text.
 std::uint64_t xref_key(std::string_view xref);
@@ -142,3 +161,9 @@ bool next_link_finding(link_walk &w, finding &f);
 // release_records.
 std::string_view record_xref(std::uint32_t id);
 void release_records();
+// The same records for the doubts between them, once check_links has run: their number;
+// each record line's record number, in file order; and each family link whose target is a
+// record of the kind it asks for, by the record that holds it, in file order.
+std::size_t record_count();
+void each_record(void (*visit)(void *data, std::uint32_t id, std::uint64_t line), void *data);
+void each_family_link(void (*visit)(void *data, std::uint32_t holder, unsigned tag, std::uint32_t target), void *data);

@@ -1,4 +1,6 @@
 // The line checks of -v: each line cut by the grammar, its tag's checks, its cross-references noted.
+#include "checks551.h"
+#include "doubts.h"
 #include "findings.h"
 #include "lineagecheck.h"
 
@@ -29,7 +31,7 @@ struct line_state {
 line_state state;
 
 // What the checks do with the few tags they know.
-enum tag_action : std::uint8_t { acts_none, acts_date, acts_family, acts_spouse, acts_sex };
+enum tag_action : std::uint8_t { acts_none, acts_date, acts_family, acts_spouse, acts_sex, acts_age };
 
 struct tag_info {
 	tag_action action;
@@ -48,9 +50,9 @@ constexpr tag_entry<tag_info> known_tags[] = {
 	{tag_word("ALIA"), {acts_none, link_alia, kind_none}},     {tag_word("ANCI"), {acts_none, link_anci, kind_none}},
 	{tag_word("DESI"), {acts_none, link_desi, kind_none}},     {tag_word("HEAD"), {acts_none, link_other, kind_head}},
 	{tag_word("TRLR"), {acts_none, link_other, kind_trlr}},    {tag_word("INDI"), {acts_none, link_other, kind_indi}},
-	{tag_word("FAM"), {acts_none, link_other, kind_fam}}};
+	{tag_word("FAM"), {acts_none, link_other, kind_fam}},      {tag_word("AGE"), {acts_age, link_other, kind_none}}};
 
-constexpr tag_table<tag_info, 0x50f970ac, 5> tag_infos(known_tags, {acts_none, link_other, kind_none});
+constexpr tag_table<tag_info, 0x84b1fc3d, 5> tag_infos(known_tags, {acts_none, link_other, kind_none});
 static_assert(tag_infos.distinct, "each known tag has a slot of its own");
 
 // What the checks know of the line's tag.
@@ -156,10 +158,10 @@ bool family_link(link_tag tag, unsigned level, record_kind record)
 	add_occurrence(xref_key(value.substr(1, value.size() - 2)), line, occurrence_code(occurs_link, tag, marks));
 }
 
-[[gnu::noinline]] void check_date(std::uint64_t line, std::string_view value)
+[[gnu::noinline]] void check_age(std::uint64_t line, std::string_view value)
 {
-	if (!date_value_ok(value))
-		add_text_finding(line, finds_bad_date, trim_blanks(value));
+	if (!file_is_version7() && !age_value_ok(value))
+		add_text_finding(line, finds_bad_age, trim_blanks(value));
 }
 
 [[gnu::noinline]] void not_pointer(std::uint64_t line, const line_parts &g, const tag_info &info)
@@ -188,7 +190,10 @@ void field_line(std::uint64_t line, const line_parts &g, const tag_info &info, b
 		return;
 	switch (action) {
 	case acts_date:
-		check_date(line, g.value);
+		check_date_value(line, static_cast<unsigned>(g.level), g.value);
+		return;
+	case acts_age:
+		check_age(line, g.value);
 		return;
 	case acts_family:
 		not_pointer(line, g, info);
@@ -219,6 +224,7 @@ static void release_all()
 	release(xref_text);
 	release_findings();
 	release_records();
+	doubts_release();
 }
 
 void findings_start()
@@ -226,6 +232,7 @@ void findings_start()
 	release_all();
 	out_of_memory = false;
 	state = {};
+	doubts_start();
 }
 
 // The lines quick_parse does not take: the first, blank ones, record lines and every
@@ -282,9 +289,18 @@ void findings_line(std::uint64_t line, std::string_view text, std::uint64_t char
 	state.level = level;
 	const tag_info &info = info_of(text, g);
 	if (level == 0) {
+		if (state.record == kind_head)
+			head_end();
 		record_line(line, g, info);
+		if (state.record == kind_head)
+			head_start(line);
+		doubts_record(line, state.record);
 		return;
 	}
+	if (state.record == kind_head)
+		head_line(line, level, g.tag, g.value);
+	else if (level == 1)
+		doubts_event(g.tag);
 	bool user = g.tag[0] == '_' || state.user[level - 1];
 	state.user[level] = user;
 	field_line(line, g, info, user);
@@ -306,6 +322,9 @@ long long findings_finish(const char *file, FILE *out)
 		note(last, finds_first_line);
 	if (!state.trailer)
 		note(last, finds_no_trailer);
+	if (state.record == kind_head)
+		head_end();
+	doubts_file_end();
 	long long count = write_findings(file, out);
 	release_all();
 	return count;

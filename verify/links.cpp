@@ -461,3 +461,26 @@ void release_records()
 	release(link_start);
 	release(family_links);
 }
+
+std::size_t record_count()
+{
+	return record_keys.size;
+}
+
+void each_record(void (*visit)(void *data, std::uint32_t id, std::uint64_t line), void *data)
+{
+	for (std::size_t i = 0; i < occurrences.size; ++i) {
+		const occurrence &o = occurrences.items[i];
+		if ((code_of(o) & 3) == occurs_record)
+			visit(data, target_of(o), line_of(o));
+	}
+}
+
+void each_family_link(void (*visit)(void *data, std::uint32_t holder, unsigned tag, std::uint32_t target), void *data)
+{
+	each_link([&](std::size_t, occurrence &o, std::uint32_t holder) {
+		unsigned code = code_of(o);
+		if ((code & code_family) && holder != no_record)
+			visit(data, holder, (code >> 2) & 15, target_of(o));
+	});
+}

@@ -1,10 +1,12 @@
 // lineagecheck: checks that a GEDCOM file has its head and trailer, with header lines or counts on request, or lists every problem of the file.
 #include "lineagecheck.h"
 
+#include "doubts.h"
 #include "gedline.h"
 #include "gedzip.h"
 
 #include <cstdio>
+#include <cstring>
 
 enum class notice { no_flag, no_valid_flag, no_file, help, no_memory };
 
@@ -34,7 +36,8 @@ static int print_notice(notice n)
 		std::fputs("lineagecheck -b|-h|-s|-t gedfile \n"
 		           "\n-s Stats\n-h This help\n"
 		           "-t Header info\n"
-		           "-v Verify: every problem, one line each as FILE:LINE: message\n", stdout);
+		           "-v Verify: every problem, one line each as FILE:LINE: message,\n"
+		           "   and every doubt as FILE:LINE: doubt: message (-v --no-doubts leaves them out)\n", stdout);
 		return 0;
 	}
 	return 1;
@@ -72,9 +75,20 @@ static int verify(const char *filename)
 	return found > 0 ? 1 : 0;
 }
 
+// -v --no-doubts FILE: the findings without the doubts.
+static bool without_doubts(int &argc, char **argv)
+{
+	if (argc != 4 || std::strcmp(argv[1], "-v") != 0 || std::strcmp(argv[2], "--no-doubts") != 0)
+		return false;
+	argv[2] = argv[3];
+	argc = 3;
+	return true;
+}
+
 // The command line: the verdict, the findings or the help, or an apology; the exit status.
 static int run(int argc, char **argv)
 {
+	doubts_wanted = !without_doubts(argc, argv);
 	if ((argc != 2 && argc != 3) || argv[1][0] != '-')
 		return print_notice(notice::no_flag);
 	option = argv[1][1];

@@ -14,6 +14,9 @@ bool has_quote(finding_kind kind)
 	case finds_no_xref:
 	case finds_not_pointer:
 	case finds_bad_date:
+	case finds_no_such_day:
+	case finds_reversed:
+	case finds_bad_age:
 	case finds_bad_sex:
 	case finds_rules7:
 		return true;
@@ -64,15 +67,18 @@ struct shown_xref {
 	const char *text;
 };
 
+// Cross-references come from the file too; a message names at most two.
+std::string xref_room[2];
+
 shown_xref xref(std::uint32_t id)
 {
-	std::string_view t = record_xref(id);
+	std::string_view t = shown(record_xref(id), xref_room[0]);
 	return {static_cast<int>(t.size()), t.data()};
 }
 
 shown_xref written(const finding &f)
 {
-	std::string_view t = key_text(f.key);
+	std::string_view t = shown(key_text(f.key), xref_room[1]);
 	return {static_cast<int>(t.size()), t.data()};
 }
 
@@ -104,6 +110,15 @@ void print_quoting(const finding &f, shown_text q, FILE *out)
 		break;
 	case finds_bad_sex:
 		format = "SEX \"%.*s%s\" is not M, F or U";
+		break;
+	case finds_no_such_day:
+		format = "DATE \"%.*s%s\" names a day its calendar does not have";
+		break;
+	case finds_reversed:
+		format = "DATE \"%.*s%s\" ends before it begins";
+		break;
+	case finds_bad_age:
+		format = "AGE \"%.*s%s\" does not follow GEDCOM's age grammar";
 		break;
 	default:
 		if (q.length == 0)
@@ -153,11 +168,21 @@ void print_message(const finding &f, std::string_view quote, FILE *out)
 		return;
 	}
 	if (has_quote(f.kind)) {
+		static std::string room;
+		quote = shown(quote, room);
 		print_quoting(f, {static_cast<int>(quote.size()), quote.data(), f.cut ? "..." : ""}, out);
+		return;
+	}
+	if (is_doubt(f.kind)) {
+		print_doubt(f, out);
 		return;
 	}
 	if (f.kind >= finds_duplicate) {
 		print_linking(f, out);
+		return;
+	}
+	if (f.kind == finds_head_lines || f.kind == finds_gedc_lines) {
+		print_missing(f, out);
 		return;
 	}
 	switch (f.kind) {

@@ -10,6 +10,7 @@
 #include "lineagetree.h"
 #include "memfile.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -56,6 +57,19 @@ std::string verify(const std::string &file)
 	return out;
 }
 
+// The findings without the one on the head's lines, which these files leave out: the lines
+// under test are what is checked, and the count follows the findings that remain.
+std::string without_head(const std::string &out)
+{
+	if (!out.starts_with("f:1: HEAD without "))
+		return out;
+	std::string rest = out.substr(out.find('\n') + 1);
+	long long found = std::count(rest.begin(), rest.end(), '\n') - 1;
+	rest.erase(rest.rfind('\n', rest.size() - 2) == std::string::npos ? 0 : rest.rfind('\n', rest.size() - 2) + 1);
+	return rest + (found == 0 ? "No problems found in f.\n"
+				  : std::to_string(found) + (found == 1 ? " problem" : " problems") + " found in f.\n");
+}
+
 } // namespace
 
 TEST(LineGrammar, EveryFormCutsAlikeInEveryReaderAfterEveryLineEnd)
@@ -74,7 +88,7 @@ TEST(LineGrammar, EveryFormCutsAlikeInEveryReaderAfterEveryLineEnd)
 			std::string file = "0 HEAD" + end + c.line + end + "1 CHAR ANSI" + end + "0 TRLR" + end;
 			std::string finding = *c.finding ? std::string("f:2: ") + c.finding + "\n1 problem found in f.\n"
 							  : "No problems found in f.\n";
-			EXPECT_EQ(verify(file), finding);
+			EXPECT_EQ(without_head(verify(file)), finding);
 			std::size_t pos = 6 + end.size();
 			ged_line l = next_line(file, pos);
 			EXPECT_EQ(l.level, c.level);

@@ -1,0 +1,94 @@
+// Tests of -v's doubts and of the 5.5.1 findings beside them, on a hand-made family with each
+// planted once, and the same family with its dates made vague.
+#include <gtest/gtest.h>
+
+#include "doubts.h"
+#include "gedfile.h"
+#include "lineagecheck.h"
+#include "memfile.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct run {
+	std::vector<std::string> lines;
+	long long problems;
+};
+
+run check_family(const char *name, bool doubts)
+{
+	setenv("SOURCE_DATE_EPOCH", "1765000000", 1); // in 2025
+	std::ifstream in(std::string(RULES7_TEST_DATA) + "/" + name, std::ios::binary);
+	std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+	FILE *f = open_bytes(text);
+	doubts_wanted = doubts;
+	run r{{}, 0};
+	std::string out = written_by([&](FILE *o) { r.problems = print_findings(text_over(f), "f", o); });
+	doubts_wanted = true;
+	std::fclose(f);
+	std::istringstream s(out);
+	for (std::string l; std::getline(s, l);)
+		r.lines.push_back(l);
+	return r;
+}
+
+} // namespace
+
+// Each error and each doubt at its line, the later of its two facts, and nothing else; the
+// doubts leave the count of problems, and so the status, alone.
+TEST(Doubts, EachPlantedFaultAtItsLineAndNothingElse)
+{
+	const std::vector<std::string> expected = {
+		"f:1: HEAD without SUBM",
+		"f:3: GEDC without FORM",
+		"f:29: doubt: death at line 29 comes before birth at line 27",
+		"f:35: doubt: birth at line 35 comes more than 10 days and less than 8 months after that of @I3@, of the same mother, at line 27",
+		"f:37: doubt: christening or baptism at line 37 comes before birth at line 35",
+		"f:41: doubt: burial or cremation at line 41 comes before death at line 39",
+		"f:47: doubt: birth at line 47 comes more than ten months after the death of father @I1@ at line 12",
+		"f:51: doubt: event at line 49 comes more than a year after death at line 51",
+		"f:58: doubt: birth at line 58: mother @I2@, born at line 18, is over 60",
+		"f:58: doubt: birth at line 58 comes after the death of mother @I2@ at line 20",
+		"f:74: doubt: birth at line 74: father @I8@, born at line 69, is under 12",
+		"f:74: doubt: birth at line 74 comes before that of ancestor @I5@ at line 47",
+		"f:79: doubt: date after 2025, the current year",
+		"f:81: DATE \"29 FEB 1900\" names a day its calendar does not have",
+		"f:82: AGE \"45\" does not follow GEDCOM's age grammar",
+		"f:84: DATE \"BET 1900 AND 1890\" ends before it begins",
+		"f:90: doubt: death or burial at line 90 comes more than 120 years after birth at line 88",
+		"f:105: doubt: birth at line 105: mother @I13@, born at line 100, is under 12",
+		"f:105: doubt: birth at line 105: father @I12@, born at line 95, is over 90",
+		"f:111: doubt: marriage at line 111 comes after the death of @I1@ at line 12",
+		"f:122: doubt: marriage at line 122: @I5@, born at line 47, is under 12",
+		"f: 3 family trees not linked to one another by FAMC and FAMS",
+		"5 problems and 16 doubts found in f.",
+	};
+	run r = check_family("family.ged", true);
+	EXPECT_EQ(r.lines, expected);
+	EXPECT_EQ(r.problems, 5);
+	run plain = check_family("family.ged", false);
+	std::vector<std::string> errors;
+	for (const std::string &l : expected)
+		if (l.find("doubt") == std::string::npos && l.find("trees") == std::string::npos)
+			errors.push_back(l);
+	errors.push_back("5 problems found in f.");
+	EXPECT_EQ(plain.lines, errors);
+	EXPECT_EQ(plain.problems, 5);
+}
+
+// The same family, each doubtful date made vague so that one reading makes the facts
+// possible: a death AFT a year with a child born BEF a later one, twins on one day, a child
+// born in the year of the father's death, ABT within its five years, ranges and bounds.
+TEST(Doubts, VagueDatesThatAllowTheFactsRaiseNone)
+{
+	run r = check_family("family-vague.ged", true);
+	const std::vector<std::string> expected = {
+		"f:1: HEAD without SUBM", "f:3: GEDC without FORM",
+		"f: 3 family trees not linked to one another by FAMC and FAMS", "2 problems found in f."};
+	EXPECT_EQ(r.lines, expected);
+}

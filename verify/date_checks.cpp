@@ -1,0 +1,24 @@
+// A DATE line's checks: its grammar, its days, the order of its range, and its span for the doubts.
+#include "checks551.h"
+#include "date_spans.h"
+#include "doubts.h"
+
+#include "grammar.h"
+
+void check_date_value(std::uint64_t line, unsigned level, std::string_view value)
+{
+	date_reading r;
+	if (!read_date_value(value, r)) {
+		add_text_finding(line, finds_bad_date, trim_blanks(value));
+		return;
+	}
+	date_fault fault = file_is_version7() ? date_fault::none : fault_of(r);
+	if (fault != date_fault::none) {
+		add_text_finding(line, fault == date_fault::reversed ? finds_reversed : finds_no_such_day,
+				 trim_blanks(value));
+		return;
+	}
+	day_span span;
+	if (level == 2 && span_of(r, span))
+		doubts_date(line, span);
+}
