@@ -1,28 +1,42 @@
 // What -v says for each 7.0 finding, in the words of its 5.5.1 messages where they say the same.
+#include "findings.h"
 #include "rules7.h"
 #include "rules7_types.h"
 
 #include <array>
+#include <string>
 
 namespace rules7 {
 
 // A long value is cut at a character boundary, not in the middle of one.
 inline constexpr std::size_t quoted_bytes7 = 60;
 
+// The quoted text, cut and with every control byte and stray byte written as \xHH, so that a
+// file's bytes never reach a terminal as they are. Built where it is used: it points into
+// its own room, so it is never copied.
 struct shown7 {
+	std::string room;
 	int length;
 	const char *text;
 	const char *cut;
+
+	shown7(std::string_view t, bool cut_before)
+	{
+		std::size_t n = t.size() <= quoted_bytes7 ? t.size() : quoted_bytes7;
+		while (n < t.size() && n > 0 && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80)
+			--n;
+		cut = cut_before || n < t.size() ? "..." : "";
+		std::string_view v = ::shown(t.substr(0, n), room);
+		length = static_cast<int>(v.size());
+		text = v.data();
+	}
+	shown7(const shown7 &) = delete;
+	shown7 &operator=(const shown7 &) = delete;
 };
 
 static shown7 shown(std::string_view t, bool cut)
 {
-	if (t.size() <= quoted_bytes7)
-		return {static_cast<int>(t.size()), t.data(), cut ? "..." : ""};
-	std::size_t n = quoted_bytes7;
-	while (n > 0 && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80)
-		--n;
-	return {static_cast<int>(n), t.data(), "..."};
+	return shown7(t, cut);
 }
 
 static const char *expected(std::uint32_t payload)
@@ -52,7 +66,7 @@ static void print_fixed(kind7 kind, FILE *out)
 	}
 }
 
-static void print_too_many(const finding7 &f, shown7 q, FILE *out)
+static void print_too_many(const finding7 &f, const shown7 &q, FILE *out)
 {
 	int dl = static_cast<int>(f.detail.size());
 	if (dl == 0)
@@ -62,7 +76,7 @@ static void print_too_many(const finding7 &f, shown7 q, FILE *out)
 			     f.detail.data());
 }
 
-static void print_bad_payload(const finding7 &f, shown7 q, FILE *out)
+static void print_bad_payload(const finding7 &f, const shown7 &q, FILE *out)
 {
 	int dl = static_cast<int>(f.detail.size());
 	const char *d = f.detail.data();

@@ -515,6 +515,9 @@ TEST(Verify7, TheHeadsVersionChoosesTheRulesAndPointersLandOnTheirRecordType)
 		{"no version", "0 HEAD\n1 GEDC\n1 CHAR UTF-8\n" + body,
 		 "f:1: HEAD without SOUR or SUBM\nf:2: GEDC without VERS or FORM\nf:8: SNOTE is not a kind of record\n3 problems found in f.\n"},
 		{"an unknown version", "0 HEAD\n1 GEDC\n2 VERS 7.2\n" + body, five_finding},
+		{"a control byte quoted printable", "0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @I1@ INDI\n1 SEX F\x1B\n0 TRLR\n",
+		 "f:5: character U+001B is not allowed in a GEDCOM 7.0 file\nf:5: SEX \"F\\x1B\" is not one of its values\n"
+		 "2 problems found in f.\n"},
 		{"a source program's VERS", "0 HEAD\n1 SOUR X\n2 VERS 7.0\n" + body,
 		 "f:1: HEAD without SUBM, GEDC or CHAR\nf:8: SNOTE is not a kind of record\n2 problems found in f.\n"},
 		{"a VERS too deep", "0 HEAD\n1 GEDC\n2 FORM x\n3 VERS 7.0\n" + body, "f:1: HEAD without SOUR, SUBM or CHAR\nf:2: GEDC without VERS\nf:9: SNOTE is not a kind of record\n3 problems found in f.\n"},
