@@ -102,6 +102,9 @@ static std::string_view number_value(std::string_view s)
 static bool numbered(std::string_view xref, std::string_view &number, bool &lettered)
 {
 	lettered = xref.starts_with("@I");
+	// A record line may have no cross-reference at all ("0 INDI").
+	if (xref.empty())
+		return false;
 	std::string_view digits = xref.substr(lettered ? 2 : 1);
 	digits = digits.substr(0, digits.find('@'));
 	number = number_value(digits);

@@ -79,6 +79,7 @@ TEST(ReaderShapes, EveryShapeFindsThePerson)
 		{"level 01 is no record", "0 @I2@ INDI\n01 @I1@ INDI\n1 NAME Ann\n", "1", "(none)"},
 		{"NUL bytes", std::string("0 @I1@ INDI\n1 NAME A\0n\n", 23), "1", std::string("A\0n", 3)},
 		{"empty file", "", "1", "(none)"},
+		{"a person's record without cross-reference", "0 INDI\n1 NAME Bo\n0 @I1@ INDI\n1 NAME Ann\n", "2", "(none)"},
 	};
 	for (const shape &s : shapes) {
 		SCOPED_TRACE(s.what);
