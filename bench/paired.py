@@ -21,6 +21,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import charsets  # noqa: E402
 from builds import program  # noqa: E402
+from run import verdict  # noqa: E402
 
 MIB = 1024
 # (command, floor, most times the floor, most peak memory in MiB)
@@ -120,11 +121,7 @@ def main():
     cpu, peak = rounds(spawn, now, then, floor, out, pairs)
     missed = report(now, cpu, peak)
     os.remove(out)
-    if missed:
-        print("Aims missed (CPU time):\n  " + "\n  ".join(missed))
-        return 1
-    print("Every aim met.")
-    return 0
+    return verdict(missed, "Aims missed (CPU time):\n  ", "\n  ", "Every aim met.")
 
 
 if __name__ == "__main__":

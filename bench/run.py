@@ -43,6 +43,15 @@ def load():
         return " ".join(f.read().split()[:3])
 
 
+def verdict(missed, heading, between, met):
+    """Prints what missed its target, or `met` when nothing did; the exit status to give."""
+    if missed:
+        print(heading + between.join(missed))
+        return 1
+    print(met)
+    return 0
+
+
 def run_once(spawn, argv, out_path):
     """Wall seconds, CPU seconds and peak RSS in KiB of one run, from the launcher."""
     res = subprocess.run([spawn, out_path] + argv, capture_output=True, text=True, check=True)
@@ -253,14 +262,9 @@ def main():
                            check=True)
         failures += bench_seven(size, linked, seven, check, spawn, runs)
     print(f"\nload average at end: {load()}")
-    if failures:
-        print("Targets missed (wall time):")
-        for f in failures:
-            print("  " + f)
-        return 1
-    print("All targets met: within 3x of the floors, peak memory below 64 MiB "
-          "(lineagecheck -v: plus a tenth of the file's size; on 7.0 within 2x of 5.5).")
-    return 0
+    return verdict(failures, "Targets missed (wall time):\n  ", "\n  ",
+                   "All targets met: within 3x of the floors, peak memory below 64 MiB "
+                   "(lineagecheck -v: plus a tenth of the file's size; on 7.0 within 2x of 5.5).")
 
 
 if __name__ == "__main__":

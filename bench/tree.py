@@ -23,7 +23,7 @@ import subprocess
 import sys
 import time
 
-from run import load, run_once, option  # noqa: E402  (bench/run.py, beside this file)
+from run import load, run_once, option, verdict  # noqa: E402  (bench/run.py, beside this file)
 from xlib import load_xlib  # noqa: E402
 
 MIB = 1024 * 1024
@@ -190,11 +190,7 @@ def main():
     if peak > size + 32 * MIB:
         missed.append(f"peak memory {peak / MIB:.1f} MiB")
     print(f"load average at end: {load()}")
-    if missed:
-        print("Targets missed: " + "; ".join(missed))
-        return 1
-    print("All lineagetree targets met.")
-    return 0
+    return verdict(missed, "Targets missed: ", "; ", "All lineagetree targets met.")
 
 
 if __name__ == "__main__":

@@ -1,8 +1,7 @@
 // Fuzz target for the reader's decoding: any bytes, in every character set a header can name,
 // read in blocks of many sizes, come out as valid UTF-8; a file that is already UTF-8 with
 // single blanks where GEDCOM puts them comes out unchanged, and the same in every block size.
-#include "gedtext.h"
-#include "fuzz_input.h"
+#include "reader_text.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -10,30 +9,6 @@
 #include <string_view>
 
 namespace {
-
-std::string decoded(std::string_view file, std::size_t block)
-{
-	static ged_text text;
-	FILE *in = input_file(file);
-	ged_start(text, in);
-	std::string out;
-	std::string part(block, '\0');
-	while (std::size_t got = ged_read(text, part.data(), block))
-		out.append(part, 0, got);
-	std::fclose(in);
-	return out;
-}
-
-bool valid_utf8(std::string_view s)
-{
-	for (std::size_t i = 0; i < s.size();) {
-		std::size_t n = utf8_sequence(s.substr(i));
-		if (n == 0)
-			return false;
-		i += n;
-	}
-	return true;
-}
 
 bool blank(char c)
 {
@@ -71,16 +46,16 @@ bool tidy_lines(std::string_view s)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
 	std::string_view file = input_bytes(data, size);
-	std::string whole = decoded(file, text_block);
-	if (!valid_utf8(whole))
+	std::string whole = decoded_text(file, text_block);
+	if (!whole_utf8(whole))
 		std::abort();
-	if (decoded(file, 64 + size % 509) != whole)
+	if (decoded_text(file, 64 + size % 509) != whole)
 		std::abort();
 	charset_guess guess = guess_charset(file);
 	bool utf16 = guess.set == ged_charset::utf16le || guess.set == ged_charset::utf16be;
 	// The text after a UTF-8 mark starts a line of its own.
 	std::string_view lines = file.starts_with("\xEF\xBB\xBF") ? file.substr(3) : file;
-	if (!utf16 && valid_utf8(file) && tidy_lines(lines) && whole != file)
+	if (!utf16 && whole_utf8(file) && tidy_lines(lines) && whole != file)
 		std::abort();
 	return 0;
 }

@@ -3,7 +3,7 @@
 // the reader hands on, and on a pair of characters noted in a piece that does not hold it,
 // or not noted in one that does.
 #include "gedline.h"
-#include "fuzz_input.h"
+#include "reader_text.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -26,30 +26,8 @@ void check_piece(std::string_view file, std::size_t& at, std::string_view piece)
 	// Short of the limit only at a line end, or before a character that would cross it.
 	if (!ended && at < file.size() && piece.size() + utf8_sequence(file.substr(at)) <= piece_max)
 		std::abort(); // cut short without a reason
-}
-
-// The text the reader hands on, read whole.
-std::string text_of(std::string_view file)
-{
-	static ged_text text;
-	FILE *in = input_file(file);
-	ged_start(text, in);
-	std::string all;
-	if (!ged_read_all(text, all))
-		std::abort();
-	std::fclose(in);
-	return all;
-}
-
-// A piece never ends inside a character: each piece is whole UTF-8 on its own.
-void check_whole_letters(std::string_view piece)
-{
-	for (std::size_t i = 0; i < piece.size();) {
-		std::size_t n = utf8_sequence(piece.substr(i));
-		if (n == 0)
-			std::abort();
-		i += n;
-	}
+	if (!whole_utf8(piece))
+		std::abort(); // a piece that ends inside a character
 }
 
 void check_pieces(std::string_view bytes, std::size_t window, bool noting)
@@ -58,13 +36,12 @@ void check_pieces(std::string_view bytes, std::size_t window, bool noting)
 	static ged_text text;
 	FILE *in = input_file(bytes);
 	ged_start(text, in);
-	std::string whole = text_of(bytes);
+	std::string whole = decoded_text(bytes, 0);
 	std::string_view file = whole;
 	std::size_t at = 0;
 	if (noting) {
 		read_pieces(r, text, char_pair{'H', 'E'}, [file, &at](std::string_view piece, bool he) {
 			check_piece(file, at, piece);
-			check_whole_letters(piece);
 			if (he != (piece.find("HE") != std::string_view::npos))
 				std::abort();
 			return true;
@@ -72,7 +49,6 @@ void check_pieces(std::string_view bytes, std::size_t window, bool noting)
 	} else {
 		read_pieces(r, text, [file, &at](std::string_view piece) {
 			check_piece(file, at, piece);
-			check_whole_letters(piece);
 			return true;
 		}, window);
 	}

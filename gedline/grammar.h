@@ -1,6 +1,7 @@
 // grammar: a GEDCOM line cut into its level, cross-reference, tag and value, or why it does not parse.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -156,4 +157,13 @@ inline bool indi_follows(std::string_view rest)
 {
 	return rest.size() >= 5 && rest.substr(0, 5) == " INDI" &&
 	       (rest.size() == 5 || rest[5] == ' ' || rest[5] == '\r' || rest[5] == '\n');
+}
+
+// Whether the word is `upper` with its ASCII letters in either case: files write tags, keywords
+// and months in small letters too, and every program reads them alike.
+inline bool same_caseless(std::string_view word, std::string_view upper)
+{
+	auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+	return word.size() == upper.size() &&
+	       std::equal(word.begin(), word.end(), upper.begin(), [&](char w, char u) { return up(w) == u; });
 }

@@ -3,6 +3,7 @@
 #include "privacy.h"
 
 #include "gedline.h"
+#include "grammar.h"
 #include "grow_list.h"
 #include "nobody.h"
 #include "records.h"
@@ -163,18 +164,6 @@ std::string_view tag_at(std::string_view line, std::size_t at)
 	return line.substr(at, end - at);
 }
 
-// Tags are compared without regard to case: a file that writes them in small letters still
-// says who died and who asked not to be published.
-bool tag_is(std::string_view tag, std::string_view upper)
-{
-	if (tag.size() != upper.size())
-		return false;
-	for (std::size_t i = 0; i < tag.size(); ++i)
-		if ((tag[i] & ~0x20) != upper[i])
-			return false;
-	return true;
-}
-
 // The text between the first "@" from `from` on and the next.
 // Searched by hand: the texts are a few characters long, shorter than a call to memchr.
 bool pointer_in(std::string_view text, std::size_t from, std::string_view& xref)
@@ -210,9 +199,9 @@ private_record read_private_record(std::string_view line)
 	std::string_view tag = tag_at(line, at);
 	if (line.size() == piece_max && !ends_line(line) && at + tag.size() == line.size())
 		return {private_kind::unreadable, key};
-	if (tag_is(tag, "INDI"))
+	if (same_caseless(tag, "INDI"))
 		return {named ? private_kind::person : private_kind::unreadable, key};
-	if (named && tag_is(tag, "FAM"))
+	if (named && same_caseless(tag, "FAM"))
 		return {private_kind::family, key_of(xref, family_kind)};
 	if (named && tag.empty())
 		return {private_kind::unreadable, key};
@@ -291,7 +280,7 @@ bool restricts(const restriction_scan& s)
 			item.remove_prefix(1);
 		while (!item.empty() && (item.back() == ' ' || item.back() == '\t'))
 			item.remove_suffix(1);
-		if (tag_is(item, "PRIVACY") || tag_is(item, "CONFIDENTIAL"))
+		if (same_caseless(item, "PRIVACY") || same_caseless(item, "CONFIDENTIAL"))
 			return true;
 		rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
 	}

@@ -5,6 +5,7 @@
 # titles right, whatever their letters.
 # Usage: desktop.sh PERSONVIEW LINEAGETREE WIDGETS FAMILY_GED
 set -eu
+. "$(dirname "$0")/ended.sh"
 personview=$1
 lineagetree=$2
 widgets=$3
@@ -92,17 +93,7 @@ close() {
 
 # The program started last has ended, with status 0 and nothing on standard error.
 ended_well() {
-	waited=0
-	while kill -0 "$pid" 2>/dev/null && [ "$waited" -lt 100 ]; do
-		sleep 0.2
-		waited=$((waited + 1))
-	done
-	if kill -0 "$pid" 2>/dev/null; then
-		kill "$pid"
-		fail "$1 went on after its window was closed"
-	fi
-	status=0
-	wait "$pid" || status=$?
+	ended "$pid" 100 || fail "$1 went on after its window was closed"
 	if [ "$status" -ne 0 ] || [ -s "$work/$1.err" ]; then
 		cat "$work/$1.err" >&2
 		fail "$1 ended with status $status"

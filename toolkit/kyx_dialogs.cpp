@@ -75,6 +75,13 @@ void free_pixmaps(std::initializer_list<Pixmap> pixmaps)
 			XFreePixmap(display, p);
 }
 
+// The frame's font; false when the server does not know it.
+bool load_frame_font(dialog_frame &f, const char *name)
+{
+	f.font = load_font(name);
+	return f.font != nullptr;
+}
+
 void free_font(dialog_frame &f)
 {
 	if (f.font)
@@ -98,11 +105,12 @@ bool begin_redraw(dialog_frame &f)
 	return true;
 }
 
-// The list and the bar chart only show their data: any click or key closes them with 1.
+// The message box, the list and the bar chart only show what they hold: the event that
+// `closes` them, or the window manager's close request, ends them with 1.
 template <typename State>
-dialog_outcome shown_until_input(State &s, const XEvent &e, void (*draw)(const State &))
+dialog_outcome shown_until(State &s, const XEvent &e, bool closes, void (*draw)(const State &))
 {
-	if (e.type == ButtonPress || e.type == KeyPress || close_requested(e, s.frame.win)) {
+	if (closes || close_requested(e, s.frame.win)) {
 		close_window(s.frame.win);
 		return {true, 1};
 	}
@@ -115,10 +123,11 @@ dialog_outcome shown_until_input(State &s, const XEvent &e, void (*draw)(const S
 }
 
 // The dialog takes every event of the connection while it runs, the main window's exposures
-// too, so the main window is painted afresh once it ends. A request to close the main window
-// is not lost meanwhile: the main loop ends as soon as the dialog has.
+// too, so the main window is painted afresh once it ends, before the dialog's resources go. A
+// request to close the main window is not lost meanwhile: the main loop ends as soon as the
+// dialog has.
 template <typename State>
-int run_modal(State &s, dialog_outcome (*on_event)(State &, const XEvent &))
+int run_modal(State &s, dialog_outcome (*on_event)(State &, const XEvent &), void (*release)(State &))
 {
 	XEvent e;
 	for (;;) {
@@ -128,6 +137,7 @@ int run_modal(State &s, dialog_outcome (*on_event)(State &, const XEvent &))
 		dialog_outcome o = on_event(s, e);
 		if (o.done) {
 			kyx_repaint();
+			release(s);
 			return o.result;
 		}
 	}
@@ -217,8 +227,7 @@ bool msgbox_open(msgbox_state &s, int kind, const char *text, const char *title,
 		 int margin)
 {
 	s = {};
-	s.frame.font = load_font(font_name);
-	if (!s.frame.font)
+	if (!load_frame_font(s.frame, font_name))
 		return false;
 	s.kind = kind;
 	s.text = or_empty(text);
@@ -243,16 +252,7 @@ dialog_outcome msgbox_event(msgbox_state &s, const XEvent &e)
 {
 	bool ok = e.type == ButtonPress
 		&& msgbox_closes(e.xbutton.x, e.xbutton.y, s.frame.width, s.frame.height);
-	if (ok || close_requested(e, s.frame.win)) {
-		close_window(s.frame.win);
-		return {true, 1};
-	}
-	if (is_last_expose(e)) {
-		if (!begin_redraw(s.frame))
-			return {true, 0};
-		msgbox_draw(s);
-	}
-	return {false, 0};
+	return shown_until(s, e, ok, msgbox_draw);
 }
 
 void msgbox_release(msgbox_state &s)
@@ -273,9 +273,7 @@ int x_msgbox(int kind, const char *text, const char *title, char *fontname, int 
 		kyx_die("Display %s doesn't know the font '%s' ::RURovu\n", DisplayString(display),
 			or_empty(fontname));
 	}
-	int result = run_modal(s, msgbox_event);
-	msgbox_release(s);
-	return result;
+	return run_modal(s, msgbox_event, msgbox_release);
 }
 
 namespace kyx {
@@ -285,8 +283,7 @@ namespace kyx {
 bool calbox_open(dialog_frame &f, const char *title)
 {
 	f = {};
-	f.font = load_font("fixed");
-	if (!f.font)
+	if (!load_frame_font(f, "fixed"))
 		return false;
 	create_centred_window(f, title, calbox_size, calbox_size);
 	show_window(f.win);
@@ -312,9 +309,7 @@ int x_calbox(const char *title)
 	if (!calbox_open(f, title)) {
 		kyx_die("Display doesn't know the font fixed\n");
 	}
-	int result = run_modal(f, calbox_event);
-	free_font(f);
-	return result;
+	return run_modal(f, calbox_event, free_font);
 }
 
 namespace kyx {
@@ -366,8 +361,7 @@ bool radio_open(radio_state &s, const char *option1, const char *option2, const 
 		const char *title, const char *font_name, int margin)
 {
 	s = {};
-	s.frame.font = load_font(font_name);
-	if (!s.frame.font)
+	if (!load_frame_font(s.frame, font_name))
 		return false;
 	s.option1 = or_empty(option1);
 	s.option2 = or_empty(option2);
@@ -424,9 +418,7 @@ int x_radiobox(const char *option1, const char *option2, const char *question, c
 	if (!radio_open(s, option1, option2, question, title, fontname, margin)) {
 		die_unknown_font(fontname);
 	}
-	int result = run_modal(s, radio_event);
-	radio_release(s);
-	return result;
+	return run_modal(s, radio_event, radio_release);
 }
 
 namespace kyx {
@@ -499,8 +491,7 @@ bool list_open(list_state &s, int width, int height, const char *title, int styl
 	       char (*rows)[list_slot_size], const char *font_name, const char *heading)
 {
 	s = {};
-	s.frame.font = load_font(font_name);
-	if (!s.frame.font)
+	if (!load_frame_font(s.frame, font_name))
 		return false;
 	s.list_width = width;
 	s.style = style;
@@ -522,7 +513,7 @@ bool list_open(list_state &s, int width, int height, const char *title, int styl
 
 dialog_outcome list_event(list_state &s, const XEvent &e)
 {
-	return shown_until_input(s, e, list_draw);
+	return shown_until(s, e, e.type == ButtonPress || e.type == KeyPress, list_draw);
 }
 
 void list_release(list_state &s)
@@ -541,9 +532,7 @@ int x_slistwindow(int width, int height, const char *title, int style, char mark
 	if (!list_open(s, width, height, title, style, marker, count, rows, fontname, heading)) {
 		die_unknown_font(fontname);
 	}
-	int result = run_modal(s, list_event);
-	list_release(s);
-	return result;
+	return run_modal(s, list_event, list_release);
 }
 
 namespace kyx {
@@ -575,8 +564,7 @@ bool graph_open(graph_state &s, int width, int height, const char *title, int co
 		const char *font_name)
 {
 	s = {};
-	s.frame.font = load_font(font_name);
-	if (!s.frame.font)
+	if (!load_frame_font(s.frame, font_name))
 		return false;
 	s.count = count;
 	s.values = values;
@@ -590,7 +578,7 @@ bool graph_open(graph_state &s, int width, int height, const char *title, int co
 
 dialog_outcome graph_event(graph_state &s, const XEvent &e)
 {
-	return shown_until_input(s, e, graph_draw);
+	return shown_until(s, e, e.type == ButtonPress || e.type == KeyPress, graph_draw);
 }
 
 void graph_release(graph_state &s)
@@ -608,9 +596,7 @@ int x_graphwindow(int width, int height, const char *title, int count, const int
 	if (!graph_open(s, width, height, title, count, values, fontname)) {
 		die_unknown_font(fontname);
 	}
-	int result = run_modal(s, graph_event);
-	graph_release(s);
-	return result;
+	return run_modal(s, graph_event, graph_release);
 }
 
 namespace kyx {
@@ -683,8 +669,7 @@ imgbox_open_result imgbox_open(imgbox_state &s, const char *path, const char *ti
 		return imgbox_open_result::no_file;
 	s.is_drawing = read_drawing(f, s.art, X_GREY);
 	std::fclose(f);
-	s.frame.font = load_font("fixed");
-	if (!s.frame.font)
+	if (!load_frame_font(s.frame, "fixed"))
 		return imgbox_open_result::no_font;
 	if (s.is_drawing) {
 		open_picture_window(s.frame, title, s.art.background, s.art.width, s.art.height);
@@ -749,9 +734,7 @@ int x_imgbox(const char *path, const char *title)
 	case imgbox_open_result::opened:
 		break;
 	}
-	int result = run_modal(s, imgbox_event);
-	imgbox_release(s);
-	return result;
+	return run_modal(s, imgbox_event, imgbox_release);
 }
 
 namespace kyx {
@@ -794,8 +777,7 @@ bool keypad_open(keypad_state &s, const char *path, const char *title, int type,
 	s.x = x;
 	s.y = y;
 	s.capacity = keypad_capacity(type);
-	s.frame.font = load_font("fixed");
-	if (!s.frame.font)
+	if (!load_frame_font(s.frame, "fixed"))
 		return false;
 	open_picture_window(s.frame, title, X_GREY, picture_default_size, picture_default_size);
 	s.text_pen = make_pen(s.frame.win, X_BLACK, X_GREY, s.frame.font->fid);
@@ -843,7 +825,5 @@ int x_imgkeybox(const char *path, const char *title, int type, int x, int y)
 	if (!keypad_open(s, path, title, type, x, y)) {
 		kyx_die("Display doesn't know the font 'fixed'\n");
 	}
-	int result = run_modal(s, keypad_event);
-	keypad_release(s);
-	return result;
+	return run_modal(s, keypad_event, keypad_release);
 }

@@ -10,10 +10,9 @@
 
 namespace kyx {
 
-static constexpr int tiled_bg_width = 1024;
-static constexpr int tiled_bg_height = 860;
-static constexpr int tiled_label_width = 640;
-static constexpr int tiled_label_height = 20;
+// The sizes a tiled picture fills, in the window and in a label.
+static constexpr kyx_point tiled_bg{1024, 860};
+static constexpr kyx_point tiled_label{640, 20};
 static constexpr int menu_bar_right = 1111;
 static constexpr int pulldown_frame_depth = 900;
 static constexpr int menus_drawn = 20;  // titles and items only of bars and menus 0 to 19
@@ -24,7 +23,7 @@ static void draw_background()
 		return;
 	XFlush(display);
 	if (windowtile == kyx_bg_tiled)
-		fill_rect(window2, gcP, 0, 0, tiled_bg_width, tiled_bg_height);
+		fill_rect(window2, gcP, 0, 0, tiled_bg.x, tiled_bg.y);
 	else if (windowtile == kyx_bg_whole)
 		fill_rect(window2, gcP, 0, 0, main_window_size.x, main_window_size.y);
 	else
@@ -84,7 +83,7 @@ static void draw_label(int i)
 	if (backgroundlabel_pixmap[i] == 1) {
 		XFlush(display);
 		if (labeltile[i] == 1)
-			fill_rect(w, gcP_label[i], 0, 0, tiled_label_width, tiled_label_height);
+			fill_rect(w, gcP_label[i], 0, 0, tiled_label.x, tiled_label.y);
 		else
 			fill_rect(w, gcP_label[i], 0, 0, label_bg_size[i].x, label_bg_size[i].y);
 	}
@@ -345,33 +344,31 @@ static void draw_frame(int i)
 	draw_line(window2, global_pen, x2, y1, x2, y2);
 }
 
+// Every row of a widget table in turn, in the order they were made.
+static void draw_each(int num, void (*draw)(int))
+{
+	for (int i = 0; i < count_of(num); ++i)
+		draw(i);
+}
+
 void kyx_redraw()
 {
 	XClearWindow(display, window2);
 	draw_background();
 	draw_menu_bars();
 	draw_menus();
-	for (int i = 0; i < count_of(global_pie_num); ++i)
-		draw_pie(i);
-	for (int i = 0; i < count_of(global_label_num); ++i)
-		draw_label(i);
+	draw_each(global_pie_num, draw_pie);
+	draw_each(global_label_num, draw_label);
 	draw_separators();
-	for (int i = 0; i < count_of(global_button_num); ++i)
-		draw_button(i);
-	for (int i = 0; i < count_of(global_image_num); ++i)
-		draw_image(xpm_image[i], global_image_i[i], global_image_w[i], global_image_h[i]);
-	for (int i = 0; i < count_of(global_imagebutton_num); ++i)
-		draw_imagebutton(i);
-	for (int i = 0; i < count_of(global_lbutton_num); ++i)
-		draw_lbutton(i);
-	for (int i = 0; i < count_of(global_textentry_num); ++i)
-		draw_entry(i);
-	for (int i = 0; i < count_of(global_chkbutton_num); ++i)
-		draw_chkbutton(i);
-	for (int i = 0; i < count_of(global_selectlist_num); ++i)
-		draw_selectlist(i);
-	for (int i = 0; i < count_of(global_frame_num); ++i)
-		draw_frame(i);
+	draw_each(global_button_num, draw_button);
+	draw_each(global_image_num,
+		  [](int i) { draw_image(xpm_image[i], global_image_i[i], global_image_w[i], global_image_h[i]); });
+	draw_each(global_imagebutton_num, draw_imagebutton);
+	draw_each(global_lbutton_num, draw_lbutton);
+	draw_each(global_textentry_num, draw_entry);
+	draw_each(global_chkbutton_num, draw_chkbutton);
+	draw_each(global_selectlist_num, draw_selectlist);
+	draw_each(global_frame_num, draw_frame);
 }
 
 } // namespace kyx

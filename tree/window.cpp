@@ -52,7 +52,7 @@ constexpr auto on_slot = slot_callbacks(std::make_index_sequence<tree_slots>{});
 
 const char *picture(const char *name, picture_path &buf)
 {
-	static const char *const dirs[] = {TREE_PICTURE_DIR, TREE_SOURCE_PICTURE_DIR};
+	static const char *const dirs[] = {PICTURE_DIR, SOURCE_PICTURE_DIR};
 	return find_picture(name, dirs, buf);
 }
 

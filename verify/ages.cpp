@@ -5,16 +5,6 @@
 
 namespace {
 
-bool same_upper(std::string_view word, std::string_view upper)
-{
-	if (word.size() != upper.size())
-		return false;
-	for (std::size_t i = 0; i < word.size(); ++i)
-		if ((word[i] & ~0x20) != upper[i])
-			return false;
-	return true;
-}
-
 // One part, "45y": up to `digits` digits and the unit; false when the text there is not one.
 bool age_part(std::string_view &v, char unit, std::size_t digits)
 {
@@ -35,7 +25,7 @@ bool age_value_ok(std::string_view value)
 {
 	std::string_view v = trim_blanks(value);
 	for (std::string_view word : {"CHILD", "INFANT", "STILLBORN"})
-		if (same_upper(v, word))
+		if (same_caseless(v, word))
 			return true;
 	if (!v.empty() && (v.front() == '<' || v.front() == '>')) {
 		v.remove_prefix(1);

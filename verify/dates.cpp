@@ -25,20 +25,6 @@ bool is_blank(char c)
 	return c == ' ' || c == '\t';
 }
 
-bool same_word(std::string_view word, std::string_view upper)
-{
-	if (word.size() != upper.size())
-		return false;
-	for (std::size_t i = 0; i < word.size(); ++i) {
-		char c = word[i];
-		if (c >= 'a' && c <= 'z')
-			c = static_cast<char>(c - 'a' + 'A');
-		if (c != upper[i])
-			return false;
-	}
-	return true;
-}
-
 std::uint64_t number_of(std::string_view digits)
 {
 	std::uint64_t n = 0;
@@ -82,7 +68,7 @@ int calendar_of_escape(std::string_view word)
 		"@#DGREGORIAN@", "@#DJULIAN@", "@#DHEBREW@", "@#DFRENCH R@", "@#DROMAN@", "@#DUNKNOWN@"};
 	static constexpr std::array<calendar, 6> calendars = {gregorian, julian, hebrew, french, free_form, free_form};
 	for (std::size_t i = 0; i < escapes.size(); ++i)
-		if (same_word(word, escapes[i]))
+		if (same_caseless(word, escapes[i]))
 			return calendars[i];
 	return -1;
 }
@@ -101,7 +87,7 @@ unsigned month_of(std::string_view word, calendar cal)
 						      : months.data();
 	std::size_t count = cal == hebrew || cal == french ? 13 : 12;
 	for (std::size_t i = 0; i < count; ++i)
-		if (same_word(word, names[i]))
+		if (same_caseless(word, names[i]))
 			return static_cast<unsigned>(i + 1);
 	return 0;
 }
@@ -140,12 +126,12 @@ bool year_ok(std::string_view word, calendar cal)
 bool free_date(date_words &w)
 {
 	std::size_t start = w.at;
-	while (w.at < w.count && w.at - start < 3 && !same_word(next_word(w), "AND") &&
-	       !same_word(next_word(w), "TO") && !same_word(next_word(w), "B.C."))
+	while (w.at < w.count && w.at - start < 3 && !same_caseless(next_word(w), "AND") &&
+	       !same_caseless(next_word(w), "TO") && !same_caseless(next_word(w), "B.C."))
 		++w.at;
 	if (w.at == start || !all_digits(w.word[w.at - 1]))
 		return false;
-	if (same_word(next_word(w), "B.C."))
+	if (same_caseless(next_word(w), "B.C."))
 		++w.at;
 	return true;
 }
@@ -179,7 +165,7 @@ bool date(date_words &w)
 		return false;
 	++w.at;
 	auto year = static_cast<std::int64_t>(number_of(word.substr(0, word.find('/'))));
-	if (same_word(next_word(w), "B.C.")) {
+	if (same_caseless(next_word(w), "B.C.")) {
 		if (cal != gregorian && cal != julian)
 			return false;
 		++w.at;
@@ -192,7 +178,7 @@ bool date(date_words &w)
 
 bool keyword(date_words &w, std::string_view upper)
 {
-	if (!same_word(next_word(w), upper))
+	if (!same_caseless(next_word(w), upper))
 		return false;
 	++w.at;
 	return true;

@@ -32,7 +32,7 @@ static constexpr field_row field_rows[field_count] = {
 // source tree, so that a program run from the build folder looks right too.
 static const char *picture(const char *name, picture_path &buf)
 {
-	static const char *const dirs[] = {PERSONVIEW_PICTURE_DIR, PERSONVIEW_SOURCE_PICTURE_DIR};
+	static const char *const dirs[] = {PICTURE_DIR, SOURCE_PICTURE_DIR};
 	return find_picture(name, dirs, buf);
 }
 

@@ -1,6 +1,7 @@
 // One widget of every kind on one window, to look at and try.
 // Usage: kyx_widgets [picture folder]; the folder defaults to the example's own sources.
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 #include "kyx.h"
@@ -126,37 +127,45 @@ static void xpm_picture()
 	show_result("Picture box x", x_imgbox(picture("landscape.xpm").c_str(), "Picture"));
 }
 
-static void dialog_menus()
+struct menu_item {
+	const char *label;
+	kyx_callback run;
+};
+
+// A menu on the bar with its items in order; an item that runs nothing may have no callback.
+static void add_menu(const char *title, std::initializer_list<menu_item> items)
 {
-	int messages = kyx_menu(0, "Messages");
-	kyx_menuitem(messages, "Plain message", plain_message);
-	kyx_menuitem(messages, "Smiling face", face_message);
-	kyx_menuitem(messages, "Face, no button", face_only);
-	kyx_menuitem(messages, "Warning", warning_message);
-	kyx_menuitem(messages, "Information", information_message);
-	kyx_menuitem(messages, "Blank box", blank_box);
-	int choices = kyx_menu(0, "Choices");
-	kyx_menuitem(choices, "Radio box", radio_box);
-	kyx_menuitem(choices, "Keypad: number", keypad_number);
-	kyx_menuitem(choices, "Keypad: decimal", keypad_decimal);
-	kyx_menuitem(choices, "Keypad: letter", keypad_letter);
-	int data = kyx_menu(0, "Data");
-	kyx_menuitem(data, "List, green", list_green);
-	kyx_menuitem(data, "List, white", list_white);
-	kyx_menuitem(data, "Bar chart", bar_chart);
-	kyx_menuitem(data, "Drawing", drawing);
-	kyx_menuitem(data, "Picture", xpm_picture);
+	int menu = kyx_menu(0, title);
+	for (const menu_item &item : items)
+		kyx_menuitem(menu, item.label, item.run);
 }
 
 static void menus()
 {
 	kyx_menubar();
-	int file = kyx_menu(0, "File");
-	kyx_menuitem(file, "Press", press);
-	kyx_menuitem(file, "Quit", quit);
-	int help = kyx_menu(0, "Help");
-	kyx_menuitem(help, "Nothing here", nullptr);
-	dialog_menus();
+	add_menu("File", {{"Press", press}, {"Quit", quit}});
+	add_menu("Help", {{"Nothing here", nullptr}});
+	add_menu("Messages", {
+		{"Plain message", plain_message},
+		{"Smiling face", face_message},
+		{"Face, no button", face_only},
+		{"Warning", warning_message},
+		{"Information", information_message},
+		{"Blank box", blank_box},
+	});
+	add_menu("Choices", {
+		{"Radio box", radio_box},
+		{"Keypad: number", keypad_number},
+		{"Keypad: decimal", keypad_decimal},
+		{"Keypad: letter", keypad_letter},
+	});
+	add_menu("Data", {
+		{"List, green", list_green},
+		{"List, white", list_white},
+		{"Bar chart", bar_chart},
+		{"Drawing", drawing},
+		{"Picture", xpm_picture},
+	});
 }
 
 static void buttons_and_text()

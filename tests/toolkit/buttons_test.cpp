@@ -26,18 +26,11 @@ TEST_F(Buttons, FaceBevelAndOutline)
 	kyx_button(100, 50, "OK", nullptr);
 	kyx_setbuttoncolor(0, 0xFF0000);
 	redraw();
-	EXPECT_EQ(pixel(98, 40), 0xFF0000u);
-	EXPECT_EQ(pixel(95, 40), black);
-	EXPECT_EQ(pixel(116, 40), black);
-	EXPECT_EQ(pixel(100, 36), black);
-	EXPECT_EQ(pixel(100, 54), black);
-	EXPECT_EQ(pixel(96, 45), white);
-	EXPECT_EQ(pixel(105, 37), white);
-	EXPECT_EQ(pixel(115, 45), dgrey);
-	EXPECT_EQ(pixel(105, 53), dgrey);
+	expect_pixels({{98, 40, 0xFF0000u}, {95, 40, black}, {116, 40, black}, {100, 36, black},
+		{100, 54, black}, {96, 45, white}, {105, 37, white}, {115, 45, dgrey},
+		{105, 53, dgrey}});
 	// Later lines win at the corners they share.
-	EXPECT_EQ(pixel(96, 53), white);
-	EXPECT_EQ(pixel(115, 37), white);
+	expect_pixels({{96, 53, white}, {115, 37, white}});
 	EXPECT_GT(count(black, 100, 40, 12, 11), 0);
 }
 
@@ -78,17 +71,13 @@ TEST_F(ToggleButtons, LampOnAndOff)
 	open_window();
 	kyx_lbutton(100, 109, "Lamp", nullptr);
 	redraw();
-	EXPECT_EQ(pixel(103, 103), 0xFFFFFFu);
-	EXPECT_EQ(pixel(103, 100), 0xFFCCCCu);
-	EXPECT_EQ(pixel(98, 104), dgrey);
-	EXPECT_EQ(pixel(103, 99), dgrey);
-	EXPECT_EQ(pixel(103, 109), white);
-	EXPECT_EQ(pixel(130, 112), dgrey);  // the bevel reaches past the text
-	EXPECT_EQ(pixel(140, 113), black);
+	expect_pixels({{103, 103, 0xFFFFFFu}, {103, 100, 0xFFCCCCu}, {98, 104, dgrey}, {103, 99, dgrey},
+		{103, 109, white}});
+	// The bevel reaches past the text.
+	expect_pixels({{130, 112, dgrey}, {140, 113, black}});
 	kyx_lbutton_obj.state[0] = 1;
 	redraw();
-	EXPECT_EQ(pixel(103, 103), 0xFF6666u);
-	EXPECT_EQ(pixel(103, 108), 0xFF1111u);
+	expect_pixels({{103, 103, 0xFF6666u}, {103, 108, 0xFF1111u}});
 }
 
 TEST_F(ToggleButtons, FlipsBeforeItsCallbackAndRepaintsTheLamp)
@@ -109,14 +98,10 @@ TEST_F(CheckButtons, BoxAndTick)
 	open_window();
 	int c = kyx_chkbutton(300, 200, "Tick");
 	redraw();
-	EXPECT_EQ(pixel(300, 200), dgrey);
-	EXPECT_EQ(pixel(301, 205), black);
-	EXPECT_EQ(pixel(313, 205), white);
-	EXPECT_EQ(pixel(303, 205), white);
+	expect_pixels({{300, 200, dgrey}, {301, 205, black}, {313, 205, white}, {303, 205, white}});
 	kyx_chkbutton_obj.state[c] = 1;
 	redraw();
-	EXPECT_EQ(pixel(303, 205), black);
-	EXPECT_EQ(pixel(311, 202), black);
+	expect_pixels({{303, 205, black}, {311, 202, black}});
 }
 
 TEST_F(CheckButtons, TickComesAndGoes)

@@ -17,22 +17,14 @@ TEST_F(Entries, CaretFromItsText)
 	EXPECT_EQ(KYX_event_flag, 1);
 }
 
-TEST_F(Entries, FieldFocusAndStarsInTheRedraw)
+TEST_F(Entries, FieldFrameAndFocusInTheRedraw)
 {
 	open_window();
 	int pw = kyx_textentry(20, 200, 100, 1);
-	int plain = kyx_textentry(20, 240, 100, 0);
 	kyx_settextentry(pw, "abc");
-	kyx_settextentry(plain, "***");
 	redraw();
-	EXPECT_EQ(pixel(50, 199), dgrey);
-	EXPECT_EQ(pixel(50, 200), black);
-	EXPECT_EQ(pixel(20, 210), black);
-	EXPECT_EQ(pixel(122, 205), white);
-	EXPECT_EQ(pixel(50, 216), white);
-	int stars = count(black, 21, 201, 99, 14);
-	EXPECT_GT(stars, 0);
-	EXPECT_EQ(stars, count(black, 21, 241, 99, 14));
+	expect_pixels({{50, 199, dgrey}, {50, 200, black}, {20, 210, black}, {122, 205, white},
+		{50, 216, white}});
 	click(50, 205);
 	EXPECT_EQ(pixel(110, 205), yellow);
 	redraw();
@@ -40,17 +32,27 @@ TEST_F(Entries, FieldFocusAndStarsInTheRedraw)
 	EXPECT_EQ(kyx_textentry_obj.focus[pw], 1);
 }
 
+// Each entry's ink against a plain entry's below it: a password shows stars, every other type
+// its text.
 TEST_F(Entries, RedrawShowsTheTextOfEveryTypeButPassword)
 {
+	struct {
+		int type;
+		const char *text;
+		const char *plain_alike;
+	} cases[] = {{1, "abc", "***"}, {2, "abc", "abc"}};
 	open_window();
-	int other = kyx_textentry(20, 100, 100, 2);
-	int plain = kyx_textentry(20, 140, 100, 0);
-	kyx_settextentry(other, "abc");
-	kyx_settextentry(plain, "abc");
-	redraw();
-	int shown = count(black, 22, 102, 97, 13);
-	EXPECT_GT(shown, 0);
-	EXPECT_EQ(shown, count(black, 22, 142, 97, 13));
+	int y = 20;
+	for (const auto &c : cases) {
+		SCOPED_TRACE(c.type);
+		kyx_settextentry(kyx_textentry(20, y, 100, c.type), c.text);
+		kyx_settextentry(kyx_textentry(20, y + 40, 100, 0), c.plain_alike);
+		redraw();
+		int shown = count(black, 21, y + 1, 99, 14);
+		EXPECT_GT(shown, 0);
+		EXPECT_EQ(shown, count(black, 21, y + 41, 99, 14));
+		y += 100;
+	}
 }
 
 class EntryFixture : public KyxTest {
@@ -79,8 +81,7 @@ TEST_F(EntryEditing, KeysGoOnlyToTheFocusedEntry)
 	EXPECT_STREQ(numberstring[e].data(), "ab");
 	EXPECT_STREQ(kyx_textentry_obj.text[p].data(), "cd");
 	EXPECT_EQ(kyx_textentry_obj.focus[e], 0);
-	EXPECT_EQ(pixel(110, 105), white);
-	EXPECT_EQ(pixel(110, 155), yellow);
+	expect_pixels({{110, 105, white}, {110, 155, yellow}});
 }
 
 TEST_F(EntryEditing, FullEntryTakesOnlyBackSpace)
@@ -133,8 +134,7 @@ TEST_F(EntryEditing, SetTextRepaintsPlainEntriesBeforeTheNextEvent)
 	repaint_entry_texts();
 	XSync(display, False);
 	EXPECT_EQ(KYX_event_flag, 0);
-	EXPECT_EQ(pixel(110, 105), white);
-	EXPECT_EQ(pixel(110, 101), yellow);
+	expect_pixels({{110, 105, white}, {110, 101, yellow}});
 	EXPECT_GT(count(black, 22, 103, 30, 12), 0);
 }
 

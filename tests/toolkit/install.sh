@@ -10,6 +10,7 @@ build=$1
 source=$2
 libdir=$3
 flags=${4:-}
+. "$source/tests/ended.sh"
 title="Hello from kyx"
 strict="-Wall -Wextra -Wpedantic -Werror"
 
@@ -101,19 +102,11 @@ run() {
 			mousemove --window "$window" 20 44 sleep 0.2 click 1 sleep 0.3 2>/dev/null || true
 		tries=$((tries + 1))
 	done
-	waited=0
-	while kill -0 "$pid" 2>/dev/null && [ "$waited" -lt 50 ]; do
-		sleep 0.2
-		waited=$((waited + 1))
-	done
-	if kill -0 "$pid" 2>/dev/null; then
-		kill "$pid"
+	if ! ended "$pid" 50; then
 		cat "$work/run.log" >&2
 		echo "$1: Quit in the File menu did not end it" >&2
 		exit 1
 	fi
-	status=0
-	wait "$pid" || status=$?
 	if [ "$status" -ne 0 ]; then
 		cat "$work/run.log" >&2
 		echo "$1: ended with status $status" >&2

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,18 @@ public:
 		return p;
 	}
 
+	struct point_colour {
+		int x, y;
+		uint32_t colour;
+	};
+
+	// Each point of the main window in its colour, a failure naming the point.
+	static void expect_pixels(std::initializer_list<point_colour> points)
+	{
+		for (const point_colour &p : points)
+			EXPECT_EQ(pixel(p.x, p.y), p.colour) << "at (" << p.x << ", " << p.y << ")";
+	}
+
 protected:
 	// Pixels of one colour in a rectangle: enough to tell drawn text from none.
 	static int count(uint32_t colour, int x, int y, int w, int h)
@@ -98,14 +111,22 @@ protected:
 		return n;
 	}
 
-	static void click(int x, int y, Window w = 0)
+	// An event of the pointer at (x, y) in w, the main window when w is 0.
+	template <typename Event>
+	static Event pointer_event(int type, int x, int y, Window w)
 	{
-		XButtonEvent ev{};
-		ev.type = ButtonPress;
+		Event ev{};
+		ev.type = type;
 		ev.display = display;
 		ev.window = w ? w : window2;
 		ev.x = x;
 		ev.y = y;
+		return ev;
+	}
+
+	static void click(int x, int y, Window w = 0)
+	{
+		XButtonEvent ev = pointer_event<XButtonEvent>(ButtonPress, x, y, w);
 		ev.button = Button1;
 		handle_buttonpress(&ev);
 		XSync(display, False);
@@ -113,12 +134,7 @@ protected:
 
 	static void move(int x, int y, Window w = 0)
 	{
-		XMotionEvent ev{};
-		ev.type = MotionNotify;
-		ev.display = display;
-		ev.window = w ? w : window2;
-		ev.x = x;
-		ev.y = y;
+		XMotionEvent ev = pointer_event<XMotionEvent>(MotionNotify, x, y, w);
 		handle_motion(&ev);
 		XSync(display, False);
 	}

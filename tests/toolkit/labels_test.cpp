@@ -25,13 +25,9 @@ TEST_F(Labels, BorderStyles)
 	kyx_label("Hello", 50, 80, 3);
 	redraw();
 	// Sunken: black top and left, white bottom and right (x = 34 in a 35-wide window).
-	EXPECT_EQ(pixel(53, 29), black);
-	EXPECT_EQ(pixel(48, 34), black);
-	EXPECT_EQ(pixel(53, 41), white);
-	EXPECT_EQ(pixel(82, 34), white);
+	expect_pixels({{53, 29, black}, {48, 34, black}, {53, 41, white}, {82, 34, white}});
 	// Raised: the other way round.
-	EXPECT_EQ(pixel(53, 69), white);
-	EXPECT_EQ(pixel(82, 74), black);
+	expect_pixels({{53, 69, white}, {82, 74, black}});
 	EXPECT_TRUE(mapped(wlabel[0]));
 }
 
@@ -42,16 +38,9 @@ TEST_F(Shapes, SeparatorsAndFrames)
 	kyx_vseparator(200, 10, 50);
 	kyx_frame(300, 20, 380, 80, "F");
 	redraw();
-	EXPECT_EQ(pixel(60, 100), black);
-	EXPECT_EQ(pixel(60, 101), white);
-	EXPECT_EQ(pixel(200, 60), black);
-	EXPECT_EQ(pixel(201, 60), white);
-	EXPECT_EQ(pixel(340, 20), black);
-	EXPECT_EQ(pixel(340, 21), white);
-	EXPECT_EQ(pixel(340, 80), black);
-	EXPECT_EQ(pixel(300, 50), black);
-	EXPECT_EQ(pixel(301, 50), white);
-	EXPECT_EQ(pixel(380, 50), black);
+	expect_pixels({{60, 100, black}, {60, 101, white}, {200, 60, black}, {201, 60, white},
+		{340, 20, black}, {340, 21, white}, {340, 80, black}, {300, 50, black},
+		{301, 50, white}, {380, 50, black}});
 }
 
 TEST_F(Shapes, PieQuarters)
@@ -61,11 +50,9 @@ TEST_F(Shapes, PieQuarters)
 	kyx_pie(50, 100, 60, 0);
 	kyx_pie(50, 200, 60, 100);
 	redraw();
-	EXPECT_EQ(pixel(240, 110), white);   // from three o'clock up to twelve
-	EXPECT_EQ(pixel(220, 120), dgrey);
-	EXPECT_EQ(pixel(220, 140), dgrey);
-	EXPECT_EQ(pixel(90, 110), dgrey);
-	EXPECT_EQ(pixel(70, 240), white);
+	// (240, 110): from three o'clock up to twelve.
+	expect_pixels({{240, 110, white}, {220, 120, dgrey}, {220, 140, dgrey}, {90, 110, dgrey},
+		{70, 240, white}});
 	EXPECT_GT(count(black, 240, 118, 20, 14), 0);  // "25%"
 }
 
@@ -75,12 +62,8 @@ TEST_F(Images, PicturesAndImageButtonBevel)
 	kyx_image(200, 250, xpm("blue.xpm", 10, 10, "#0000FF").c_str());
 	int b = kyx_imagebutton(250, 250, xpm("green.xpm", 20, 20, "#00FF00").c_str(), nullptr);
 	redraw();
-	EXPECT_EQ(pixel(205, 255), 0x0000FFu);
-	EXPECT_EQ(pixel(260, 260), 0x00FF00u);
-	EXPECT_EQ(pixel(260, 250), white);
-	EXPECT_EQ(pixel(250, 260), white);
-	EXPECT_EQ(pixel(260, 269), black);
-	EXPECT_EQ(pixel(269, 260), black);
+	expect_pixels({{205, 255, 0x0000FFu}, {260, 260, 0x00FF00u}, {260, 250, white},
+		{250, 260, white}, {260, 269, black}, {269, 260, black}});
 	EXPECT_TRUE(mapped(xpm_imagebutton[b]));
 }
 

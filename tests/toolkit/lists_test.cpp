@@ -31,13 +31,9 @@ TEST_F(SelectLists, SelectedRowBelowTheFifthKeepsItsHighlight)
 	EXPECT_EQ(kyx_selectlist_obj.state[l], 6);
 	EXPECT_EQ(pixel(95, 85), yellow);
 	redraw();
-	EXPECT_EQ(pixel(95, 85), yellow);
-	EXPECT_EQ(pixel(95, 75), white);
-	EXPECT_EQ(pixel(50, 19), black);
-	EXPECT_EQ(pixel(50, 120), white);
-	EXPECT_EQ(pixel(111, 60), black);
-	EXPECT_EQ(pixel(106, 24), black);  // tip of the up arrow
-	EXPECT_EQ(pixel(106, 115), black);  // tip of the down arrow
+	expect_pixels({{95, 85, yellow}, {95, 75, white}, {50, 19, black}, {50, 120, white}, {111, 60, black}});
+	// The tips of the up and the down arrow.
+	expect_pixels({{106, 24, black}, {106, 115, black}});
 }
 
 class ListFixture : public KyxTest {

@@ -57,6 +57,19 @@ struct row_expectation {
 	const char *text;
 };
 
+// Label h as the tables hold it: its text, place and border, and whether it wears the
+// window's picture, tiled.
+void expect_label(int h, const char *text, int x, int y, int border, int picture)
+{
+	EXPECT_STREQ(global_label_text[h].data(), text);
+	EXPECT_EQ(global_label_x[h], x);
+	EXPECT_EQ(global_label_y[h], y);
+	EXPECT_EQ(global_label_border[h], border);
+	EXPECT_EQ(backgroundlabel_pixmap[h], picture);
+	if (picture)
+		EXPECT_EQ(labeltile[h], 1);
+}
+
 } // namespace
 
 TEST_F(ViewerWindow, ButtonsAndNumberLabelWithTheirPictures)
@@ -77,12 +90,7 @@ TEST_F(ViewerWindow, ButtonsAndNumberLabelWithTheirPictures)
 	EXPECT_EQ(windowtile, 1);
 
 	ASSERT_EQ(global_label_num, 1);
-	EXPECT_STREQ(global_label_text[0].data(), "01");
-	EXPECT_EQ(global_label_x[0], 35);
-	EXPECT_EQ(global_label_y[0], 15);
-	EXPECT_EQ(global_label_border[0], 1);
-	EXPECT_EQ(backgroundlabel_pixmap[0], 1);
-	EXPECT_EQ(labeltile[0], 1);
+	expect_label(0, "01", 35, 15, 1, 1);
 	EXPECT_EQ(global_textentry_num, 0);
 }
 
@@ -105,13 +113,7 @@ TEST_F(ViewerWindow, EachFactAddsLabelAndFilledEntry)
 	for (int i = 0; i < 6; i++) {
 		const row_expectation &r = rows[i];
 		SCOPED_TRACE(r.label);
-		int label = i + 1;
-		EXPECT_STREQ(global_label_text[label].data(), r.label);
-		EXPECT_EQ(global_label_x[label], r.label_x);
-		EXPECT_EQ(global_label_y[label], r.label_y);
-		EXPECT_EQ(global_label_border[label], 0);
-		EXPECT_EQ(backgroundlabel_pixmap[label], 1);
-		EXPECT_EQ(labeltile[label], 1);
+		expect_label(i + 1, r.label, r.label_x, r.label_y, 0, 1);
 		EXPECT_EQ(global_textentry_x[i], r.entry_x);
 		EXPECT_EQ(global_textentry_y[i], r.entry_y);
 		EXPECT_EQ(global_textentry_width[i], r.entry_width);
@@ -138,11 +140,7 @@ TEST_F(ViewerWindow, ReadErrorLabelHasABoxAndNoPicture)
 	ASSERT_EQ(scan_text("0 HEAD\n1 SOUR X\n", "5"), scan_read_error);
 	show_read_error();
 	ASSERT_EQ(global_label_num, 2);
-	EXPECT_STREQ(global_label_text[1].data(), "File read error!");
-	EXPECT_EQ(global_label_x[1], 50);
-	EXPECT_EQ(global_label_y[1], 50);
-	EXPECT_EQ(global_label_border[1], 1);
-	EXPECT_EQ(backgroundlabel_pixmap[1], 0);
+	expect_label(1, "File read error!", 50, 50, 1, 0);
 }
 
 TEST_F(ViewerWindow, NameInUtf8ShowsItsOwnLetters)
