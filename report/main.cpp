@@ -109,6 +109,7 @@ void tables_in_large_pages(FILE *fp)
 		return;
 	std::uintptr_t low = UINTPTR_MAX;
 	std::uintptr_t high = 0;
+	widen(low, high, indi_xref);
 	for (const auto *t : {&indi_name, &indi_note, &seximage, &indi_birt_date, &indi_birt_plac,
 			      &indi_birt_note, &indi_deat_date, &indi_deat_plac, &indi_deat_note,
 			      &indi_buri_date, &indi_buri_plac, &indi_buri_note, &indi_crem_plac,
@@ -117,6 +118,9 @@ void tables_in_large_pages(FILE *fp)
 		widen(low, high, *t);
 	for (const auto *t : {&fam_marr_date, &fam_marr_plac, &fam_div_date, &fam_div_plac})
 		widen(low, high, *t);
+	// The tables lie apart from the rest of the program's data, from a huge page's start to
+	// another's (reader.cpp): the part of the last one past their end is theirs too.
+	high = (high + huge_page - 1) & ~(huge_page - 1);
 	advise_huge_pages(reinterpret_cast<void *>(low), high - low);
 }
 

@@ -3,8 +3,6 @@
 
 #include <cstdlib>
 
-std::array<row_text, indi_rows> indi_surname;
-std::array<row_text, indi_rows> disp_surname;
 row_text last_surname;
 
 namespace {

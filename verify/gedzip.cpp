@@ -7,8 +7,7 @@
 #include "lineagecheck.h"
 #include "rules7.h"
 #include "versions.h"
-
-#include <zip.h>
+#include "zip_library.h"
 
 #include <cstdint>
 #include <cstring>
@@ -24,6 +23,8 @@ constexpr std::uint64_t ratio_max = 200;
 constexpr std::uint64_t ratio_from = std::uint64_t{1} << 20;
 
 constexpr const char *data_stream = "gedcom.ged";
+
+const zip_library *z = nullptr;
 
 struct entry_read {
 	zip_file_t *file;
@@ -46,9 +47,9 @@ void refuse(archive_refusal &why, const char *format, std::string_view what, con
 ssize_t read_entry(void *cookie, char *to, std::size_t size)
 {
 	auto &e = *static_cast<entry_read *>(cookie);
-	zip_int64_t n = zip_fread(e.file, to, size);
+	zip_int64_t n = z->zip_fread(e.file, to, size);
 	if (n < 0) {
-		refuse(*e.why, "%.*s cannot be read from the archive (%s)", data_stream, zip_file_strerror(e.file));
+		refuse(*e.why, "%.*s cannot be read from the archive (%s)", data_stream, z->zip_file_strerror(e.file));
 		return -1;
 	}
 	e.read += static_cast<std::uint64_t>(n);
@@ -85,11 +86,11 @@ std::uint64_t file_bytes(const char *path)
 // Every entry's name and size is judged before anything is read.
 bool entries_are_safe(zip_t *zip, std::uint64_t archive_bytes, archive_refusal &why)
 {
-	zip_int64_t n = zip_get_num_entries(zip, 0);
+	zip_int64_t n = z->zip_get_num_entries(zip, 0);
 	for (zip_int64_t i = 0; i < n; ++i) {
-		const char *name = zip_get_name(zip, static_cast<zip_uint64_t>(i), 0);
+		const char *name = z->zip_get_name(zip, static_cast<zip_uint64_t>(i), 0);
 		zip_stat_t st;
-		if (!name || zip_stat_index(zip, static_cast<zip_uint64_t>(i), 0, &st) != 0)
+		if (!name || z->zip_stat_index(zip, static_cast<zip_uint64_t>(i), 0, &st) != 0)
 			continue;
 		if (unsafe_name(name)) {
 			refuse(why, "the entry \"%.*s\" names a place outside the archive%s; nothing is extracted", name,
@@ -164,7 +165,7 @@ void look_up_path(void *context, std::uint64_t line, std::string_view path)
 		a.out_of_memory = true;
 		return;
 	}
-	if (zip_name_locate(a.zip, a.name.items, 0) < 0)
+	if (z->zip_name_locate(a.zip, a.name.items, 0) < 0)
 		add_finding7({line, rules7::kind7::no_entry, path, {}, 0});
 }
 
@@ -175,9 +176,9 @@ long long judge_stream(zip_t *zip, zip_uint64_t index, std::uint64_t archive_byt
 		       archive_refusal &why)
 {
 	zip_stat_t st;
-	zip_file_t *file = zip_stat_index(zip, index, 0, &st) == 0 ? zip_fopen_index(zip, index, 0) : nullptr;
+	zip_file_t *file = z->zip_stat_index(zip, index, 0, &st) == 0 ? z->zip_fopen_index(zip, index, 0) : nullptr;
 	if (!file) {
-		refuse(why, "%.*s cannot be read from the archive (%s)", data_stream, zip_strerror(zip));
+		refuse(why, "%.*s cannot be read from the archive (%s)", data_stream, z->zip_strerror(zip));
 		return archive_refused;
 	}
 	std::uint64_t declared = (st.valid & ZIP_STAT_SIZE) ? st.size : entry_bytes_max;
@@ -195,7 +196,7 @@ long long judge_stream(zip_t *zip, zip_uint64_t index, std::uint64_t archive_byt
 		if (lookup.out_of_memory)
 			found = -1;
 	}
-	zip_fclose(file);
+	z->zip_fclose(file);
 	return found == -2 && why[0] != '\0' ? archive_refused : found;
 }
 
@@ -203,21 +204,30 @@ long long judge_stream(zip_t *zip, zip_uint64_t index, std::uint64_t archive_byt
 long long judge_archive(zip_t *zip, std::uint64_t bytes, const char *name, FILE *out, archive_refusal &why)
 {
 	long long found = archive_refused;
-	zip_int64_t stream = zip_name_locate(zip, data_stream, 0);
+	zip_int64_t stream = z->zip_name_locate(zip, data_stream, 0);
 	if (!entries_are_safe(zip, bytes, why))
 		found = archive_refused;
 	else if (stream < 0)
 		refuse(why, "the archive holds no %.*s%s", data_stream, ", so it is no GEDZIP file");
 	else
 		found = judge_stream(zip, static_cast<zip_uint64_t>(stream), bytes, name, out, why);
-	zip_discard(zip);
+	z->zip_discard(zip);
 	return found;
+}
+
+bool loaded(archive_refusal &why)
+{
+	std::array<char, 256> error{};
+	z = load_zip_library(error.data(), error.size());
+	if (!z)
+		std::snprintf(why.data(), why.size(), "zip archives cannot be read here (%s)", error.data());
+	return z != nullptr;
 }
 
 void refuse_unopened(archive_refusal &why, zip_error_t *e)
 {
-	std::snprintf(why.data(), why.size(), "not a zip archive that can be read (%s)", zip_error_strerror(e));
-	zip_error_fini(e);
+	std::snprintf(why.data(), why.size(), "not a zip archive that can be read (%s)", z->zip_error_strerror(e));
+	z->zip_error_fini(e);
 }
 
 } // namespace
@@ -225,11 +235,13 @@ void refuse_unopened(archive_refusal &why, zip_error_t *e)
 long long print_archive_findings(const char *path, FILE *out, archive_refusal &why)
 {
 	why[0] = '\0';
+	if (!loaded(why))
+		return archive_refused;
 	int error = 0;
-	zip_t *zip = zip_open(path, ZIP_RDONLY, &error);
+	zip_t *zip = z->zip_open(path, ZIP_RDONLY, &error);
 	if (!zip) {
 		zip_error_t e;
-		zip_error_init_with_code(&e, error);
+		z->zip_error_init_with_code(&e, error);
 		refuse_unopened(why, &e);
 		return archive_refused;
 	}
@@ -239,17 +251,19 @@ long long print_archive_findings(const char *path, FILE *out, archive_refusal &w
 long long print_archive_bytes(std::string_view bytes, const char *name, FILE *out, archive_refusal &why)
 {
 	why[0] = '\0';
+	if (!loaded(why))
+		return archive_refused;
 	zip_error_t e;
-	zip_error_init(&e);
-	zip_source_t *source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &e);
-	zip_t *zip = source ? zip_open_from_source(source, ZIP_RDONLY, &e) : nullptr;
+	z->zip_error_init(&e);
+	zip_source_t *source = z->zip_source_buffer_create(bytes.data(), bytes.size(), 0, &e);
+	zip_t *zip = source ? z->zip_open_from_source(source, ZIP_RDONLY, &e) : nullptr;
 	if (!zip) {
 		if (source)
-			zip_source_free(source);
+			z->zip_source_free(source);
 		refuse_unopened(why, &e);
 		return archive_refused;
 	}
-	zip_error_fini(&e);
+	z->zip_error_fini(&e);
 	return judge_archive(zip, bytes.size(), name, out, why);
 }
 

@@ -14,4 +14,4 @@ set(verify_rules7_sources ${CMAKE_CURRENT_LIST_DIR}/rules7.cpp ${CMAKE_CURRENT_L
 	${CMAKE_CURRENT_LIST_DIR}/rules7_lines.cpp ${CMAKE_CURRENT_LIST_DIR}/payloads7.cpp
 	${CMAKE_CURRENT_LIST_DIR}/dates7.cpp ${CMAKE_CURRENT_LIST_DIR}/tokens7.cpp
 	${CMAKE_CURRENT_LIST_DIR}/messages7.cpp ${CMAKE_CURRENT_LIST_DIR}/lines7.cpp)
-set(verify_gedzip_sources ${CMAKE_CURRENT_LIST_DIR}/gedzip.cpp)
+set(verify_gedzip_sources ${CMAKE_CURRENT_LIST_DIR}/gedzip.cpp ${CMAKE_CURRENT_LIST_DIR}/zip_library.cpp)
