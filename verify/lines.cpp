@@ -129,7 +129,8 @@ void keep(std::string_view part)
 // The line ending at `end` in the block, which began at `start` or in an earlier block.
 void end_line(const text_block_read &s, std::size_t start, std::size_t end)
 {
-	tell_line(s, cut.offset + end);
+	if (cut.invalid_next < s.invalid.size || cut.mended_next < s.mended.size)
+		tell_line(s, cut.offset + end);
 	std::string_view body(s.bytes.data() + start, end - start);
 	if (!cut.open) {
 		std::string_view kept = whole_start(body, line_keep);

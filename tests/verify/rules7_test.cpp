@@ -438,6 +438,23 @@ TEST(Rules7Payloads, BorrowedAndOwnSyntaxesAreReadByTheirGrammar)
 	}
 }
 
+// A tag is looked up by its bytes packed into one number: each length packs its own way.
+TEST(Rules7Tags, EachStandardTagIsFoundAndNoNearMiss)
+{
+	using namespace std::string_view_literals;
+	for (std::string_view tag : {"NO"sv, "SEX"sv, "NAME"sv, "SNOTE"sv, "PHRASE"sv}) {
+		SCOPED_TRACE(tag);
+		int found = find_tag7(tag);
+		ASSERT_GE(found, 0);
+		std::string copy(tag);
+		EXPECT_EQ(find_tag7(copy), found);
+		for (std::string miss : {copy + "X", copy + '\0', copy.substr(0, copy.size() - 1) + "Q", copy.substr(1)})
+			EXPECT_NE(find_tag7(miss), found) << miss;
+	}
+	for (std::string_view miss : {""sv, "sex"sv, "NAMEABCDE"sv, "\0\0\0"sv})
+		EXPECT_EQ(find_tag7(miss), -1) << miss;
+}
+
 TEST(Rules7Payloads, EachFiveFiveOneDateFormIsNamedWithWhatSevenWrites)
 {
 	struct row {
