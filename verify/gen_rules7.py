@@ -102,8 +102,13 @@ def read_terms(tags_dir):
 
 
 def tag_key(tag):
-    """The tag's bytes packed into one number, the first byte lowest, as find_tag7 packs them."""
-    return sum(b << (8 * i) for i, b in enumerate(tag.encode("ascii")))
+    """The tag's bytes as one number, as gedline's tail_word makes it for find_tag7: a tag of
+    four to eight bytes as its first four and its last four, a shorter one byte by byte."""
+    b = tag.encode("ascii")
+    n = len(b)
+    if n >= 4:
+        return int.from_bytes(b[:4], "little") | int.from_bytes(b[n - 4:], "little") << 32
+    return b[0] | b[n // 2] << 8 | b[n - 1] << 16 if n else 0
 
 
 def tag_hash(key, multiplier, bits):

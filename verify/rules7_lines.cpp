@@ -2,6 +2,8 @@
 #include "rules7_internal.h"
 #include "rules7_tables.h"
 
+#include "records.h"
+
 #include <cstring>
 
 namespace rules7 {
@@ -19,30 +21,13 @@ static bool all_tag_chars(std::string_view text)
 	return true;
 }
 
-// The tag's bytes as one number, the first lowest, read without a byte past its end: two
-// overlapping loads of four cover any length from four to eight.
-static std::uint64_t packed_tag(const char *p, std::size_t n)
-{
-	if (n >= 4) {
-		std::uint32_t low;
-		std::uint32_t high;
-		std::memcpy(&low, p, 4);
-		std::memcpy(&high, p + n - 4, 4);
-		return low | static_cast<std::uint64_t>(high) << (8 * (n - 4));
-	}
-	if (n == 0)
-		return 0;
-	auto at = [p](std::size_t i) { return static_cast<std::uint64_t>(static_cast<unsigned char>(p[i])) << (8 * i); };
-	return at(0) | at(n / 2) | at(n - 1);
-}
-
-// The generator chose the multiplier that gives each standard tag's packed key a slot of its
-// own; the tag there is compared whole, since no standard tag is longer than 8 bytes.
+// The generator chose the multiplier that gives each standard tag's key a slot of its own. The
+// key holds every byte of a tag of up to 8, so a key and a length that match are the tag.
 int find_tag7(std::string_view tag)
 {
 	if (tag.size() > 8)
 		return -1;
-	std::uint64_t key = packed_tag(tag.data(), tag.size());
+	std::uint64_t key = tail_word(tag.data(), tag.size());
 	int slot = tag_slots7[(key * tag_hash_multiplier7) >> (64 - tag_hash_bits7)];
 	return slot >= 0 && tag_keys7[slot] == key && tags7[slot].size() == tag.size() ? slot : -1;
 }
