@@ -245,9 +245,9 @@ void lines7_invalid(std::uint64_t line)
 
 long long lines7_finish(const char *file, FILE *out)
 {
-	// White space alone after the last line end is a line of its own, and a blank one.
+	// White space alone after the last line end is a line of its own, which tidying emptied.
 	if (state.mends != 0)
-		add_finding7({state.mended_line, kind7::blank_line, {}, {}, 0});
+		lines7_line(state.mended_line, {}, 0);
 	rules7_finish(state.rules);
 	long long count = write_findings(file, out);
 	findings_start();

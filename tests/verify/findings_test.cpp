@@ -109,7 +109,8 @@ TEST(VerifyLines, LinesAndReplacedBytesAcrossBlocks)
 		 "f:6: a tab after the level, where GEDCOM 7.0 writes one space\n"
 		 "f:7: blank line, which GEDCOM 7.0 does not allow\nf:8: " + leading + "5 problems found in f.\n"},
 		{utf16_of(seven + "0 @N1@ SNOTE a\n\t1 CONT b\n0 TRLR\n"), "f:5: " + leading + "1 problem found in f.\n"},
-		{seven + "0 TRLR\n" + std::string(200, ' '), "f:5: blank line, which GEDCOM 7.0 does not allow\n1 problem found in f.\n"},
+		{seven + "0 @N1@ SNOTE x\n" + std::string(200, ' '),
+		 "f:5: blank line, which GEDCOM 7.0 does not allow\nf:5: the file does not end with 0 TRLR\n2 problems found in f.\n"},
 	};
 	for (std::size_t window : {64, 65, 66, 67, 70, 79, 80, 1 << 20}) {
 		SCOPED_TRACE(window);

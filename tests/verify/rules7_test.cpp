@@ -575,8 +575,9 @@ TEST(Verify7, TheHeadsVersionChoosesTheRulesAndPointersLandOnTheirRecordType)
 		 "f:1: white space before the level, which GEDCOM 7.0 does not allow\n"
 		 "f:4: blank line, which GEDCOM 7.0 does not allow\nf:5: blank line, which GEDCOM 7.0 does not allow\n"
 		 "f:6: white space before the level, which GEDCOM 7.0 does not allow\n4 problems found in f.\n"},
-		{"white space after the last line end", "0 HEAD\n1 GEDC\n2 VERS 7.0\n0 TRLR\n \t",
-		 "f:5: blank line, which GEDCOM 7.0 does not allow\n1 problem found in f.\n"},
+		{"white space after the last line end", "0 HEAD\n1 GEDC\n2 VERS 7.0\n0 TRLR\n \t", "f:5: line after 0 TRLR\n1 problem found in f.\n"},
+		{"white space after the last line end, and no trailer", "0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @N1@ SNOTE x\n \t",
+		 "f:5: blank line, which GEDCOM 7.0 does not allow\nf:5: the file does not end with 0 TRLR\n2 problems found in f.\n"},
 		{"5.5.1, whose readers ignore white space before the tag", " 0 HEAD\n1\tGEDC\n2  VERS 5.5.1\n" + body,
 		 "f:1: HEAD without SOUR, SUBM or CHAR\nf:2: GEDC without FORM\nf:8: SNOTE is not a kind of record\n3 problems found in f.\n"},
 		{"no 255 limit", "0 HEAD\n1 GEDC\n2 VERS 7.0\n1 NOTE " + std::string(300, 'x') + "\n0 TRLR\n", clean},
