@@ -144,7 +144,9 @@ bool tab_after_tag(std::uint64_t line, std::string_view text, const line_parts &
 // The line's form as the grammar cuts it; false when it does not parse, or is blank.
 bool line_parses(std::uint64_t line, std::string_view text, line_parts &g)
 {
-	if (!quick_cut(text, g))
+	// A line the quick cut takes has no fault and a level of one digit: nothing to report.
+	bool quick = quick_cut(text, g);
+	if (!quick)
 		g = cut_line(text);
 	tell_mends(line, g.fault == line_fault::empty);
 	if (g.fault == line_fault::empty) {
@@ -155,7 +157,7 @@ bool line_parses(std::uint64_t line, std::string_view text, line_parts &g)
 		g.fault = line_fault::none;
 	else if (g.value.empty() && g.fault == line_fault::none && g.tag.data() + g.tag.size() < text.data() + text.size())
 		add_finding7({line, kind7::space_without_value, g.tag, {}, 0});
-	return line_fault_found(line, g);
+	return quick || line_fault_found(line, g);
 }
 
 } // namespace
