@@ -104,8 +104,10 @@ void level_jump(std::uint64_t line, unsigned level)
 // A FILE or its translation names a file; in a GEDZIP archive a local one must be an entry.
 void tell_path(const line7 &l)
 {
+	if (!state.on_path)
+		return;
 	int type = rules7_open_type(state.rules);
-	if (state.on_path && type >= 0 && structures7[type].payload == payload7::pay_file_path)
+	if (type >= 0 && structures7[type].payload == payload7::pay_file_path)
 		state.on_path(state.path_context, l.number, l.value);
 }
 
