@@ -58,16 +58,31 @@ enum class prefix_state : unsigned char { line_start, level, level_gap, xref, xr
 template <bool bytes>
 std::size_t first_to_mend(std::string_view s, bool named = false);
 
-// Appends the UTF-8 text s to out, its line prefixes tidied; returns the bytes written,
-// never more than s.size().
-std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out);
+// What tidying changed in a line's prefix, as flags: a checker of a version that allows none
+// of it is told, since the text it reads no longer shows it.
+enum prefix_mend : unsigned {
+	mend_leading = 1,	      // blanks or tabs before the level
+	mend_level_gap = 2,	      // more than one blank after the level
+	mend_level_tab = 4,	      // a tab after the level
+	mend_xref_gap = 8,	      // more than one blank after the cross-reference
+	mend_xref_tab = 16,	      // a tab after the cross-reference
+};
 
 // Where a decoded text is reported to the caller: each replacement of a byte that is not
-// valid in the file's character set, as an offset in the UTF-8 written.
+// valid in the file's character set, as an offset in the UTF-8 written; and, when `mended` is
+// set, what tidying changed in a line, at an offset in the UTF-8 written that lies in that
+// line (a line the reader hands on in parts may be told more than once).
 struct invalid_sink {
 	void (*note)(void *context, std::uint64_t at) = nullptr;
 	void *context = nullptr;
+	void (*mended)(void *context, std::uint64_t at, unsigned mends) = nullptr;
 };
+
+// Appends the UTF-8 text s to out, its line prefixes tidied; returns the bytes written,
+// never more than s.size(). What it changes is told to the sink, with `base` the offset in
+// the text of out.
+std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out,
+	const invalid_sink *sink = nullptr, std::uint64_t base = 0);
 
 // The state that decoding keeps from one part of a file to the next.
 struct decode_state {
@@ -88,7 +103,7 @@ inline constexpr std::size_t decoded_room(std::size_t n)
 
 // Decodes raw, whole lines or a part of a line cut where no character and no ANSEL mark and
 // its letter are split, into UTF-8 at out (room for decoded_room(raw.size()) bytes), tidied
-// as tidy_prefixes does. Replacements are noted at `base` plus their offset in out.
+// as tidy_prefixes does. Replacements and mends are told at `base` plus their offset in out.
 std::size_t decode_part(decode_state &d, std::string_view raw, char *out, std::uint64_t base,
 	const invalid_sink &sink);
 

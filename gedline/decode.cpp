@@ -378,7 +378,7 @@ std::size_t decode_part(decode_state &d, std::string_view raw, char *out, std::u
 	std::size_t replaced = 0;
 	std::size_t whole = decode_line(d, raw, out, replaced);
 	if (replaced == 0 || !sink.note)
-		return tidy_prefixes(d.prefix, {out, whole}, out);
+		return tidy_prefixes(d.prefix, {out, whole}, out, &sink, base);
 	d = before;
 	std::size_t n = 0;
 	while (!raw.empty()) {
@@ -387,7 +387,7 @@ std::size_t decode_part(decode_state &d, std::string_view raw, char *out, std::u
 			end = raw.size();
 		std::size_t bad = 0;
 		std::size_t len = decode_line(d, raw.substr(0, end), out + n, bad);
-		std::size_t tidied = tidy_prefixes(d.prefix, {out + n, len}, out + n);
+		std::size_t tidied = tidy_prefixes(d.prefix, {out + n, len}, out + n, &sink, base + n);
 		// A replaced byte is reported at the start of its line in the text, which tidying
 		// leaves where it is.
 		for (; bad > 0 && sink.note; bad--)

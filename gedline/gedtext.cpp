@@ -157,7 +157,7 @@ std::size_t read_plainly(ged_text &t, char *to, std::size_t cap)
 		// White space alone: tidying only shortens the line, so it is mended in place.
 		if (!whole_utf8(s.substr(r, end - r), t.decode.named))
 			break;
-		w += tidy_prefixes(t.decode.prefix, s.substr(r, end - r), to + w);
+		w += tidy_prefixes(t.decode.prefix, s.substr(r, end - r), to + w, &t.invalid, t.handed + w);
 		r = end;
 	}
 	// From a line with a byte to decode on, the rest of the block goes through the decoder.

@@ -144,20 +144,24 @@ static std::size_t plain_lines(std::string_view ahead)
 }
 
 // Moves the state on over byte c of a line, no line end; false when c is dropped. The blank
-// that a gap keeps is written here, at n.
-static bool prefix_byte(prefix_state &state, char c, char *out, std::size_t &n)
+// that a gap keeps is written here, at n. What it changes is added to `mends`.
+static bool prefix_byte(prefix_state &state, char c, char *out, std::size_t &n, unsigned &mends)
 {
 	using st = prefix_state;
 	switch (state) {
 	case st::line_start:
-		if (is_blank(c))
+		if (is_blank(c)) {
+			mends |= mend_leading;
 			return false;
+		}
 		state = digit(c) ? st::level : st::rest;
 		return true;
 	case st::level:
 	case st::xref_end:
 		if (is_blank(c)) {
 			out[n++] = ' ';
+			if (c == '\t')
+				mends |= state == st::level ? mend_level_tab : mend_xref_tab;
 			state = state == st::level ? st::level_gap : st::xref_gap;
 			return false;
 		}
@@ -166,8 +170,10 @@ static bool prefix_byte(prefix_state &state, char c, char *out, std::size_t &n)
 		return true;
 	case st::level_gap:
 	case st::xref_gap:
-		if (is_blank(c))
+		if (is_blank(c)) {
+			mends |= state == st::level_gap ? mend_level_gap : mend_xref_gap;
 			return false;
+		}
 		state = state == st::level_gap && c == '@' ? st::xref : st::rest;
 		return true;
 	case st::xref:
@@ -179,17 +185,26 @@ static bool prefix_byte(prefix_state &state, char c, char *out, std::size_t &n)
 	}
 }
 
-std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out)
+std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out, const invalid_sink *sink,
+	std::uint64_t base)
 {
 	// The one blank of a gap is written as its first blank or tab is read, so the text never
 	// grows, even where a gap runs on from an earlier part: tidying can work in place.
 	std::size_t n = 0;
+	unsigned mends = 0;
+	// Told at the line end it is written to, or where the rest of its line will follow.
+	auto tell = [&] {
+		if (mends != 0 && sink && sink->mended)
+			sink->mended(sink->context, base + n, mends);
+		mends = 0;
+	};
 	const char *p = s.data();
 	const char *end = p + s.size();
 	while (p < end) {
 		// Lines that need nothing move as they are, all at once; so does the rest of a line
-		// after its tag.
-		const char *stop = state == prefix_state::line_start ? p + plain_lines({p, static_cast<std::size_t>(end - p)})
+		// after its tag. A line whose leading blanks were just dropped is not one of them.
+		const char *stop = state == prefix_state::line_start && mends == 0
+			? p + plain_lines({p, static_cast<std::size_t>(end - p)})
 			: state == prefix_state::rest ? find_line_end(p, end) : p;
 		if (stop != p) {
 			auto len = static_cast<std::size_t>(stop - p);
@@ -202,11 +217,13 @@ std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out)
 		}
 		char c = *p++;
 		if (is_line_end(c)) {
+			tell();
 			out[n++] = c;
 			state = prefix_state::line_start;
-		} else if (prefix_byte(state, c, out, n)) {
+		} else if (prefix_byte(state, c, out, n, mends)) {
 			out[n++] = c;
 		}
 	}
+	tell();
 	return n;
 }

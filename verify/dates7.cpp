@@ -3,6 +3,8 @@
 #include "rules7_tables.h"
 
 #include <array>
+#include <bit>
+#include <cstring>
 
 namespace rules7 {
 
@@ -15,20 +17,53 @@ struct words7 {
 	int n;
 };
 
-// False for more words than any date has, and for a doubled, leading or trailing space.
+// Bit 7 of each byte of w that is a blank, and of no other: no carry crosses from one byte
+// into the next.
+static std::uint64_t blanks_in(std::uint64_t w)
+{
+	constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL;
+	std::uint64_t x = w ^ 0x2020202020202020ULL;
+	return ~(((x & low7) + low7) | x) & ~low7;
+}
+
+// False for more words than any date has, and for a doubled, leading or trailing space. The
+// blanks are found 8 bytes at a time, the last bytes of the value by a load that ends with it.
 static bool split_words(std::string_view text, words7 &out)
 {
 	out.n = 0;
-	while (true) {
-		std::size_t sp = text.find(' ');
-		std::string_view word = text.substr(0, sp);
-		if (word.empty() || out.n == most_date_words)
+	std::size_t start = 0;
+	auto word_ends = [&](std::size_t at) {
+		if (at == start || out.n == most_date_words)
 			return false;
-		out.w[out.n++] = word;
-		if (sp == std::string_view::npos)
-			return true;
-		text.remove_prefix(sp + 1);
+		out.w[out.n++] = text.substr(start, at - start);
+		start = at + 1;
+		return true;
+	};
+	auto blanks_from = [&](std::size_t at, std::uint64_t blanks) {
+		for (; blanks != 0; blanks &= blanks - 1)
+			if (!word_ends(at + static_cast<std::size_t>(std::countr_zero(blanks)) / 8))
+				return false;
+		return true;
+	};
+	const char *p = text.data();
+	std::size_t n = text.size();
+	std::size_t i = 0;
+	std::uint64_t w;
+	for (; i + 8 <= n; i += 8) {
+		std::memcpy(&w, p + i, 8);
+		if (!blanks_from(i, blanks_in(w)))
+			return false;
 	}
+	if (i < n && n >= 8) {
+		std::memcpy(&w, p + n - 8, 8);
+		if (!blanks_from(n - 8, blanks_in(w) & ~std::uint64_t{0} << (8 * (i - (n - 8)))))
+			return false;
+	} else {
+		for (; i < n; ++i)
+			if (p[i] == ' ' && !word_ends(i))
+				return false;
+	}
+	return word_ends(n);
 }
 
 static constexpr int find_calendar(std::string_view tag)

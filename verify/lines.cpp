@@ -19,7 +19,11 @@ struct text_block_read {
 	bool last; // nothing follows: the end of the text, or a read error
 	bool out_of_memory;
 	grow_list<std::uint64_t> invalid; // where the reader replaced bytes, in rising order
+	grow_list<std::uint64_t> mended;  // where it tidied a line: the offset, shifted, and its mends
 };
+
+// A mend's offset is kept above its flags, which fit below this.
+constexpr unsigned mend_bits = 8;
 
 text_block_read block;
 std::size_t window = cut_block;
@@ -33,11 +37,20 @@ void note_invalid_byte(void *read, std::uint64_t text_offset)
 		s.out_of_memory = true;
 }
 
+// Where the reader tidied a line's prefix, told in rising order of offsets as well.
+void note_mended_line(void *read, std::uint64_t text_offset, unsigned mends)
+{
+	auto &s = *static_cast<text_block_read *>(read);
+	if (!push(s.mended, text_offset << mend_bits | mends))
+		s.out_of_memory = true;
+}
+
 void fill_block(ged_text &text, text_block_read &s)
 {
 	s.invalid.size = 0;
+	s.mended.size = 0;
 	s.last = false;
-	text.invalid = {note_invalid_byte, &s};
+	text.invalid = {note_invalid_byte, &s, note_mended_line};
 	std::size_t len = 0;
 	while (window - len >= read_min) {
 		std::size_t n = ged_read(text, s.bytes.data() + len, window - len);
@@ -64,10 +77,20 @@ struct line_cut {
 	bool full;     // no more of it is kept
 	bool after_cr; // the last block ended in CR: a LF first in the next is its line end's
 	std::size_t invalid_next;
+	std::size_t mended_next;
 	std::array<char, line_keep> text;
 };
 
 line_cut cut;
+
+// What the reader told of the bytes up to offset `upto` of the text, for the line being cut.
+void tell_line(const text_block_read &s, std::uint64_t upto)
+{
+	for (; cut.invalid_next < s.invalid.size && s.invalid.items[cut.invalid_next] <= upto; ++cut.invalid_next)
+		judged_invalid(cut.line);
+	for (; cut.mended_next < s.mended.size && s.mended.items[cut.mended_next] >> mend_bits <= upto; ++cut.mended_next)
+		judged_mended(cut.line, static_cast<unsigned>(s.mended.items[cut.mended_next] & ((1u << mend_bits) - 1)));
+}
 
 // A line of no more bytes than this has no more characters than GEDCOM allows, so its
 // characters need not be counted.
@@ -106,10 +129,8 @@ void keep(std::string_view part)
 // The line ending at `end` in the block, which began at `start` or in an earlier block.
 void end_line(const text_block_read &s, std::size_t start, std::size_t end)
 {
-	while (cut.invalid_next < s.invalid.size && s.invalid.items[cut.invalid_next] <= cut.offset + end) {
-		judged_invalid(cut.line);
-		++cut.invalid_next;
-	}
+	if (cut.invalid_next < s.invalid.size || cut.mended_next < s.mended.size)
+		tell_line(s, cut.offset + end);
 	std::string_view body(s.bytes.data() + start, end - start);
 	if (!cut.open) {
 		std::string_view kept = whole_start(body, line_keep);
@@ -129,6 +150,7 @@ void end_line(const text_block_read &s, std::size_t start, std::size_t end)
 void cut_lines(const text_block_read &s)
 {
 	cut.invalid_next = 0;
+	cut.mended_next = 0;
 	const char *p = s.bytes.data();
 	std::size_t start = 0;
 	if (cut.after_cr && s.len > 0) {
@@ -153,11 +175,8 @@ void cut_lines(const text_block_read &s)
 	}
 	if (start < s.len)
 		keep({p + start, s.len - start});
-	// Replaced bytes of the line still open are told now: the list goes with the block.
-	while (cut.invalid_next < s.invalid.size) {
-		judged_invalid(cut.line);
-		++cut.invalid_next;
-	}
+	// What the reader told of the line still open is passed on now: the lists go with the block.
+	tell_line(s, ~std::uint64_t{0});
 	cut.offset += s.len;
 }
 
@@ -181,6 +200,7 @@ long long print_findings(ged_text &text, const char *file, FILE *out)
 	if (cut.open)
 		end_line(block, block.len, block.len);
 	release(block.invalid);
+	release(block.mended);
 	if (text.failed) {
 		judged_start();
 		return -2;

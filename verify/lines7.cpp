@@ -21,6 +21,8 @@ struct state7 {
 	bool record_named;	// the last occurrence is a record's own cross-reference
 	record_kind record;
 	std::uint64_t invalid_line;
+	std::uint64_t mended_line;	// the line whose prefix the reader tidied, which comes next
+	unsigned mends;
 	file_path_hook on_path;
 	void *path_context;
 };
@@ -102,21 +104,62 @@ void level_jump(std::uint64_t line, unsigned level)
 // A FILE or its translation names a file; in a GEDZIP archive a local one must be an entry.
 void tell_path(const line7 &l)
 {
+	if (!state.on_path)
+		return;
 	int type = rules7_open_type(state.rules);
-	if (state.on_path && type >= 0 && structures7[type].payload == payload7::pay_file_path)
+	if (type >= 0 && structures7[type].payload == payload7::pay_file_path)
 		state.on_path(state.path_context, l.number, l.value);
+}
+
+// What the reader tidied away before the line's tag, which 7.0 allows none of: one finding for
+// each place. A line of white space alone is a blank line, and only that.
+void tell_mends(std::uint64_t line, bool blank)
+{
+	unsigned mends = state.mended_line == line ? state.mends : 0;
+	state.mends = 0;
+	if (blank || mends == 0)
+		return;
+	if ((mends & mend_leading) != 0)
+		add_finding7({line, kind7::leading_space, {}, {}, 0});
+	auto gap = [line, mends](unsigned tab, unsigned doubled, delimiter7 part) {
+		if ((mends & (tab | doubled)) != 0)
+			add_finding7({line, kind7::not_one_space, {}, {}, part | ((mends & tab) != 0 ? delimiter_tab : 0u)});
+	};
+	gap(mend_level_tab, mend_level_gap, after_level);
+	gap(mend_xref_tab, mend_xref_gap, after_xref);
+}
+
+// A tag that a tab ends instead of the space that must follow it: told, and the line read on as
+// a forgiving reader takes it, with the value after the tab.
+bool tab_after_tag(std::uint64_t line, std::string_view text, const line_parts &g)
+{
+	std::size_t end = static_cast<std::size_t>(g.tag.data() - text.data()) + g.tag.size();
+	if (g.fault != line_fault::no_tag || g.tag.empty() || end >= text.size() || text[end] != '\t')
+		return false;
+	for (char c : g.tag)
+		if (!tag_char(static_cast<unsigned char>(c)))
+			return false;
+	add_finding7({line, kind7::not_one_space, g.tag, {}, after_tag | delimiter_tab});
+	return true;
 }
 
 // The line's form as the grammar cuts it; false when it does not parse, or is blank.
 bool line_parses(std::uint64_t line, std::string_view text, line_parts &g)
 {
-	if (!quick_cut(text, g))
+	// A line the quick cut takes has no fault and a level of one digit: nothing to report.
+	bool quick = quick_cut(text, g);
+	if (!quick)
 		g = cut_line(text);
+	tell_mends(line, g.fault == line_fault::empty);
 	if (g.fault == line_fault::empty) {
 		add_finding7({line, kind7::blank_line, {}, {}, 0});
 		return false;
 	}
-	return line_fault_found(line, g);
+	if (tab_after_tag(line, text, g))
+		g.fault = line_fault::none;
+	else if (g.value.empty() && g.fault == line_fault::none && g.tag.data() + g.tag.size() < text.data() + text.size())
+		add_finding7({line, kind7::space_without_value, g.tag, {}, 0});
+	return quick || line_fault_found(line, g);
 }
 
 } // namespace
@@ -168,6 +211,7 @@ void lines7_line(std::uint64_t line, std::string_view text, std::uint64_t)
 		text.remove_prefix(utf8_mark_length(text));
 	line_parts g;
 	if (state.rules.trailer) {
+		state.mends = 0;
 		rules7_line(state.rules, line7{line, 0, {}, "TRLR", {}});
 		return;
 	}
@@ -187,6 +231,14 @@ void lines7_line(std::uint64_t line, std::string_view text, std::uint64_t)
 	tell_path(state.line);
 }
 
+void lines7_mended(std::uint64_t line, unsigned mends)
+{
+	if (state.mended_line != line)
+		state.mends = 0;
+	state.mended_line = line;
+	state.mends |= mends;
+}
+
 void lines7_invalid(std::uint64_t line)
 {
 	if (state.invalid_line == line)
@@ -197,6 +249,9 @@ void lines7_invalid(std::uint64_t line)
 
 long long lines7_finish(const char *file, FILE *out)
 {
+	// White space alone after the last line end is a line of its own, which tidying emptied.
+	if (state.mends != 0)
+		lines7_line(state.mended_line, {}, 0);
 	rules7_finish(state.rules);
 	long long count = write_findings(file, out);
 	findings_start();

@@ -62,6 +62,7 @@ static void print_fixed(kind7 kind, FILE *out)
 	case kind7::conc: std::fputs("CONC is 5.5.1 syntax; 7.0 writes the text whole, with CONT for a line break", out); break;
 	case kind7::cont_misplaced: std::fputs("CONT does not follow a line of text or another CONT", out); break;
 	case kind7::blank_line: std::fputs("blank line, which GEDCOM 7.0 does not allow", out); break;
+	case kind7::leading_space: std::fputs("white space before the level, which GEDCOM 7.0 does not allow", out); break;
 	default: break;
 	}
 }
@@ -74,6 +75,18 @@ static void print_too_many(const finding7 &f, const shown7 &q, FILE *out)
 	else
 		std::fprintf(out, "more than one %.*s%s under %.*s, which allows one", q.length, q.text, q.cut, dl,
 			     f.detail.data());
+}
+
+static void print_not_one_space(const finding7 &f, const shown7 &q, FILE *out)
+{
+	static constexpr std::array<const char *, 2> parts = {"the level", "the cross-reference"};
+	std::uint32_t part = f.code & ~std::uint32_t{delimiter_tab};
+	std::string tag = std::string(q.text, static_cast<std::size_t>(q.length)) + q.cut;
+	const char *after = part < parts.size() ? parts[part] : tag.c_str();
+	if ((f.code & delimiter_tab) != 0)
+		std::fprintf(out, "a tab after %s, where GEDCOM 7.0 writes one space", after);
+	else
+		std::fprintf(out, "more than one space after %s, where GEDCOM 7.0 writes one", after);
 }
 
 static void print_bad_payload(const finding7 &f, const shown7 &q, FILE *out)
@@ -117,6 +130,11 @@ void rules7_message(const finding7 &f, FILE *out)
 	case kind7::legacy: std::fprintf(out, "%.*s%s is 5.5.1 syntax; 7.0 writes %.*s", q.length, q.text, q.cut, dl, d); break;
 	case kind7::note_pointer:
 		std::fprintf(out, "NOTE %.*s%s is 5.5.1 syntax; 7.0 writes SNOTE %.*s%s", q.length, q.text, q.cut, q.length,
+			     q.text, q.cut);
+		break;
+	case kind7::not_one_space: print_not_one_space(f, q, out); break;
+	case kind7::space_without_value:
+		std::fprintf(out, "%.*s%s is followed by a space but no value, which GEDCOM 7.0 does not allow", q.length,
 			     q.text, q.cut);
 		break;
 	case kind7::no_entry: std::fprintf(out, "FILE \"%.*s%s\" has no entry in the archive", q.length, q.text, q.cut); break;

@@ -70,27 +70,29 @@ static void open_at(checker7 &c, int index, int type, std::uint64_t line)
 	open7 &o = c.open[index];
 	o.type = static_cast<std::int16_t>(type);
 	o.line = line;
-	if (type >= 0)
-		std::memset(o.seen.data(), 0, structures7[type].sub_count);
+	// Cleared whole: a store of fixed size costs less than a call to clear just the slots used.
+	o.seen.fill(0);
 	c.depth = index;
 }
 
+// Each structure's slot for each standard tag, -1 where it has none: one lookup a line.
+static constexpr auto substructure_slots = [] {
+	std::array<std::int8_t, structures7.size() * tags7.size()> slots{};
+	for (std::size_t type = 0; type < structures7.size(); ++type) {
+		const structure7 &s = structures7[type];
+		for (std::size_t tag = 0; tag < tags7.size(); ++tag)
+			slots[type * tags7.size() + tag] = -1;
+		for (int slot = 0; slot < s.sub_count; ++slot)
+			slots[type * tags7.size() + static_cast<std::size_t>(substructures7[s.first_sub + slot].tag)] =
+				static_cast<std::int8_t>(slot);
+	}
+	return slots;
+}();
+static_assert(most_substructures7 <= 127, "a substructure's slot does not fit its table");
+
 static int find_substructure(int parent, int tag)
 {
-	const structure7 &s = structures7[parent];
-	int lo = 0;
-	int hi = s.sub_count;
-	while (lo < hi) {
-		int mid = (lo + hi) / 2;
-		int t = substructures7[s.first_sub + mid].tag;
-		if (t == tag)
-			return mid;
-		if (t < tag)
-			lo = mid + 1;
-		else
-			hi = mid;
-	}
-	return -1;
+	return substructure_slots[static_cast<std::size_t>(parent) * tags7.size() + static_cast<std::size_t>(tag)];
 }
 
 // A value must be a pointer or text, and text that begins with @ doubles it.

@@ -31,7 +31,13 @@ enum class kind7 : std::uint8_t {
 	note_pointer,		// quote: the pointer NOTE holds
 	blank_line,
 	no_entry,		// quote: the FILE path that a GEDZIP archive holds no entry for
+	leading_space,		// white space before the level
+	not_one_space,		// code: a delimiter7; quote: the tag, after the tag
+	space_without_value,	// quote: the tag
 };
+
+// Which delimiter of a line is not the one space it must be, and whether a tab stands there.
+enum delimiter7 : std::uint32_t { after_level, after_xref, after_tag, delimiter_tab = 4 };
 
 // One line, already cut into its parts; xref without its @, value empty when there is none.
 struct line7 {

@@ -2,6 +2,8 @@
 #include "rules7_internal.h"
 #include "rules7_tables.h"
 
+#include "records.h"
+
 #include <cstring>
 
 namespace rules7 {
@@ -19,20 +21,14 @@ static bool all_tag_chars(std::string_view text)
 	return true;
 }
 
-// The same hash the generator used to place the tags; the tag packed into 8 bytes is compared
-// at once, since no standard tag is longer.
+// The generator chose the multiplier that gives each standard tag's key a slot of its own. The
+// key holds every byte of a tag of up to 8, so a key and a length that match are the tag.
 int find_tag7(std::string_view tag)
 {
 	if (tag.size() > 8)
 		return -1;
-	std::uint32_t h = tag_hash_seed7;
-	std::uint64_t key = 0;
-	for (std::size_t i = 0; i < tag.size(); ++i) {
-		auto c = static_cast<unsigned char>(tag[i]);
-		h = (h ^ c) * 0x01000193u;
-		key |= static_cast<std::uint64_t>(c) << (8 * i);
-	}
-	int slot = tag_slots7[(h ^ (h >> 16)) & tag_hash_mask7];
+	std::uint64_t key = tail_word(tag.data(), tag.size());
+	int slot = tag_slots7[(key * tag_hash_multiplier7) >> (64 - tag_hash_bits7)];
 	return slot >= 0 && tag_keys7[slot] == key && tags7[slot].size() == tag.size() ? slot : -1;
 }
 
@@ -77,28 +73,44 @@ static std::uint32_t banned_after(std::string_view text, std::size_t i)
 	return 0;
 }
 
-// True when the 8 bytes hold one below space or one from DEL up: only those can be banned.
-static bool has_unusual_byte(std::uint64_t w)
+// True when the bytes hold one below space or one from DEL up: only those can be banned.
+template <typename word>
+static bool has_unusual_byte(word w)
 {
-	constexpr std::uint64_t ones = 0x0101010101010101u;
-	constexpr std::uint64_t highs = 0x8080808080808080u;
-	return (((w - ones * 0x20) & ~w) | w | (w + ones)) & highs;
+	constexpr word ones = static_cast<word>(0x0101010101010101u);
+	constexpr word highs = static_cast<word>(0x8080808080808080u);
+	return ((((w - ones * 0x20) & ~w) | w | (w + ones)) & highs) != 0;
 }
 
-// The first banned character of the text, no_banned7 when there is none. Values are mostly
-// printable ASCII, so they are read 8 bytes at a time until a byte needs a closer look.
+template <typename word>
+static word load(const char *p)
+{
+	word w;
+	std::memcpy(&w, p, sizeof w);
+	return w;
+}
+
+// Where the first byte that needs a closer look may stand: none in the text when it is s.size().
+// Values are mostly printable ASCII, read 8 bytes at a time, and the last part of a value at
+// once through loads that overlap what was read already.
+static std::size_t first_unusual(std::string_view s)
+{
+	const char *p = s.data();
+	std::size_t n = s.size();
+	if (n < 4)
+		return 0;
+	if (n < 8)
+		return has_unusual_byte(load<std::uint32_t>(p)) || has_unusual_byte(load<std::uint32_t>(p + n - 4)) ? 0 : n;
+	std::size_t i = 0;
+	while (i + 8 <= n && !has_unusual_byte(load<std::uint64_t>(p + i)))
+		i += 8;
+	return i + 8 > n && !has_unusual_byte(load<std::uint64_t>(p + n - 8)) ? n : i;
+}
+
+// The first banned character of the text, no_banned7 when there is none.
 std::uint32_t banned_character(std::string_view text)
 {
-	std::size_t i = 0;
-	for (; i < text.size(); ++i) {
-		if (i + 8 <= text.size() && i % 8 == 0) {
-			std::uint64_t w;
-			std::memcpy(&w, text.data() + i, 8);
-			if (!has_unusual_byte(w)) {
-				i += 7;
-				continue;
-			}
-		}
+	for (std::size_t i = first_unusual(text); i < text.size(); ++i) {
 		auto c = static_cast<unsigned char>(text[i]);
 		if ((c >= 0x20 && c < 0x7F) || c == '\t' || c == '\n' || c == '\r')
 			continue;

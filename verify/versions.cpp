@@ -20,12 +20,13 @@ constexpr std::size_t held_bytes_max = std::size_t{1} << 20;
 
 struct held_line {
 	std::uint64_t line;
-	std::uint64_t chars; // ~0: bytes of this line were replaced
+	std::uint64_t chars; // ~0: bytes of this line were replaced; ~1: its prefix was tidied
 	std::size_t at;
-	std::size_t length;
+	std::size_t length;  // of a tidied prefix: what was mended
 };
 
 constexpr std::uint64_t replaced_mark = ~std::uint64_t{0};
+constexpr std::uint64_t mended_mark = ~std::uint64_t{1};
 
 grow_list<held_line> held;
 grow_list<char> held_text;
@@ -48,13 +49,16 @@ void hold(std::uint64_t line, std::string_view text, std::uint64_t chars)
 
 void pass_on(const held_line &h)
 {
-	std::string_view text{held_text.items + h.at, h.length};
-	if (h.chars == replaced_mark)
-		family == gedcom_family::five ? findings_invalid(h.line) : lines7_invalid(h.line);
-	else if (family == gedcom_family::five)
-		findings_line(h.line, text, h.chars);
-	else
-		lines7_line(h.line, text, h.chars);
+	bool five = family == gedcom_family::five;
+	if (h.chars == replaced_mark) {
+		five ? findings_invalid(h.line) : lines7_invalid(h.line);
+	} else if (h.chars == mended_mark) {
+		if (!five)
+			lines7_mended(h.line, static_cast<unsigned>(h.length));
+	} else {
+		std::string_view text{held_text.items + h.at, h.length};
+		five ? findings_line(h.line, text, h.chars) : lines7_line(h.line, text, h.chars);
+	}
 }
 
 void decide()
@@ -115,6 +119,17 @@ void judged_invalid(std::uint64_t line)
 		lines7_invalid(line);
 	else
 		findings_invalid(line);
+}
+
+void judged_mended(std::uint64_t line, unsigned mends)
+{
+	if (!decided) {
+		if (push(held, held_line{line, mended_mark, held_text.size, mends}))
+			return;
+		held_out_of_memory = true;
+	} else if (seven_rules) {
+		lines7_mended(line, mends);
+	}
 }
 
 // A 7.1 file is judged by the 7.0 rules, which it extends; the reader is told so first.

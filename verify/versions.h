@@ -14,10 +14,15 @@ void judged_line(std::uint64_t line, std::string_view text, std::uint64_t chars)
 void judged_invalid(std::uint64_t line);
 long long judged_finish(const char *file, FILE *out);
 
+// What the reader tidied in the prefix of a line (prefix_mend flags), before the line itself:
+// nothing to the 5.5.1 rules, which let readers ignore it, and a finding to the 7.0 rules.
+void judged_mended(std::uint64_t line, unsigned mends);
+
 // The same for a file judged by the 7.0 rules.
 void lines7_start();
 void lines7_line(std::uint64_t line, std::string_view text, std::uint64_t chars);
 void lines7_invalid(std::uint64_t line);
+void lines7_mended(std::uint64_t line, unsigned mends);
 long long lines7_finish(const char *file, FILE *out);
 
 // Called for the path of every FILE of a 7.0 file as its line is read, while a hook is set

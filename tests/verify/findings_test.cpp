@@ -78,12 +78,19 @@ TEST(DateGrammar, FormsOfTheStandardAndTheirNeighbours)
 
 // Lines are cut from blocks of text: a CR LF, a long line and a replaced byte across the
 // ends of blocks, a CR alone, stray bytes, one in a UTF-16 file. The reader tells where it
-// replaced bytes by their place in the text it hands on, once a line.
+// replaced bytes, and where it tidied a line's white space (which only 7.0 files are told of),
+// by their place in the text it hands on.
 TEST(VerifyLines, LinesAndReplacedBytesAcrossBlocks)
 {
-	std::string utf16 = "\xFF\xFE";
-	for (char c : std::string("0 HEAD\n1 NOTE x\n0 TRLR\n"))
-		utf16 += c == 'x' ? std::string("\x00\xD8", 2) : std::string{c, '\0'};
+	auto utf16_of = [](const std::string &text) {
+		std::string utf16 = "\xFF\xFE";
+		for (char c : text)
+			utf16 += c == 'x' ? std::string("\x00\xD8", 2) : std::string{c, '\0'};
+		return utf16;
+	};
+	std::string utf16 = utf16_of("0 HEAD\n1 NOTE x\n0 TRLR\n");
+	const std::string seven = "0 HEAD\n1 GEDC\n2 VERS 7.0\n";
+	const std::string leading = "white space before the level, which GEDCOM 7.0 does not allow\n";
 	const std::pair<std::string, std::string> cases[] = {
 		{"0 HEAD\r\n1 NOTE " + std::string(71, 'x') + "\r\n1 SEX X\r\n1 NOTE " + std::string(300, 'y') +
 			 "\n1 SEX Y\r0 TRLR\r\n",
@@ -96,6 +103,14 @@ TEST(VerifyLines, LinesAndReplacedBytesAcrossBlocks)
 		 "f:3: bytes not valid in the file's character set\n"
 		 "3 problems found in f.\n"},
 		{utf16, bare_head + "f:2: bytes not valid in the file's character set\n2 problems found in f.\n"},
+		{seven + "0 @N1@ SNOTE " + std::string(70, 'x') + "\r\n  1 CONT y\r\n1\t CONT " + std::string(100, 'z') +
+			 "\xFF\n \n  0 TRLR",
+		 "f:5: " + leading + "f:6: bytes not valid in the file's character set\n"
+		 "f:6: a tab after the level, where GEDCOM 7.0 writes one space\n"
+		 "f:7: blank line, which GEDCOM 7.0 does not allow\nf:8: " + leading + "5 problems found in f.\n"},
+		{utf16_of(seven + "0 @N1@ SNOTE a\n\t1 CONT b\n0 TRLR\n"), "f:5: " + leading + "1 problem found in f.\n"},
+		{seven + "0 @N1@ SNOTE x\n" + std::string(200, ' '),
+		 "f:5: blank line, which GEDCOM 7.0 does not allow\nf:5: the file does not end with 0 TRLR\n2 problems found in f.\n"},
 	};
 	for (std::size_t window : {64, 65, 66, 67, 70, 79, 80, 1 << 20}) {
 		SCOPED_TRACE(window);
