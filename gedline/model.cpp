@@ -4,7 +4,7 @@
 
 #include "charset.h"
 #include "grammar.h"
-#include "span.h"
+#include "text_lines.h"
 #include "xref_keys.h"
 
 #include <algorithm>
@@ -30,7 +30,6 @@ struct name_ref {
 struct model_reader {
 	ged_model &model;
 	ged_kind kind = ged_kind::other;
-	std::uint64_t line = 1;
 	bool ok = true;
 	grow_list<std::uint64_t> targets;
 	grow_list<char> long_targets;
@@ -82,7 +81,7 @@ bool family_tag_of(std::string_view tag, ged_kind kind, family_tag &to)
 	return false;
 }
 
-void start_record(model_reader &r, const line_parts &g, std::uint64_t offset)
+void start_record(model_reader &r, const line_parts &g, const text_line &l)
 {
 	ged_model &m = r.model;
 	r.kind = kind_of_tag(g.tag);
@@ -92,7 +91,7 @@ void start_record(model_reader &r, const line_parts &g, std::uint64_t offset)
 		r.ok = false;
 		return;
 	}
-	ged_record rec{offset, r.line, name.at, name.size, static_cast<std::uint32_t>(m.links.size), r.kind};
+	ged_record rec{l.offset, l.number, name.at, name.size, static_cast<std::uint32_t>(m.links.size), r.kind};
 	r.ok = push(m.records, rec);
 }
 
@@ -120,67 +119,28 @@ void add_link(model_reader &r, const line_parts &g)
 		r.ok = false;
 }
 
-void take_line(model_reader &r, std::string_view line, std::uint64_t offset)
+void take_line(model_reader &r, const text_line &l)
 {
-	line_parts g = parse_line(line);
+	line_parts g = parse_line(l.text);
 	if (g.level == 0)
-		start_record(r, g, offset);
+		start_record(r, g, l);
 	else if (g.level == 1)
 		add_link(r, g);
-	++r.line;
-}
-
-// The text cut into lines, each handed on with its offset. A line that a block cuts is
-// carried into the next.
-struct line_cutter {
-	std::uint64_t base = 0;     // offset of the block's first byte
-	std::uint64_t carry_at = 0;
-	std::string carry;
-	bool after_cr = false;      // the last block ended in CR: a LF first in this one is its
-};
-
-void cut_block(model_reader &r, line_cutter &c, std::string_view b)
-{
-	std::size_t pos = c.base == 0 ? utf8_mark_length(b) : 0;
-	if (c.after_cr && !b.empty() && b[0] == '\n')
-		pos = 1;
-	c.after_cr = false;
-	while (r.ok && pos < b.size()) {
-		auto end = static_cast<std::size_t>(find_line_end(b.data() + pos, b.data() + b.size()) - b.data());
-		if (c.carry.empty())
-			c.carry_at = c.base + pos;
-		if (end == b.size()) {
-			c.carry.append(b.substr(pos));
-			break;
-		}
-		if (c.carry.empty()) {
-			take_line(r, b.substr(pos, end - pos), c.carry_at);
-		} else {
-			c.carry.append(b.substr(pos, end - pos));
-			take_line(r, c.carry, c.carry_at);
-			c.carry.clear();
-		}
-		pos = end + 1;
-		if (b[end] == '\r' && pos == b.size())
-			c.after_cr = true;
-		else if (b[end] == '\r' && b[pos] == '\n')
-			++pos;
-	}
-	c.base += b.size();
 }
 
 bool read_lines(ged_text &text, model_reader &r)
 {
 	std::string block(text_block, '\0');
 	line_cutter c;
-	while (r.ok) {
+	auto take = [&r](const text_line &l) {
+		take_line(r, l);
+		return r.ok;
+	};
+	for (bool more = true; more && r.ok;) {
 		std::size_t n = ged_read(text, block.data(), block.size());
-		if (n == 0)
-			break;
-		cut_block(r, c, {block.data(), n});
+		more = n != 0;
+		cut_block(c, {block.data(), n}, !more, take);
 	}
-	if (r.ok && !c.carry.empty())
-		take_line(r, c.carry, c.carry_at);
 	return r.ok && !text.failed;
 }
 
@@ -246,7 +206,7 @@ void resolve_links(model_reader &r)
 bool build_model(ged_text &text, ged_model &model)
 {
 	model = ged_model{};
-	model_reader r{model, ged_kind::other, 1, true, {}, {}};
+	model_reader r{model, ged_kind::other, true, {}, {}};
 	if (!read_lines(text, r) || !index_records(model))
 		return false;
 	resolve_links(r);

@@ -2,6 +2,7 @@
 #include "family.h"
 
 #include "grammar.h"
+#include "text_lines.h"
 
 #include <cstdint>
 
@@ -38,13 +39,6 @@ void start_record(family_tree &tree, const line_parts &g)
 		tree.head = number;
 }
 
-std::string_view strip_line_end(std::string_view line)
-{
-	while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
-		line.remove_suffix(1);
-	return line;
-}
-
 } // namespace
 
 namespace {
@@ -72,26 +66,19 @@ bool read_tree(family_tree &tree)
 {
 	if (tree.text.size() >= UINT32_MAX)
 		return false;
-	std::string_view text = tree.text;
-	if (text.substr(0, 3) == "\xEF\xBB\xBF")
-		text.remove_prefix(3);
-	while (!text.empty()) {
-		std::size_t cut = text.find_first_of("\r\n");
-		std::size_t next = cut == std::string_view::npos ? text.size() : cut + 1;
-		if (cut != std::string_view::npos && text[cut] == '\r' && next < text.size() && text[next] == '\n')
-			++next;
-		line_parts g = parse_line(strip_line_end(text.substr(0, next)));
-		text.remove_prefix(next);
+	each_text_line(tree.text, [&tree](const text_line &l) {
+		line_parts g = parse_line(l.text);
 		if (g.fault != line_fault::none || g.level < 0 || g.tag.size() > UINT8_MAX)
-			continue;
+			return true;
 		if (g.level == 0)
 			start_record(tree, g);
 		else if (tree.records.empty())
-			continue;
+			return true;
 		auto tag_at = static_cast<std::uint32_t>(g.tag.data() - tree.text.data());
 		tree.lines.push_back({tag_at, static_cast<std::uint32_t>(g.value.size()), no_record,
 				      static_cast<std::uint8_t>(g.level), static_cast<std::uint8_t>(g.tag.size())});
-	}
+		return true;
+	});
 	if (!tree.records.empty())
 		tree.records.back().end = static_cast<std::uint32_t>(tree.lines.size());
 	resolve_pointers(tree);

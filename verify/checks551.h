@@ -11,10 +11,8 @@
 
 // HEAD's lines, as they come: the record begun at `line`, each line under it, its end.
 void head_start(std::uint64_t line);
-void head_line(std::uint64_t line, unsigned level, std::string_view tag, std::string_view value);
+void head_line(std::uint64_t line, unsigned level, std::string_view tag);
 void head_end();
-// The file says it is of GEDCOM 7.0, whose rules are checked apart.
-bool file_is_version7();
 
 // Whether an AGE value follows the age grammar: CHILD, INFANT, STILLBORN, or an optional < or >
 // and years, months and days (nnny nnm nnnd), each optional but not all.

@@ -12,7 +12,7 @@ void check_date_value(std::uint64_t line, unsigned level, std::string_view value
 		add_text_finding(line, finds_bad_date, trim_blanks(value));
 		return;
 	}
-	date_fault fault = file_is_version7() ? date_fault::none : fault_of(r);
+	date_fault fault = fault_of(r);
 	if (fault != date_fault::none) {
 		add_text_finding(line, fault == date_fault::reversed ? finds_reversed : finds_no_such_day,
 				 trim_blanks(value));

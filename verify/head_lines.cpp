@@ -10,7 +10,6 @@ struct head_state {
 	std::uint64_t gedc_line; // of its GEDC
 	unsigned parts;
 	bool in_gedc;            // the last level-1 line was GEDC
-	bool version7;
 };
 
 head_state head;
@@ -30,10 +29,10 @@ unsigned part_of(std::string_view tag)
 
 void head_start(std::uint64_t line)
 {
-	head = {line, 0, 0, false, false};
+	head = {line, 0, 0, false};
 }
 
-void head_line(std::uint64_t line, unsigned level, std::string_view tag, std::string_view value)
+void head_line(std::uint64_t line, unsigned level, std::string_view tag)
 {
 	if (level == 1) {
 		unsigned part = part_of(tag);
@@ -42,17 +41,14 @@ void head_line(std::uint64_t line, unsigned level, std::string_view tag, std::st
 		if (head.in_gedc && head.gedc_line == 0)
 			head.gedc_line = line;
 	} else if (level == 2 && head.in_gedc) {
-		if (tag == "VERS") {
-			head.parts |= has_vers;
-			head.version7 = head.version7 || value.starts_with("7");
-		}
+		head.parts |= tag == "VERS" ? has_vers : 0;
 		head.parts |= tag == "FORM" ? has_form : 0;
 	}
 }
 
 void head_end()
 {
-	if (head.line == 0 || head.version7) {
+	if (head.line == 0) {
 		head.line = 0;
 		return;
 	}
@@ -61,9 +57,4 @@ void head_end()
 	if ((head.parts & has_gedc) && (head.parts & (has_vers | has_form)) != (has_vers | has_form))
 		add_record_finding({head.gedc_line, ~head.parts & (has_vers | has_form), 0, 0, 0, finds_gedc_lines, 0});
 	head.line = 0;
-}
-
-bool file_is_version7()
-{
-	return head.version7;
 }

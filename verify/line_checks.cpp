@@ -160,7 +160,7 @@ bool family_link(link_tag tag, unsigned level, record_kind record)
 
 [[gnu::noinline]] void check_age(std::uint64_t line, std::string_view value)
 {
-	if (!file_is_version7() && !age_value_ok(value))
+	if (!age_value_ok(value))
 		add_text_finding(line, finds_bad_age, trim_blanks(value));
 }
 
@@ -298,7 +298,7 @@ void findings_line(std::uint64_t line, std::string_view text, std::uint64_t char
 		return;
 	}
 	if (state.record == kind_head)
-		head_line(line, level, g.tag, g.value);
+		head_line(line, level, g.tag);
 	else if (level == 1)
 		doubts_event(g.tag);
 	bool user = g.tag[0] == '_' || state.user[level - 1];

@@ -4,6 +4,7 @@
 #include "gedfile.h"
 #include "memfile.h"
 #include "model.h"
+#include "text_lines.h"
 
 #include <string>
 #include <vector>
@@ -113,4 +114,43 @@ TEST(ModelLinks, EveryRecordKeepsItsKindInFileOrder)
 		EXPECT_EQ(m.records[i].line, i + 1);
 	}
 	EXPECT_EQ(find_record(m, "@N2@"), 5u);
+}
+
+// Lines, offsets and numbers are the same whether the text comes whole or in blocks of any
+// size that holds a byte-order mark, whichever line end it uses and wherever a block cuts a CR LF or the last line.
+TEST(TextLines, EveryBlockSizeCutsTheSameLinesAsTheWholeText)
+{
+	struct text_case {
+		const char *name;
+		std::string text;
+		const char *lines; // each as "number@offset:text|"
+	};
+	const text_case cases[] = {
+		{"LF, the last line unended", "0 HEAD\n1 X\n0 TRLR", "1@0:0 HEAD|2@7:1 X|3@11:0 TRLR|"},
+		{"CR LF", "0 HEAD\r\n1 X\r\n", "1@0:0 HEAD|2@8:1 X|"},
+		{"lone CR, then an empty line", "0 HEAD\r1 X\r\r0 TRLR\r", "1@0:0 HEAD|2@7:1 X|3@11:|4@12:0 TRLR|"},
+		{"the mark passed over, its bytes counted", "\xEF\xBB\xBF" "0 HEAD\n0 TRLR\n", "1@3:0 HEAD|2@10:0 TRLR|"},
+		{"only the mark", "\xEF\xBB\xBF", ""},
+		{"LF CR is two ends", "a\n\rb", "1@0:a|2@2:|3@3:b|"},
+	};
+	for (const text_case &c : cases) {
+		SCOPED_TRACE(c.name);
+		auto record = [](std::string &to) {
+			return [&to](const text_line &l) {
+				to += std::to_string(l.number) + "@" + std::to_string(l.offset) + ":" + std::string(l.text) + "|";
+				return true;
+			};
+		};
+		std::string whole;
+		each_text_line(c.text, record(whole));
+		EXPECT_EQ(whole, c.lines);
+		for (std::size_t size = utf8_mark.size(); size <= c.text.size(); ++size) {
+			std::string cut;
+			line_cutter cutter;
+			for (std::size_t at = 0; at < c.text.size(); at += size)
+				cut_block(cutter, std::string_view(c.text).substr(at, size), false, record(cut));
+			cut_block(cutter, {}, true, record(cut));
+			EXPECT_EQ(cut, whole) << "blocks of " << size;
+		}
+	}
 }
