@@ -169,6 +169,14 @@ void hold(std::uint64_t line, finding_kind kind, std::uint64_t other, bool secon
 		out_of_memory = true;
 }
 
+// The line of the fact a doubt names first.
+std::uint64_t first_line(const held_doubt &d)
+{
+	if (between_records(static_cast<finding_kind>((d.line_kind & 0xFF) >> 1)))
+		return birth_line_of(static_cast<std::uint32_t>(d.other >> 32));
+	return d.other & first_named ? d.other & ~first_named : d.line_kind >> 8;
+}
+
 std::int32_t held_day(std::int64_t day, std::int32_t open, std::int32_t past_open)
 {
 	constexpr std::int64_t least = std::numeric_limits<std::int32_t>::min();
@@ -215,11 +223,16 @@ void release_held_doubts()
 	release(held_doubts);
 }
 
+// Doubts of one kind at one line, such as a father's under 12 at two of his children's
+// births, in the order of the lines they name first.
 void sort_doubts()
 {
 	std::sort(held_doubts.items, held_doubts.items + held_doubts.size,
 		  [](const held_doubt &a, const held_doubt &b) {
-			  return a.line_kind != b.line_kind ? a.line_kind < b.line_kind : a.other < b.other;
+			  if (a.line_kind != b.line_kind)
+				  return a.line_kind < b.line_kind;
+			  std::uint64_t x = first_line(a), y = first_line(b);
+			  return x != y ? x < y : a.other < b.other;
 		  });
 }
 
