@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 // Whether -v reports doubts (--no-doubts leaves them out).
 extern bool doubts_wanted;
@@ -67,10 +66,24 @@ bool next_doubt(std::size_t &walk, finding &f);
 // The lines of descent, parent to child, by record number: the children of `p` are
 // children[start[p]] to children[start[p + 1]], and each record has `parents` of them.
 struct descent_lists {
-	std::vector<std::uint32_t> start, parents, children;
+	grow_list<std::uint32_t> start, parents, children;
 };
 // The doubts of births before an ancestor's, once per line of descent; `parents` is used up.
-void ancestor_doubts(const std::vector<std::uint32_t> &fact_of, descent_lists &descent);
+// False when memory ran out.
+bool ancestor_doubts(const grow_list<std::uint32_t> &fact_of, descent_lists &descent);
+
+// A list of `n` items, each `value`. The tables of the doubts are as long as the file has
+// records, in memory on huge pages: on small ones, the first touch of every page would cost
+// more than the doubts. False when memory ran out.
+template <typename T>
+bool fill_list(grow_list<T> &list, std::size_t n, const T &value)
+{
+	if (!grow_zeroed(list, n))
+		return false;
+	for (std::size_t i = 0; i < n; ++i)
+		list.items[i] = value;
+	return true;
+}
 
 // Years as days, for a doubt: the fewest days so many years can have when the doubt is that
 // less time passed, the most when it is that more did.

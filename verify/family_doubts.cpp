@@ -18,14 +18,20 @@ struct birth_of_mother {
 	std::uint32_t mother, child;
 };
 
+// The walks over the families: the first counts each parent's children and each child's
+// parents and joins the trees, the second writes each parent's children at its start, which
+// moves on (the starts are put back after), and the third, once the lines of descent are
+// done with, raises the doubts of each family.
+enum walk_kind : std::uint8_t { walk_counting, walk_filling, walk_doubting };
+
 struct family_doubts {
-	std::vector<std::uint32_t> fact_of;  // by record number: its place in `lives`, or none
-	std::vector<std::uint32_t> tree_of;  // by record number: union-find over people
+	grow_list<std::uint32_t> fact_of;  // by record number: its place in `lives`, or none
+	grow_list<std::uint32_t> tree_of;  // by record number: union-find over people
 	grow_list<birth_of_mother> births;
 	// The lines of descent, parent to child, as lists of each parent's children: counted in
 	// a first walk over the links, filled in a second.
 	descent_lists descent;
-	bool filling = false;
+	walk_kind walk = walk_counting;
 	// The family being read: its record, husband, wife, children.
 	std::uint32_t family = none, husband = none, wife = none;
 	std::vector<std::uint32_t> children;
@@ -93,31 +99,23 @@ void marriage_doubts(const life_facts &family, std::uint32_t partner, bool wife)
 		add_kin_doubt(doubts_married_after_death, fd.family, partner, married, death_line(*p), wife);
 }
 
-// The second walk writes each parent's children at its start, which moves on; the starts
-// are put back after.
-void note_descent(std::uint32_t parent, std::uint32_t child)
-{
-	descent_lists &d = fd.descent;
-	if (fd.filling) {
-		d.children[d.start[parent]++] = child;
-	} else {
-		++d.start[parent + 1];
-		++d.parents[child];
-	}
-}
-
 void family_of_children()
 {
+	descent_lists &d = fd.descent;
 	for (std::uint32_t c : fd.children) {
-		for (std::uint32_t parent : {fd.husband, fd.wife})
-			if (parent != none)
-				note_descent(parent, c);
-		if (fd.filling)
-			continue;
-		join(c, fd.husband);
-		join(c, fd.wife);
+		for (std::uint32_t parent : {fd.husband, fd.wife}) {
+			if (parent == none || fd.walk == walk_doubting)
+				continue;
+			if (fd.walk == walk_filling) {
+				d.children[d.start[parent]++] = c;
+			} else {
+				++d.start[parent + 1];
+				++d.parents[c];
+				join(c, parent);
+			}
+		}
 		const life_facts *child = facts(c);
-		if (!child || !child->birth_at)
+		if (fd.walk != walk_doubting || !child || !child->birth_at)
 			continue;
 		parent_doubts(fd.wife, c, *child, true);
 		parent_doubts(fd.husband, c, *child, false);
@@ -130,12 +128,13 @@ void close_family()
 {
 	if (fd.family == none)
 		return;
-	if (!fd.filling) {
+	if (fd.walk == walk_counting)
+		join(fd.husband, fd.wife);
+	if (fd.walk == walk_doubting) {
 		if (const life_facts *f = facts(fd.family)) {
 			marriage_doubts(*f, fd.husband, false);
 			marriage_doubts(*f, fd.wife, true);
 		}
-		join(fd.husband, fd.wife);
 	}
 	family_of_children();
 	fd.family = fd.husband = fd.wife = none;
@@ -165,8 +164,9 @@ void take_link(void *, std::uint32_t holder, unsigned tag, std::uint32_t target)
 		spouse = target;
 }
 
-void walk_families()
+void walk_families(walk_kind walk)
 {
+	fd.walk = walk;
 	each_family_link(take_link, nullptr);
 	close_family();
 }
@@ -193,7 +193,7 @@ void count_trees(std::size_t n)
 	for (std::size_t id = 0; id < n; ++id)
 		if (const life_facts *f = facts(static_cast<std::uint32_t>(id)); f && !f->family)
 			fd.trees += tree_root(static_cast<std::uint32_t>(id)) == id;
-	fd.tree_of = {};
+	release(fd.tree_of);
 }
 
 } // namespace
@@ -214,26 +214,30 @@ bool doubts_of_families()
 	if (!doubts_wanted)
 		return true;
 	std::size_t n = record_count();
-	fd.fact_of.assign(n, none);
-	fd.tree_of.resize(n);
+	descent_lists &d = fd.descent;
+	if (!fill_list(fd.fact_of, n, none) || !grow_zeroed(fd.tree_of, n) || !grow_zeroed(d.start, n + 1) ||
+	    !grow_zeroed(d.parents, n))
+		return false;
 	for (std::size_t i = 0; i < n; ++i)
 		fd.tree_of[i] = static_cast<std::uint32_t>(i);
 	each_record(take_record, nullptr);
-	descent_lists &d = fd.descent;
-	d.start.assign(n + 1, 0);
-	d.parents.assign(n, 0);
-	walk_families();
+	walk_families(walk_counting);
 	count_trees(n);
-	close_birth_doubts();
 	for (std::size_t i = 0; i < n; ++i)
 		d.start[i + 1] += d.start[i];
-	d.children.resize(d.start[n]);
-	fd.filling = true;
-	walk_families();
+	if (!grow_zeroed(d.children, d.start[n]))
+		return false;
+	walk_families(walk_filling);
 	for (std::size_t i = n; i > 0; --i)
 		d.start[i] = d.start[i - 1];
 	d.start[0] = 0;
-	ancestor_doubts(fd.fact_of, d);
+	if (!ancestor_doubts(fd.fact_of, d))
+		return false;
+	// A file of random dates has a doubt on nearly every birth: they are made once the lines
+	// of descent are given back.
+	d = {};
+	walk_families(walk_doubting);
+	close_birth_doubts();
 	sort_doubts();
 	return !out_of_memory;
 }
