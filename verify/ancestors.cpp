@@ -10,10 +10,11 @@
 namespace {
 
 constexpr std::uint32_t none = ~std::uint32_t{0};
-// A person born before the ancestor their doubt names, doubted or not; and one of whose
-// parents is, the same ancestor being the one their own doubt would name.
-constexpr std::uint8_t born_before = 1;
-constexpr std::uint8_t parent_born_before = 2;
+// A person with a birth; born before the ancestor their doubt names, doubted or not; and one
+// of whose parents is, the same ancestor being the one their own doubt would name.
+constexpr std::uint8_t has_birth = 1;
+constexpr std::uint8_t born_before = 2;
+constexpr std::uint8_t parent_born_before = 4;
 
 // Among a person's ancestors, the one whose birth can be the latest, and that birth's start
 // as `lives` holds it.
@@ -28,6 +29,17 @@ void raise_to(latest_ancestor &a, const latest_ancestor &b)
 		a = b;
 }
 
+// What the walk needs of a record, in one place: it goes from record to record all over the
+// file, and four tables would cost four misses of the cache at every step.
+// above: the latest among all ancestors; beyond: among those of the parents, two generations
+// up and more, which a parent's own age does not already tell.
+struct ancestry {
+	latest_ancestor above, beyond;
+	held_span birth;
+	std::uint32_t parents; // not yet walked
+	std::uint8_t marks;
+};
+
 } // namespace
 
 bool ancestor_doubts(const grow_list<std::uint32_t> &fact_of, descent_lists &descent)
@@ -36,40 +48,45 @@ bool ancestor_doubts(const grow_list<std::uint32_t> &fact_of, descent_lists &des
 	auto birth_line = [&](std::uint32_t id) {
 		return lives.items[fact_of[id]].line + lives.items[fact_of[id]].birth_at;
 	};
-	// above: the latest among all ancestors; beyond: among those of the parents, two
-	// generations up and more, which a parent's own age does not already tell.
-	grow_list<latest_ancestor> above, beyond;
-	grow_list<std::uint8_t> marks;
+	grow_list<ancestry> walk;
 	grow_list<std::uint32_t> ready;
-	const latest_ancestor nobody{std::numeric_limits<std::int32_t>::min(), none};
-	if (!fill_list(above, n, nobody) || !fill_list(beyond, n, nobody) || !grow_zeroed(marks, n))
+	if (!grow_zeroed(walk, n))
 		return false;
-	grow_list<std::uint32_t> &parents = descent.parents;
-	// The records of no line of descent, most of a file's, are neither doubted nor waited for.
-	for (std::uint32_t i = 0; i < n; ++i)
-		if (parents[i] == 0 && descent.start[i] != descent.start[i + 1] && !push(ready, i))
+	const latest_ancestor nobody{std::numeric_limits<std::int32_t>::min(), none};
+	for (std::uint32_t i = 0; i < n; ++i) {
+		ancestry &a = walk[i];
+		a = {nobody, nobody, {}, descent.parents[i], 0};
+		if (fact_of[i] != none && lives.items[fact_of[i]].birth_at) {
+			a.birth = lives.items[fact_of[i]].birth;
+			a.marks = has_birth;
+		}
+		// The records of no line of descent, most of a file's, are neither doubted nor waited for.
+		if (a.parents == 0 && descent.start[i] != descent.start[i + 1] && !push(ready, i))
 			return false;
+	}
+	release(descent.parents);
 	while (ready.size > 0) {
 		std::uint32_t p = ready[--ready.size];
-		const life_facts *f = fact_of[p] != none && lives.items[fact_of[p]].birth_at ? &lives.items[fact_of[p]] : nullptr;
-		const latest_ancestor self{f ? f->birth.lo : 0, p};
-		if (f && beyond[p].who != none && days_of(f->birth).hi < beyond[p].lo) {
-			marks[p] |= born_before;
-			if (!(marks[p] & parent_born_before))
-				add_kin_doubt(doubts_before_ancestor, p, beyond[p].who, birth_line(p), birth_line(beyond[p].who));
+		ancestry &a = walk[p];
+		if ((a.marks & has_birth) && a.beyond.who != none && a.birth.hi < a.beyond.lo) {
+			a.marks |= born_before;
+			if (!(a.marks & parent_born_before))
+				add_kin_doubt(doubts_before_ancestor, p, a.beyond.who, birth_line(p), birth_line(a.beyond.who));
 		}
+		const latest_ancestor self{a.birth.lo, p};
 		for (std::uint32_t k = descent.start[p]; k < descent.start[p + 1]; ++k) {
 			std::uint32_t c = descent.children[k];
-			std::uint32_t was = beyond[c].who;
-			raise_to(above[c], above[p]);
-			raise_to(beyond[c], above[p]);
-			if (f)
-				raise_to(above[c], self);
-			if (beyond[c].who != was)
-				marks[c] &= static_cast<std::uint8_t>(~parent_born_before);
-			if ((marks[p] & born_before) && beyond[p].who == beyond[c].who)
-				marks[c] |= parent_born_before;
-			if (--parents[c] == 0 && !push(ready, c))
+			ancestry &b = walk[c];
+			std::uint32_t was = b.beyond.who;
+			raise_to(b.above, a.above);
+			raise_to(b.beyond, a.above);
+			if (a.marks & has_birth)
+				raise_to(b.above, self);
+			if (b.beyond.who != was)
+				b.marks &= static_cast<std::uint8_t>(~parent_born_before);
+			if ((a.marks & born_before) && a.beyond.who == b.beyond.who)
+				b.marks |= parent_born_before;
+			if (--b.parents == 0 && !push(ready, c))
 				return false;
 		}
 	}

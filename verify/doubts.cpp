@@ -3,6 +3,7 @@
 #include "doubts.h"
 
 #include "calendars.h"
+#include "tag_table.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -54,22 +55,24 @@ std::int64_t current_year()
 	return parts.tm_year + 1900;
 }
 
+constexpr tag_entry<event_class> person_events[] = {
+	{tag_word("BIRT"), event_birth}, {tag_word("CHR"), event_christening}, {tag_word("BAPM"), event_christening},
+	{tag_word("DEAT"), event_death}, {tag_word("BURI"), event_burial}, {tag_word("CREM"), event_burial},
+	{tag_word("PROB"), event_after_death}, {tag_word("BAPL"), event_after_death}, {tag_word("CONL"), event_after_death},
+	{tag_word("ENDL"), event_after_death}, {tag_word("SLGC"), event_after_death}, {tag_word("SLGS"), event_after_death},
+	{tag_word("WILL"), event_after_death}, {tag_word("CHAN"), event_none},
+};
+constexpr tag_table<event_class, 0xd0eda82f, 5> person_event_table(person_events, event_other);
+static_assert(person_event_table.distinct, "each event has a slot of its own");
+
 event_class class_of(std::string_view tag, bool family)
 {
+	if (tag.starts_with("_"))
+		return event_none;
+	std::uint32_t word = tag_word(tag);
 	if (family)
-		return tag == "MARR" ? event_marriage : tag == "CHAN" || tag.starts_with("_") ? event_none : event_other;
-	if (tag == "BIRT")
-		return event_birth;
-	if (tag == "CHR" || tag == "BAPM")
-		return event_christening;
-	if (tag == "DEAT")
-		return event_death;
-	if (tag == "BURI" || tag == "CREM")
-		return event_burial;
-	for (std::string_view later : {"PROB", "BAPL", "CONL", "ENDL", "SLGC", "SLGS", "WILL"})
-		if (tag == later)
-			return event_after_death;
-	return tag == "CHAN" || tag.starts_with("_") ? event_none : event_other;
+		return word == tag_word("MARR") ? event_marriage : word == tag_word("CHAN") ? event_none : event_other;
+	return person_event_table.find(word);
 }
 
 std::uint32_t offset_of(std::uint64_t line)
@@ -285,9 +288,14 @@ void doubts_event(std::string_view tag)
 	current.event = class_of(tag, current.facts.family);
 }
 
+bool doubts_take_date()
+{
+	return current.open && current.event != event_none;
+}
+
 void doubts_date(std::uint64_t line, const day_span &span)
 {
-	if (!current.open || current.event == event_none)
+	if (!doubts_take_date())
 		return;
 	if (span.lo > year_end)
 		add_doubt(doubts_future, line, static_cast<std::uint64_t>(this_year));

@@ -16,6 +16,8 @@ void doubts_start();
 void doubts_record(std::uint64_t line, record_kind kind);
 void doubts_event(std::string_view tag);
 void doubts_date(std::uint64_t line, const day_span &span);
+// Whether a DATE line there is one the doubts read, so that its span is worth working out.
+bool doubts_take_date();
 // The end of the file: the last record's doubts, then those between records once the links
 // are resolved. False when memory ran out.
 void doubts_file_end();

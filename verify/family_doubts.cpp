@@ -16,6 +16,7 @@ constexpr std::int64_t posthumous_days = 304; // ten months
 
 struct birth_of_mother {
 	std::uint32_t mother, child;
+	std::int32_t lo; // as `lives` holds it
 };
 
 // The walks over the families: the first counts each parent's children and each child's
@@ -114,12 +115,14 @@ void family_of_children()
 				join(c, parent);
 			}
 		}
+		if (fd.walk != walk_doubting)
+			continue;
 		const life_facts *child = facts(c);
-		if (fd.walk != walk_doubting || !child || !child->birth_at)
+		if (!child || !child->birth_at)
 			continue;
 		parent_doubts(fd.wife, c, *child, true);
 		parent_doubts(fd.husband, c, *child, false);
-		if (fd.wife != none && !push(fd.births, {fd.wife, c}))
+		if (fd.wife != none && !push(fd.births, {fd.wife, c, child->birth.lo}))
 			out_of_memory = true;
 	}
 }
@@ -175,7 +178,7 @@ void close_birth_doubts()
 {
 	auto births = entries_of(fd.births);
 	std::sort(births.begin(), births.end(), [](const auto &a, const auto &b) {
-		return a.mother != b.mother ? a.mother < b.mother : facts(a.child)->birth.lo < facts(b.child)->birth.lo;
+		return a.mother != b.mother ? a.mother < b.mother : a.lo < b.lo;
 	});
 	for (std::size_t i = 1; i < births.size(); ++i) {
 		const auto &a = births[i - 1], &b = births[i];
