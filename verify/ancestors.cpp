@@ -17,7 +17,7 @@ constexpr std::uint8_t born_before = 2;
 constexpr std::uint8_t parent_born_before = 4;
 
 // Among a person's ancestors, the one whose birth can be the latest, and that birth's start
-// as `lives` holds it.
+// as the facts hold it.
 struct latest_ancestor {
 	std::int32_t lo;
 	std::uint32_t who;
@@ -42,11 +42,11 @@ struct ancestry {
 
 } // namespace
 
-bool ancestor_doubts(const grow_list<std::uint32_t> &fact_of, descent_lists &descent)
+bool ancestor_doubts(const grow_list<life_facts> &facts_of, descent_lists &descent)
 {
-	std::size_t n = fact_of.size;
+	std::size_t n = facts_of.size;
 	auto birth_line = [&](std::uint32_t id) {
-		return lives.items[fact_of[id]].line + lives.items[fact_of[id]].birth_at;
+		return facts_of[id].line + facts_of[id].birth_at;
 	};
 	grow_list<ancestry> walk;
 	grow_list<std::uint32_t> ready;
@@ -56,8 +56,8 @@ bool ancestor_doubts(const grow_list<std::uint32_t> &fact_of, descent_lists &des
 	for (std::uint32_t i = 0; i < n; ++i) {
 		ancestry &a = walk[i];
 		a = {nobody, nobody, {}, descent.parents[i], 0};
-		if (fact_of[i] != none && lives.items[fact_of[i]].birth_at) {
-			a.birth = lives.items[fact_of[i]].birth;
+		if (facts_of[i].line != 0 && facts_of[i].birth_at) {
+			a.birth = facts_of[i].birth;
 			a.marks = has_birth;
 		}
 		// The records of no line of descent, most of a file's, are neither doubted nor waited for.
@@ -74,7 +74,10 @@ bool ancestor_doubts(const grow_list<std::uint32_t> &fact_of, descent_lists &des
 				add_kin_doubt(doubts_before_ancestor, p, a.beyond.who, birth_line(p), birth_line(a.beyond.who));
 		}
 		const latest_ancestor self{a.birth.lo, p};
-		for (std::uint32_t k = descent.start[p]; k < descent.start[p + 1]; ++k) {
+		std::uint32_t end = descent.start[p + 1];
+		for (std::uint32_t k = descent.start[p]; k < end; ++k)
+			__builtin_prefetch(&walk[descent.children[k]]);
+		for (std::uint32_t k = descent.start[p]; k < end; ++k) {
 			std::uint32_t c = descent.children[k];
 			ancestry &b = walk[c];
 			std::uint32_t was = b.beyond.who;

@@ -72,7 +72,8 @@ struct descent_lists {
 };
 // The doubts of births before an ancestor's, once per line of descent; `parents` is used up.
 // False when memory ran out.
-bool ancestor_doubts(const grow_list<std::uint32_t> &fact_of, descent_lists &descent);
+// `facts_of` holds each record's facts by its number, line 0 where it has none.
+bool ancestor_doubts(const grow_list<life_facts> &facts_of, descent_lists &descent);
 
 // A list of `n` items, each `value`. The tables of the doubts are as long as the file has
 // records, in memory on huge pages: on small ones, the first touch of every page would cost

@@ -26,7 +26,9 @@ struct birth_of_mother {
 enum walk_kind : std::uint8_t { walk_counting, walk_filling, walk_doubting };
 
 struct family_doubts {
-	grow_list<std::uint32_t> fact_of;  // by record number: its place in `lives`, or none
+	// `lives` by record number, so that a record's facts are one look away; line 0 where a
+	// record has none.
+	grow_list<life_facts> facts_of;
 	grow_list<std::uint32_t> tree_of;  // by record number: union-find over people
 	grow_list<birth_of_mother> births;
 	// The lines of descent, parent to child, as lists of each parent's children: counted in
@@ -44,7 +46,7 @@ family_doubts fd;
 
 const life_facts *facts(std::uint32_t id)
 {
-	return id != none && fd.fact_of[id] != none ? &lives.items[fd.fact_of[id]] : nullptr;
+	return id != none && fd.facts_of[id].line != 0 ? &fd.facts_of[id] : nullptr;
 }
 
 std::uint64_t birth_line(const life_facts &f)
@@ -144,12 +146,31 @@ void close_family()
 	fd.children.clear();
 }
 
+// A family's members are people from all over the file: what the walk will read of each is
+// asked for as its link comes, and is there when the family closes.
+void prefetch_for_walk(unsigned tag, std::uint32_t target)
+{
+	descent_lists &d = fd.descent;
+	switch (fd.walk) {
+	case walk_counting:
+		__builtin_prefetch(&fd.tree_of[target]);
+		__builtin_prefetch(tag == link_chil ? &d.parents[target] : &d.start[target + 1]);
+		return;
+	case walk_filling:
+		if (tag != link_chil)
+			__builtin_prefetch(&d.start[target]);
+		return;
+	default:
+		__builtin_prefetch(&fd.facts_of[target]);
+	}
+}
+
 void take_record(void *, std::uint32_t id, std::uint64_t line)
 {
 	while (fd.next_life < lives.size && lives.items[fd.next_life].line < line)
 		++fd.next_life;
-	if (fd.next_life < lives.size && lives.items[fd.next_life].line == line && fd.fact_of[id] == none)
-		fd.fact_of[id] = static_cast<std::uint32_t>(fd.next_life);
+	if (fd.next_life < lives.size && lives.items[fd.next_life].line == line && fd.facts_of[id].line == 0)
+		fd.facts_of[id] = lives.items[fd.next_life];
 }
 
 void take_link(void *, std::uint32_t holder, unsigned tag, std::uint32_t target)
@@ -160,6 +181,7 @@ void take_link(void *, std::uint32_t holder, unsigned tag, std::uint32_t target)
 		close_family();
 		fd.family = holder;
 	}
+	prefetch_for_walk(tag, target);
 	std::uint32_t &spouse = tag == link_husb ? fd.husband : fd.wife;
 	if (tag == link_chil)
 		fd.children.push_back(target);
@@ -218,12 +240,13 @@ bool doubts_of_families()
 		return true;
 	std::size_t n = record_count();
 	descent_lists &d = fd.descent;
-	if (!fill_list(fd.fact_of, n, none) || !grow_zeroed(fd.tree_of, n) || !grow_zeroed(d.start, n + 1) ||
+	if (!grow_zeroed(fd.facts_of, n) || !grow_zeroed(fd.tree_of, n) || !grow_zeroed(d.start, n + 1) ||
 	    !grow_zeroed(d.parents, n))
 		return false;
 	for (std::size_t i = 0; i < n; ++i)
 		fd.tree_of[i] = static_cast<std::uint32_t>(i);
 	each_record(take_record, nullptr);
+	release(lives);
 	walk_families(walk_counting);
 	count_trees(n);
 	for (std::size_t i = 0; i < n; ++i)
@@ -234,7 +257,7 @@ bool doubts_of_families()
 	for (std::size_t i = n; i > 0; --i)
 		d.start[i] = d.start[i - 1];
 	d.start[0] = 0;
-	if (!ancestor_doubts(fd.fact_of, d))
+	if (!ancestor_doubts(fd.facts_of, d))
 		return false;
 	// A file of random dates has a doubt on nearly every birth: they are made once the lines
 	// of descent are given back.
