@@ -149,7 +149,7 @@ void take_date(std::uint64_t line, const day_span &span)
 // A doubt in 16 bytes: a file with random dates has one on nearly every line of births. Its
 // line, kind and rank, line first, so that they sort in the order they are written (of a
 // marriage, the husband's doubt before the wife's of the same kind); then, for a
-// doubt between records, the two records, whose facts' lines are in `lives`; for one of a
+// doubt between records, the two records, whose facts' lines the doubts keep; for one of a
 // record's own, the line of the fact it does not stand at, marked when that is the first
 // fact its message names (or the current year, for a date after it).
 struct held_doubt {
