@@ -1,74 +1,97 @@
-// The doubt of a birth before an ancestor's: the latest earliest birth among each person's
-// ancestors, carried down the lines of descent from the oldest generation in one pass
-// (people who are their own ancestors are never reached, and have their own finding).
+// The doubt of a birth before an ancestor's: the ancestor whose birth can be the latest,
+// carried down the lines of descent from the oldest generation in one pass (people who are
+// their own ancestors are never reached, and have their own finding). A line of descent is
+// doubted once: a person whose parent was born before the same ancestor is not doubted again,
+// or one early ancestor would raise a doubt in every generation after.
 #include "doubts.h"
 
-#include <vector>
+#include <limits>
 
 namespace {
 
 constexpr std::uint32_t none = ~std::uint32_t{0};
+// A person with a birth; born before the ancestor their doubt names, doubted or not; and one
+// of whose parents is, the same ancestor being the one their own doubt would name.
+constexpr std::uint8_t has_birth = 1;
+constexpr std::uint8_t born_before = 2;
+constexpr std::uint8_t parent_born_before = 4;
 
-// Among a person's ancestors, the one whose birth can be the latest, and that birth's start.
+// Among a person's ancestors, the one whose birth can be the latest, and that birth's start
+// as the facts hold it.
 struct latest_ancestor {
-	std::int64_t lo = far_before;
-	std::uint32_t who = none;
+	std::int32_t lo;
+	std::uint32_t who;
 };
 
-void raise_to(latest_ancestor &a, std::int64_t lo, std::uint32_t who)
+void raise_to(latest_ancestor &a, const latest_ancestor &b)
 {
-	if (who != none && lo > a.lo)
-		a = {lo, who};
+	if (b.who != none && b.lo > a.lo)
+		a = b;
 }
+
+// What the walk needs of a record, in one place: it goes from record to record all over the
+// file, and four tables would cost four misses of the cache at every step.
+// above: the latest among all ancestors; beyond: among those of the parents, two generations
+// up and more, which a parent's own age does not already tell.
+struct ancestry {
+	latest_ancestor above, beyond;
+	held_span birth;
+	std::uint32_t parents; // not yet walked
+	std::uint8_t marks;
+};
 
 } // namespace
 
-void ancestor_doubts(const std::vector<std::uint32_t> &fact_of,
-		     std::vector<std::pair<std::uint32_t, std::uint32_t>> &descent)
+bool ancestor_doubts(const grow_list<life_facts> &facts_of, descent_lists &descent)
 {
-	std::size_t n = fact_of.size();
-	auto birth = [&](std::uint32_t id, std::int64_t &lo, std::int64_t &hi) {
-		if (fact_of[id] == none || !lives.items[fact_of[id]].birth_at)
-			return false;
-		lo = lives.items[fact_of[id]].birth.lo;
-		hi = lives.items[fact_of[id]].birth.hi;
-		return true;
+	std::size_t n = facts_of.size;
+	auto birth_line = [&](std::uint32_t id) {
+		return facts_of[id].line + facts_of[id].birth_at;
 	};
-	// The children of each person, by counting, and how many parents each has.
-	std::vector<std::uint32_t> start(n + 1, 0), parents(n, 0), children(descent.size());
-	for (const auto &[p, c] : descent)
-		++start[p + 1], ++parents[c];
-	for (std::size_t i = 0; i < n; ++i)
-		start[i + 1] += start[i];
-	std::vector<std::uint32_t> fill(start.begin(), start.end() - 1);
-	for (const auto &[p, c] : descent)
-		children[fill[p]++] = c;
-	descent = {};
-	fill = {};
-	// above: the latest among all ancestors; beyond: among those of the parents, two
-	// generations up and more, which a parent's own age does not already tell.
-	std::vector<latest_ancestor> above(n), beyond(n);
-	std::vector<std::uint32_t> ready;
-	for (std::uint32_t i = 0; i < n; ++i)
-		if (parents[i] == 0)
-			ready.push_back(i);
-	while (!ready.empty()) {
-		std::uint32_t p = ready.back();
-		ready.pop_back();
-		std::int64_t lo = 0, hi = 0;
-		bool born = birth(p, lo, hi);
-		for (std::uint32_t k = start[p]; k < start[p + 1]; ++k) {
-			std::uint32_t c = children[k];
-			raise_to(above[c], above[p].lo, above[p].who);
-			raise_to(beyond[c], above[p].lo, above[p].who);
-			if (born)
-				raise_to(above[c], lo, p);
-			if (--parents[c] == 0)
-				ready.push_back(c);
+	grow_list<ancestry> walk;
+	grow_list<std::uint32_t> ready;
+	if (!grow_zeroed(walk, n))
+		return false;
+	const latest_ancestor nobody{std::numeric_limits<std::int32_t>::min(), none};
+	for (std::uint32_t i = 0; i < n; ++i) {
+		ancestry &a = walk[i];
+		a = {nobody, nobody, {}, descent.parents[i], 0};
+		if (facts_of[i].line != 0 && facts_of[i].birth_at) {
+			a.birth = facts_of[i].birth;
+			a.marks = has_birth;
 		}
-		if (born && beyond[p].who != none && hi < beyond[p].lo)
-			add_doubt(doubts_before_ancestor, lives.items[fact_of[p]].line + lives.items[fact_of[p]].birth_at,
-				  lives.items[fact_of[beyond[p].who]].line + lives.items[fact_of[beyond[p].who]].birth_at,
-				  beyond[p].who);
+		// The records of no line of descent, most of a file's, are neither doubted nor waited for.
+		if (a.parents == 0 && descent.start[i] != descent.start[i + 1] && !push(ready, i))
+			return false;
 	}
+	release(descent.parents);
+	while (ready.size > 0) {
+		std::uint32_t p = ready[--ready.size];
+		ancestry &a = walk[p];
+		if ((a.marks & has_birth) && a.beyond.who != none && a.birth.hi < a.beyond.lo) {
+			a.marks |= born_before;
+			if (!(a.marks & parent_born_before))
+				add_kin_doubt(doubts_before_ancestor, p, a.beyond.who, birth_line(p), birth_line(a.beyond.who));
+		}
+		const latest_ancestor self{a.birth.lo, p};
+		std::uint32_t end = descent.start[p + 1];
+		for (std::uint32_t k = descent.start[p]; k < end; ++k)
+			__builtin_prefetch(&walk[descent.children[k]]);
+		for (std::uint32_t k = descent.start[p]; k < end; ++k) {
+			std::uint32_t c = descent.children[k];
+			ancestry &b = walk[c];
+			std::uint32_t was = b.beyond.who;
+			raise_to(b.above, a.above);
+			raise_to(b.beyond, a.above);
+			if (a.marks & has_birth)
+				raise_to(b.above, self);
+			if (b.beyond.who != was)
+				b.marks &= static_cast<std::uint8_t>(~parent_born_before);
+			if ((a.marks & born_before) && a.beyond.who == b.beyond.who)
+				b.marks |= parent_born_before;
+			if (--b.parents == 0 && !push(ready, c))
+				return false;
+		}
+	}
+	return true;
 }

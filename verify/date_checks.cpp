@@ -19,6 +19,6 @@ void check_date_value(std::uint64_t line, unsigned level, std::string_view value
 		return;
 	}
 	day_span span;
-	if (level == 2 && span_of(r, span))
+	if (level == 2 && doubts_take_date() && span_of(r, span))
 		doubts_date(line, span);
 }

@@ -17,6 +17,8 @@ day_span point_span(const date_point &p)
 	unsigned first_month = p.month ? p.month : 1;
 	unsigned last_month = p.month ? p.month : months_in_year(p.cal);
 	std::int64_t lo = day_number(p.cal, p.year, first_month, p.day ? p.day : 1);
+	if (p.day && p.month && !p.dual)
+		return {lo, lo};
 	unsigned last_day = p.day ? p.day : days_in_month(p.cal, last_year, last_month);
 	// A Hebrew year without ADS ends with ELL all the same; a month of no days ends before it.
 	std::int64_t hi = last_day ? day_number(p.cal, last_year, last_month, last_day)

@@ -3,9 +3,12 @@
 #include "doubts.h"
 
 #include "calendars.h"
+#include "tag_table.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <limits>
 
 bool doubts_wanted = true;
 grow_list<life_facts> lives;
@@ -17,10 +20,21 @@ namespace {
 enum event_class : std::uint8_t { event_none, event_birth, event_christening, event_death, event_burial,
 				  event_after_death, event_marriage, event_other };
 
+// A record's own facts, as life_facts holds them but for the days, held whole until its
+// own doubts are raised.
+struct read_facts {
+	std::uint64_t line;
+	day_span birth;
+	day_span death;
+	std::uint32_t birth_at;
+	std::uint32_t death_at;
+	bool family;
+};
+
 struct record_state {
 	bool open;       // an individual or a family is being read
 	event_class event;
-	life_facts facts;
+	read_facts facts;
 	day_span christening, burial;
 	std::uint64_t christening_line, burial_line;
 	std::int64_t last_event_lo; // the latest start of any other event, and its line
@@ -41,22 +55,24 @@ std::int64_t current_year()
 	return parts.tm_year + 1900;
 }
 
+constexpr tag_entry<event_class> person_events[] = {
+	{tag_word("BIRT"), event_birth}, {tag_word("CHR"), event_christening}, {tag_word("BAPM"), event_christening},
+	{tag_word("DEAT"), event_death}, {tag_word("BURI"), event_burial}, {tag_word("CREM"), event_burial},
+	{tag_word("PROB"), event_after_death}, {tag_word("BAPL"), event_after_death}, {tag_word("CONL"), event_after_death},
+	{tag_word("ENDL"), event_after_death}, {tag_word("SLGC"), event_after_death}, {tag_word("SLGS"), event_after_death},
+	{tag_word("WILL"), event_after_death}, {tag_word("CHAN"), event_none},
+};
+constexpr tag_table<event_class, 0xd0eda82f, 5> person_event_table(person_events, event_other);
+static_assert(person_event_table.distinct, "each event has a slot of its own");
+
 event_class class_of(std::string_view tag, bool family)
 {
+	if (tag.starts_with("_"))
+		return event_none;
+	std::uint32_t word = tag_word(tag);
 	if (family)
-		return tag == "MARR" ? event_marriage : tag == "CHAN" || tag.starts_with("_") ? event_none : event_other;
-	if (tag == "BIRT")
-		return event_birth;
-	if (tag == "CHR" || tag == "BAPM")
-		return event_christening;
-	if (tag == "DEAT")
-		return event_death;
-	if (tag == "BURI" || tag == "CREM")
-		return event_burial;
-	for (std::string_view later : {"PROB", "BAPL", "CONL", "ENDL", "SLGC", "SLGS", "WILL"})
-		if (tag == later)
-			return event_after_death;
-	return tag == "CHAN" || tag.starts_with("_") ? event_none : event_other;
+		return word == tag_word("MARR") ? event_marriage : word == tag_word("CHAN") ? event_none : event_other;
+	return person_event_table.find(word);
 }
 
 std::uint32_t offset_of(std::uint64_t line)
@@ -72,7 +88,7 @@ std::uint64_t at(std::uint32_t offset)
 
 void person_doubts(const record_state &r)
 {
-	const life_facts &f = r.facts;
+	const read_facts &f = r.facts;
 	bool birth = f.birth_at != 0, death = f.death_at != 0;
 	if (birth && death && f.death.hi < f.birth.lo)
 		add_doubt(doubts_death_before_birth, at(f.death_at), at(f.birth_at));
@@ -94,14 +110,15 @@ void close_record()
 		return;
 	if (!current.facts.family)
 		person_doubts(current);
-	if (!push(lives, current.facts))
+	const read_facts &f = current.facts;
+	if (!push(lives, life_facts{f.line, f.family, held(f.birth), held(f.death), f.birth_at, f.death_at}))
 		out_of_memory = true;
 	current.open = false;
 }
 
 void take_date(std::uint64_t line, const day_span &span)
 {
-	life_facts &f = current.facts;
+	read_facts &f = current.facts;
 	switch (current.event) {
 	case event_birth:
 	case event_marriage:
@@ -129,17 +146,125 @@ void take_date(std::uint64_t line, const day_span &span)
 	}
 }
 
+// A doubt in 16 bytes: a file with random dates has one on nearly every line of births. Its
+// line, kind and rank, line first, so that they sort in the order they are written (of a
+// marriage, the husband's doubt before the wife's of the same kind); then, for a
+// doubt between records, the two records, whose facts' lines the doubts keep; for one of a
+// record's own, the line of the fact it does not stand at, marked when that is the first
+// fact its message names (or the current year, for a date after it).
+struct held_doubt {
+	std::uint64_t line_kind;
+	std::uint64_t other;
+};
+constexpr std::uint64_t first_named = std::uint64_t{1} << 63;
+static_assert(doubts_close_births < 128, "a kind and its rank fit a byte");
+
+grow_list<held_doubt> held_doubts;
+
+bool between_records(finding_kind kind)
+{
+	return kind >= doubts_mother_young;
+}
+
+void hold(std::uint64_t line, finding_kind kind, std::uint64_t other, bool second = false)
+{
+	if (!push(held_doubts, held_doubt{line << 8 | unsigned{kind} << 1 | second, other}))
+		out_of_memory = true;
+}
+
+// The line of the fact a doubt names first.
+std::uint64_t first_line(const held_doubt &d)
+{
+	if (between_records(static_cast<finding_kind>((d.line_kind & 0xFF) >> 1)))
+		return birth_line_of(static_cast<std::uint32_t>(d.other >> 32));
+	return d.other & first_named ? d.other & ~first_named : d.line_kind >> 8;
+}
+
+std::int32_t held_day(std::int64_t day, std::int32_t open, std::int32_t past_open)
+{
+	constexpr std::int64_t least = std::numeric_limits<std::int32_t>::min();
+	constexpr std::int64_t most = std::numeric_limits<std::int32_t>::max();
+	if (day <= least)
+		return open == least ? open : past_open;
+	if (day >= most)
+		return open == most ? open : past_open;
+	return static_cast<std::int32_t>(day);
+}
+
 } // namespace
 
-void add_doubt(finding_kind kind, std::uint64_t fact, std::uint64_t other_fact, std::uint32_t other)
+held_span held(const day_span &s)
 {
-	add_record_finding({fact > other_fact ? fact : other_fact, fact, other_fact, other, 0, kind, 0});
+	constexpr std::int32_t least = std::numeric_limits<std::int32_t>::min();
+	constexpr std::int32_t most = std::numeric_limits<std::int32_t>::max();
+	return {held_day(s.lo, least, most - 1), held_day(s.hi, most, least + 1)};
+}
+
+day_span days_of(const held_span &s)
+{
+	return {s.lo == std::numeric_limits<std::int32_t>::min() ? far_before : s.lo,
+		s.hi == std::numeric_limits<std::int32_t>::max() ? far_after : s.hi};
+}
+
+void add_doubt(finding_kind kind, std::uint64_t fact, std::uint64_t other_fact)
+{
+	if (kind == doubts_future || fact >= other_fact)
+		hold(fact, kind, other_fact);
+	else
+		hold(other_fact, kind, fact | first_named);
+}
+
+void add_kin_doubt(finding_kind kind, std::uint32_t subject, std::uint32_t other, std::uint64_t fact,
+		   std::uint64_t other_fact, bool second)
+{
+	hold(fact > other_fact ? fact : other_fact, kind, std::uint64_t{subject} << 32 | other, second);
+}
+
+void release_held_doubts()
+{
+	release(lives);
+	release(held_doubts);
+}
+
+// Doubts of one kind at one line, such as a father's under 12 at two of his children's
+// births, in the order of the lines they name first.
+void sort_doubts()
+{
+	std::sort(held_doubts.items, held_doubts.items + held_doubts.size,
+		  [](const held_doubt &a, const held_doubt &b) {
+			  if (a.line_kind != b.line_kind)
+				  return a.line_kind < b.line_kind;
+			  std::uint64_t x = first_line(a), y = first_line(b);
+			  return x != y ? x < y : a.other < b.other;
+		  });
+}
+
+bool next_doubt(std::size_t &walk, finding &f)
+{
+	if (walk >= held_doubts.size)
+		return false;
+	const held_doubt &d = held_doubts.items[walk++];
+	auto kind = static_cast<finding_kind>((d.line_kind & 0xFF) >> 1);
+	std::uint64_t line = d.line_kind >> 8;
+	f = {line, line, d.other, 0, 0, kind, 0};
+	if (between_records(kind)) {
+		auto subject = static_cast<std::uint32_t>(d.other >> 32);
+		f.record = static_cast<std::uint32_t>(d.other);
+		bool death = kind == doubts_after_mother_death || kind == doubts_after_father_death ||
+			     kind == doubts_married_after_death;
+		f.number = birth_line_of(subject);
+		f.key = death ? death_line_of(f.record) : birth_line_of(f.record);
+	} else if (d.other & first_named) {
+		f.number = d.other & ~first_named;
+		f.key = line;
+	}
+	return true;
 }
 
 void doubts_start()
 {
 	current = {};
-	release(lives);
+	release_held_doubts();
 	this_year = current_year();
 	year_end = day_number(gregorian, this_year, 12, 31);
 }
@@ -163,12 +288,17 @@ void doubts_event(std::string_view tag)
 	current.event = class_of(tag, current.facts.family);
 }
 
+bool doubts_take_date()
+{
+	return current.open && current.event != event_none;
+}
+
 void doubts_date(std::uint64_t line, const day_span &span)
 {
-	if (!current.open || current.event == event_none)
+	if (!doubts_take_date())
 		return;
 	if (span.lo > year_end)
-		add_record_finding({line, line, static_cast<std::uint64_t>(this_year), 0, 0, doubts_future, 0});
+		add_doubt(doubts_future, line, static_cast<std::uint64_t>(this_year));
 	take_date(line, span);
 }
 

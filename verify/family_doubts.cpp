@@ -14,15 +14,27 @@ constexpr std::int64_t twins_days = 10;      // births this close are of one pre
 constexpr std::int64_t pregnancy_days = 243; // eight months
 constexpr std::int64_t posthumous_days = 304; // ten months
 
+struct birth_of_mother {
+	std::uint32_t mother, child;
+	std::int32_t lo; // as `lives` holds it
+};
+
+// The walks over the families: the first counts each parent's children and each child's
+// parents and joins the trees, the second writes each parent's children at its start, which
+// moves on (the starts are put back after), and the third, once the lines of descent are
+// done with, raises the doubts of each family.
+enum walk_kind : std::uint8_t { walk_counting, walk_filling, walk_doubting };
+
 struct family_doubts {
-	std::vector<std::uint32_t> fact_of;  // by record number: its place in `lives`, or none
-	std::vector<std::uint32_t> tree_of;  // by record number: union-find over people
-	std::vector<std::pair<std::uint32_t, std::uint32_t>> descent; // parent, child
-	struct birth_of_mother {
-		std::uint32_t mother, child;
-		std::int64_t lo;
-	};
-	std::vector<birth_of_mother> births;
+	// `lives` by record number, so that a record's facts are one look away; line 0 where a
+	// record has none.
+	grow_list<life_facts> facts_of;
+	grow_list<std::uint32_t> tree_of;  // by record number: union-find over people
+	grow_list<birth_of_mother> births;
+	// The lines of descent, parent to child, as lists of each parent's children: counted in
+	// a first walk over the links, filled in a second.
+	descent_lists descent;
+	walk_kind walk = walk_counting;
 	// The family being read: its record, husband, wife, children.
 	std::uint32_t family = none, husband = none, wife = none;
 	std::vector<std::uint32_t> children;
@@ -34,7 +46,7 @@ family_doubts fd;
 
 const life_facts *facts(std::uint32_t id)
 {
-	return id != none && fd.fact_of[id] != none ? &lives.items[fd.fact_of[id]] : nullptr;
+	return id != none && fd.facts_of[id].line != 0 ? &fd.facts_of[id] : nullptr;
 }
 
 std::uint64_t birth_line(const life_facts &f)
@@ -60,66 +72,105 @@ void join(std::uint32_t a, std::uint32_t b)
 		fd.tree_of[tree_root(a)] = tree_root(b);
 }
 
-void parent_doubts(std::uint32_t parent, const life_facts &child, bool mother)
+void parent_doubts(std::uint32_t parent, std::uint32_t c, const life_facts &child, bool mother)
 {
 	const life_facts *p = facts(parent);
 	if (!p)
 		return;
 	std::uint64_t born = birth_line(child);
 	int oldest = mother ? 60 : 90;
-	if (p->birth_at && child.birth.hi < p->birth.lo + fewest_days(12))
-		add_doubt(mother ? doubts_mother_young : doubts_father_young, born, birth_line(*p), parent);
-	if (p->birth_at && child.birth.lo - p->birth.hi > most_days(oldest))
-		add_doubt(mother ? doubts_mother_old : doubts_father_old, born, birth_line(*p), parent);
-	if (p->death_at && child.birth.lo > p->death.hi + (mother ? 0 : posthumous_days))
-		add_doubt(mother ? doubts_after_mother_death : doubts_after_father_death, born, death_line(*p), parent);
+	day_span birth = days_of(child.birth), parent_birth = days_of(p->birth), parent_death = days_of(p->death);
+	if (p->birth_at && birth.hi < parent_birth.lo + fewest_days(12))
+		add_kin_doubt(mother ? doubts_mother_young : doubts_father_young, c, parent, born, birth_line(*p));
+	if (p->birth_at && birth.lo - parent_birth.hi > most_days(oldest))
+		add_kin_doubt(mother ? doubts_mother_old : doubts_father_old, c, parent, born, birth_line(*p));
+	if (p->death_at && birth.lo > parent_death.hi + (mother ? 0 : posthumous_days))
+		add_kin_doubt(mother ? doubts_after_mother_death : doubts_after_father_death, c, parent, born,
+			      death_line(*p));
 }
 
-void marriage_doubts(const life_facts &family, std::uint32_t partner)
+void marriage_doubts(const life_facts &family, std::uint32_t partner, bool wife)
 {
 	const life_facts *p = facts(partner);
 	if (!p || !family.birth_at)
 		return;
 	std::uint64_t married = birth_line(family);
-	if (p->birth_at && family.birth.hi < p->birth.lo + fewest_days(12))
-		add_doubt(doubts_married_young, married, birth_line(*p), partner);
-	if (p->death_at && family.birth.lo > p->death.hi)
-		add_doubt(doubts_married_after_death, married, death_line(*p), partner);
+	day_span marriage = days_of(family.birth);
+	if (p->birth_at && marriage.hi < days_of(p->birth).lo + fewest_days(12))
+		add_kin_doubt(doubts_married_young, fd.family, partner, married, birth_line(*p), wife);
+	if (p->death_at && marriage.lo > days_of(p->death).hi)
+		add_kin_doubt(doubts_married_after_death, fd.family, partner, married, death_line(*p), wife);
+}
+
+void family_of_children()
+{
+	descent_lists &d = fd.descent;
+	for (std::uint32_t c : fd.children) {
+		for (std::uint32_t parent : {fd.husband, fd.wife}) {
+			if (parent == none || fd.walk == walk_doubting)
+				continue;
+			if (fd.walk == walk_filling) {
+				d.children[d.start[parent]++] = c;
+			} else {
+				++d.start[parent + 1];
+				++d.parents[c];
+				join(c, parent);
+			}
+		}
+		if (fd.walk != walk_doubting)
+			continue;
+		const life_facts *child = facts(c);
+		if (!child || !child->birth_at)
+			continue;
+		parent_doubts(fd.wife, c, *child, true);
+		parent_doubts(fd.husband, c, *child, false);
+		if (fd.wife != none && !push(fd.births, {fd.wife, c, child->birth.lo}))
+			out_of_memory = true;
+	}
 }
 
 void close_family()
 {
 	if (fd.family == none)
 		return;
-	if (const life_facts *f = facts(fd.family)) {
-		marriage_doubts(*f, fd.husband);
-		marriage_doubts(*f, fd.wife);
+	if (fd.walk == walk_counting)
+		join(fd.husband, fd.wife);
+	if (fd.walk == walk_doubting) {
+		if (const life_facts *f = facts(fd.family)) {
+			marriage_doubts(*f, fd.husband, false);
+			marriage_doubts(*f, fd.wife, true);
+		}
 	}
-	join(fd.husband, fd.wife);
-	for (std::uint32_t c : fd.children) {
-		join(c, fd.husband);
-		join(c, fd.wife);
-		for (std::uint32_t parent : {fd.husband, fd.wife})
-			if (parent != none)
-				fd.descent.push_back({parent, c});
-		const life_facts *child = facts(c);
-		if (!child || !child->birth_at)
-			continue;
-		parent_doubts(fd.wife, *child, true);
-		parent_doubts(fd.husband, *child, false);
-		if (fd.wife != none)
-			fd.births.push_back({fd.wife, c, child->birth.lo});
-	}
+	family_of_children();
 	fd.family = fd.husband = fd.wife = none;
 	fd.children.clear();
+}
+
+// A family's members are people from all over the file: what the walk will read of each is
+// asked for as its link comes, and is there when the family closes.
+void prefetch_for_walk(unsigned tag, std::uint32_t target)
+{
+	descent_lists &d = fd.descent;
+	switch (fd.walk) {
+	case walk_counting:
+		__builtin_prefetch(&fd.tree_of[target]);
+		__builtin_prefetch(tag == link_chil ? &d.parents[target] : &d.start[target + 1]);
+		return;
+	case walk_filling:
+		if (tag != link_chil)
+			__builtin_prefetch(&d.start[target]);
+		return;
+	default:
+		__builtin_prefetch(&fd.facts_of[target]);
+	}
 }
 
 void take_record(void *, std::uint32_t id, std::uint64_t line)
 {
 	while (fd.next_life < lives.size && lives.items[fd.next_life].line < line)
 		++fd.next_life;
-	if (fd.next_life < lives.size && lives.items[fd.next_life].line == line && fd.fact_of[id] == none)
-		fd.fact_of[id] = static_cast<std::uint32_t>(fd.next_life);
+	if (fd.next_life < lives.size && lives.items[fd.next_life].line == line && fd.facts_of[id].line == 0)
+		fd.facts_of[id] = lives.items[fd.next_life];
 }
 
 void take_link(void *, std::uint32_t holder, unsigned tag, std::uint32_t target)
@@ -130,6 +181,7 @@ void take_link(void *, std::uint32_t holder, unsigned tag, std::uint32_t target)
 		close_family();
 		fd.family = holder;
 	}
+	prefetch_for_walk(tag, target);
 	std::uint32_t &spouse = tag == link_husb ? fd.husband : fd.wife;
 	if (tag == link_chil)
 		fd.children.push_back(target);
@@ -137,10 +189,49 @@ void take_link(void *, std::uint32_t holder, unsigned tag, std::uint32_t target)
 		spouse = target;
 }
 
+void walk_families(walk_kind walk)
+{
+	fd.walk = walk;
+	each_family_link(take_link, nullptr);
+	close_family();
+}
+
+void close_birth_doubts()
+{
+	auto births = entries_of(fd.births);
+	std::sort(births.begin(), births.end(), [](const auto &a, const auto &b) {
+		return a.mother != b.mother ? a.mother < b.mother : a.lo < b.lo;
+	});
+	for (std::size_t i = 1; i < births.size(); ++i) {
+		const auto &a = births[i - 1], &b = births[i];
+		const life_facts *x = facts(a.child), *y = facts(b.child);
+		day_span first = days_of(x->birth), second = days_of(y->birth);
+		if (a.mother == b.mother && a.child != b.child && second.lo - first.hi > twins_days &&
+		    second.hi - first.lo < pregnancy_days)
+			add_kin_doubt(doubts_close_births, b.child, a.child, birth_line(*y), birth_line(*x));
+	}
+	release(fd.births);
+}
+
+void count_trees(std::size_t n)
+{
+	for (std::size_t id = 0; id < n; ++id)
+		if (const life_facts *f = facts(static_cast<std::uint32_t>(id)); f && !f->family)
+			fd.trees += tree_root(static_cast<std::uint32_t>(id)) == id;
+	release(fd.tree_of);
+}
+
 } // namespace
 
-void ancestor_doubts(const std::vector<std::uint32_t> &fact_of,
-		     std::vector<std::pair<std::uint32_t, std::uint32_t>> &descent);
+std::uint64_t birth_line_of(std::uint32_t id)
+{
+	return birth_line(*facts(id));
+}
+
+std::uint64_t death_line_of(std::uint32_t id)
+{
+	return death_line(*facts(id));
+}
 
 bool doubts_of_families()
 {
@@ -148,28 +239,33 @@ bool doubts_of_families()
 	if (!doubts_wanted)
 		return true;
 	std::size_t n = record_count();
-	fd.fact_of.assign(n, none);
-	fd.tree_of.resize(n);
+	descent_lists &d = fd.descent;
+	if (!grow_zeroed(fd.facts_of, n) || !grow_zeroed(fd.tree_of, n) || !grow_zeroed(d.start, n + 1) ||
+	    !grow_zeroed(d.parents, n))
+		return false;
 	for (std::size_t i = 0; i < n; ++i)
 		fd.tree_of[i] = static_cast<std::uint32_t>(i);
 	each_record(take_record, nullptr);
-	each_family_link(take_link, nullptr);
-	close_family();
-	std::sort(fd.births.begin(), fd.births.end(), [](const auto &a, const auto &b) {
-		return a.mother != b.mother ? a.mother < b.mother : a.lo < b.lo;
-	});
-	for (std::size_t i = 1; i < fd.births.size(); ++i) {
-		const auto &a = fd.births[i - 1], &b = fd.births[i];
-		const life_facts *x = facts(a.child), *y = facts(b.child);
-		if (a.mother == b.mother && a.child != b.child && y->birth.lo - x->birth.hi > twins_days &&
-		    y->birth.hi - x->birth.lo < pregnancy_days)
-			add_doubt(doubts_close_births, birth_line(*y), birth_line(*x), a.child);
-	}
-	ancestor_doubts(fd.fact_of, fd.descent);
-	for (std::size_t id = 0; id < n; ++id)
-		if (const life_facts *f = facts(static_cast<std::uint32_t>(id)); f && !f->family)
-			fd.trees += tree_root(static_cast<std::uint32_t>(id)) == id;
-	return true;
+	release(lives);
+	walk_families(walk_counting);
+	count_trees(n);
+	for (std::size_t i = 0; i < n; ++i)
+		d.start[i + 1] += d.start[i];
+	if (!grow_zeroed(d.children, d.start[n]))
+		return false;
+	walk_families(walk_filling);
+	for (std::size_t i = n; i > 0; --i)
+		d.start[i] = d.start[i - 1];
+	d.start[0] = 0;
+	if (!ancestor_doubts(fd.facts_of, d))
+		return false;
+	// A file of random dates has a doubt on nearly every birth: they are made once the lines
+	// of descent are given back.
+	d = {};
+	walk_families(walk_doubting);
+	close_birth_doubts();
+	sort_doubts();
+	return !out_of_memory;
 }
 
 long long family_trees()
@@ -180,5 +276,5 @@ long long family_trees()
 void doubts_release()
 {
 	fd = {};
-	release(lives);
+	release_held_doubts();
 }

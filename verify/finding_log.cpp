@@ -184,9 +184,12 @@ long long write_findings(const char *file_name, FILE *out)
 	link_walk links;
 	finding from_log{};
 	finding from_links{};
+	finding from_doubts{};
 	std::string_view quote;
 	bool log_more = next_logged(logged, from_log, quote);
 	bool links_more = next_link_finding(links, from_links);
+	std::size_t doubt_walk = 0;
+	bool doubts_more = next_doubt(doubt_walk, from_doubts);
 	std::size_t next_record = 0;
 	long long count = 0;
 	long long doubts = 0;
@@ -196,17 +199,23 @@ long long write_findings(const char *file_name, FILE *out)
 			f = &from_links;
 		if (next_record < record_findings.size && (!f || before(record_findings.items[next_record], *f)))
 			f = &record_findings.items[next_record];
+		if (doubts_more && (!f || before(from_doubts, *f)))
+			f = &from_doubts;
 		if (!f)
 			break;
 		std::fprintf(out, "%s:%llu: ", file.c_str(), static_cast<unsigned long long>(f->line));
 		print_message(*f, f == &from_log ? quote : std::string_view{}, out);
 		std::fputc('\n', out);
-		if (f == &from_log)
+		if (f == &from_log) {
 			log_more = next_logged(logged, from_log, quote);
-		else if (f == &from_links)
+		} else if (f == &from_links) {
 			links_more = next_link_finding(links, from_links);
-		else
-			doubts += is_doubt(record_findings.items[next_record++].kind);
+		} else if (f == &from_doubts) {
+			doubts_more = next_doubt(doubt_walk, from_doubts);
+			++doubts;
+		} else {
+			++next_record;
+		}
 	}
 	write_trees_line(file.c_str(), out);
 	write_last_line(file.c_str(), count - doubts, doubts, out);

@@ -409,7 +409,10 @@ bool check_links()
 	// Record numbers and the family links' shifted numbers must fit 31 bits.
 	if (occurrences.size >= (std::size_t{1} << 31))
 		return false;
-	return resolve_keys() && gather_family_links() && check_descent();
+	bool ok = resolve_keys() && gather_family_links() && check_descent();
+	// The doubts that come next need the memory more than anyone needs the record lines.
+	release(record_lines);
+	return ok;
 }
 
 // The links' findings come from the occurrences as they are written out, not from a list:

@@ -65,8 +65,13 @@ TEST(Doubts, EachPlantedFaultAtItsLineAndNothingElse)
 		"f:105: doubt: birth at line 105: father @I12@, born at line 95, is over 90",
 		"f:111: doubt: marriage at line 111 comes after the death of @I1@ at line 12",
 		"f:122: doubt: marriage at line 122: @I5@, born at line 47, is under 12",
-		"f: 3 family trees not linked to one another by FAMC and FAMS",
-		"5 problems and 16 doubts found in f.",
+		// A line of descent from @I15@: each born before a later ancestor, that of @I18@ one
+		// its parent was not born before; @I19@ and @I20@ repeat @I18@'s, and are not doubted.
+		"f:148: doubt: birth at line 148: father @I16@, born at line 142, is under 12",
+		"f:148: doubt: birth at line 148 comes before that of ancestor @I15@ at line 137",
+		"f:154: doubt: birth at line 154 comes before that of ancestor @I16@ at line 142",
+		"f: 4 family trees not linked to one another by FAMC and FAMS",
+		"5 problems and 19 doubts found in f.",
 	};
 	run r = check_family("family.ged", true);
 	EXPECT_EQ(r.lines, expected);
