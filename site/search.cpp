@@ -89,12 +89,15 @@ void append_js_string(std::string &out, std::string_view text)
 bool write_search(const site_state &site, site_output &out)
 {
 	std::map<std::string_view, std::string> files;
-	for (const person_info *p : shown_people(site)) {
+	for (const person_info *p : site.in_order) {
 		std::vector<std::string_view> words = words_of(p->folded);
 		std::string entry = "[";
 		std::string joined;
-		for (std::string_view w : words)
-			joined += (joined.empty() ? "" : " ") + std::string(w);
+		for (std::string_view w : words) {
+			if (!joined.empty())
+				joined += ' ';
+			joined += w;
+		}
 		append_js_string(entry, joined);
 		entry += ',';
 		append_js_string(entry, p->name);
