@@ -129,8 +129,9 @@ footer { text-align: center; color: var(--muted); font-size: 0.85rem; padding: 1
 std::string_view search_script()
 {
 	return R"js(// The search box of every page: from the second letter typed, the people with a word of
-// their name that starts with what was typed, case and accents aside. The data of each pair
-// of first letters is a script of its own, loaded when it is first needed.
+// their name that starts with what was typed, case and accents aside. The data of the first
+// two letters of a word, and of its first three, is a script of its own, loaded when it is
+// first needed.
 (function () {
 	"use strict";
 	var most = 50;
@@ -195,12 +196,15 @@ std::string_view search_script()
 		list.textContent = "";
 		if (wanted.length === 0 || Array.from(wanted[0]).length < 2)
 			return;
-		var key = Array.from(wanted[0]).slice(0, 2).join("");
-		var entries = loaded[key];
-		if (!entries) {
+		// The file of the first three letters is the smaller; while it comes, that of the first
+		// two, when loaded, holds everyone it holds.
+		var first = Array.from(wanted[0]);
+		var key = first.slice(0, 3).join("");
+		var entries = loaded[key] || loaded[first.slice(0, 2).join("")];
+		if (!loaded[key])
 			load(key);
+		if (!entries)
 			return;
-		}
 		var found = 0;
 		for (var i = 0; i < entries.length && found < most; i++)
 			if (matches(entries[i], wanted)) {

@@ -4,6 +4,8 @@
 #include "text.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 
 const person_info *person_at(const site_state &site, int record)
 {
@@ -13,14 +15,22 @@ const person_info *person_at(const site_state &site, int record)
 	return p < 0 ? nullptr : &site.people[static_cast<std::size_t>(p)];
 }
 
-std::string years_text(const person_info &p)
+void append_years(std::string &out, const person_info &p)
 {
 	if (p.born == 0 && p.died == 0)
-		return {};
-	std::string text = p.born ? std::to_string(p.born) : std::string();
-	text += "\u2013";
+		return;
+	std::array<char, 16> digits{};
+	if (p.born)
+		out.append(digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(), p.born).ptr);
+	out += "\u2013";
 	if (p.died)
-		text += std::to_string(p.died);
+		out.append(digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(), p.died).ptr);
+}
+
+std::string years_text(const person_info &p)
+{
+	std::string text;
+	append_years(text, p);
 	return text;
 }
 
@@ -36,13 +46,15 @@ void append_person_link(std::string &out, const site_state &site, int record, st
 	out += "<a href=\"";
 	out += root;
 	out += "people/";
-	out += page_name(site.tree.records[static_cast<std::size_t>(record)].xref);
+	append_page_name(out, site.tree.records[static_cast<std::size_t>(record)].xref);
 	out += ".html\">";
 	append_escaped(out, p->name.empty() ? std::string_view("(no name)") : std::string_view(p->name));
 	out += "</a>";
-	std::string years = years_text(*p);
-	if (!years.empty())
-		out += " <span class=\"years\">" + years + "</span>";
+	if (p->born || p->died) {
+		out += " <span class=\"years\">";
+		append_years(out, *p);
+		out += "</span>";
+	}
 }
 
 void append_page_start(std::string &out, const site_state &site, std::string_view title, std::string_view root)

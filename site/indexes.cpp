@@ -40,7 +40,7 @@ bool all_partners_shown(const site_state &site, int fam)
 bool write_surnames(site_state &site, site_output &out)
 {
 	std::map<std::string, std::string> bodies;
-	for (const person_info *p : shown_people(site)) {
+	for (const person_info *p : site.in_order) {
 		std::string &body = bodies[p->surname];
 		body += "<li>";
 		append_person_link(body, site, p->record, "../");
@@ -58,7 +58,7 @@ bool write_surnames(site_state &site, site_output &out)
 bool write_places(site_state &site, site_output &out)
 {
 	std::map<std::string_view, std::vector<place_use>> places;
-	for (const person_info *p : shown_people(site)) {
+	for (const person_info *p : site.in_order) {
 		const site_record &r = site.tree.records[static_cast<std::size_t>(p->record)];
 		add_place_uses(site, *p, r.first, r.end, event_label, places);
 		for (int fam : families_as_partner(site.tree, p->record))
@@ -73,8 +73,12 @@ bool write_places(site_state &site, site_output &out)
 		for (const place_use &u : uses) {
 			body += "<li>";
 			append_person_link(body, site, u.person->record, "../");
-			body += " <span class=\"what\">" + std::string(u.label);
-			body += u.year ? " " + std::to_string(u.year) : std::string();
+			body += " <span class=\"what\">";
+			body += u.label;
+			if (u.year) {
+				body += ' ';
+				body += std::to_string(u.year);
+			}
 			body += "</span></li>\n";
 		}
 		std::string folded = fold_text(place);

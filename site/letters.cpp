@@ -19,8 +19,10 @@ std::string anchor_of(std::string_view name)
 std::string part_file(std::string_view letter, int part)
 {
 	std::string file = page_name(letter);
-	if (part > 1)
-		file += "-" + std::to_string(part);
+	if (part > 1) {
+		file += '-';
+		file += std::to_string(part);
+	}
 	return file + ".html";
 }
 

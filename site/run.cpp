@@ -141,6 +141,7 @@ bool prepare_site(site_state &site, const site_options &options)
 	if (!read_tree(site.tree))
 		return false;
 	find_people(site);
+	site.in_order = shown_people(site);
 	find_title(site, options);
 	count_shown(site);
 	site.made_on = day_of(options.now);

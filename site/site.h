@@ -24,6 +24,7 @@ struct site_state {
 	family_tree tree;
 	std::vector<person_info> people;
 	std::vector<int> person_of;   // by record number; -1 for a record that is no person
+	std::vector<const person_info *> in_order;  // the shown people as the indexes list them
 	std::string title;
 	std::string lang = "en";
 	std::string made_on;          // the footer's date
@@ -48,6 +49,7 @@ const person_info *person_at(const site_state &site, int record);
 void fill_person(site_state &site, person_info &p);
 
 // The shown people in the order of the indexes: by name folded, then birth, then record.
+// Sorted once, into site.in_order, when the people are known.
 std::vector<const person_info *> shown_people(const site_state &site);
 
 // "1850–1920", "1850–", "–1920" or nothing.

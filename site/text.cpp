@@ -40,9 +40,10 @@ bool starts_folded(std::string_view text, std::string_view lower)
 
 } // namespace
 
-std::string page_name(std::string_view xref)
+namespace {
+
+void append_name_bytes(std::string &name, std::string_view xref)
 {
-	std::string name;
 	for (char ch : xref) {
 		auto c = static_cast<unsigned char>(ch);
 		if (kept_in_name(c)) {
@@ -52,6 +53,23 @@ std::string page_name(std::string_view xref)
 			append_hex(name, c, 2);
 		}
 	}
+}
+
+} // namespace
+
+void append_page_name(std::string &out, std::string_view xref)
+{
+	// Each byte gives at most three: a short one needs no cut, and is written in place.
+	if (xref.size() * 3 <= most_name_bytes)
+		append_name_bytes(out, xref);
+	else
+		out += page_name(xref);
+}
+
+std::string page_name(std::string_view xref)
+{
+	std::string name;
+	append_name_bytes(name, xref);
 	if (name.size() > most_name_bytes) {
 		name.resize(most_name_bytes - 17);
 		name += '-';

@@ -10,6 +10,7 @@
 // kept, every other byte as - and two small hex digits; one over 100 bytes is cut and ends
 // in a hash of the whole, so that every cross-reference gives one safe name.
 std::string page_name(std::string_view xref);
+void append_page_name(std::string &out, std::string_view xref);
 
 // Text for an HTML element or a quoted attribute.
 void append_escaped(std::string &out, std::string_view text);

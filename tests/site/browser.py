@@ -6,26 +6,13 @@ import shutil
 import tempfile
 import unittest
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import WebDriverWait
 
 import sitepages
+from searchtime import TYPIST, search_time, start_chromium
 
 AXE = os.environ.get("AXE_JS", "")
-
-
-def start_chromium(profile):
-    options = webdriver.ChromeOptions()
-    options.binary_location = shutil.which("chromium") or "/usr/bin/chromium"
-    for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
-                 "--no-first-run", "--disable-background-networking", "--disable-sync",
-                 "--disable-component-update", "--window-size=1024,768",
-                 "--user-data-dir=" + profile):
-        options.add_argument(flag)
-    driver = shutil.which("chromedriver") or "/usr/bin/chromedriver"
-    return webdriver.Chrome(service=Service(driver), options=options)
 
 
 class Browser(unittest.TestCase):
@@ -88,6 +75,17 @@ class Browser(unittest.TestCase):
         self.assertIn("Tove Lindqvist", names)
         for private in ("Sven Lindqvist", "Karin Lindqvist", "Linnea Lindqvist"):
             self.assertNotIn(private, names)
+
+    def test_results_are_shown_within_100_ms_of_the_last_key(self):
+        # bench/search.py times the same on 300,000 people.
+        for typed, start in (("lindq", "index.html"), ("eks", "people/I3.html")):
+            with self.subTest(typed=typed):
+                self.open(start)
+                ms, names = search_time(self.driver, typed, TYPIST)
+                self.assertTrue(names)
+                self.assertLess(ms, 100)
+                ms, names = search_time(self.driver, typed)
+                self.assertLess(ms, 100, "with its data loaded")
 
     @unittest.skipUnless(os.path.isfile(AXE), "no axe.min.js in AXE_JS")
     def test_no_accessibility_violations(self):

@@ -43,8 +43,16 @@ def site_text(out):
     for rel in sitepages.all_files(out):
         with open(os.path.join(out, rel), encoding="utf-8", errors="replace") as f:
             content = f.read()
+        # The search data's file names, as the manifest lists them too, and the key on their
+        # first line, are the first letters of shown people's words: a private "Wig" meets a
+        # shown "Wigebert" in search/wig.js. Their people are read.
+        if rel.startswith("search" + os.sep):
+            content = content.partition("\n")[2]
+        else:
+            parts.append(rel)
+        if rel == "lineagesite-manifest.txt":
+            content = "\n".join(line for line in content.split("\n") if not line.startswith("search/"))
         parts.append(html.unescape(content) if "&" in content else content)
-        parts.append(rel)
     return "\n".join(parts).lower()
 
 
