@@ -269,9 +269,16 @@ const char *open_site(site_output &out, const char *path)
 	out.root = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 	if (out.root < 0)
 		return fail(out, "cannot open", path), "cannot be opened";
-	if (!read_manifest(out) && !is_empty_folder(out.root)) {
+	bool ours = read_manifest(out);
+	if (!ours && !is_empty_folder(out.root)) {
 		close_site(out);
 		return "is not a site written by lineagesite";
+	}
+	// The folder is marked as a site before any page is in it, so that a first run stopped
+	// midway leaves a folder that the next run takes up instead of refusing it.
+	if (!ours && !write_file(out, out.root, std::string(manifest_name), std::string(manifest_first_line) + '\n', false)) {
+		close_site(out);
+		return "cannot be written";
 	}
 	start_writer(out);
 	return nullptr;

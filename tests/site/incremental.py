@@ -3,7 +3,9 @@ that left the site go, other files and folders are never touched or written thro
 
 import os
 import shutil
+import subprocess
 import tempfile
+import time
 import unittest
 
 import sitepages
@@ -138,6 +140,20 @@ class ForeignFolder(unittest.TestCase):
                 for name, text in files.items():
                     with open(os.path.join(out, name)) as f:
                         self.assertEqual(f.read(), text)
+
+    def test_a_first_run_stopped_midway_is_taken_up_by_the_next(self):
+        queen = os.path.join(sitepages.SAMPLES, "Queen.ged")
+        if not os.path.isfile(queen):
+            self.skipTest("no samples")
+        for after in (0.05, 0.1, 0.2, 0.4):
+            with self.subTest(stopped_after=after), tempfile.TemporaryDirectory() as out:
+                run = subprocess.Popen([sitepages.PROGRAM, queen, out], stderr=subprocess.DEVNULL)
+                time.sleep(after)
+                run.kill()
+                run.wait()
+                again = sitepages.run_site(queen, out)
+                self.assertEqual(again.returncode, 0, again.stderr)
+                self.assertTrue(os.path.isfile(os.path.join(out, "index.html")))
 
     def test_an_empty_folder_is_taken(self):
         with tempfile.TemporaryDirectory() as out:
