@@ -19,6 +19,14 @@ def gregorian(rng, year):
     return f"{rng.randint(1, 28)} {rng.choice(MONTHS)} {year}"
 
 
+def hebrew(rng, year):
+    """A day of the Hebrew year: Adar Sheni (ADS) is a month of its leap years only."""
+    month = rng.choice(HEBREW_MONTHS)
+    if month == "ADS" and (7 * year + 1) % 19 >= 7:
+        month = "ADR"
+    return f"HEBREW {rng.randint(1, 29)} {month} {year}"
+
+
 def calendar_date(rng, year):
     """A date of about `year` in one of the calendars, in one of the forms of a date value."""
     pick = rng.random()
@@ -31,7 +39,7 @@ def calendar_date(rng, year):
     elif pick < 0.86:
         exact = f"FRENCH_R {rng.randint(1, 30)} {rng.choice(FRENCH_MONTHS)} {rng.randint(1, 14)}"
     elif pick < 0.94:
-        exact = f"HEBREW {rng.randint(1, 29)} {rng.choice(HEBREW_MONTHS)} {year + 3760}"
+        exact = hebrew(rng, year + 3760)
     else:
         exact = f"GREGORIAN {rng.choice(MONTHS)} {year}"
     form = rng.random()

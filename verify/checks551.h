@@ -20,3 +20,5 @@ bool age_value_ok(std::string_view value);
 
 // The faults of a DATE value that the grammar lets through, and what the doubts take of it.
 void check_date_value(std::uint64_t line, unsigned level, std::string_view value);
+// The same for a value that the 7.0 rules found to be a date; they have judged its grammar.
+void check_date_value7(std::uint64_t line, unsigned level, std::string_view value);

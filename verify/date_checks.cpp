@@ -5,13 +5,10 @@
 
 #include "grammar.h"
 
-void check_date_value(std::uint64_t line, unsigned level, std::string_view value)
+namespace {
+
+void check_reading(std::uint64_t line, unsigned level, std::string_view value, const date_reading &r)
 {
-	date_reading r;
-	if (!read_date_value(value, r)) {
-		add_text_finding(line, finds_bad_date, trim_blanks(value));
-		return;
-	}
 	date_fault fault = fault_of(r);
 	if (fault != date_fault::none) {
 		add_text_finding(line, fault == date_fault::reversed ? finds_reversed : finds_no_such_day,
@@ -21,4 +18,22 @@ void check_date_value(std::uint64_t line, unsigned level, std::string_view value
 	day_span span;
 	if (level == 2 && doubts_take_date() && span_of(r, span))
 		doubts_date(line, span);
+}
+
+} // namespace
+
+void check_date_value(std::uint64_t line, unsigned level, std::string_view value)
+{
+	date_reading r;
+	if (!read_date_value(value, r))
+		add_text_finding(line, finds_bad_date, trim_blanks(value));
+	else
+		check_reading(line, level, value, r);
+}
+
+void check_date_value7(std::uint64_t line, unsigned level, std::string_view value)
+{
+	date_reading r;
+	if (read_date_value7(value, r))
+		check_reading(line, level, value, r);
 }

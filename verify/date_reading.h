@@ -31,3 +31,6 @@ struct date_reading {
 
 // Whether the value follows GEDCOM 5.5.1's date grammar, and what it says when it does.
 bool read_date_value(std::string_view value, date_reading &r);
+// What a value that GEDCOM 7.0's date grammar takes says, in the same terms; false when it names
+// no day of a calendar the doubts count (an extension's calendar, month or epoch, or none).
+bool read_date_value7(std::string_view value, date_reading &r);

@@ -1,7 +1,9 @@
 // 7.0 dates, periods, exact dates, times and ages, and the 5.5.1 date forms named as such.
+#include "date_reading.h"
 #include "rules7_internal.h"
 #include "rules7_tables.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -277,4 +279,88 @@ verdict7 check_age(std::string_view value)
 	return fine7;
 }
 
+// The calendars that the doubts count days in, in the order of the tables' calendars.
+static constexpr std::array<calendar, calendars7.size()> counted_calendars = [] {
+	std::array<calendar, calendars7.size()> cals{};
+	for (std::size_t i = 0; i < calendars7.size(); ++i)
+		cals[i] = calendars7[i].tag == "JULIAN" ? julian
+			  : calendars7[i].tag == "HEBREW" ? hebrew
+			  : calendars7[i].tag == "FRENCH_R" ? french
+							    : ::gregorian;
+	return cals;
+}();
+
+// A year of more digits than this counts no days the doubts could compare.
+inline constexpr std::size_t year_digits_max = 7;
+// A day no month has, for a day of 0 or past any month's.
+inline constexpr unsigned no_day = 255;
+
+// One date of a value the rules took, its words [calendar] [[day] month] year [epoch]; false
+// for a calendar, month or epoch of an extension, and for a year too long.
+static bool read_point(const std::string_view *w, int n, date_point &p)
+{
+	int cal = find_calendar(w[0]);
+	if (cal >= 0)
+		++w, --n;
+	else if (is_ext_tag(w[0]))
+		return false;
+	else
+		cal = gregorian;
+	bool bce = n > 1 && w[n - 1] == "BCE";
+	if (bce)
+		--n;
+	std::string_view year = w[n - 1];
+	if (!all_digits(year) || year.size() > year_digits_max)
+		return false;
+	std::int64_t y = 0;
+	for (char c : year)
+		y = y * 10 + (c - '0');
+	p = {bce ? -y : y, 0, 0, counted_calendars[cal], false};
+	if (n >= 2) {
+		const calendar7 &c = calendars7[cal];
+		for (int m = 0; m < c.month_count && p.month == 0; ++m)
+			if (months7[c.first_month + m] == w[n - 2])
+				p.month = static_cast<std::uint8_t>(m + 1);
+		if (p.month == 0)
+			return false;
+	}
+	if (n == 3) {
+		unsigned day = 0;
+		for (char c : w[0])
+			day = std::min(day * 10 + static_cast<unsigned>(c - '0'), no_day);
+		p.day = static_cast<std::uint8_t>(day == 0 ? no_day : day);
+	}
+	return true;
+}
+
 } // namespace rules7
+
+bool read_date_value7(std::string_view value, date_reading &r)
+{
+	using namespace rules7;
+	words7 d;
+	if (value.empty() || !split_words(value, d))
+		return false;
+	std::string_view first = d.w[0];
+	int from = 1, key = -1;
+	r.form = form_exact;
+	if (first == "BET") {
+		r.form = form_between;
+		key = find_word(d, "AND", 2);
+	} else if (first == "FROM") {
+		key = find_word(d, "TO", 2);
+		r.form = key < 0 ? form_from : form_from_to;
+	} else {
+		static constexpr std::pair<std::string_view, date_form> one_date[] = {
+			{"TO", form_to}, {"BEF", form_before}, {"AFT", form_after},
+			{"ABT", form_about}, {"CAL", form_about}, {"EST", form_about}};
+		from = 0;
+		for (const auto &[word, form] : one_date)
+			if (first == word)
+				r.form = form, from = 1;
+	}
+	if (key > 0)
+		return read_point(d.w.data() + from, key - from, r.first) &&
+		       read_point(d.w.data() + key + 1, d.n - key - 1, r.second);
+	return d.n > from && read_point(d.w.data() + from, d.n - from, r.first);
+}

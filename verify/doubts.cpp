@@ -17,6 +17,8 @@ namespace {
 
 // The level-1 lines whose dates the doubts read. Burial, cremation, probate and the
 // ordinances of the Latter-day Saints, which are given for the dead, may come long after a death.
+// A record's creation and change are no events of a life, nor is an event said not to have
+// happened (NO).
 enum event_class : std::uint8_t { event_none, event_birth, event_christening, event_death, event_burial,
 				  event_after_death, event_marriage, event_other };
 
@@ -60,9 +62,10 @@ constexpr tag_entry<event_class> person_events[] = {
 	{tag_word("DEAT"), event_death}, {tag_word("BURI"), event_burial}, {tag_word("CREM"), event_burial},
 	{tag_word("PROB"), event_after_death}, {tag_word("BAPL"), event_after_death}, {tag_word("CONL"), event_after_death},
 	{tag_word("ENDL"), event_after_death}, {tag_word("SLGC"), event_after_death}, {tag_word("SLGS"), event_after_death},
-	{tag_word("WILL"), event_after_death}, {tag_word("CHAN"), event_none},
+	{tag_word("WILL"), event_after_death}, {tag_word("INIL"), event_after_death}, {tag_word("CHAN"), event_none},
+	{tag_word("CREA"), event_none}, {tag_word("NO"), event_none},
 };
-constexpr tag_table<event_class, 0xd0eda82f, 5> person_event_table(person_events, event_other);
+constexpr tag_table<event_class, 0xa38fd547, 5> person_event_table(person_events, event_other);
 static_assert(person_event_table.distinct, "each event has a slot of its own");
 
 event_class class_of(std::string_view tag, bool family)
@@ -70,9 +73,10 @@ event_class class_of(std::string_view tag, bool family)
 	if (tag.starts_with("_"))
 		return event_none;
 	std::uint32_t word = tag_word(tag);
+	event_class c = person_event_table.find(word);
 	if (family)
-		return word == tag_word("MARR") ? event_marriage : word == tag_word("CHAN") ? event_none : event_other;
-	return person_event_table.find(word);
+		return word == tag_word("MARR") ? event_marriage : c == event_none ? event_none : event_other;
+	return c;
 }
 
 std::uint32_t offset_of(std::uint64_t line)

@@ -2,6 +2,8 @@
 // records and pointers noted for the end checks that 5.5.1 files get too.
 #include "versions.h"
 
+#include "checks551.h"
+#include "doubts.h"
 #include "findings.h"
 #include "grammar.h"
 #include "lineagecheck.h"
@@ -21,6 +23,7 @@ struct state7 {
 	bool record_named;	// the last occurrence is a record's own cross-reference
 	record_kind record;
 	std::uint64_t invalid_line;
+	std::uint64_t flagged_line;	// the last line with a finding of its own
 	std::uint64_t mended_line;	// the line whose prefix the reader tidied, which comes next
 	unsigned mends;
 	file_path_hook on_path;
@@ -102,13 +105,29 @@ void level_jump(std::uint64_t line, unsigned level)
 }
 
 // A FILE or its translation names a file; in a GEDZIP archive a local one must be an entry.
-void tell_path(const line7 &l)
+void tell_path(const line7 &l, int type)
 {
-	if (!state.on_path)
-		return;
-	int type = rules7_open_type(state.rules);
-	if (type >= 0 && structures7[type].payload == payload7::pay_file_path)
+	if (state.on_path && structures7[type].payload == payload7::pay_file_path)
 		state.on_path(state.path_context, l.number, l.value);
+}
+
+// A date the rules took may still name a day its calendar lacks, or end before it begins; what
+// it allows goes to the doubts, as a 5.5.1 file's dates do.
+void judge_date(const line7 &l, int type)
+{
+	payload7 p = structures7[type].payload;
+	bool date = p == payload7::pay_date || p == payload7::pay_date_period || p == payload7::pay_date_exact;
+	if (date && state.flagged_line != l.number)
+		check_date_value7(l.number, l.level, l.value);
+}
+
+// What the doubts take of each line, at the places a 5.5.1 file's lines give it.
+void tell_doubts(const line7 &l)
+{
+	if (l.level == 0)
+		doubts_record(l.number, state.record);
+	else if (l.level == 1)
+		doubts_event(l.tag);
 }
 
 // What the reader tidied away before the line's tag, which 7.0 allows none of: one finding for
@@ -174,6 +193,8 @@ void set_file_path_hook(file_path_hook hook, void *context)
 // it goes with the findings sorted at the end, its quote (a tag of the tables) in place of a code.
 void add_finding7(const finding7 &f)
 {
+	if (f.line > state.flagged_line)
+		state.flagged_line = f.line;
 	finding g{f.line, f.code, reinterpret_cast<std::uintptr_t>(f.detail.data()),
 		  static_cast<std::uint32_t>(f.detail.size()), 0, finds_rules7, static_cast<std::uint8_t>(f.kind)};
 	if (f.kind != kind7::missing) {
@@ -228,7 +249,11 @@ void lines7_line(std::uint64_t line, std::string_view text, std::uint64_t)
 	rules7_line(state.rules, state.line);
 	if (level == 0)
 		note_record(state.line);
-	tell_path(state.line);
+	tell_doubts(state.line);
+	if (int type = rules7_open_type(state.rules); type >= 0) {
+		tell_path(state.line, type);
+		judge_date(state.line, type);
+	}
 }
 
 void lines7_mended(std::uint64_t line, unsigned mends)
@@ -253,6 +278,7 @@ long long lines7_finish(const char *file, FILE *out)
 	if (state.mends != 0)
 		lines7_line(state.mended_line, {}, 0);
 	rules7_finish(state.rules);
+	doubts_file_end();
 	long long count = write_findings(file, out);
 	findings_start();
 	return count;

@@ -4,6 +4,7 @@
 
 #include "calendars.h"
 #include "date_spans.h"
+#include "rules7_internal.h"
 
 namespace {
 
@@ -116,5 +117,73 @@ TEST(DateSpans, EachFormAsWidelyAsItReads)
 			EXPECT_EQ(s.lo, c.lo);
 			EXPECT_EQ(s.hi, c.hi);
 		}
+	}
+}
+
+// A 7.0 date, which the 7.0 rules take, reads as its 5.5.1 twin does (nullptr: it has none,
+// and the fault is the row's); an extension's calendar, month or epoch reads as no date.
+TEST(DateSpans, SevenDatesReadAsTheirFiveFiveOneTwins)
+{
+	struct row {
+		const char *seven;
+		const char *twin;
+		date_fault fault;
+	};
+	const row rows[] = {
+		{"1 JAN 1900", "1 JAN 1900", date_fault::none},
+		{"GREGORIAN FEB 1900", "FEB 1900", date_fault::none},
+		{"JULIAN 29 FEB 1900", "@#DJULIAN@ 29 FEB 1900", date_fault::none},
+		{"29 FEB 1900", "29 FEB 1900", date_fault::no_such_day},
+		{"44 BCE", "44 B.C.", date_fault::none},
+		{"JULIAN 15 MAR 44 BCE", "@#DJULIAN@ 15 MAR 44 B.C.", date_fault::none},
+		{"JULIAN 29 FEB 2 BCE", "@#DJULIAN@ 29 FEB 2 B.C.", date_fault::no_such_day},
+		{"HEBREW 30 CSH 5784", "@#DHEBREW@ 30 CSH 5784", date_fault::no_such_day},
+		{"HEBREW 30 CSH 5785", "@#DHEBREW@ 30 CSH 5785", date_fault::none},
+		{"HEBREW ADS 5785", "@#DHEBREW@ ADS 5785", date_fault::no_such_day},
+		{"HEBREW 29 ADS 5784", "@#DHEBREW@ 29 ADS 5784", date_fault::none},
+		{"FRENCH_R 6 COMP 3", "@#DFRENCH R@ 6 COMP 3", date_fault::none},
+		{"FRENCH_R 6 COMP 4", "@#DFRENCH R@ 6 COMP 4", date_fault::no_such_day},
+		{"ABT HEBREW TSH 5784", "ABT @#DHEBREW@ TSH 5784", date_fault::none},
+		{"CAL 1900", "CAL 1900", date_fault::none},
+		{"EST JULIAN 1900", "EST @#DJULIAN@ 1900", date_fault::none},
+		{"BEF 1900", "BEF 1900", date_fault::none},
+		{"AFT 1900 BCE", "AFT 1900 B.C.", date_fault::none},
+		{"TO 1900", "TO 1900", date_fault::none},
+		{"FROM 1900", "FROM 1900", date_fault::none},
+		{"BET 1900 AND 1890", "BET 1900 AND 1890", date_fault::reversed},
+		{"FROM 1900 TO 1850", "FROM 1900 TO 1850", date_fault::reversed},
+		{"FROM 1 JAN 1900 TO 31 FEB 1900", nullptr, date_fault::no_such_day},
+		// Julian 25 December 1899 is 6 January 1900.
+		{"BET 5 JAN 1900 AND JULIAN 25 DEC 1899", "BET 5 JAN 1900 AND @#DJULIAN@ 25 DEC 1899", date_fault::none},
+		{"BET FRENCH_R 1 VEND 1 AND 1792", "BET @#DFRENCH R@ 1 VEND 1 AND 1792", date_fault::none},
+		{"001 JAN 1900", "1 JAN 1900", date_fault::none},
+		// What 5.5.1's grammar does not take at all, 7.0's takes as days that do not exist.
+		{"30 FEB 1900", nullptr, date_fault::no_such_day},
+		{"32 JAN 1900", nullptr, date_fault::no_such_day},
+		{"0 JAN 1900", nullptr, date_fault::no_such_day},
+		{"_MAYA 12 _UINAL 3", nullptr, date_fault::none},
+		{"JULIAN _LEAP 1900", nullptr, date_fault::none},
+		{"1900 _AUC", nullptr, date_fault::none},
+		{"", nullptr, date_fault::none},
+		{"12345678", nullptr, date_fault::none},
+	};
+	for (const row &c : rows) {
+		SCOPED_TRACE(c.seven);
+		ASSERT_EQ(rules7::check_date(c.seven, rules7::payload7::pay_date).result, rules7::result7::ok);
+		date_reading seven, twin;
+		bool read = read_date_value7(c.seven, seven);
+		bool known = c.twin != nullptr || c.fault != date_fault::none;
+		ASSERT_EQ(read, known);
+		if (!read)
+			continue;
+		EXPECT_EQ(fault_of(seven), c.fault);
+		if (!c.twin)
+			continue;
+		ASSERT_TRUE(read_date_value(c.twin, twin));
+		EXPECT_EQ(fault_of(twin), c.fault);
+		day_span a{}, b{};
+		ASSERT_EQ(span_of(seven, a), span_of(twin, b));
+		EXPECT_EQ(a.lo, b.lo);
+		EXPECT_EQ(a.hi, b.hi);
 	}
 }

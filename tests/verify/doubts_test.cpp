@@ -20,11 +20,26 @@ struct run {
 	long long problems;
 };
 
-run check_family(const char *name, bool doubts)
+// The family as a 7.0 file, each line where it was: the head's CHAR, which 7.0 has not, gives
+// way to a LANG.
+std::string as_seven(std::string text)
+{
+	for (auto [from, to] : {std::pair{"2 VERS 5.5.1\n", "2 VERS 7.0\n"}, {"1 CHAR UTF-8\n", "1 LANG en\n"}}) {
+		std::size_t at = text.find(from);
+		EXPECT_NE(at, std::string::npos);
+		if (at != std::string::npos)
+			text.replace(at, std::string(from).size(), to);
+	}
+	return text;
+}
+
+run check_family(const char *name, bool doubts, bool seven = false)
 {
 	setenv("SOURCE_DATE_EPOCH", "1765000000", 1); // in 2025
 	std::ifstream in(std::string(RULES7_TEST_DATA) + "/" + name, std::ios::binary);
 	std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+	if (seven)
+		text = as_seven(text);
 	FILE *f = open_bytes(text);
 	doubts_wanted = doubts;
 	run r{{}, 0};
@@ -84,6 +99,47 @@ TEST(Doubts, EachPlantedFaultAtItsLineAndNothingElse)
 	errors.push_back("5 problems found in f.");
 	EXPECT_EQ(plain.lines, errors);
 	EXPECT_EQ(plain.problems, 5);
+}
+
+// The same family as a 7.0 file: the same doubts at the same lines, with or without the 7.0
+// rules' own findings beside them, and none with --no-doubts.
+TEST(Doubts, ASevenFileHasTheSameDoubtsAtTheSameLines)
+{
+	run five = check_family("family.ged", true);
+	run seven = check_family("family.ged", true, true);
+	auto doubts_of = [](const run &r) {
+		std::vector<std::string> d;
+		for (const std::string &l : r.lines)
+			if (l.find(": doubt: ") != std::string::npos || l.find(" family trees ") != std::string::npos)
+				d.push_back(l);
+		return d;
+	};
+	EXPECT_EQ(doubts_of(seven), doubts_of(five));
+	EXPECT_EQ(doubts_of(seven).size(), 20u);
+	// 7.0 asks an EVEN for its TYPE and writes ages with units; the days and the range are
+	// faults in both versions, in the same words.
+	const std::vector<std::string> errors = {
+		"f:80: EVEN without TYPE",
+		"f:81: DATE \"29 FEB 1900\" names a day its calendar does not have",
+		"f:82: AGE \"45\" is not an age ([< or >] [Ny] [Nm] [Nw] [Nd])",
+		"f:84: DATE \"BET 1900 AND 1890\" ends before it begins",
+	};
+	std::vector<std::string> rest;
+	for (const std::string &l : seven.lines)
+		if (l.find(": doubt: ") == std::string::npos && l.find(" family trees ") == std::string::npos)
+			rest.push_back(l);
+	std::vector<std::string> expected = errors;
+	expected.push_back("4 problems and 19 doubts found in f.");
+	EXPECT_EQ(rest, expected);
+	EXPECT_EQ(seven.problems, 4);
+	run plain = check_family("family.ged", false, true);
+	expected.back() = "4 problems found in f.";
+	EXPECT_EQ(plain.lines, expected);
+	run vague = check_family("family-vague.ged", true, true);
+	const std::vector<std::string> none = {"f:80: EVEN without TYPE",
+					       "f: 3 family trees not linked to one another by FAMC and FAMS",
+					       "1 problem found in f."};
+	EXPECT_EQ(vague.lines, none);
 }
 
 // The same family, each doubtful date made vague so that one reading makes the facts
