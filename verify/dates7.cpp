@@ -299,13 +299,13 @@ inline constexpr unsigned no_day = 255;
 // for a calendar, month or epoch of an extension, and for a year too long.
 static bool read_point(const std::string_view *w, int n, date_point &p)
 {
-	int cal = find_calendar(w[0]);
-	if (cal >= 0)
-		++w, --n;
-	else if (is_ext_tag(w[0]))
-		return false;
-	else
-		cal = gregorian;
+	int cal = gregorian;
+	if (!all_digits(w[0])) {
+		if (int named = find_calendar(w[0]); named >= 0)
+			cal = named, ++w, --n;
+		else if (is_ext_tag(w[0]))
+			return false;
+	}
 	bool bce = n > 1 && w[n - 1] == "BCE";
 	if (bce)
 		--n;
@@ -318,8 +318,9 @@ static bool read_point(const std::string_view *w, int n, date_point &p)
 	p = {bce ? -y : y, 0, 0, counted_calendars[cal], false};
 	if (n >= 2) {
 		const calendar7 &c = calendars7[cal];
+		std::uint64_t key = packed(w[n - 2]);
 		for (int m = 0; m < c.month_count && p.month == 0; ++m)
-			if (months7[c.first_month + m] == w[n - 2])
+			if (month_keys[c.first_month + m] == key && months7[c.first_month + m].size() == w[n - 2].size())
 				p.month = static_cast<std::uint8_t>(m + 1);
 		if (p.month == 0)
 			return false;
