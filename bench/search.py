@@ -22,6 +22,7 @@ import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "site"))
+from run import verdict  # noqa: E402
 try:
     from searchtime import TYPIST, search_time, start_chromium
 except ModuleNotFoundError:
@@ -95,9 +96,7 @@ def main():
         print(f"load {load()}")
     finally:
         shutil.rmtree(work, ignore_errors=True)
-    for f in failed:
-        print("FAILED:", f)
-    return 1 if failed else 0
+    return verdict(failed, "FAILED: ", "\nFAILED: ", "Every gated search within 100 ms.")
 
 
 if __name__ == "__main__":

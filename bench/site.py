@@ -19,6 +19,8 @@ import subprocess
 import sys
 import time
 
+from run import verdict
+
 MIB = 1024 * 1024
 
 
@@ -83,9 +85,7 @@ def main():
     print(f"load {load()}")
     if not keep:
         shutil.rmtree(work, ignore_errors=True)
-    for f in failed:
-        print("FAILED:", f)
-    return 1 if failed else 0
+    return verdict(failed, "FAILED: ", "\nFAILED: ", "All of the site's targets met.")
 
 
 if __name__ == "__main__":
