@@ -201,7 +201,8 @@ def bench_seven(size, linked, seven, check, spawn, runs):
     # The rules of the two versions, timed without the doubts: those are timed apart (doubts.py),
     # and this file's random dates would give a million of them.
     five_argv, seven_argv = [check, "-v", linked], [check, "-v", seven]
-    ratios, peaks = paired_rounds(spawn, runs, five_argv + ["--no-doubts"], seven_argv + ["--no-doubts"])
+    ratios, peaks = paired_rounds(spawn, runs, [check, "-v", "--no-doubts", linked],
+                                  [check, "-v", "--no-doubts", seven])
     records = records_in(seven)
     limit = SEVEN_MEMORY_FIXED_KIB + SEVEN_BYTES_A_RECORD * records / 1024
     said = subprocess.run(seven_argv, capture_output=True, text=True)
