@@ -81,6 +81,9 @@ bool write_places(site_state &site, site_output &out)
 			}
 			body += "</span></li>\n";
 		}
+		// Given back as its body is made: the uses of every place and the bodies of every
+		// place at once would be the run's peak on a large file.
+		std::vector<place_use>().swap(uses);
 		std::string folded = fold_text(place);
 		index.entries.push_back({letter_of(folded), folded, std::string(place), std::move(body)});
 	}

@@ -250,7 +250,11 @@ void lines7_line(std::uint64_t line, std::string_view text, std::uint64_t)
 	if (level == 0)
 		note_record(state.line);
 	tell_doubts(state.line);
-	if (int type = rules7_open_type(state.rules); type >= 0) {
+	// Asking which structure the line opened costs a lookup, and only DATE and SDATE (or an
+	// extension tag standing for one) have dates: other lines ask only for an archive's paths.
+	std::string_view tag = state.line.tag;
+	bool may_date = tag == "DATE" || tag == "SDATE" || tag.starts_with('_');
+	if (int type = state.on_path || may_date ? rules7_open_type(state.rules) : -1; type >= 0) {
 		tell_path(state.line, type);
 		judge_date(state.line, type);
 	}
