@@ -248,16 +248,22 @@ void ged_close(ged_text &t)
 	t.fp = nullptr;
 }
 
+std::size_t ged_pass_mark(ged_text &t)
+{
+	if (t.handed != 0 || t.decode.set != ged_charset::utf8 || !pending(t).starts_with(utf8_mark))
+		return 0;
+	t.raw_at += utf8_mark.size();
+	t.handed = utf8_mark.size();
+	return utf8_mark.size();
+}
+
 std::size_t ged_read(ged_text &t, char *to, std::size_t cap)
 {
 	if (cap > text_block)
 		cap = text_block;
 	// The UTF-8 mark is handed on alone, so that the line after it starts a block.
-	if (t.handed == 0 && t.decode.set == ged_charset::utf8 && pending(t).starts_with(utf8_mark) &&
-	    cap >= utf8_mark.size()) {
+	if (cap >= utf8_mark.size() && ged_pass_mark(t) != 0) {
 		std::memcpy(to, utf8_mark.data(), utf8_mark.size());
-		t.raw_at += utf8_mark.size();
-		t.handed = utf8_mark.size();
 		return utf8_mark.size();
 	}
 	for (;;) {

@@ -1,6 +1,6 @@
 // gedtext: a GEDCOM file opened and read as UTF-8 text, whatever character set it is written in.
 // Every program reads its GEDCOM files through it, in blocks; line ends stay as the file has
-// them, and a UTF-8 byte-order mark stays too (each program skips it).
+// them, and a UTF-8 byte-order mark stays too (gedline's cutters of lines pass over it).
 #pragma once
 
 #include "charset.h"
@@ -40,6 +40,11 @@ void ged_close(ged_text &t);
 
 // The least room a read may be given.
 inline constexpr std::size_t read_min = 64;
+
+// Passes over the UTF-8 byte-order mark that the text starts with, for a reader that takes the
+// text word by word: its length, which offsets in the text count, or 0 when there is none or
+// text was read already.
+std::size_t ged_pass_mark(ged_text &t);
 
 // Fills `to` with the next at most `cap` bytes of text (cap of read_min or more), always whole
 // characters; 0 only at the end of the text or after a read error (then t.failed).

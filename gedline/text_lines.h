@@ -6,6 +6,8 @@
 #include "charset.h"
 #include "span.h"
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -77,4 +79,94 @@ bool each_text_line(std::string_view text, On &&on)
 {
 	line_cutter c;
 	return cut_block(c, text, true, on);
+}
+
+// The line that starts at `start` of a text: where it ends (its first LF or CR, or the text's
+// end) and where the next line starts, past a CR LF as one line end.
+struct line_span {
+	std::size_t end;
+	std::size_t next;
+};
+
+inline line_span line_from(std::string_view text, std::size_t start)
+{
+	const char *end = find_line_end(text.data() + start, text.data() + text.size());
+	auto at = static_cast<std::size_t>(end - text.data());
+	if (at == text.size())
+		return {at, at};
+	return {at, at + (end[0] == '\r' && at + 1 < text.size() && end[1] == '\n' ? 2 : 1)};
+}
+
+// The cutting at their line ends of a text that arrives in blocks, for a reader that takes
+// each line's bytes where they lie in the block and keeps what a block cuts itself.
+struct span_cutter {
+	std::uint64_t base = 0; // offset in the text of the next block's first byte
+	bool after_cr = false;  // the last block ended in CR: a LF first in the next is its line end's
+};
+
+// Calls on(start, end) for each line end in the `len` bytes at p, found a span of 64 bytes at a
+// time: p is aligned to a span, and the bytes past len up to the span's end hold no line end.
+// The line's bytes in the block run from start to end; start is 0 for a line that began in an
+// earlier block. The mark before the text's first line is passed over. Returns where the
+// block's unended tail starts.
+template <class On>
+std::size_t cut_spans(span_cutter &c, const char *p, std::size_t len, On &&on)
+{
+	std::size_t start = c.base == 0 ? utf8_mark_length({p, len}) : 0;
+	if (c.after_cr && len > 0) {
+		c.after_cr = false;
+		start = p[0] == '\n';
+	}
+	for (std::size_t span = 0; span < len; span += mask_span) {
+		for (std::uint64_t ends = scan_span<false>(p + span, {}).ends; ends != 0; ends &= ends - 1) {
+			std::size_t end = span + static_cast<std::size_t>(std::countr_zero(ends));
+			if (end < start)
+				continue;
+			on(start, end);
+			start = end + 1;
+			if (p[end] == '\r') {
+				if (end + 1 == len)
+					c.after_cr = true;
+				else if (p[end + 1] == '\n')
+					++start;
+			}
+		}
+	}
+	c.base += len;
+	return start;
+}
+
+// Calls on(at) for each start of a line at or after `from` in a piece of a text whose first
+// byte is one of `first`, for a reader that looks closer only at such lines: they are found
+// 64 bytes at a time, so that the other lines cost no work of their own. `base` is the piece's
+// offset in the text, whose first line starts after the mark (the first piece holds the whole
+// mark when there is one); `starts` says that a line starts at `from`. True when a line starts
+// at the next piece's first byte.
+template <char... first, class On>
+bool each_line_start(std::string_view piece, std::uint64_t base, std::size_t from, bool starts, On &&on)
+{
+	auto wanted = [](char c) { return ((c == first) || ...); };
+	if (starts) {
+		std::size_t at = from + (base == 0 && from == 0 ? utf8_mark_length(piece) : 0);
+		// A piece that holds no more than the mark leaves the first line to start the next.
+		if (at >= piece.size())
+			return true;
+		if (wanted(piece[at]))
+			on(at);
+	}
+	const char *p = piece.data();
+	std::size_t i = from;
+	std::uint64_t ended = 0; // the byte before the span ended a line
+	for (; i + mask_span <= piece.size(); i += mask_span) {
+		std::uint64_t ends = bytes_in_span<'\n', '\r'>(p + i);
+		for (std::uint64_t m = ((ends << 1) | ended) & bytes_in_span<first...>(p + i); m != 0; m &= m - 1)
+			on(i + static_cast<std::size_t>(std::countr_zero(m)));
+		ended = ends >> 63;
+	}
+	for (; i < piece.size(); i++) {
+		if (ended && wanted(p[i]))
+			on(i);
+		ended = is_line_end(p[i]);
+	}
+	return ended != 0;
 }

@@ -5,7 +5,7 @@
 #include "lineagetree.h"
 
 #include "grammar.h"
-#include "span.h"
+#include "text_lines.h"
 
 #include <algorithm>
 
@@ -50,32 +50,6 @@ static bool blank(char c)
 	return is_blank(c);
 }
 
-// The first CR or LF at or after pos, or the end of the text.
-static std::size_t line_end(std::string_view text, std::size_t pos)
-{
-	return static_cast<std::size_t>(find_line_end(text.data() + pos, text.data() + text.size()) - text.data());
-}
-
-struct block_bits {
-	std::uint64_t line_ends;   // CR and LF
-	std::uint64_t may_start;   // "0", blank and tab: what a record line can begin with
-};
-
-// The bytes of the 64 at s that end lines and that may begin a record line, as bits.
-static block_bits classify_block(const char *s)
-{
-	return {bytes_in_span<'\n', '\r'>(s), bytes_in_span<'0', ' ', '\t'>(s)};
-}
-
-static std::size_t after_line_end(std::string_view text, std::size_t end)
-{
-	if (end >= text.size())
-		return text.size();
-	if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
-		return end + 2;
-	return end + 1;
-}
-
 static std::size_t skip_blanks(std::string_view s, std::size_t i)
 {
 	while (i < s.size() && blank(s[i]))
@@ -97,9 +71,9 @@ ged_line next_line(std::string_view text, std::size_t &pos)
 		pos = text.size();
 		return parse_line({});
 	}
-	std::size_t end = line_end(text, pos);
-	ged_line l = tree_line(text.substr(pos, end - pos));
-	pos = after_line_end(text, end);
+	line_span line = line_from(text, pos);
+	ged_line l = tree_line(text.substr(pos, line.end - pos));
+	pos = line.next;
 	return l;
 }
 
@@ -115,11 +89,9 @@ std::string_view link_target(std::string_view value)
 
 using record_found = std::function<void(std::size_t at, const ged_line &line)>;
 
-// The search for record lines through the pieces of a file. A line starts at the beginning
-// of the file (after a byte-order mark) or after a CR or LF; only lines that start with "0",
-// a blank or a tab are looked at closer, and those are found for a whole block of 64 bytes
-// at once, so most lines cost no work of their own. A line that may begin a record and runs
-// past the piece is carried into the next.
+// The search for record lines through the pieces of a file: only lines that start with "0",
+// a blank or a tab are looked at closer. A line that may begin a record and runs past the
+// piece is carried into the next.
 struct line_search {
 	const record_found &found;
 	ged_text *file;             // the file's own bytes, decoded line by line where needed
@@ -147,9 +119,7 @@ static void whole_line(line_search &s, std::uint64_t at, std::string_view line)
 
 static void line_at(line_search &s, std::string_view piece, std::size_t start, bool last)
 {
-	if (start >= piece.size() || (piece[start] != '0' && !blank(piece[start])))
-		return;
-	std::size_t end = line_end(piece, start);
+	std::size_t end = line_from(piece, start).end;
 	if (end == piece.size() && !last) {
 		s.carrying = true;
 		s.carry_at = s.base + start;
@@ -163,36 +133,16 @@ static void search_piece(line_search &s, std::string_view piece, bool last)
 {
 	std::size_t from = 0;
 	if (s.carrying) {
-		std::size_t end = line_end(piece, 0);
+		std::size_t end = line_from(piece, 0).end;
 		s.carry.append(piece.substr(0, end));
 		if (end == piece.size() && !last)
 			return;
 		s.carrying = false;
 		whole_line(s, s.carry_at, s.carry);
 		from = end;
-	} else if (s.piece_starts_line) {
-		s.piece_starts_line = false;
-		std::size_t start = s.base == 0 ? utf8_mark_length(piece) : 0;
-		line_at(s, piece, start, last);
 	}
-	if (s.carrying)
-		return;
-	const char *p = piece.data();
-	std::size_t i = from;
-	std::uint64_t ended = 0;  // the last byte of the block before ended a line
-	for (; i + 64 <= piece.size(); i += 64) {
-		block_bits b = classify_block(p + i);
-		for (std::uint64_t m = ((b.line_ends << 1) | ended) & b.may_start; m; m &= m - 1)
-			line_at(s, piece, i + static_cast<std::size_t>(__builtin_ctzll(m)), last);
-		ended = b.line_ends >> 63;
-	}
-	for (; i < piece.size(); i++) {
-		if (ended && (p[i] == '0' || blank(p[i])))
-			line_at(s, piece, i, last);
-		ended = p[i] == '\n' || p[i] == '\r';
-	}
-	if (ended && !s.carrying)
-		s.piece_starts_line = true;
+	s.piece_starts_line = each_line_start<'0', ' ', '\t'>(piece, s.base, from, s.piece_starts_line,
+		[&](std::size_t at) { line_at(s, piece, at, last); });
 }
 
 bool each_record_line(const ged_source &source, const record_found &found)
@@ -225,7 +175,7 @@ static std::size_t record_end(std::string_view text, bool at_file_end)
 	std::size_t pos = 0;
 	bool first = true;
 	for (;;) {
-		std::size_t end = line_end(text, pos);
+		auto [end, next] = line_from(text, pos);
 		if (end == text.size() && !at_file_end)
 			return std::string_view::npos;
 		if (!first && tree_line(text.substr(pos, end - pos)).level == 0)
@@ -233,7 +183,7 @@ static std::size_t record_end(std::string_view text, bool at_file_end)
 		if (end == text.size())
 			return text.size();
 		first = false;
-		pos = after_line_end(text, end);
+		pos = next;
 		// A CR LF cut apart by the piece's end would read as two line ends.
 		if (text[end] == '\r' && end + 1 == text.size() && !at_file_end)
 			return std::string_view::npos;

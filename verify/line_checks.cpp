@@ -240,8 +240,6 @@ void findings_start()
 [[gnu::noinline]] static bool careful_line(std::uint64_t line, std::string_view text, std::uint64_t chars,
 					   line_parts &g)
 {
-	if (line == 1)
-		text.remove_prefix(utf8_mark_length(text));
 	g = cut_line(text);
 	// Blank lines are for readers to pass over.
 	if (g.fault == line_fault::empty)

@@ -4,17 +4,18 @@
 #include "versions.h"
 
 #include "gedline.h"
+#include "text_lines.h"
 
 #include <array>
 
 namespace {
 
 // Text is cut into lines a block at a time.
-constexpr std::size_t cut_block = std::size_t{1} << 18;
+constexpr std::size_t block_size = std::size_t{1} << 18;
 
 struct text_block_read {
 	// The last span is read for line ends past the text, and holds none.
-	alignas(mask_span) std::array<char, cut_block + mask_span> bytes;
+	alignas(mask_span) std::array<char, block_size + mask_span> bytes;
 	std::size_t len;
 	bool last; // nothing follows: the end of the text, or a read error
 	bool out_of_memory;
@@ -26,7 +27,7 @@ struct text_block_read {
 constexpr unsigned mend_bits = 8;
 
 text_block_read block;
-std::size_t window = cut_block;
+std::size_t window = block_size;
 
 // Where the reader replaced a byte, by an offset in the text it hands on (that of the byte's
 // line); offsets come in rising order.
@@ -73,9 +74,9 @@ struct line_cut {
 	std::uint64_t offset; // in the text, of the block being cut
 	std::uint64_t chars;
 	std::size_t kept;
-	bool open;     // part of the line has come
-	bool full;     // no more of it is kept
-	bool after_cr; // the last block ended in CR: a LF first in the next is its line end's
+	bool open; // part of the line has come
+	bool full; // no more of it is kept
+	span_cutter spans;
 	std::size_t invalid_next;
 	std::size_t mended_next;
 	std::array<char, line_keep> text;
@@ -146,35 +147,15 @@ void end_line(const text_block_read &s, std::size_t start, std::size_t end)
 	++cut.line;
 }
 
-// The lines of a block, found a span of 64 bytes at a time, a bit for each LF and CR.
+// The lines of a block.
 void cut_lines(const text_block_read &s)
 {
 	cut.invalid_next = 0;
 	cut.mended_next = 0;
-	const char *p = s.bytes.data();
-	std::size_t start = 0;
-	if (cut.after_cr && s.len > 0) {
-		cut.after_cr = false;
-		start = p[0] == '\n';
-	}
-	for (std::size_t span = 0; span < s.len; span += mask_span) {
-		std::uint64_t ends = scan_span<false>(p + span, {}).ends;
-		for (; ends != 0; ends &= ends - 1) {
-			std::size_t end = span + static_cast<std::size_t>(std::countr_zero(ends));
-			if (end < start)
-				continue;
-			end_line(s, start, end);
-			start = end + 1;
-			if (p[end] == '\r') {
-				if (end + 1 == s.len)
-					cut.after_cr = true;
-				else if (p[end + 1] == '\n')
-					++start;
-			}
-		}
-	}
+	std::size_t start = cut_spans(cut.spans, s.bytes.data(), s.len,
+				      [&s](std::size_t from, std::size_t end) { end_line(s, from, end); });
 	if (start < s.len)
-		keep({p + start, s.len - start});
+		keep({s.bytes.data() + start, s.len - start});
 	// What the reader told of the line still open is passed on now: the lists go with the block.
 	tell_line(s, ~std::uint64_t{0});
 	cut.offset += s.len;
@@ -184,7 +165,7 @@ void cut_lines(const text_block_read &s)
 
 void set_findings_window(std::size_t bytes)
 {
-	window = bytes < read_min ? read_min : bytes > cut_block ? cut_block : bytes;
+	window = bytes < read_min ? read_min : bytes > block_size ? block_size : bytes;
 }
 
 long long print_findings(ged_text &text, const char *file, FILE *out)

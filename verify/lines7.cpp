@@ -228,8 +228,6 @@ void lines7_start()
 
 void lines7_line(std::uint64_t line, std::string_view text, std::uint64_t)
 {
-	if (line == 1)
-		text.remove_prefix(utf8_mark_length(text));
 	line_parts g;
 	if (state.rules.trailer) {
 		state.mends = 0;

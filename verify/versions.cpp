@@ -77,8 +77,6 @@ void decide()
 // Whether the line, the next of the head, settles which rules apply.
 bool settles(std::uint64_t line, std::string_view text)
 {
-	if (line == 1)
-		text.remove_prefix(utf8_mark_length(text));
 	return seek_version(seek, line, parse_line(text)) || held.size >= held_lines_max ||
 	       held_text.size >= held_bytes_max;
 }

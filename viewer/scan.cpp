@@ -1,8 +1,8 @@
 // The word scan: finds one individual in a GEDCOM file read as whitespace-separated words.
 #include "personview.h"
 
-#include "span.h"
 #include "gedcom_version.h"
+#include "text_lines.h"
 
 #include <algorithm>
 #include <cctype>
@@ -38,9 +38,11 @@ static std::array<byte_ahead, 2> ahead{{{true, 0}, {false, 0}}};
 
 static void look_ahead(byte_ahead &a)
 {
-	const char *from = block.data() + block_at;
-	const char *end = block.data() + block_end;
-	const void *found = a.line_end ? find_line_end(from, end) : std::memchr(from, '\0', block_end - block_at);
+	if (a.line_end) {
+		a.at = line_from({block.data(), block_end}, block_at).end;
+		return;
+	}
+	const void *found = std::memchr(block.data() + block_at, '\0', block_end - block_at);
 	a.at = found ? static_cast<std::size_t>(static_cast<const char *>(found) - block.data()) : block_end;
 }
 
@@ -66,27 +68,15 @@ static bool is_c_space(char c)
 	return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// The reader hands over a UTF-8 byte-order mark alone: the text after it joins the first
-// block, so that the block holds the header.
-static void fill_first_block()
-{
-	refill();
-	if (block_end == 0 || block_end != utf8_mark_length({block.data(), block_end}))
-		return;
-	block_end += ged_read(*scan_in, block.data() + block_end, block.size() - block_end);
-	for (byte_ahead &a : ahead)
-		look_ahead(a);
-}
-
 void open_words(ged_text &in)
 {
 	scan_in = &in;
 	at_end = false;
 	line_begins = true;
-	fill_first_block();
+	ged_pass_mark(in);
+	refill();
 	version_seek seek;
 	version7 = is_version7(gedcom_version({block.data(), block_end}, seek));
-	block_at = utf8_mark_length({block.data(), block_end});
 }
 
 // Leaves the reader on the first character of the next word; false at the end of the file.

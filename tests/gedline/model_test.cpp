@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "gedfile.h"
+#include "grammar.h"
 #include "memfile.h"
 #include "model.h"
 #include "text_lines.h"
 
+#include <array>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -116,34 +119,102 @@ TEST(ModelLinks, EveryRecordKeepsItsKindInFileOrder)
 	EXPECT_EQ(find_record(m, "@N2@"), 5u);
 }
 
+// Each line as "number@offset:text|".
+static std::string line_entry(std::uint64_t number, std::uint64_t offset, std::string_view text)
+{
+	return std::to_string(number) + "@" + std::to_string(offset) + ":" + std::string(text) + "|";
+}
+
+// The lines as lineagecheck -v cuts them, from blocks of `size` bytes at a time.
+static std::string cut_in_spans(std::string_view text, std::size_t size)
+{
+	alignas(mask_span) static std::array<char, 256 + mask_span> block;
+	std::string lines;
+	std::string carry;
+	std::uint64_t carry_at = 0;
+	std::uint64_t number = 1;
+	span_cutter c;
+	for (std::size_t at = 0; at < text.size(); at += size) {
+		std::string_view b = text.substr(at, size);
+		block.fill('\0');
+		std::memcpy(block.data(), b.data(), b.size());
+		std::size_t tail = cut_spans(c, block.data(), b.size(), [&](std::size_t start, std::size_t end) {
+			if (carry.empty())
+				carry_at = at + start;
+			lines += line_entry(number++, carry_at, carry + std::string(b.substr(start, end - start)));
+			carry.clear();
+		});
+		if (tail < b.size() && carry.empty())
+			carry_at = at + tail;
+		carry += b.substr(tail);
+	}
+	if (!carry.empty())
+		lines += line_entry(number, carry_at, carry);
+	return lines;
+}
+
+// The lines' offsets that the tree's search for records is given, from pieces of `size`
+// bytes: those of lines that begin with a 0 or a blank.
+static std::string starts_in_pieces(std::string_view text, std::size_t size)
+{
+	std::string starts;
+	bool starts_line = true;
+	for (std::size_t at = 0; at < text.size(); at += size) {
+		std::string_view piece = text.substr(at, size);
+		starts_line = each_line_start<'0', ' ', '\t'>(piece, at, 0, starts_line,
+			[&](std::size_t start) { starts += std::to_string(at + start) + " "; });
+	}
+	return starts;
+}
+
 // Lines, offsets and numbers are the same whether the text comes whole or in blocks of any
-// size that holds a byte-order mark, whichever line end it uses and wherever a block cuts a CR LF or the last line.
-TEST(TextLines, EveryBlockSizeCutsTheSameLinesAsTheWholeText)
+// size that holds a byte-order mark, whichever line end it uses and wherever a block cuts a
+// CR LF or the last line, through every cutter of lines: the whole text's, -v's span by span,
+// the tree's search for record lines and its line by line.
+TEST(TextLines, EveryCutterCutsTheSameLinesInBlocksOfEverySize)
 {
 	struct text_case {
 		const char *name;
 		std::string text;
 		const char *lines; // each as "number@offset:text|"
 	};
+	const std::string past_span = "0 HEAD\r\n1 NOTE " + std::string(70, 'n') + "\r\n 0 TRLR\n";
 	const text_case cases[] = {
 		{"LF, the last line unended", "0 HEAD\n1 X\n0 TRLR", "1@0:0 HEAD|2@7:1 X|3@11:0 TRLR|"},
 		{"CR LF", "0 HEAD\r\n1 X\r\n", "1@0:0 HEAD|2@8:1 X|"},
 		{"lone CR, then an empty line", "0 HEAD\r1 X\r\r0 TRLR\r", "1@0:0 HEAD|2@7:1 X|3@11:|4@12:0 TRLR|"},
 		{"the mark passed over, its bytes counted", "\xEF\xBB\xBF" "0 HEAD\n0 TRLR\n", "1@3:0 HEAD|2@10:0 TRLR|"},
+		{"the mark, then a blank", "\xEF\xBB\xBF" " 0 HEAD\r\n", "1@3: 0 HEAD|"},
+		{"half a mark is text", "\xEF\xBB" "0 HEAD\n", "1@0:\xEF\xBB" "0 HEAD|"},
 		{"only the mark", "\xEF\xBB\xBF", ""},
 		{"LF CR is two ends", "a\n\rb", "1@0:a|2@2:|3@3:b|"},
+		{"a line past a span", past_span, "1@0:0 HEAD|2@8:1 NOTE nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn|3@87: 0 TRLR|"},
 	};
 	for (const text_case &c : cases) {
 		SCOPED_TRACE(c.name);
 		auto record = [](std::string &to) {
 			return [&to](const text_line &l) {
-				to += std::to_string(l.number) + "@" + std::to_string(l.offset) + ":" + std::string(l.text) + "|";
+				to += line_entry(l.number, l.offset, l.text);
 				return true;
 			};
 		};
 		std::string whole;
-		each_text_line(c.text, record(whole));
+		std::string starts;
+		each_text_line(c.text, [&](const text_line &l) {
+			whole += line_entry(l.number, l.offset, l.text);
+			if (!l.text.empty() && (l.text[0] == '0' || is_blank(l.text[0])))
+				starts += std::to_string(l.offset) + " ";
+			return true;
+		});
 		EXPECT_EQ(whole, c.lines);
+		std::string by_line;
+		std::uint64_t number = 1;
+		for (std::size_t pos = utf8_mark_length(c.text); pos < c.text.size(); ++number) {
+			line_span l = line_from(c.text, pos);
+			by_line += line_entry(number, pos, std::string_view(c.text).substr(pos, l.end - pos));
+			pos = l.next;
+		}
+		EXPECT_EQ(by_line, whole);
 		for (std::size_t size = utf8_mark.size(); size <= c.text.size(); ++size) {
 			std::string cut;
 			line_cutter cutter;
@@ -151,6 +222,8 @@ TEST(TextLines, EveryBlockSizeCutsTheSameLinesAsTheWholeText)
 				cut_block(cutter, std::string_view(c.text).substr(at, size), false, record(cut));
 			cut_block(cutter, {}, true, record(cut));
 			EXPECT_EQ(cut, whole) << "blocks of " << size;
+			EXPECT_EQ(cut_in_spans(c.text, size), whole) << "spans, blocks of " << size;
+			EXPECT_EQ(starts_in_pieces(c.text, size), starts) << "starts, pieces of " << size;
 		}
 	}
 }
