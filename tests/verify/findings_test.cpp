@@ -77,7 +77,7 @@ TEST(DateGrammar, FormsOfTheStandardAndTheirNeighbours)
 }
 
 // Lines are cut from blocks of text: a CR LF, a long line and a replaced byte across the
-// ends of blocks, a CR alone, stray bytes, one in a UTF-16 file. The reader tells where it
+// ends of blocks, a CR alone, stray bytes, one in a UTF-16 file, a first line after the mark. The reader tells where it
 // replaced bytes, and where it tidied a line's white space (which only 7.0 files are told of),
 // by their place in the text it hands on.
 TEST(VerifyLines, LinesAndReplacedBytesAcrossBlocks)
@@ -109,6 +109,10 @@ TEST(VerifyLines, LinesAndReplacedBytesAcrossBlocks)
 		 "f:6: a tab after the level, where GEDCOM 7.0 writes one space\n"
 		 "f:7: blank line, which GEDCOM 7.0 does not allow\nf:8: " + leading + "5 problems found in f.\n"},
 		{utf16_of(seven + "0 @N1@ SNOTE a\n\t1 CONT b\n0 TRLR\n"), "f:5: " + leading + "1 problem found in f.\n"},
+		// The byte-order mark is no character of the first line.
+		{"\xEF\xBB\xBF" "0 HEAD " + std::string(248, 'x') + "\r\n0 TRLR\r\n", bare_head + "1 problem found in f.\n"},
+		{"\xEF\xBB\xBF" "0 HEAD " + std::string(249, 'x') + "\r\n0 TRLR\r\n",
+		 "f:1: line of 256 characters, longer than GEDCOM's 255\n" + bare_head + "2 problems found in f.\n"},
 		{seven + "0 @N1@ SNOTE x\n" + std::string(200, ' '),
 		 "f:5: blank line, which GEDCOM 7.0 does not allow\nf:5: the file does not end with 0 TRLR\n2 problems found in f.\n"},
 	};
