@@ -112,13 +112,12 @@ void tell_path(const line7 &l, int type)
 }
 
 // A date the rules took may still name a day its calendar lacks, or end before it begins; what
-// it allows goes to the doubts, as a 5.5.1 file's dates do.
-void judge_date(const line7 &l, int type)
+// it allows goes to the doubts, as a 5.5.1 file's dates do. One with a finding already is left.
+void judge_date(const line7 &l)
 {
-	payload7 p = structures7[type].payload;
-	bool date = p == payload7::pay_date || p == payload7::pay_date_period || p == payload7::pay_date_exact;
-	if (date && state.flagged_line != l.number)
-		check_date_value7(l.number, l.level, l.value);
+	const date_words7 *words = rules7_taken_date(state.rules);
+	if (words && state.flagged_line != l.number)
+		check_date_words7(l.number, l.level, l.value, *words);
 }
 
 // What the doubts take of each line, at the places a 5.5.1 file's lines give it.
@@ -250,14 +249,10 @@ void lines7_line(std::uint64_t line, std::string_view text, std::uint64_t)
 	if (level == 0)
 		note_record(state.line);
 	tell_doubts(state.line);
-	// Asking which structure the line opened costs a lookup, and only DATE and SDATE (or an
-	// extension tag standing for one) have dates: other lines ask only for an archive's paths.
-	std::string_view tag = state.line.tag;
-	bool may_date = tag == "DATE" || tag == "SDATE" || tag.starts_with('_');
-	if (int type = state.on_path || may_date ? rules7_open_type(state.rules) : -1; type >= 0) {
+	// Only an archive wants the paths, and asking which structure the line opened costs a lookup.
+	if (int type = state.on_path ? rules7_open_type(state.rules) : -1; type >= 0)
 		tell_path(state.line, type);
-		judge_date(state.line, type);
-	}
+	judge_date(state.line);
 }
 
 void lines7_mended(std::uint64_t line, unsigned mends)

@@ -37,7 +37,7 @@ static std::string_view tag_of(int type)
 
 void rules7_start(checker7 &c, finding_hook7 on_finding, pointer_hook7 on_pointer, void *context)
 {
-	std::memset(&c, 0, sizeof c);
+	c = checker7{};
 	c.on_finding = on_finding;
 	c.on_pointer = on_pointer;
 	c.context = context;
@@ -70,8 +70,12 @@ static void open_at(checker7 &c, int index, int type, std::uint64_t line)
 	open7 &o = c.open[index];
 	o.type = static_cast<std::int16_t>(type);
 	o.line = line;
-	// Cleared whole: a store of fixed size costs less than a call to clear just the slots used.
-	o.seen.fill(0);
+	// Cleared whole by a copy of fixed size, which costs less than a call to clear just the slots
+	// used; a fill of this size becomes a string instruction that takes longer to start.
+	static constexpr std::array<std::uint8_t, 32> none{};
+	static_assert(counted_substructures7 % none.size() == 0);
+	for (std::size_t i = 0; i < o.seen.size(); i += none.size())
+		std::memcpy(o.seen.data() + i, none.data(), none.size());
 	c.depth = index;
 }
 
@@ -109,7 +113,12 @@ static void check_payload_of(checker7 &c, const line7 &l, int type)
 		report(c, l.number, kind7::note_pointer, l.value);
 		return;
 	}
-	verdict7 v = check_payload(s.payload, s.enum_set, l.value);
+	// A date's words are kept for the reading of its days, which needs them again.
+	bool date = s.payload == payload7::pay_date || s.payload == payload7::pay_date_period ||
+		    s.payload == payload7::pay_date_exact;
+	verdict7 v = date ? check_date(l.value, s.payload, c.date) : check_payload(s.payload, s.enum_set, l.value);
+	if (date && v.result == result7::ok && c.date.n > 0)
+		c.date_line = l.number;
 	if (v.result == result7::legacy)
 		report(c, l.number, kind7::legacy, v.quote, v.instead);
 	else if (v.result == result7::ok && s.payload == payload7::pay_pointer && l.value != "@VOID@")
@@ -289,6 +298,11 @@ void rules7_finish(checker7 &c)
 int rules7_open_type(const checker7 &c)
 {
 	return c.depth > 0 ? c.open[c.depth].type : -1;
+}
+
+const date_words7 *rules7_taken_date(const checker7 &c)
+{
+	return c.date_line != 0 && c.date_line == c.last_line ? &c.date : nullptr;
 }
 
 std::string_view structure_name7(int type)

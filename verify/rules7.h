@@ -82,6 +82,15 @@ struct open7 {
 	std::array<std::uint8_t, counted_substructures7> seen;
 };
 
+// The words of a date value, each without its blanks. The longest standard date, BET with two
+// dates each with calendar, day, month, year and epoch, has 11 words; more than this cannot be one.
+inline constexpr int most_date_words7 = 12;
+
+struct date_words7 {
+	std::array<std::string_view, most_date_words7> w;
+	int n;
+};
+
 struct documented7 {
 	std::array<char, documented_tag_bytes7> tag;
 	std::uint8_t length;
@@ -101,6 +110,9 @@ struct checker7 {
 	std::uint64_t last_line;
 	unsigned last_level;
 	bool last_cont;
+	// The words of the last date the rules took, at date_line: its days are read from them.
+	date_words7 date;
+	std::uint64_t date_line;
 	bool trailer;
 	bool reported_after_trailer;
 };
@@ -112,6 +124,8 @@ void rules7_finish(checker7 &c);
 // The structure type the last line opened (its name in structure_name7), -1 for none known:
 // an extension, a CONT, or a line already reported.
 int rules7_open_type(const checker7 &c);
+// The words of the date the last line holds when the rules took it, null for none.
+const date_words7 *rules7_taken_date(const checker7 &c);
 std::string_view structure_name7(int type);
 
 // One finding's text, without file, line or newline.

@@ -448,6 +448,11 @@ TEST(Rules7Payloads, BorrowedAndOwnSyntaxesAreReadByTheirGrammar)
 		{pay_date, "FRENCH_R 1 VEND 1 BCE", false}, {pay_date, "ABT 1900", true}, {pay_date, "ABT  1900", false},
 		{pay_date, "ABT 1 MAR 190", true}, {pay_date, "ABT 1 MAR  19", false}, {pay_date, "JULIAN 15 MAR  44", false},
 		{pay_date, "BEF 12 MAR 1900 ", false}, {pay_date, "JULIAN 15 MAR 44 BCE", true},
+		// A month belongs to its own calendars, by every letter and no more.
+		{pay_date, "FRENCH_R 1 VEND 1", true}, {pay_date, "JULIAN 1 VEND 1900", false},
+		{pay_date, "HEBREW 1 ADS 5000", true}, {pay_date, "HEBREW 1 JAN 5000", false},
+		{pay_date, "1 JANUARY 1900", false}, {pay_date, "1 JA 1900", false}, {pay_date, "1 jan 1900", false},
+		{pay_date, "FRENCH_R 1 VENDE 1", false}, {pay_date, "FRENCH_R 1 VEN 1", false},
 		{pay_date, "BET 1 2 3 4 5 6 7 8 9 10 AND", false}, {pay_date, "1 2 3 4 5 6 7 8 9 10 11 12 13", false},
 		{pay_date_period, "", true}, {pay_date_period, "BEF 1900", false},
 		{pay_date_exact, "1 JAN 1900", true}, {pay_date_exact, "1 _X 1900", false}, {pay_date_exact, "", false},
