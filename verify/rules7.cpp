@@ -3,11 +3,9 @@
 #include "rules7_internal.h"
 #include "rules7_tables.h"
 
-#include <cstring>
-
 namespace rules7 {
 
-static_assert(most_substructures7 <= counted_substructures7, "a structure has more substructures than open7 counts");
+static_assert(most_substructures7 <= counted_substructures7, "a structure has more substructures than open7 has bits for");
 
 static void report(checker7 &c, std::uint64_t line, kind7 kind, std::string_view quote = {},
 		   std::string_view detail = {}, std::uint32_t code = 0)
@@ -44,15 +42,30 @@ void rules7_start(checker7 &c, finding_hook7 on_finding, pointer_hook7 on_pointe
 	c.open[0].type = 0;
 }
 
-// A structure is done: each substructure it needs at least once and never had is missing.
+static constexpr std::uint64_t slot_bit(int slot)
+{
+	return std::uint64_t{1} << slot;
+}
+
+// The slots of the substructures each structure needs at least once.
+static constexpr auto required_slots = [] {
+	std::array<std::uint64_t, structures7.size()> slots{};
+	for (std::size_t type = 0; type < structures7.size(); ++type)
+		for (int r = 0; r < structures7[type].required_count; ++r)
+			slots[type] |= slot_bit(required7[structures7[type].first_required + r]);
+	return slots;
+}();
+
+// A structure is done: each substructure it needs at least once and never had is missing. Most
+// have all they need, which one test of their bits tells.
 static void close_open(checker7 &c, const open7 &o)
 {
-	if (o.type < 0)
+	if (o.type < 0 || (required_slots[o.type] & ~o.seen) == 0)
 		return;
 	const structure7 &s = structures7[o.type];
 	for (int r = 0; r < s.required_count; ++r) {
 		int slot = required7[s.first_required + r];
-		if (o.seen[slot] == 0)
+		if ((o.seen & slot_bit(slot)) == 0)
 			report(c, o.line, kind7::missing, tags7[substructures7[s.first_sub + slot].tag], tag_of(o.type));
 	}
 }
@@ -70,12 +83,7 @@ static void open_at(checker7 &c, int index, int type, std::uint64_t line)
 	open7 &o = c.open[index];
 	o.type = static_cast<std::int16_t>(type);
 	o.line = line;
-	// Cleared whole by a copy of fixed size, which costs less than a call to clear just the slots
-	// used; a fill of this size becomes a string instruction that takes longer to start.
-	static constexpr std::array<std::uint8_t, 32> none{};
-	static_assert(counted_substructures7 % none.size() == 0);
-	for (std::size_t i = 0; i < o.seen.size(); i += none.size())
-		std::memcpy(o.seen.data() + i, none.data(), none.size());
+	o.seen = 0;
 	c.depth = index;
 }
 
@@ -192,10 +200,10 @@ static int standard_type(checker7 &c, const line7 &l, int tag, int parent)
 		return -1;
 	}
 	const substructure7 &sub = substructures7[structures7[parent].first_sub + slot];
-	std::uint8_t &seen = c.open[c.depth].seen[slot];
-	if (seen < 2)
-		++seen;
-	if (seen == 2 && sub.max == 1)
+	std::uint64_t &seen = c.open[c.depth].seen;
+	bool again = (seen & slot_bit(slot)) != 0;
+	seen |= slot_bit(slot);
+	if (again && sub.max == 1)
 		report(c, l.number, kind7::too_many, l.tag, parent == 0 ? std::string_view{} : tag_of(parent));
 	return sub.type;
 }

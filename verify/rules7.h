@@ -70,16 +70,16 @@ using finding_hook7 = void (*)(void *context, const finding7 &finding);
 using pointer_hook7 = void (*)(void *context, const pointer7 &pointer);
 
 inline constexpr int open_levels7 = 128;
-inline constexpr int counted_substructures7 = 96;
+inline constexpr int counted_substructures7 = 64;
 inline constexpr int documented_tags7 = 64;
 inline constexpr int documented_tag_bytes7 = 48;
 
-// How many times each substructure has been seen under one open structure, stopping at 2:
-// that is all a cardinality needs.
+// Which substructures have been seen under one open structure, a bit for each slot: seen once
+// already is all a cardinality needs.
 struct open7 {
 	std::int16_t type;	// -1: an extension, or a line already reported; nothing under it is judged
 	std::uint64_t line;
-	std::array<std::uint8_t, counted_substructures7> seen;
+	std::uint64_t seen;
 };
 
 // The words of a date value, each without its blanks. The longest standard date, BET with two
@@ -97,7 +97,7 @@ struct documented7 {
 	std::int16_t type;	// the standard structure it relocates, -1 for none
 };
 
-// Big (about 13 KB) and needs no memory of its own after rules7_start: keep one per file.
+// Big (about 4 KB) and needs no memory of its own after rules7_start: keep one per file.
 struct checker7 {
 	finding_hook7 on_finding;
 	pointer_hook7 on_pointer;
