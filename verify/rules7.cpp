@@ -3,6 +3,8 @@
 #include "rules7_internal.h"
 #include "rules7_tables.h"
 
+#include <algorithm>
+
 namespace rules7 {
 
 static_assert(most_substructures7 <= counted_substructures7, "a structure has more substructures than open7 has bits for");
@@ -56,11 +58,26 @@ static constexpr auto required_slots = [] {
 	return slots;
 }();
 
-// A structure is done: each substructure it needs at least once and never had is missing. Most
-// have all they need, which one test of their bits tells.
+static bool lacks(const open7 &o)
+{
+	return o.type >= 0 && (required_slots[o.type] & ~o.seen) != 0;
+}
+
+// The open levels that `lacking` has a bit for; deeper ones are looked at one by one.
+inline constexpr int lacking_levels = 64;
+
+static void note_lacking(checker7 &c, int index)
+{
+	if (index >= lacking_levels)
+		return;
+	std::uint64_t bit = std::uint64_t{1} << index;
+	c.lacking = lacks(c.open[index]) ? c.lacking | bit : c.lacking & ~bit;
+}
+
+// A structure is done: each substructure it needs at least once and never had is missing.
 static void close_open(checker7 &c, const open7 &o)
 {
-	if (o.type < 0 || (required_slots[o.type] & ~o.seen) == 0)
+	if (!lacks(o))
 		return;
 	const structure7 &s = structures7[o.type];
 	for (int r = 0; r < s.required_count; ++r) {
@@ -70,10 +87,19 @@ static void close_open(checker7 &c, const open7 &o)
 	}
 }
 
+// Most structures have all they need when they close, and then closing them says nothing: when
+// the bits say that none of those closed lacks anything, the walk down their levels, as many as
+// the file's levels fall by, is left out.
 static void close_to(checker7 &c, int index)
 {
+	if (c.depth < lacking_levels && (index >= lacking_levels || (c.lacking >> index) == 0)) {
+		c.depth = std::min(c.depth, index - 1);
+		return;
+	}
 	for (; c.depth >= index; --c.depth)
 		close_open(c, c.open[c.depth]);
+	if (index < lacking_levels)
+		c.lacking &= (std::uint64_t{1} << index) - 1;
 }
 
 static void open_at(checker7 &c, int index, int type, std::uint64_t line)
@@ -85,6 +111,7 @@ static void open_at(checker7 &c, int index, int type, std::uint64_t line)
 	o.line = line;
 	o.seen = 0;
 	c.depth = index;
+	note_lacking(c, index);
 }
 
 // Each structure's slot for each standard tag, -1 where it has none: one lookup a line.
@@ -203,6 +230,7 @@ static int standard_type(checker7 &c, const line7 &l, int tag, int parent)
 	std::uint64_t &seen = c.open[c.depth].seen;
 	bool again = (seen & slot_bit(slot)) != 0;
 	seen |= slot_bit(slot);
+	note_lacking(c, c.depth);
 	if (again && sub.max == 1)
 		report(c, l.number, kind7::too_many, l.tag, parent == 0 ? std::string_view{} : tag_of(parent));
 	return sub.type;

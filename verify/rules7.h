@@ -104,6 +104,7 @@ struct checker7 {
 	void *context;
 	std::array<open7, open_levels7> open;
 	int depth;		// open levels, the file itself not counted
+	std::uint64_t lacking;	// bit i: open[i] still lacks a substructure it needs (i below 64)
 	std::array<documented7, documented_tags7> documented;
 	int documented_count;
 	std::uint64_t lines;

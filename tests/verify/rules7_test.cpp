@@ -292,6 +292,8 @@ const std::vector<fault_case> fault_cases = {
 	{{"a second CHIL is fine, a second WIFE not", insert_before, 15, "1 WIFE @VOID@\n1 WIFE @VOID@"}, kind7::too_many, 16},
 	{{"GEDC without VERS", delete_line, 3, ""}, kind7::missing, 2, through_v::not_seven},
 	{{"HEAD without GEDC", replace_line, 2, "1 _GEDC"}, kind7::missing, 1, through_v::not_seven},
+	{{"CHAN without DATE, ended with what stands under it", insert_before, 13, "1 CHAN\n2 NOTE Edited\n3 LANG en"},
+	 kind7::missing, 13, through_v::not_seven},
 	{{"CONC", insert_before, 13, "2 CONC more"}, kind7::conc, 13},
 	{{"CONC under an extension", insert_before, 13, "1 _X some\n2 CONC more"}, kind7::conc, 14},
 	{{"CONT under a structure without text", insert_before, 12, "2 CONT more"}, kind7::cont_misplaced, 12},
