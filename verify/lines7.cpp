@@ -9,6 +9,7 @@
 #include "lineagecheck.h"
 #include "rules7_tables.h"
 
+#include <array>
 #include <cstdint>
 
 using namespace rules7;
@@ -33,7 +34,7 @@ struct state7 {
 state7 state;
 
 template <typename T, std::size_t N>
-T kind_by_tag(const std::pair<std::string_view, T> (&table)[N], std::string_view tag, T otherwise)
+constexpr T kind_by_tag(const std::pair<std::string_view, T> (&table)[N], std::string_view tag, T otherwise)
 {
 	for (const auto &[name, kind] : table)
 		if (name == tag)
@@ -49,14 +50,23 @@ record_kind record_kind7(std::string_view tag)
 	return kind_by_tag(kinds, tag, tag.starts_with('_') ? kind_user : kind_other);
 }
 
-link_tag link_tag7(std::string_view tag)
-{
-	static constexpr std::pair<std::string_view, link_tag> links[] = {
+// The link each standard tag of the tables makes, by its place among them: a pointer line's tag
+// is known by number already.
+constexpr auto link_tags = [] {
+	constexpr std::pair<std::string_view, link_tag> links[] = {
 		{"FAMC", link_famc}, {"FAMS", link_fams}, {"CHIL", link_chil}, {"HUSB", link_husb},
 		{"WIFE", link_wife}, {"SOUR", link_sour}, {"SNOTE", link_note}, {"OBJE", link_obje},
 		{"REPO", link_repo}, {"SUBM", link_subm}, {"ASSO", link_asso}, {"ALIA", link_alia},
 		{"ANCI", link_anci}, {"DESI", link_desi}};
-	return kind_by_tag(links, tag, link_other);
+	std::array<link_tag, tags7.size()> kinds{};
+	for (std::size_t i = 0; i < tags7.size(); ++i)
+		kinds[i] = kind_by_tag(links, tags7[i], link_other);
+	return kinds;
+}();
+
+link_tag link_tag7(int tag)
+{
+	return tag >= 0 ? link_tags[static_cast<std::size_t>(tag)] : link_other;
 }
 
 void add_occurrence7(std::uint64_t key, std::uint64_t line, unsigned code)
@@ -74,7 +84,7 @@ void keep_finding(void *, const finding7 &f)
 // answered from the other side.
 void keep_pointer(void *, const pointer7 &p)
 {
-	link_tag tag = link_tag7(state.line.tag);
+	link_tag tag = link_tag7(p.tag);
 	bool family = state.line.level == 1 &&
 		      (tag == link_famc || tag == link_fams ? state.record == kind_indi
 							    : (tag == link_chil || tag == link_husb || tag == link_wife) &&

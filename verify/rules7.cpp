@@ -141,7 +141,7 @@ static void check_line_value(checker7 &c, const line7 &l)
 		report(c, l.number, kind7::lone_at, l.value);
 }
 
-static void check_payload_of(checker7 &c, const line7 &l, int type)
+static void check_payload_of(checker7 &c, const line7 &l, int tag, int type)
 {
 	const structure7 &s = structures7[type];
 	if (s.tag == tag_note && is_pointer_form(l.value)) {
@@ -157,7 +157,7 @@ static void check_payload_of(checker7 &c, const line7 &l, int type)
 	if (v.result == result7::legacy)
 		report(c, l.number, kind7::legacy, v.quote, v.instead);
 	else if (v.result == result7::ok && s.payload == payload7::pay_pointer && l.value != "@VOID@")
-		c.on_pointer(c.context, pointer7{l.number, l.value.substr(1, l.value.size() - 2), tag_of(s.target)});
+		c.on_pointer(c.context, pointer7{l.number, l.value.substr(1, l.value.size() - 2), tag_of(s.target), tag});
 	else if (v.result == result7::ok && s.payload == payload7::pay_tag_def)
 		note_documented(c, l.value);
 	else if (v.result == result7::ok)
@@ -314,7 +314,7 @@ void rules7_line(checker7 &c, const line7 &l)
 	int parent = c.depth == index - 1 ? c.open[c.depth].type : -1;
 	int type = check_line_form(c, l, tag) ? line_type(c, l, tag, parent) : -1;
 	if (type >= 0)
-		check_payload_of(c, l, type);
+		check_payload_of(c, l, tag, type);
 	else
 		check_line_value(c, l);
 	open_at(c, index, type, l.number);

@@ -64,6 +64,7 @@ struct pointer7 {
 	std::uint64_t line;
 	std::string_view target;
 	std::string_view record_tag;
+	int tag;	// the line's tag, its place in the tables' tags; -1 for an extension tag
 };
 
 using finding_hook7 = void (*)(void *context, const finding7 &finding);
