@@ -689,3 +689,20 @@ TEST(Rules7Files, TheBenchmarksGeneratedFileIsClean)
 		EXPECT_NE(text.find(kind), std::string::npos);
 	}
 }
+
+// Its dates, written in every calendar as the days its links planned, name days that exist and
+// leave as few facts in doubt as a genealogist's file (the conversions themselves are tried on
+// known days by tests/bench/calendar_days_test.py).
+TEST(Rules7Files, TheBenchmarksLinkedFileHasAGenealogistsFewDoubts)
+{
+	std::string text = read_file(BENCH_SEVEN_LINKED_FILE);
+	std::string said = verified(text);
+	std::size_t at = said.rfind("\nNo problems found; ");
+	ASSERT_NE(at, std::string::npos) << said.substr(said.size() - std::min<std::size_t>(said.size(), 200));
+	// About one person in a thousand has a planted impossible fact, each giving a doubt or a few.
+	EXPECT_LT(std::stoi(said.substr(at + 20)), 40) << said.substr(at);
+	for (const char *kind : {" JULIAN ", " FRENCH_R ", " HEBREW ", "2 DATE ABT ", "2 DATE BET "}) {
+		SCOPED_TRACE(kind);
+		EXPECT_NE(text.find(kind), std::string::npos);
+	}
+}
