@@ -66,12 +66,20 @@ static bool lacks(const open7 &o)
 // The open levels that `lacking` has a bit for; deeper ones are looked at one by one.
 inline constexpr int lacking_levels = 64;
 
-static void note_lacking(checker7 &c, int index)
+// A structure opened with nothing seen lacks what it needs, if it needs anything.
+static void note_opened(checker7 &c, int index)
 {
-	if (index >= lacking_levels)
-		return;
-	std::uint64_t bit = std::uint64_t{1} << index;
-	c.lacking = lacks(c.open[index]) ? c.lacking | bit : c.lacking & ~bit;
+	int type = c.open[index].type;
+	if (type >= 0 && required_slots[type] != 0 && index < lacking_levels)
+		c.lacking |= std::uint64_t{1} << index;
+}
+
+// The open structure has had a substructure in its slot: only one it needs can end its lack.
+static void note_seen(checker7 &c, int slot)
+{
+	const open7 &o = c.open[c.depth];
+	if ((required_slots[o.type] & slot_bit(slot)) != 0 && !lacks(o) && c.depth < lacking_levels)
+		c.lacking &= ~(std::uint64_t{1} << c.depth);
 }
 
 // A structure is done: each substructure it needs at least once and never had is missing.
@@ -87,19 +95,24 @@ static void close_open(checker7 &c, const open7 &o)
 	}
 }
 
-// Most structures have all they need when they close, and then closing them says nothing: when
-// the bits say that none of those closed lacks anything, the walk down their levels, as many as
-// the file's levels fall by, is left out.
-static void close_to(checker7 &c, int index)
+// Apart, so that the quick way below is only a few instructions where it stands.
+[[gnu::noinline]] static void close_each_to(checker7 &c, int index)
 {
-	if (c.depth < lacking_levels && (index >= lacking_levels || (c.lacking >> index) == 0)) {
-		c.depth = std::min(c.depth, index - 1);
-		return;
-	}
 	for (; c.depth >= index; --c.depth)
 		close_open(c, c.open[c.depth]);
 	if (index < lacking_levels)
 		c.lacking &= (std::uint64_t{1} << index) - 1;
+}
+
+// Most structures have all they need when they close, and then closing them says nothing: when
+// the bits say that none of those closed lacks anything, the walk down their levels, as many as
+// the file's levels fall by, is left out.
+[[gnu::always_inline]] inline static void close_to(checker7 &c, int index)
+{
+	if (c.depth < lacking_levels && (index >= lacking_levels || (c.lacking >> index) == 0))
+		c.depth = std::min(c.depth, index - 1);
+	else
+		close_each_to(c, index);
 }
 
 static void open_at(checker7 &c, int index, int type, std::uint64_t line)
@@ -111,7 +124,7 @@ static void open_at(checker7 &c, int index, int type, std::uint64_t line)
 	o.line = line;
 	o.seen = 0;
 	c.depth = index;
-	note_lacking(c, index);
+	note_opened(c, index);
 }
 
 // Each structure's slot for each standard tag, -1 where it has none: one lookup a line.
@@ -230,7 +243,7 @@ static int standard_type(checker7 &c, const line7 &l, int tag, int parent)
 	std::uint64_t &seen = c.open[c.depth].seen;
 	bool again = (seen & slot_bit(slot)) != 0;
 	seen |= slot_bit(slot);
-	note_lacking(c, c.depth);
+	note_seen(c, slot);
 	if (again && sub.max == 1)
 		report(c, l.number, kind7::too_many, l.tag, parent == 0 ? std::string_view{} : tag_of(parent));
 	return sub.type;
