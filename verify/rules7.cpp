@@ -349,11 +349,6 @@ int rules7_open_type(const checker7 &c)
 	return c.depth > 0 ? c.open[c.depth].type : -1;
 }
 
-const date_words7 *rules7_taken_date(const checker7 &c)
-{
-	return c.date_line != 0 && c.date_line == c.last_line ? &c.date : nullptr;
-}
-
 std::string_view structure_name7(int type)
 {
 	return type >= 0 && static_cast<std::size_t>(type) < structures7.size() ? structures7[type].name : std::string_view{};

@@ -127,7 +127,10 @@ void rules7_finish(checker7 &c);
 // an extension, a CONT, or a line already reported.
 int rules7_open_type(const checker7 &c);
 // The words of the date the last line holds when the rules took it, null for none.
-const date_words7 *rules7_taken_date(const checker7 &c);
+inline const date_words7 *rules7_taken_date(const checker7 &c)
+{
+	return c.date_line != 0 && c.date_line == c.last_line ? &c.date : nullptr;
+}
 std::string_view structure_name7(int type);
 
 // One finding's text, without file, line or newline.

@@ -279,6 +279,8 @@ const std::vector<fault_case> fault_cases = {
 	{{"C1 control in a value of three bytes", replace_line, 12, "1 NOTE A\xC2\x85"}, kind7::banned_character, 12},
 	{{"DEL far into a value", replace_line, 12, "1 NOTE A longer note\x7F"}, kind7::banned_character, 12},
 	{{"C0 far into a value", replace_line, 12, "1 NOTE A longer note, \x1F"}, kind7::banned_character, 12},
+	{{"C0 past a value's 16th byte", replace_line, 12, "1 NOTE A note of more than 16 bytes\x1F"}, kind7::banned_character,
+	 12},
 	{{"surrogate far into a value", replace_line, 12, "1 NOTE A longer\xED\xBF\xBF note"}, kind7::banned_character, 12,
 	 through_v::not_utf8},
 	{{"lone leading @ in text", replace_line, 12, "1 NOTE @ home"}, kind7::lone_at, 12},
