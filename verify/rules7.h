@@ -98,7 +98,7 @@ struct documented7 {
 	std::int16_t type;	// the standard structure it relocates, -1 for none
 };
 
-// Big (about 4 KB) and needs no memory of its own after rules7_start: keep one per file.
+// Big (about 7 KB) and needs no memory of its own after rules7_start: keep one per file.
 struct checker7 {
 	finding_hook7 on_finding;
 	pointer_hook7 on_pointer;
