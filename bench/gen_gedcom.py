@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes a large GEDCOM 5.5 file of realistic shape for the benchmarks.
 
-usage: gen_gedcom.py MEGABYTES PATH [--people N] [--linked [--random-dates] | --seven]
+usage: gen_gedcom.py MEGABYTES PATH [--people N] [--linked [--random-dates] | --seven [--linked]]
 
 Individuals carry names, sex, birth and death events with dates and places,
 occupations, notes with continuation lines and change dates; families carry
@@ -21,7 +21,8 @@ fact (a death before the birth, or a birth 150 years early), so that a verifier 
 genealogist's few doubts to find. With --random-dates the links are drawn among all
 lower numbers and the dates at random, as in the unlinked file, so that nearly every
 birth and marriage is in doubt. With --seven the file is a sound GEDCOM 7.0 file instead
-(gen_gedcom7.py), with links drawn as for --random-dates.
+(gen_gedcom7.py), with links drawn as for --random-dates; with --seven --linked its links and
+dates are those of --linked, each date written in one of the 7.0 calendars.
 """
 import datetime
 import random
@@ -203,7 +204,11 @@ def main():
     famc = fams = children = lives = weddings = None
     if "--seven" in sys.argv:
         import gen_gedcom7
-        gen_gedcom7.write(path, rng, npeople, nfam, sound_links(rng, npeople, nfam))
+        if "--linked" in sys.argv:
+            famc, fams, children, lives, weddings = plausible_lives(rng, npeople, nfam)
+            gen_gedcom7.write(path, rng, npeople, nfam, (famc, fams, children), lives, weddings)
+        else:
+            gen_gedcom7.write(path, rng, npeople, nfam, sound_links(rng, npeople, nfam))
         return
     if "--linked" in sys.argv and "--random-dates" in sys.argv:
         famc, fams, children = sound_links(rng, npeople, nfam)

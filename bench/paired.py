@@ -2,6 +2,7 @@
 """Times the programs of two builds against each other, in pairs, on one file.
 
 usage: paired.py BUILD OTHER_BUILD DATA_DIR [--pairs N] [--size MB] [--spawn PATH] [--move PATH]
+       paired.py BUILD OTHER_BUILD DATA_DIR --seven [--doubts] [--pairs N] [--spawn PATH]
 
 Each command of BUILD ("now") and of OTHER_BUILD ("then") runs once to warm the page cache,
 then in N rounds: then, now, now again, the order turned round every other round, so that a
@@ -12,6 +13,12 @@ such a ratio. Then the gate: now's CPU time against floors timed in the same rou
 and for the long reports the moving of their own bytes through user space, bench/move.cpp),
 and its peak memory. The file is DATA_DIR/bench-SIZEmb-utf8.ged (default 100), the generated
 text with letters beyond ASCII in its names.
+
+With --seven, the gate of the 7.0 rules instead: lineagecheck -v --no-doubts on
+DATA_DIR/bench-100mb-7.ged over the same on bench-100mb-linked.ged (a 5.5 file of the same size),
+at most 2x, for each build in the same rounds and for BUILD again (the self pair); with --doubts,
+-v with its doubts on bench-100mb-7-linked.ged (gen_gedcom.py 100 FILE --seven --linked), whose
+dates agree with its links as the 5.5 file's do.
 """
 import os
 import statistics
@@ -97,12 +104,50 @@ def report(now, cpu, peak):
     return missed
 
 
+SEVEN_MOST = 2.0
+
+
+def seven(build, other, data, spawn, pairs):
+    doubts = "--doubts" in sys.argv
+    files = {"7.0": os.path.join(data, "bench-100mb-7-linked.ged" if doubts else "bench-100mb-7.ged"),
+             "5.5": os.path.join(data, "bench-100mb-linked.ged")}
+    flags = ["-v"] if doubts else ["-v", "--no-doubts"]
+    builds = {"then": other, "now": build, "again": build}
+    jobs = [(side, version) for side in builds for version in files]
+
+    def argv(job):
+        return [program(builds[job[0]], "lineagecheck")] + flags + [files[job[1]]]
+
+    for job in jobs:
+        run_once(spawn, argv(job), os.devnull)
+    with open("/proc/loadavg") as f:
+        print(f"{' '.join(flags)}: {os.path.basename(files['7.0'])} over {os.path.basename(files['5.5'])}, "
+              f"{pairs} rounds; now {build}, then {other}; load at start {' '.join(f.read().split()[:3])}")
+    cpu = {job: [] for job in jobs}
+    for k in range(pairs):
+        for job in jobs if k % 2 == 0 else reversed(jobs):
+            cpu[job].append(run_once(spawn, argv(job), os.devnull)[0])
+    ratios = {side: paired_ratio(cpu[(side, "7.0")], cpu[(side, "5.5")]) for side in builds}
+    for side in builds:
+        print(f"{side:<6} 7.0 {statistics.median(cpu[(side, '7.0')]):.3f} s, 5.5 "
+              f"{statistics.median(cpu[(side, '5.5')]):.3f} s, 7.0/5.5 {ratios[side]:.3f}")
+    print(f"now/then on the 7.0 file {paired_ratio(cpu[('now', '7.0')], cpu[('then', '7.0')]):.3f}; self "
+          f"(again/now) 7.0 {paired_ratio(cpu[('again', '7.0')], cpu[('now', '7.0')]):.3f}, "
+          f"5.5 {paired_ratio(cpu[('again', '5.5')], cpu[('now', '5.5')]):.3f}")
+    with open("/proc/loadavg") as f:
+        print(f"load at end {' '.join(f.read().split()[:3])}")
+    missed = [f"7.0/5.5 {ratios['now']:.2f}x, aim {SEVEN_MOST}x"] if ratios["now"] > SEVEN_MOST else []
+    return verdict(missed, "Aim missed (CPU time): ", "", "Aim met.")
+
+
 def main():
     if len(sys.argv) < 4:
         raise SystemExit(__doc__)
     build, other, data = sys.argv[1:4]
     pairs = int(option("--pairs", "9"))
     spawn = option("--spawn", os.path.join(build, "bench-spawn"))
+    if "--seven" in sys.argv:
+        return seven(build, other, data, spawn, pairs)
     move = option("--move", os.path.join(build, "bench-move"))
     path = charsets.make_forms(data, option("--size", "100"))["utf8"]
     out = os.path.join(data, "paired.out")

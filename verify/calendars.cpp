@@ -43,9 +43,9 @@ bool hebrew_leap(std::int64_t y)
 	return ((7 * y + 1) % 19 + 19) % 19 < 7;
 }
 
-unsigned hebrew_month_days(std::int64_t y, unsigned month)
+// The days of a month of year y, a year of `length` days; only Cheshvan and Kislev read it.
+unsigned hebrew_days(std::int64_t y, unsigned month, std::int64_t length)
 {
-	std::int64_t length = hebrew_new_year(y + 1) - hebrew_new_year(y);
 	static constexpr unsigned char days[] = {30, 29, 30, 29, 30, 29, 29, 30, 29, 30, 29, 30, 29};
 	if (month == 2 && length % 10 == 5)
 		return 30; // a long Cheshvan
@@ -56,6 +56,14 @@ unsigned hebrew_month_days(std::int64_t y, unsigned month)
 	if (month == 7)
 		return hebrew_leap(y) ? 29 : 0;
 	return days[month - 1];
+}
+
+// The year's length takes the new years of two years, six reckonings of a molad: only for the
+// months whose days it changes.
+unsigned hebrew_month_days(std::int64_t y, unsigned month)
+{
+	bool counts = month == 2 || month == 3;
+	return hebrew_days(y, month, counts ? hebrew_new_year(y + 1) - hebrew_new_year(y) : 0);
 }
 
 // The republic's sextile years: 3, 7 and 11 as decreed and kept, then every fourth year
@@ -103,9 +111,11 @@ unsigned days_in_month(calendar cal, std::int64_t year, unsigned month)
 std::int64_t day_number(calendar cal, std::int64_t year, unsigned month, unsigned day)
 {
 	if (cal == hebrew) {
-		std::int64_t n = hebrew_new_year(year);
+		std::int64_t first = hebrew_new_year(year);
+		std::int64_t length = month > 2 ? hebrew_new_year(year + 1) - first : 0;
+		std::int64_t n = first;
 		for (unsigned m = 1; m < month; ++m)
-			n += hebrew_month_days(year, m);
+			n += hebrew_days(year, m, length);
 		return n + day - 1;
 	}
 	if (cal == french) {

@@ -20,5 +20,6 @@ bool age_value_ok(std::string_view value);
 
 // The faults of a DATE value that the grammar lets through, and what the doubts take of it.
 void check_date_value(std::uint64_t line, unsigned level, std::string_view value);
-// The same for a value that the 7.0 rules found to be a date; they have judged its grammar.
-void check_date_value7(std::uint64_t line, unsigned level, std::string_view value);
+// The same for a value that the 7.0 rules found to be a date, from the words they found in it;
+// they have judged its grammar.
+void check_date_words7(std::uint64_t line, unsigned level, std::string_view value, const rules7::date_words7 &words);

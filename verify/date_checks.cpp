@@ -31,9 +31,9 @@ void check_date_value(std::uint64_t line, unsigned level, std::string_view value
 		check_reading(line, level, value, r);
 }
 
-void check_date_value7(std::uint64_t line, unsigned level, std::string_view value)
+void check_date_words7(std::uint64_t line, unsigned level, std::string_view value, const rules7::date_words7 &words)
 {
 	date_reading r;
-	if (read_date_value7(value, r))
+	if (read_date_words7(words, r))
 		check_reading(line, level, value, r);
 }

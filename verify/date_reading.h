@@ -34,3 +34,8 @@ bool read_date_value(std::string_view value, date_reading &r);
 // What a value that GEDCOM 7.0's date grammar takes says, in the same terms; false when it names
 // no day of a calendar the doubts count (an extension's calendar, month or epoch, or none).
 bool read_date_value7(std::string_view value, date_reading &r);
+namespace rules7 {
+struct date_words7;
+}
+// The same of a value whose words the 7.0 rules have found already, when they took it.
+bool read_date_words7(const rules7::date_words7 &words, date_reading &r);

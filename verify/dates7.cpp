@@ -3,21 +3,15 @@
 #include "rules7_internal.h"
 #include "rules7_tables.h"
 
+#include "records.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
+#include <type_traits>
 
 namespace rules7 {
-
-// The longest standard date, BET with two dates each with calendar, day, month, year and epoch,
-// has 11 words; more than this cannot be one.
-inline constexpr int most_date_words = 12;
-
-struct words7 {
-	std::array<std::string_view, most_date_words> w;
-	int n;
-};
 
 // Bit 7 of each byte of w that is a blank, and of no other: no carry crosses from one byte
 // into the next.
@@ -30,12 +24,12 @@ static std::uint64_t blanks_in(std::uint64_t w)
 
 // False for more words than any date has, and for a doubled, leading or trailing space. The
 // blanks are found 8 bytes at a time, the last bytes of the value by a load that ends with it.
-static bool split_words(std::string_view text, words7 &out)
+static bool split_words(std::string_view text, date_words7 &out)
 {
 	out.n = 0;
 	std::size_t start = 0;
 	auto word_ends = [&](std::size_t at) {
-		if (at == start || out.n == most_date_words)
+		if (at == start || out.n == most_date_words7)
 			return false;
 		out.w[out.n++] = text.substr(start, at - start);
 		start = at + 1;
@@ -79,32 +73,80 @@ static constexpr int find_calendar(std::string_view tag)
 static constexpr int gregorian = find_calendar("GREGORIAN");
 static_assert(gregorian >= 0);
 
-// Up to 8 bytes of a word as one number, so a month is found by comparing numbers.
+// A word of up to 8 bytes as one number, so a month is found by comparing numbers: its first 4
+// and last 4 bytes, or of a shorter word its first, middle and last, which with the word's
+// length tell it from every other; at run time the record table's tail word, two loads.
 static constexpr std::uint64_t packed(std::string_view word)
 {
-	std::uint64_t key = 0;
-	for (std::size_t i = 0; i < word.size() && i < 8; ++i)
-		key |= static_cast<std::uint64_t>(static_cast<unsigned char>(word[i])) << (8 * i);
-	return word.size() > 8 ? ~std::uint64_t{0} : key;
+	std::size_t n = word.size();
+	auto byte = [word](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(word[i])}; };
+	if (n > 8)
+		return ~std::uint64_t{0};
+	if (n < 4)
+		return n == 0 ? 0 : byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16;
+	if (!std::is_constant_evaluated())
+		return tail_word(word.data(), n);
+	auto four = [byte](std::size_t at) { return byte(at) | byte(at + 1) << 8 | byte(at + 2) << 16 | byte(at + 3) << 24; };
+	return four(0) | four(n - 4) << 32;
 }
 
-static constexpr std::array<std::uint64_t, months7.size()> month_keys = [] {
-	std::array<std::uint64_t, months7.size()> keys{};
-	for (std::size_t i = 0; i < months7.size(); ++i)
-		keys[i] = packed(months7[i]);
-	return keys;
+// Every month of every calendar by its packed letters, with its number in each calendar that
+// has it (0 in the others): a date's month is one probe, not a walk through its calendar's.
+struct month_slot {
+	std::uint64_t key;
+	std::uint8_t length;	// 0: an empty slot
+	std::array<std::uint8_t, calendars7.size()> number;
+};
+
+inline constexpr std::size_t month_slot_count = 128;
+
+static constexpr std::size_t month_slot_of(std::uint64_t key)
+{
+	return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 57);
+}
+
+static constexpr auto month_slots = [] {
+	std::array<month_slot, month_slot_count> slots{};
+	for (std::size_t c = 0; c < calendars7.size(); ++c)
+		for (int m = 0; m < calendars7[c].month_count; ++m) {
+			std::string_view name = months7[calendars7[c].first_month + m];
+			std::uint64_t key = packed(name);
+			std::size_t i = month_slot_of(key);
+			while (slots[i].length != 0 && (slots[i].key != key || slots[i].length != name.size()))
+				i = (i + 1) % month_slot_count;
+			slots[i].key = key;
+			slots[i].length = static_cast<std::uint8_t>(name.size());
+			slots[i].number[c] = static_cast<std::uint8_t>(m + 1);
+		}
+	return slots;
 }();
+static_assert(std::size_t{1} << (64 - 57) == month_slot_count && months7.size() <= month_slot_count / 2,
+	      "the months fill their table more than half: a probe would have no empty slot to stop at");
+static_assert([] {
+	for (std::string_view m : months7)
+		if (m.empty() || m.size() > 8)
+			return false;
+	return true;
+}(), "a month of more than 8 letters would not be told apart by its packed letters");
+
+// The month's number in the calendar, 0 for a word that is none of its months.
+static int month_number(int calendar, std::string_view word)
+{
+	std::uint64_t key = packed(word);
+	for (std::size_t i = month_slot_of(key);; i = (i + 1) % month_slot_count) {
+		const month_slot &s = month_slots[i];
+		if (s.key == key && s.length == word.size())
+			return s.number[static_cast<std::size_t>(calendar)];
+		if (s.length == 0)
+			return 0;
+	}
+}
 
 static bool is_month_of(int calendar, std::string_view month)
 {
 	if (calendar < 0)
 		return is_std_tag(month) || is_ext_tag(month);
-	const calendar7 &cal = calendars7[calendar];
-	std::uint64_t key = packed(month);
-	for (int m = 0; m < cal.month_count; ++m)
-		if (month_keys[cal.first_month + m] == key && months7[cal.first_month + m].size() == month.size())
-			return true;
-	return is_ext_tag(month);
+	return month_number(calendar, month) != 0 || is_ext_tag(month);
 }
 
 // [[day] month] year [epoch] within one calendar; -1 is an extension calendar.
@@ -133,7 +175,7 @@ static bool is_date(const std::string_view *w, int n)
 	return is_calendar_date(gregorian, w, n);
 }
 
-static int find_word(const words7 &d, std::string_view word, int from)
+static int find_word(const date_words7 &d, std::string_view word, int from)
 {
 	for (int i = from; i < d.n; ++i)
 		if (d.w[i] == word)
@@ -142,13 +184,13 @@ static int find_word(const words7 &d, std::string_view word, int from)
 }
 
 // date1 KEY date2, with KEY found after the first word.
-static bool is_two_dates(const words7 &d, std::string_view key)
+static bool is_two_dates(const date_words7 &d, std::string_view key)
 {
 	int k = find_word(d, key, 2);
 	return k > 1 && is_date(d.w.data() + 1, k - 1) && is_date(d.w.data() + k + 1, d.n - k - 1);
 }
 
-static bool is_period(const words7 &d)
+static bool is_period(const date_words7 &d)
 {
 	if (d.w[0] == "TO")
 		return is_date(d.w.data() + 1, d.n - 1);
@@ -157,7 +199,7 @@ static bool is_period(const words7 &d)
 	return find_word(d, "TO", 2) < 0 ? is_date(d.w.data() + 1, d.n - 1) : is_two_dates(d, "TO");
 }
 
-static bool is_date_value(const words7 &d)
+static bool is_date_value(const date_words7 &d)
 {
 	std::string_view first = d.w[0];
 	if (first == "BET")
@@ -200,7 +242,7 @@ static verdict7 legacy_date(std::string_view value)
 		return {result7::legacy, value.substr(0, 3), "the date alone, with the text in its PHRASE"};
 	if (value.starts_with("("))
 		return {result7::legacy, value, "an empty DATE, with the text in its PHRASE"};
-	words7 d;
+	date_words7 d;
 	d.n = 0;
 	split_words(value, d);
 	for (int i = 0; i < d.n; ++i) {
@@ -212,23 +254,29 @@ static verdict7 legacy_date(std::string_view value)
 	return wrong7;
 }
 
-static bool is_exact_date(const words7 &d)
+static bool is_exact_date(const date_words7 &d)
 {
 	return d.n == 3 && all_digits(d.w[0]) && is_month_of(gregorian, d.w[1]) &&
 	       !is_ext_tag(d.w[1]) && all_digits(d.w[2]);
 }
 
-verdict7 check_date(std::string_view value, payload7 kind)
+verdict7 check_date(std::string_view value, payload7 kind, date_words7 &d)
 {
+	d.n = 0;
 	if (value.empty())
 		return kind == payload7::pay_date_exact ? wrong7 : fine7;
-	words7 d;
 	bool ok = split_words(value, d);
 	if (ok && kind == payload7::pay_date_exact)
 		ok = is_exact_date(d);
 	else if (ok)
 		ok = kind == payload7::pay_date_period ? is_period(d) : is_date_value(d);
 	return ok ? fine7 : legacy_date(value);
+}
+
+verdict7 check_date(std::string_view value, payload7 kind)
+{
+	date_words7 d;
+	return check_date(value, kind, d);
 }
 
 static bool two_digits_below(std::string_view t, char first_limit)
@@ -264,7 +312,7 @@ verdict7 check_age(std::string_view value)
 		return fine7;
 	if (value.starts_with("< ") || value.starts_with("> "))
 		value.remove_prefix(2);
-	words7 d;
+	date_words7 d;
 	if (!split_words(value, d))
 		return wrong7;
 	constexpr std::string_view units = "ymwd";
@@ -317,11 +365,7 @@ static bool read_point(const std::string_view *w, int n, date_point &p)
 		y = y * 10 + (c - '0');
 	p = {bce ? -y : y, 0, 0, counted_calendars[cal], false};
 	if (n >= 2) {
-		const calendar7 &c = calendars7[cal];
-		std::uint64_t key = packed(w[n - 2]);
-		for (int m = 0; m < c.month_count && p.month == 0; ++m)
-			if (month_keys[c.first_month + m] == key && months7[c.first_month + m].size() == w[n - 2].size())
-				p.month = static_cast<std::uint8_t>(m + 1);
+		p.month = static_cast<std::uint8_t>(month_number(cal, w[n - 2]));
 		if (p.month == 0)
 			return false;
 	}
@@ -338,10 +382,13 @@ static bool read_point(const std::string_view *w, int n, date_point &p)
 
 bool read_date_value7(std::string_view value, date_reading &r)
 {
+	rules7::date_words7 d;
+	return !value.empty() && rules7::split_words(value, d) && read_date_words7(d, r);
+}
+
+bool read_date_words7(const rules7::date_words7 &d, date_reading &r)
+{
 	using namespace rules7;
-	words7 d;
-	if (value.empty() || !split_words(value, d))
-		return false;
 	std::string_view first = d.w[0];
 	int from = 1, key = -1;
 	r.form = form_exact;

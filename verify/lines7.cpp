@@ -9,6 +9,7 @@
 #include "lineagecheck.h"
 #include "rules7_tables.h"
 
+#include <array>
 #include <cstdint>
 
 using namespace rules7;
@@ -33,7 +34,7 @@ struct state7 {
 state7 state;
 
 template <typename T, std::size_t N>
-T kind_by_tag(const std::pair<std::string_view, T> (&table)[N], std::string_view tag, T otherwise)
+constexpr T kind_by_tag(const std::pair<std::string_view, T> (&table)[N], std::string_view tag, T otherwise)
 {
 	for (const auto &[name, kind] : table)
 		if (name == tag)
@@ -49,14 +50,23 @@ record_kind record_kind7(std::string_view tag)
 	return kind_by_tag(kinds, tag, tag.starts_with('_') ? kind_user : kind_other);
 }
 
-link_tag link_tag7(std::string_view tag)
-{
-	static constexpr std::pair<std::string_view, link_tag> links[] = {
+// The link each standard tag of the tables makes, by its place among them: a pointer line's tag
+// is known by number already.
+constexpr auto link_tags = [] {
+	constexpr std::pair<std::string_view, link_tag> links[] = {
 		{"FAMC", link_famc}, {"FAMS", link_fams}, {"CHIL", link_chil}, {"HUSB", link_husb},
 		{"WIFE", link_wife}, {"SOUR", link_sour}, {"SNOTE", link_note}, {"OBJE", link_obje},
 		{"REPO", link_repo}, {"SUBM", link_subm}, {"ASSO", link_asso}, {"ALIA", link_alia},
 		{"ANCI", link_anci}, {"DESI", link_desi}};
-	return kind_by_tag(links, tag, link_other);
+	std::array<link_tag, tags7.size()> kinds{};
+	for (std::size_t i = 0; i < tags7.size(); ++i)
+		kinds[i] = kind_by_tag(links, tags7[i], link_other);
+	return kinds;
+}();
+
+link_tag link_tag7(int tag)
+{
+	return tag >= 0 ? link_tags[static_cast<std::size_t>(tag)] : link_other;
 }
 
 void add_occurrence7(std::uint64_t key, std::uint64_t line, unsigned code)
@@ -74,7 +84,7 @@ void keep_finding(void *, const finding7 &f)
 // answered from the other side.
 void keep_pointer(void *, const pointer7 &p)
 {
-	link_tag tag = link_tag7(state.line.tag);
+	link_tag tag = link_tag7(p.tag);
 	bool family = state.line.level == 1 &&
 		      (tag == link_famc || tag == link_fams ? state.record == kind_indi
 							    : (tag == link_chil || tag == link_husb || tag == link_wife) &&
@@ -112,13 +122,12 @@ void tell_path(const line7 &l, int type)
 }
 
 // A date the rules took may still name a day its calendar lacks, or end before it begins; what
-// it allows goes to the doubts, as a 5.5.1 file's dates do.
-void judge_date(const line7 &l, int type)
+// it allows goes to the doubts, as a 5.5.1 file's dates do. One with a finding already is left.
+void judge_date(const line7 &l)
 {
-	payload7 p = structures7[type].payload;
-	bool date = p == payload7::pay_date || p == payload7::pay_date_period || p == payload7::pay_date_exact;
-	if (date && state.flagged_line != l.number)
-		check_date_value7(l.number, l.level, l.value);
+	const date_words7 *words = rules7_taken_date(state.rules);
+	if (words && state.flagged_line != l.number)
+		check_date_words7(l.number, l.level, l.value, *words);
 }
 
 // What the doubts take of each line, at the places a 5.5.1 file's lines give it.
@@ -248,14 +257,10 @@ void lines7_line(std::uint64_t line, std::string_view text, std::uint64_t)
 	if (level == 0)
 		note_record(state.line);
 	tell_doubts(state.line);
-	// Asking which structure the line opened costs a lookup, and only DATE and SDATE (or an
-	// extension tag standing for one) have dates: other lines ask only for an archive's paths.
-	std::string_view tag = state.line.tag;
-	bool may_date = tag == "DATE" || tag == "SDATE" || tag.starts_with('_');
-	if (int type = state.on_path || may_date ? rules7_open_type(state.rules) : -1; type >= 0) {
+	// Only an archive wants the paths, and asking which structure the line opened costs a lookup.
+	if (int type = state.on_path ? rules7_open_type(state.rules) : -1; type >= 0)
 		tell_path(state.line, type);
-		judge_date(state.line, type);
-	}
+	judge_date(state.line);
 }
 
 void lines7_mended(std::uint64_t line, unsigned mends)

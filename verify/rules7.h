@@ -64,22 +64,32 @@ struct pointer7 {
 	std::uint64_t line;
 	std::string_view target;
 	std::string_view record_tag;
+	int tag;	// the line's tag, its place in the tables' tags; -1 for an extension tag
 };
 
 using finding_hook7 = void (*)(void *context, const finding7 &finding);
 using pointer_hook7 = void (*)(void *context, const pointer7 &pointer);
 
 inline constexpr int open_levels7 = 128;
-inline constexpr int counted_substructures7 = 96;
+inline constexpr int counted_substructures7 = 64;
 inline constexpr int documented_tags7 = 64;
 inline constexpr int documented_tag_bytes7 = 48;
 
-// How many times each substructure has been seen under one open structure, stopping at 2:
-// that is all a cardinality needs.
+// Which substructures have been seen under one open structure, a bit for each slot: seen once
+// already is all a cardinality needs.
 struct open7 {
 	std::int16_t type;	// -1: an extension, or a line already reported; nothing under it is judged
 	std::uint64_t line;
-	std::array<std::uint8_t, counted_substructures7> seen;
+	std::uint64_t seen;
+};
+
+// The words of a date value, each without its blanks. The longest standard date, BET with two
+// dates each with calendar, day, month, year and epoch, has 11 words; more than this cannot be one.
+inline constexpr int most_date_words7 = 12;
+
+struct date_words7 {
+	std::array<std::string_view, most_date_words7> w;
+	int n;
 };
 
 struct documented7 {
@@ -88,19 +98,23 @@ struct documented7 {
 	std::int16_t type;	// the standard structure it relocates, -1 for none
 };
 
-// Big (about 13 KB) and needs no memory of its own after rules7_start: keep one per file.
+// Big (about 7 KB) and needs no memory of its own after rules7_start: keep one per file.
 struct checker7 {
 	finding_hook7 on_finding;
 	pointer_hook7 on_pointer;
 	void *context;
 	std::array<open7, open_levels7> open;
 	int depth;		// open levels, the file itself not counted
+	std::uint64_t lacking;	// bit i: open[i] still lacks a substructure it needs (i below 64)
 	std::array<documented7, documented_tags7> documented;
 	int documented_count;
 	std::uint64_t lines;
 	std::uint64_t last_line;
 	unsigned last_level;
 	bool last_cont;
+	// The words of the last date the rules took, at date_line: its days are read from them.
+	date_words7 date;
+	std::uint64_t date_line;
 	bool trailer;
 	bool reported_after_trailer;
 };
@@ -112,6 +126,11 @@ void rules7_finish(checker7 &c);
 // The structure type the last line opened (its name in structure_name7), -1 for none known:
 // an extension, a CONT, or a line already reported.
 int rules7_open_type(const checker7 &c);
+// The words of the date the last line holds when the rules took it, null for none.
+inline const date_words7 *rules7_taken_date(const checker7 &c)
+{
+	return c.date_line != 0 && c.date_line == c.last_line ? &c.date : nullptr;
+}
 std::string_view structure_name7(int type);
 
 // One finding's text, without file, line or newline.

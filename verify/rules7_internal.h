@@ -39,6 +39,8 @@ int documented_type(const checker7 &c, std::string_view tag);
 
 verdict7 check_payload(payload7 kind, int enum_set, std::string_view value);
 verdict7 check_date(std::string_view value, payload7 kind);
+// The same, the value's words left in words when it is taken (none for an empty value).
+verdict7 check_date(std::string_view value, payload7 kind, date_words7 &words);
 verdict7 check_time(std::string_view value);
 verdict7 check_age(std::string_view value);
 

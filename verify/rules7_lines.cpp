@@ -92,15 +92,22 @@ static word load(const char *p)
 
 // Where the first byte that needs a closer look may stand: none in the text when it is s.size().
 // Values are mostly printable ASCII, read 8 bytes at a time, and the last part of a value at
-// once through loads that overlap what was read already.
+// once through loads that overlap what was read already; one of fewer than 4 bytes is its
+// first, middle and last byte among spaces, tested at once like the others.
 static std::size_t first_unusual(std::string_view s)
 {
 	const char *p = s.data();
 	std::size_t n = s.size();
-	if (n < 4)
+	if (n == 0)
 		return 0;
+	if (n < 4)
+		return has_unusual_byte(tail_word(p, n) | 0x2020202020000000u) ? 0 : n;
+	// Up to 16 bytes, most values, in two loads and no loop, whose end the processor would guess
+	// wrong as often as the values' lengths change.
 	if (n < 8)
-		return has_unusual_byte(load<std::uint32_t>(p)) || has_unusual_byte(load<std::uint32_t>(p + n - 4)) ? 0 : n;
+		return has_unusual_byte(load<std::uint32_t>(p)) | has_unusual_byte(load<std::uint32_t>(p + n - 4)) ? 0 : n;
+	if (n <= 16)
+		return has_unusual_byte(load<std::uint64_t>(p)) | has_unusual_byte(load<std::uint64_t>(p + n - 8)) ? 0 : n;
 	std::size_t i = 0;
 	while (i + 8 <= n && !has_unusual_byte(load<std::uint64_t>(p + i)))
 		i += 8;

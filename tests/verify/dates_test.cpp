@@ -43,6 +43,7 @@ TEST(Calendars, DayNumbersOfKnownDates)
 		{hebrew, 5784, 7, 1, 2460381, "1 Adar II, 11 March 2024"},
 		{hebrew, 5784, 8, 15, 2460424, "Passover, 23 April 2024"},
 		{hebrew, 5785, 1, 1, 2460587, "Rosh Hashanah, 3 October 2024"},
+		{hebrew, 5785, 4, 1, 2460677, "1 Tevet, 1 January 2025, after a long Cheshvan and Kislev"},
 		{french, 1, 1, 1, 2375840, "1 Vendemiaire I, 22 September 1792"},
 		{french, 2, 2, 1, 2376235, "1 Brumaire II, 22 October 1793"},
 		{french, 8, 2, 18, 2378444, "18 Brumaire VIII, 9 November 1799"},
