@@ -158,11 +158,10 @@ void map_read(piece_reader &r, std::size_t from, bool unlooked)
 	const std::size_t end = r.len;
 	std::size_t span = r.mapped;
 	std::size_t seen = from; // the bytes of a character looked at already
-	for (;;) {
+	for (bool looking = true; looking;) {
 		std::uint64_t marks = 0;
 		span = map_spans(r, span, end, unlooked ? from : end, marks);
-		if (marks == 0)
-			break;
+		looking = marks != 0;
 		std::size_t at = span - mask_span;
 		for (; marks != 0; marks &= marks - 1) {
 			std::size_t i = at + static_cast<std::size_t>(std::countr_zero(marks));
@@ -181,12 +180,13 @@ void map_read(piece_reader &r, std::size_t from, bool unlooked)
 				std::size_t start = line_start(r, i, from);
 				ged_give_back(*r.text, b + start, end - start);
 				r.len = start;
-				r.mapped = start & ~(mask_span - 1);
-				return;
+				looking = false;
+				break;
 			}
 		}
 	}
-	// The last span may be partial, and a pair at its end looks at the next byte.
+	// The last span may be partial, and a pair at its end looks at the next byte, which the
+	// next read may change.
 	r.mapped = r.len == 0 ? 0 : (r.len - 1) & ~(mask_span - 1);
 }
 
