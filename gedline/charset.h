@@ -84,6 +84,9 @@ struct invalid_sink {
 std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out,
 	const invalid_sink *sink = nullptr, std::uint64_t base = 0);
 
+// Whether tidy_prefixes would leave the start of a line, s, as it stands.
+bool prefix_kept(std::string_view s);
+
 // The state that decoding keeps from one part of a file to the next.
 struct decode_state {
 	ged_charset set = ged_charset::utf8;

@@ -44,16 +44,24 @@ inline constexpr std::size_t piece_slack = mask_span;
 
 // Pieces are cut from a block read in one go, so that a file is not read a character at a
 // time; a piece never straddles two blocks. The block has room for one span beyond its
-// end, whose bytes past those read are never taken for a line end.
+// end, whose bytes past those read are never taken for a line end, and one before its start,
+// whose last byte stands for the line end before the first line.
+// The bits of every span are found as the block is read, in one pass that also looks over
+// the lines the text came with unlooked (gedtext), so that the text is not read twice.
 struct piece_reader {
 	ged_text *text;
 	std::size_t window; // bytes of the block in use; smaller only in tests, to meet refills early
 	std::size_t len;    // bytes read into the block
+	std::size_t mapped; // the spans before this one have their bits in map
 	bool at_end;        // nothing more will come from fp
 	bool noting;        // the pair is looked for
 	char_pair pair;
 	piece_cursor at;
-	alignas(mask_span) std::array<char, read_block + mask_span> block;
+	std::array<span_bits, read_block / mask_span + 1> map;
+	alignas(mask_span) std::array<char, mask_span + read_block + mask_span> store;
+
+	char *block() { return store.data() + mask_span; }
+	const char *block() const { return store.data() + mask_span; }
 };
 
 void reader_start(piece_reader &r, ged_text &text, std::size_t window, const char_pair *pair);
@@ -66,17 +74,17 @@ bool take_any(piece_reader &r, std::string_view &piece);
 bool holds_pair(std::string_view piece, char_pair pair);
 
 // The case of nearly every line: shorter than a piece, its end among the `len` bytes read
-// into block `p`, found from the bits of the span without a search. False where the piece
-// needs more care. With `noting`, `held` tells whether the pair stands in the piece.
+// into block `p`, found from the bits of the span in `map` without a search. False where the
+// piece needs more care. With `noting`, `held` tells whether the pair stands in the piece.
 template <bool noting>
-inline bool take_short(const char *p, std::size_t len, char_pair pair, piece_cursor &c,
+inline bool take_short(const char *p, const span_bits *map, std::size_t len, piece_cursor &c,
 		       std::string_view &piece, bool &held)
 {
 	if (c.ends == 0) {
 		if (c.span + 2 * mask_span > len)
 			return false;
 		c.span += mask_span;
-		span_bits bits = scan_span<noting>(p + c.span, pair);
+		span_bits bits = map[c.span / mask_span];
 		// A pair left in the last span stands in the piece that runs on into this one.
 		if constexpr (noting)
 			c.pairs = bits.pairs | (c.pairs != 0);
@@ -126,7 +134,7 @@ void read_all(piece_reader &r, Handler &handle)
 		const std::size_t len = r.len;
 		std::string_view piece;
 		bool held = false;
-		while (take_short<noting>(r.block.data(), len, pair, c, piece, held)) {
+		while (take_short<noting>(r.block(), r.map.data(), len, c, piece, held)) {
 			bool more;
 			if constexpr (noting)
 				more = handle(piece, held);

@@ -61,13 +61,12 @@ bool reads_plainly(const ged_text &t)
 // stand in a file still to be decided).
 bool whole_utf8(std::string_view s, bool named)
 {
-	for (std::size_t i = 0; i < s.size(); i++) {
-		if (static_cast<unsigned char>(s[i]) < 0x80)
-			continue;
-		std::size_t n = named ? 0 : utf8_sequence(s.substr(i));
+	const char *end = s.data() + s.size();
+	for (const char *p = find_high(s.data(), end); p < end; p = find_high(p, end)) {
+		std::size_t n = named ? 0 : utf8_sequence({p, static_cast<std::size_t>(end - p)});
 		if (n == 0)
 			return false;
-		i += n - 1;
+		p += n;
 	}
 	return true;
 }
@@ -117,9 +116,11 @@ void put_back(ged_text &t, const char *bytes, std::size_t n)
 
 // The file's own bytes, read into `to`, looked over, and mended where a line needs it. Only
 // whole lines are handed on; the part of a line the block cut waits in raw for the next read.
+// With `unlooked` set on the way in, the lines may be left for the caller to look over, and it
+// stays set when they were.
 // It stays whole: every block of every reader passes through it, and its read and write
 // places stay in registers across the mending instead of passing through memory each line.
-std::size_t read_plainly(ged_text &t, char *to, std::size_t cap)
+std::size_t read_plainly(ged_text &t, char *to, std::size_t cap, bool &unlooked)
 {
 	std::string_view waiting = pending(t);
 	std::size_t n = waiting.size() < cap ? waiting.size() : cap;
@@ -136,13 +137,20 @@ std::size_t read_plainly(ged_text &t, char *to, std::size_t cap)
 	}
 	// A line longer than the block is decoded in parts.
 	if (e == 0 && n > 0) {
+		unlooked = false;
 		put_back(t, to, n);
 		return read_decoded(t, to, cap, t.handed);
 	}
+	if (unlooked) {
+		put_back(t, to + e, n - e);
+		return e;
+	}
 	std::string_view s(to, e);
 	std::size_t r = 0, w = 0;
+	t.look = false;
 	while (r < e) {
 		std::size_t bad = next_to_mend(s, r, t.decode.named, to);
+		t.look = t.look || bad < e;
 		std::size_t start = bad == e ? e : line_start_of(s, r, bad);
 		if (w != r)
 			std::memmove(to + w, to + r, start - r);
@@ -210,6 +218,7 @@ void start_reading(ged_text &t, FILE *fp, bool owned)
 	t.file_end = false;
 	t.failed = false;
 	t.handed = 0;
+	t.look = true;
 	t.raw_at = 0;
 	t.raw_len = fill(t, t.raw.data(), text_block);
 	charset_guess guess = guess_charset(pending(t));
@@ -257,21 +266,62 @@ std::size_t ged_pass_mark(ged_text &t)
 	return utf8_mark.size();
 }
 
-std::size_t ged_read(ged_text &t, char *to, std::size_t cap)
+namespace {
+
+std::size_t read_text(ged_text &t, char *to, std::size_t cap, bool &unlooked)
 {
 	if (cap > text_block)
 		cap = text_block;
 	// The UTF-8 mark is handed on alone, so that the line after it starts a block.
 	if (cap >= utf8_mark.size() && ged_pass_mark(t) != 0) {
 		std::memcpy(to, utf8_mark.data(), utf8_mark.size());
+		unlooked = false;
 		return utf8_mark.size();
 	}
+	bool may_leave = unlooked && !t.look;
 	for (;;) {
-		std::size_t n = reads_plainly(t) ? read_plainly(t, to, cap) : read_decoded(t, to, cap, t.handed);
+		unlooked = may_leave && reads_plainly(t);
+		std::size_t n = reads_plainly(t) ? read_plainly(t, to, cap, unlooked) : read_decoded(t, to, cap, t.handed);
 		t.handed += n;
 		if (n > 0 || (t.file_end && pending(t).empty()))
 			return n;
 	}
+}
+
+} // namespace
+
+std::size_t ged_read(ged_text &t, char *to, std::size_t cap)
+{
+	bool unlooked = false;
+	return read_text(t, to, cap, unlooked);
+}
+
+std::size_t ged_read_unlooked(ged_text &t, char *to, std::size_t cap, bool &unlooked)
+{
+	unlooked = true;
+	return read_text(t, to, cap, unlooked);
+}
+
+std::size_t ged_unlooked_char(const ged_text &t, std::string_view rest)
+{
+	return t.decode.named ? 0 : utf8_sequence(rest);
+}
+
+void ged_give_back(ged_text &t, const char *bytes, std::size_t n)
+{
+	// The bytes were taken from raw just before what waits there, or read past it when raw was
+	// empty; either way what waits is at most a block, so both fit.
+	if (t.raw_at >= n) {
+		t.raw_at -= n;
+	} else {
+		std::size_t waiting = t.raw_len - t.raw_at;
+		std::memmove(t.raw.data() + n, t.raw.data() + t.raw_at, waiting);
+		t.raw_at = 0;
+		t.raw_len = n + waiting;
+	}
+	std::memmove(t.raw.data() + t.raw_at, bytes, n);
+	t.handed -= n;
+	t.look = true;
 }
 
 bool ged_read_all(ged_text &t, std::string &to)

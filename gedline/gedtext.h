@@ -22,6 +22,10 @@ struct ged_text {
 	bool failed = false;     // a read error
 	decode_state decode;
 	std::uint64_t handed = 0;  // bytes of text handed on so far
+	// The next plain read is looked over here even where its caller would look itself: at the
+	// start, where the line after a byte-order mark is tidied as a line of its own, and after
+	// lines were given back, until a block needs nothing mended.
+	bool look = true;
 	invalid_sink invalid;
 	// Bytes read from the file and not yet handed on: the part of a line that the last block
 	// cut, or what still waits to be decoded.
@@ -49,6 +53,22 @@ std::size_t ged_pass_mark(ged_text &t);
 // Fills `to` with the next at most `cap` bytes of text (cap of read_min or more), always whole
 // characters; 0 only at the end of the text or after a read error (then t.failed).
 std::size_t ged_read(ged_text &t, char *to, std::size_t cap);
+
+// As ged_read, but lines that need no decoding may come as the file has them, not looked over
+// for what tidying or decoding would change: then `unlooked` is set, and the bytes are whole
+// lines from a line start. The caller looks at them itself with ged_as_read and gives back,
+// from a line start, what must be read again. Nothing is told to the sink of such lines.
+std::size_t ged_read_unlooked(ged_text &t, char *to, std::size_t cap, bool &unlooked);
+
+// Of text handed on unlooked, the length of the character at the start of `rest`, a byte of
+// 0x80 or above, as ged_read would hand it on; 0 when it must be decoded (it begins no
+// well-formed UTF-8, or the file's set is still to be settled). Blanks and tabs are looked at
+// with prefix_kept.
+std::size_t ged_unlooked_char(const ged_text &t, std::string_view rest);
+
+// Puts the last n bytes handed on unlooked back in front of what waits to be read, from a line
+// start: the next read looks them over.
+void ged_give_back(ged_text &t, const char *bytes, std::size_t n);
 
 // Appends the whole text to `to`; false on a read error.
 bool ged_read_all(ged_text &t, std::string &to);

@@ -82,7 +82,6 @@ template <bool bytes>
 	return i;
 }
 
-const bool has_avx2 = __builtin_cpu_supports("avx2");
 #endif
 
 template <bool bytes>
@@ -96,7 +95,7 @@ std::size_t first_to_mend(std::string_view s, bool named)
 #if defined(__x86_64__)
 		// Its stops are only likely ones, so the narrower loop, which takes them for sure, is
 		// kept for processors without it.
-		if (i >= 1 && has_avx2)
+		if (i >= 1 && wide_compares)
 			i = wide_scan<bytes>(p, i, n);
 		else
 #endif
@@ -226,4 +225,21 @@ std::size_t tidy_prefixes(prefix_state &state, std::string_view s, char *out, co
 	}
 	tell();
 	return n;
+}
+
+bool prefix_kept(std::string_view s)
+{
+	prefix_state state = prefix_state::line_start;
+	unsigned mends = 0;
+	for (char c : s) {
+		if (state == prefix_state::rest)
+			return true;
+		// Only the blank a gap keeps is written, and nothing reads it.
+		char gap[1];
+		std::size_t n = 0;
+		prefix_byte(state, c, gap, n, mends);
+		if (mends != 0)
+			return false;
+	}
+	return true;
 }

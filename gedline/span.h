@@ -14,6 +14,11 @@ inline bool is_line_end(char c)
 	return c == '\n' || c == '\r';
 }
 
+#if defined(__x86_64__)
+// Whether the processor has AVX2, for the loops that have a form for it.
+inline const bool wide_compares = __builtin_cpu_supports("avx2");
+#endif
+
 // Line ends are looked for in spans of 64 bytes, one bit a byte.
 inline constexpr std::size_t mask_span = 64;
 

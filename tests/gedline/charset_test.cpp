@@ -229,6 +229,60 @@ TEST(CharsetPieces, ALetterNeverCrossesTheEndOfAPiece)
 	}
 }
 
+// The piece reader is handed most lines as the file has them and looks over them itself: what
+// it cuts into pieces is the text the reader hands on, for a line that needs tidying or
+// decoding at any place of a span and of a block, in any block size, with or without the pair.
+TEST(CharsetPieces, PiecesJoinIntoTheMendedTextWhereverTheLineFalls)
+{
+	const std::string_view lines[] = {
+		"  1 NAME a\n",
+		"\t1 NAME a\n",
+		"1\tNAME a\n",
+		"1   NAME a\n",
+		"0  @I1@\t INDI\n",
+		"0 @I1@  INDI\n",
+		"1 NOTE a  b\tc \n2 CONC  in\n",
+		"1 NOTE a\r  2 CONT b\r\n",
+		"1 NAME \xC3\xA9t\xC3\xA9 \xE2\x82\xAC\n",
+		"1 NAME \xE9t\xE9\n",
+		"1 NOTE " + std::string(90, 'x') + "\xC3\n",
+		"1 NOTE \xF0\x9F\x98\n",
+	};
+	const std::string_view heads[] = {"0 HEAD\n1 CHAR UTF-8\n", "0 HEAD\n1 CHAR ANSI\n", "\xEF\xBB\xBF" "0 HEAD\n"};
+	static piece_reader r;
+	for (std::string_view head : heads) {
+		for (std::string_view line : lines) {
+			for (std::size_t lead = 0; lead < 70; lead += 3) {
+				// Clean lines first: only a read after the first is handed on unlooked.
+				std::string bytes(head);
+				for (int i = 0; i < 40; i++)
+					bytes += "1 NOTE " + std::string(5 + (i * 7 + lead) % 40, 'n') + "\n";
+				bytes += "1 NOTE " + std::string(lead, 'n') + "\n" + std::string(line) + "1 NOTE z\n0 TRLR\n";
+				std::string want = text_of(bytes);
+				for (std::size_t window : {std::size_t{144}, std::size_t{193}, std::size_t{1000}}) {
+					for (bool noting : {false, true}) {
+						std::string joined;
+						FILE *in = open_bytes(bytes);
+						if (noting)
+							read_pieces(r, text_over(in), char_pair{'N', 'A'}, [&](std::string_view p, bool na) {
+								EXPECT_EQ(na, p.find("NA") != std::string_view::npos) << p;
+								joined += p;
+								return true;
+							}, window);
+						else
+							read_pieces(r, text_over(in), [&](std::string_view p) {
+								joined += p;
+								return true;
+							}, window);
+						std::fclose(in);
+						ASSERT_EQ(joined, want) << head << line << " lead " << lead << " window " << window;
+					}
+				}
+			}
+		}
+	}
+}
+
 // The submitter files in UTF-16, UTF-8 and ASCII: the note comes out as its characters.
 TEST(CharsetSamples, EveryFormOfTheSubmitterFile)
 {
