@@ -65,8 +65,17 @@ bool ancestor_doubts(const grow_list<life_facts> &facts_of, descent_lists &desce
 			return false;
 	}
 	release(descent.parents);
+	// The walk goes from record to record all over the file, and with more than a few
+	// hundred thousand people its tables are far beyond the caches: what the next records will
+	// need is asked for ahead. A record made ready is taken next unless another comes after
+	// it, and the one below it in the stack is taken once the records above it are done.
 	while (ready.size > 0) {
 		std::uint32_t p = ready[--ready.size];
+		if (ready.size > 0) {
+			std::uint32_t q = ready[ready.size - 1];
+			__builtin_prefetch(&descent.children[descent.start[q]]);
+			__builtin_prefetch(&walk[q]);
+		}
 		ancestry &a = walk[p];
 		if ((a.marks & has_birth) && a.beyond.who != none && a.birth.hi < a.beyond.lo) {
 			a.marks |= born_before;
@@ -89,8 +98,11 @@ bool ancestor_doubts(const grow_list<life_facts> &facts_of, descent_lists &desce
 				b.marks &= static_cast<std::uint8_t>(~parent_born_before);
 			if ((a.marks & born_before) && a.beyond.who == b.beyond.who)
 				b.marks |= parent_born_before;
-			if (--b.parents == 0 && !push(ready, c))
-				return false;
+			if (--b.parents == 0) {
+				__builtin_prefetch(&descent.start[c]);
+				if (!push(ready, c))
+					return false;
+			}
 		}
 	}
 	return true;
