@@ -432,6 +432,25 @@ bool check_descent()
 	return ok;
 }
 
+// A family link without its way back is marked beside its record's number, so that its
+// finding can be written once the tables that tell it are given back.
+constexpr std::uint64_t one_way = std::uint64_t{1} << 62;
+
+void mark_one_way()
+{
+	each_link([](std::size_t at, occurrence &o, std::uint32_t holder) {
+		// The way back of a link is looked for in two tables all over memory: the first is
+		// asked for a few links ahead, the second, from it, nearer.
+		if (at + 2 * ahead < occurrences.size)
+			__builtin_prefetch(&link_start.items[target_of(occurrences.items[at + 2 * ahead])]);
+		if (at + ahead < occurrences.size)
+			__builtin_prefetch(family_links.items + link_start.items[target_of(occurrences.items[at + ahead])]);
+		unsigned code = code_of(o);
+		if ((code & code_family) && !has_link(target_of(o), holder << 1 | !goes_up((code >> 2) & 15)))
+			o.key |= one_way;
+	});
+}
+
 } // namespace
 
 bool check_links()
@@ -439,9 +458,14 @@ bool check_links()
 	// Record numbers and the family links' shifted numbers must fit 31 bits.
 	if (occurrences.size >= (std::size_t{1} << 31))
 		return false;
-	bool ok = resolve_keys(); ok = ok && gather_family_links(); ok = ok && check_descent();
-	// The doubts that come next need the memory more than anyone needs the record lines.
+	bool ok = resolve_keys() && gather_family_links() && check_descent();
+	if (ok)
+		mark_one_way();
+	// The doubts that come next need the memory more than anyone needs the record lines or
+	// each record's family links.
 	release(record_lines);
+	release(link_start);
+	release(family_links);
 	return ok;
 }
 
@@ -451,12 +475,6 @@ bool next_link_finding(link_walk &w, finding &f)
 {
 	for (; w.next < occurrences.size; ++w.next) {
 		std::size_t at = w.next;
-		// The way back of a link is looked for in two tables all over memory: the first is
-		// asked for a few links ahead, the second, from it, nearer.
-		if (at + 2 * ahead < occurrences.size)
-			__builtin_prefetch(&link_start.items[target_of(occurrences.items[at + 2 * ahead])]);
-		if (at + ahead < occurrences.size)
-			__builtin_prefetch(family_links.items + link_start.items[target_of(occurrences.items[at + ahead])]);
 		const occurrence &o = occurrences.items[at];
 		unsigned code = code_of(o);
 		unsigned type = code & 3;
@@ -467,8 +485,7 @@ bool next_link_finding(link_walk &w, finding &f)
 		auto tag = static_cast<std::uint8_t>((code >> 2) & 15);
 		std::uint32_t target = target_of(o);
 		finding_kind fault = target_fault(o);
-		if (fault == finds_one_way &&
-		    (!(code & code_family) || has_link(target, w.holder << 1 | !goes_up(tag))))
+		if (fault == finds_one_way && !(o.key & one_way))
 			continue;
 		++w.next;
 		if (fault == finds_one_way)
