@@ -39,7 +39,10 @@ struct folded_form {
 	std::uint32_t marks;
 };
 
-record_table<table_slot> table;
+// The slots are half again as many as the records named by record lines, which keeps a
+// search short and the table smaller than the next power of two would: it is in memory with
+// every other table of the file at once.
+grow_list<table_slot> table;
 
 // Family links by the record that holds them: the other record's number, shifted, and in the
 // lowest bit whether the link goes up a line of descent (a person's FAMC, a family's HUSB
@@ -115,16 +118,46 @@ bool same_key(const table_slot &slot, std::uint64_t key, const folded_form &f)
 
 constexpr auto filled = [](const table_slot &slot) { return slot.id_1 != 0; };
 
+// The product with 2^64 over the golden ratio carries every bit of the key into its top bits,
+// of which the top 32 choose the slot.
+std::size_t home_of(std::uint64_t folded)
+{
+	return static_cast<std::size_t>((((folded * 0x9E3779B97F4A7C15ULL) >> 32) * table.size) >> 32);
+}
+
+void fetch_home(std::uint64_t folded)
+{
+	__builtin_prefetch(&table.items[home_of(folded)]);
+}
+
+// The slot where filled(slot) is false or is_it(slot) true, from the home of `folded` on.
+template <typename Is>
+table_slot &find_slot(std::uint64_t folded, Is is_it)
+{
+	for (std::size_t i = home_of(folded);; i = i + 1 == table.size ? 0 : i + 1) {
+		table_slot &slot = table.items[i];
+		if (!filled(slot) || is_it(slot))
+			return slot;
+	}
+}
+
+bool make_table(std::size_t slots)
+{
+	release(table);
+	return grow_zeroed(table, slots < 1024 ? 1024 : slots);
+}
+
 void place(const folded_form &f, std::uint32_t id)
 {
-	table_slot &slot = probe(table, f.folded, filled, [](const table_slot &) { return false; });
+	table_slot &slot = find_slot(f.folded, [](const table_slot &) { return false; });
 	slot = {f.folded, id + 1, f.marks};
 }
 
-// Twice the slots, every record placed again; kept below half full, a search ends soon.
+// Half again the slots, every record placed again; kept below three quarters full, a search
+// ends soon.
 bool grow_table()
 {
-	if (!make_table(table, 64 - table.shift + 1))
+	if (!make_table(table.size + table.size / 2))
 		return false;
 	for (std::uint32_t id = 0; id < record_keys.size; ++id)
 		place(folded_key(record_keys.items[id]), id);
@@ -135,28 +168,19 @@ bool grow_table()
 // `plain` tells whether the record's key is plain.
 std::uint32_t record_of(std::uint64_t key, const folded_form &f, bool &plain)
 {
-	const table_slot &slot = probe(table, f.folded, filled,
-				       [key, &f](const table_slot &slot) { return same_key(slot, key, f); });
+	const table_slot &slot = find_slot(f.folded, [key, &f](const table_slot &slot) { return same_key(slot, key, f); });
 	if (filled(slot)) {
 		plain = slot.marks & mark_plain;
 		return slot.id_1 - 1;
 	}
 	plain = f.marks & mark_plain;
-	if ((record_keys.size + 1) * 2 > table.slots.size && !grow_table())
+	if ((record_keys.size + 1) * 4 > table.size * 3 && !grow_table())
 		return no_record;
 	auto id = static_cast<std::uint32_t>(record_keys.size);
 	if (!push(record_keys, key) || !push(record_lines, std::uint64_t{0}) || !push(record_kinds, kind_none))
 		return no_record;
 	place(f, id);
 	return id;
-}
-
-unsigned log2_at_least(std::size_t n)
-{
-	unsigned log2 = 10;
-	while ((std::size_t{1} << log2) < n)
-		++log2;
-	return log2;
 }
 
 // Every key replaced by its record's number, the records' own first, so that a record is
@@ -221,7 +245,7 @@ bool resolve_type(occurrence_type type)
 			return false;
 		at[k] = i;
 		folded[k] = folded_key(occurrences.items[i].key);
-		fetch_home(table, folded[k].folded);
+		fetch_home(folded[k].folded);
 		++n;
 	}
 	for (std::size_t m = n > ahead ? n - ahead : 0; m < n; ++m)
@@ -235,9 +259,9 @@ bool resolve_keys()
 	std::size_t named = 0;
 	for (std::size_t i = 0; i < occurrences.size; ++i)
 		named += (code_of(occurrences.items[i]) & 3) == occurs_record;
-	bool ok = make_table(table, log2_at_least(2 * named + 2)) && resolve_type(occurs_record) &&
+	bool ok = make_table(named + named / 2) && resolve_type(occurs_record) &&
 		  resolve_type(occurs_link);
-	release(table.slots);
+	release(table);
 	return ok;
 }
 
