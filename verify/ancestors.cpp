@@ -29,13 +29,13 @@ void raise_to(latest_ancestor &a, const latest_ancestor &b)
 		a = b;
 }
 
-// What the walk needs of a record, in one place: it goes from record to record all over the
-// file, and four tables would cost four misses of the cache at every step.
+// What the walk changes of a record, in one place: it goes from record to record all over the
+// file, and a table apiece would cost a miss of the cache apiece at every step. The birth is
+// read from the facts once, when the record's turn comes.
 // above: the latest among all ancestors; beyond: among those of the parents, two generations
 // up and more, which a parent's own age does not already tell.
 struct ancestry {
 	latest_ancestor above, beyond;
-	held_span birth;
 	std::uint32_t parents; // not yet walked
 	std::uint8_t marks;
 };
@@ -55,25 +55,34 @@ bool ancestor_doubts(const grow_list<life_facts> &facts_of, descent_lists &desce
 	const latest_ancestor nobody{std::numeric_limits<std::int32_t>::min(), none};
 	for (std::uint32_t i = 0; i < n; ++i) {
 		ancestry &a = walk[i];
-		a = {nobody, nobody, {}, descent.parents[i], 0};
-		if (facts_of[i].line != 0 && facts_of[i].birth_at) {
-			a.birth = facts_of[i].birth;
+		a = {nobody, nobody, descent.parents[i], 0};
+		if (facts_of[i].line != 0 && facts_of[i].birth_at)
 			a.marks = has_birth;
-		}
 		// The records of no line of descent, most of a file's, are neither doubted nor waited for.
 		if (a.parents == 0 && descent.start[i] != descent.start[i + 1] && !push(ready, i))
 			return false;
 	}
 	release(descent.parents);
+	// The walk goes from record to record all over the file, and with more than a few
+	// hundred thousand people its tables are far beyond the caches: what the next records will
+	// need is asked for ahead. A record made ready is taken next unless another comes after
+	// it, and the one below it in the stack is taken once the records above it are done.
 	while (ready.size > 0) {
 		std::uint32_t p = ready[--ready.size];
+		if (ready.size > 0) {
+			std::uint32_t q = ready[ready.size - 1];
+			__builtin_prefetch(&descent.children[descent.start[q]]);
+			__builtin_prefetch(&walk[q]);
+			__builtin_prefetch(&facts_of[q]);
+		}
 		ancestry &a = walk[p];
-		if ((a.marks & has_birth) && a.beyond.who != none && a.birth.hi < a.beyond.lo) {
+		const held_span birth = facts_of[p].birth;
+		if ((a.marks & has_birth) && a.beyond.who != none && birth.hi < a.beyond.lo) {
 			a.marks |= born_before;
 			if (!(a.marks & parent_born_before))
 				add_kin_doubt(doubts_before_ancestor, p, a.beyond.who, birth_line(p), birth_line(a.beyond.who));
 		}
-		const latest_ancestor self{a.birth.lo, p};
+		const latest_ancestor self{birth.lo, p};
 		std::uint32_t end = descent.start[p + 1];
 		for (std::uint32_t k = descent.start[p]; k < end; ++k)
 			__builtin_prefetch(&walk[descent.children[k]]);
@@ -89,8 +98,12 @@ bool ancestor_doubts(const grow_list<life_facts> &facts_of, descent_lists &desce
 				b.marks &= static_cast<std::uint8_t>(~parent_born_before);
 			if ((a.marks & born_before) && a.beyond.who == b.beyond.who)
 				b.marks |= parent_born_before;
-			if (--b.parents == 0 && !push(ready, c))
-				return false;
+			if (--b.parents == 0) {
+				__builtin_prefetch(&descent.start[c]);
+				__builtin_prefetch(&facts_of[c]);
+				if (!push(ready, c))
+					return false;
+			}
 		}
 	}
 	return true;

@@ -5,6 +5,7 @@
 #include "doubts.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -38,7 +39,12 @@ struct family_doubts {
 	// The family being read: its record, husband, wife, children.
 	std::uint32_t family = none, husband = none, wife = none;
 	std::vector<std::uint32_t> children;
+	// `lives` becomes facts_of in place, from its last life to its first: lives[next_life - 1]
+	// is the last not yet moved. Those not yet moved go aside when one would move to a place
+	// not yet passed.
 	std::size_t next_life = 0;
+	grow_list<life_facts> aside;
+	bool set_aside = false;
 	long long trees = 0;
 };
 
@@ -165,12 +171,60 @@ void prefetch_for_walk(unsigned tag, std::uint32_t target)
 	}
 }
 
+// A life that belongs to no record with a cross-reference leaves its place empty.
+void drop_life(std::size_t at)
+{
+	if (!fd.set_aside)
+		lives.items[at] = {};
+}
+
+// Record lines come from the last to the first, so that of a cross-reference named twice the
+// first record line's facts are written last and stand. A record's number is at least its
+// life's place in a file whose records all have cross-references, and each life then moves
+// to a place already passed: no second list as long as the first is asked for.
 void take_record(void *, std::uint32_t id, std::uint64_t line)
 {
-	while (fd.next_life < lives.size && lives.items[fd.next_life].line < line)
-		++fd.next_life;
-	if (fd.next_life < lives.size && lives.items[fd.next_life].line == line && fd.facts_of[id].line == 0)
-		fd.facts_of[id] = lives.items[fd.next_life];
+	if (out_of_memory)
+		return;
+	const life_facts *from = fd.set_aside ? fd.aside.items : lives.items;
+	while (fd.next_life > 0 && from[fd.next_life - 1].line > line)
+		drop_life(--fd.next_life);
+	if (fd.next_life == 0 || from[fd.next_life - 1].line != line)
+		return;
+	std::size_t at = --fd.next_life;
+	if (!fd.set_aside && id < at) {
+		if (!grow_to(fd.aside, at + 1)) {
+			out_of_memory = true;
+			return;
+		}
+		std::memcpy(static_cast<void *>(fd.aside.items), lives.items, (at + 1) * sizeof(life_facts));
+		std::memset(static_cast<void *>(lives.items), 0, (at + 1) * sizeof(life_facts));
+		fd.set_aside = true;
+		from = fd.aside.items;
+	}
+	life_facts f = from[at];
+	drop_life(at);
+	lives.items[id] = f;
+}
+
+// `lives`, in file order, made facts_of, by record number.
+bool lives_by_record(std::size_t n)
+{
+	std::size_t held = lives.size;
+	if (n > held) {
+		if (!grow_to(lives, n))
+			return false;
+		std::memset(static_cast<void *>(lives.items + held), 0, (n - held) * sizeof(life_facts));
+	}
+	fd.next_life = held;
+	each_record_from_last(take_record, nullptr);
+	while (fd.next_life > 0)
+		drop_life(--fd.next_life);
+	release(fd.aside);
+	lives.size = n;
+	fd.facts_of.swap(lives);
+	release(lives);
+	return !out_of_memory;
 }
 
 void take_link(void *, std::uint32_t holder, unsigned tag, std::uint32_t target)
@@ -240,13 +294,11 @@ bool doubts_of_families()
 		return true;
 	std::size_t n = record_count();
 	descent_lists &d = fd.descent;
-	if (!grow_zeroed(fd.facts_of, n) || !grow_zeroed(fd.tree_of, n) || !grow_zeroed(d.start, n + 1) ||
+	if (!lives_by_record(n) || !grow_zeroed(fd.tree_of, n) || !grow_zeroed(d.start, n + 1) ||
 	    !grow_zeroed(d.parents, n))
 		return false;
 	for (std::size_t i = 0; i < n; ++i)
 		fd.tree_of[i] = static_cast<std::uint32_t>(i);
-	each_record(take_record, nullptr);
-	release(lives);
 	walk_families(walk_counting);
 	count_trees(n);
 	for (std::size_t i = 0; i < n; ++i)

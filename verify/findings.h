@@ -162,8 +162,9 @@ bool next_link_finding(link_walk &w, finding &f);
 std::string_view record_xref(std::uint32_t id);
 void release_records();
 // The same records for the doubts between them, once check_links has run: their number;
-// each record line's record number, in file order; and each family link whose target is a
-// record of the kind it asks for, by the record that holds it, in file order.
+// each record line's record number, from the last line of the file to the first; and each
+// family link whose target is a record of the kind it asks for, by the record that holds it,
+// in file order.
 std::size_t record_count();
-void each_record(void (*visit)(void *data, std::uint32_t id, std::uint64_t line), void *data);
+void each_record_from_last(void (*visit)(void *data, std::uint32_t id, std::uint64_t line), void *data);
 void each_family_link(void (*visit)(void *data, std::uint32_t holder, unsigned tag, std::uint32_t target), void *data);

@@ -18,14 +18,31 @@ grow_list<std::uint64_t> record_lines;
 grow_list<record_kind> record_kinds;
 
 // The records by cross-reference: open addressing over the folded keys (a short key itself,
-// a long one's hash), each slot holding a record number plus one, or 0 when empty.
+// a long one's hash), each slot holding a record number plus one, or 0 when empty, and the
+// marks of its record's key.
 struct table_slot {
 	std::uint64_t folded;
 	std::uint32_t id_1;
-	std::uint32_t plain; // the record's key is short and has no small letters
+	std::uint32_t marks;
 };
 
-record_table<table_slot> table;
+// A key of eight bytes is folded to the whole hash of its folded text, which tells any two
+// apart: the hash of one word is a chain of steps that can each be undone. Its record's text
+// need then never be read, from memory that no table search has touched; a file of more
+// than a million people names most of them so. A plain key has no small letters, so that
+// a link to a plain record with a plain key of the same folded form is spelt as the record.
+constexpr std::uint32_t mark_plain = 1;
+constexpr std::uint32_t mark_eight = 2;
+
+struct folded_form {
+	std::uint64_t folded;
+	std::uint32_t marks;
+};
+
+// The slots are half again as many as the records named by record lines, which keeps a
+// search short and the table smaller than the next power of two would: it is in memory with
+// every other table of the file at once.
+grow_list<table_slot> table;
 
 // Family links by the record that holds them: the other record's number, shifted, and in the
 // lowest bit whether the link goes up a line of descent (a person's FAMC, a family's HUSB
@@ -62,13 +79,21 @@ char fold(char c)
 
 // Cross-references are compared without regard to ASCII case: the standard does not say
 // that case tells two apart, and files point to @test@ with the record @TEST@. The folded
-// key: a short key folded, a long one's hash of its folded text with the top byte long_key,
-// which no short key has.
-std::uint64_t folded_key(std::uint64_t key)
+// key: a short key folded, an eight-byte one's hash of its folded text, a longer one's hash
+// with the top byte long_key, which no short key has.
+folded_form folded_key(std::uint64_t key)
 {
-	if (!(key & long_key))
-		return fold_ascii(key);
-	return long_key | (xref_hash(key_text(key), true) & line_mask);
+	if (!(key & long_key)) {
+		std::uint64_t folded = fold_ascii(key);
+		return {folded, folded == key ? mark_plain : 0};
+	}
+	std::string_view text = key_text(key);
+	std::uint64_t hash = xref_hash(text, true);
+	if (text.size() != 8)
+		return {long_key | (hash & line_mask), 0};
+	std::uint64_t word;
+	std::memcpy(&word, text.data(), sizeof word);
+	return {hash, mark_eight | (fold_ascii(word) == word ? mark_plain : 0)};
 }
 
 bool same_text(std::string_view a, std::string_view b)
@@ -81,18 +106,58 @@ bool same_text(std::string_view a, std::string_view b)
 	return true;
 }
 
-constexpr auto filled = [](const table_slot &slot) { return slot.id_1 != 0; };
-
-void place(std::uint64_t folded, std::uint32_t id)
+// Whether the key in `slot` is the key `key`, folded as `f`: a short or an eight-byte key
+// by its folded form alone, a longer one by its text where the hashes agree.
+bool same_key(const table_slot &slot, std::uint64_t key, const folded_form &f)
 {
-	table_slot &slot = probe(table, folded, filled, [](const table_slot &) { return false; });
-	slot = {folded, id + 1, folded == record_keys.items[id]};
+	if (slot.folded != f.folded || ((slot.marks ^ f.marks) & mark_eight))
+		return false;
+	return !(key & long_key) || (f.marks & mark_eight) ||
+	       same_text(key_text(key), key_text(record_keys.items[slot.id_1 - 1]));
 }
 
-// Twice the slots, every record placed again; kept below half full, a search ends soon.
+constexpr auto filled = [](const table_slot &slot) { return slot.id_1 != 0; };
+
+// The product with 2^64 over the golden ratio carries every bit of the key into its top bits,
+// of which the top 32 choose the slot.
+std::size_t home_of(std::uint64_t folded)
+{
+	return static_cast<std::size_t>((((folded * 0x9E3779B97F4A7C15ULL) >> 32) * table.size) >> 32);
+}
+
+void fetch_home(std::uint64_t folded)
+{
+	__builtin_prefetch(&table.items[home_of(folded)]);
+}
+
+// The slot where filled(slot) is false or is_it(slot) true, from the home of `folded` on.
+template <typename Is>
+table_slot &find_slot(std::uint64_t folded, Is is_it)
+{
+	for (std::size_t i = home_of(folded);; i = i + 1 == table.size ? 0 : i + 1) {
+		table_slot &slot = table.items[i];
+		if (!filled(slot) || is_it(slot))
+			return slot;
+	}
+}
+
+bool make_table(std::size_t slots)
+{
+	release(table);
+	return grow_zeroed(table, slots < 1024 ? 1024 : slots);
+}
+
+void place(const folded_form &f, std::uint32_t id)
+{
+	table_slot &slot = find_slot(f.folded, [](const table_slot &) { return false; });
+	slot = {f.folded, id + 1, f.marks};
+}
+
+// Half again the slots, every record placed again; kept below three quarters full, a search
+// ends soon.
 bool grow_table()
 {
-	if (!make_table(table, 64 - table.shift + 1))
+	if (!make_table(table.size + table.size / 2))
 		return false;
 	for (std::uint32_t id = 0; id < record_keys.size; ++id)
 		place(folded_key(record_keys.items[id]), id);
@@ -100,33 +165,22 @@ bool grow_table()
 }
 
 // The number of the record with this key, a new one when it is the first of its kind;
-// `plain` tells whether the record's key is short and has no small letters.
-std::uint32_t record_of(std::uint64_t key, std::uint64_t folded, bool &plain)
+// `plain` tells whether the record's key is plain.
+std::uint32_t record_of(std::uint64_t key, const folded_form &f, bool &plain)
 {
-	const table_slot &slot = probe(table, folded, filled, [key, folded](const table_slot &slot) {
-		return slot.folded == folded &&
-		       (!(key & long_key) || same_text(key_text(key), key_text(record_keys.items[slot.id_1 - 1])));
-	});
+	const table_slot &slot = find_slot(f.folded, [key, &f](const table_slot &slot) { return same_key(slot, key, f); });
 	if (filled(slot)) {
-		plain = slot.plain;
+		plain = slot.marks & mark_plain;
 		return slot.id_1 - 1;
 	}
-	plain = folded == key;
-	if ((record_keys.size + 1) * 2 > table.slots.size && !grow_table())
+	plain = f.marks & mark_plain;
+	if ((record_keys.size + 1) * 4 > table.size * 3 && !grow_table())
 		return no_record;
 	auto id = static_cast<std::uint32_t>(record_keys.size);
 	if (!push(record_keys, key) || !push(record_lines, std::uint64_t{0}) || !push(record_kinds, kind_none))
 		return no_record;
-	place(folded, id);
+	place(f, id);
 	return id;
-}
-
-unsigned log2_at_least(std::size_t n)
-{
-	unsigned log2 = 10;
-	while ((std::size_t{1} << log2) < n)
-		++log2;
-	return log2;
 }
 
 // Every key replaced by its record's number, the records' own first, so that a record is
@@ -149,7 +203,7 @@ bool same_spelling(std::uint64_t a, std::uint64_t b)
 
 constexpr std::size_t ahead = 16;
 
-bool resolve_key(std::size_t at, std::uint64_t folded)
+bool resolve_key(std::size_t at, const folded_form &folded)
 {
 	occurrence &o = occurrences.items[at];
 	std::uint64_t written = o.key;
@@ -161,7 +215,7 @@ bool resolve_key(std::size_t at, std::uint64_t folded)
 	if ((code_of(o) & 3) == occurs_link) {
 		// Two short keys without small letters and with one folded form are the same; only
 		// the rest need the record's own key, from memory the table search did not touch.
-		if ((plain && folded == written) || same_spelling(written, record_keys.items[id]))
+		if ((plain && (folded.marks & mark_plain)) || same_spelling(written, record_keys.items[id]))
 			return true;
 		o.key |= respelled;
 		return push(respellings, respelling{at, written});
@@ -181,7 +235,7 @@ bool resolve_key(std::size_t at, std::uint64_t folded)
 bool resolve_type(occurrence_type type)
 {
 	std::array<std::size_t, ahead> at;
-	std::array<std::uint64_t, ahead> folded;
+	std::array<folded_form, ahead> folded;
 	std::size_t n = 0;
 	for (std::size_t i = 0; i < occurrences.size; ++i) {
 		if ((code_of(occurrences.items[i]) & 3) != type)
@@ -191,7 +245,7 @@ bool resolve_type(occurrence_type type)
 			return false;
 		at[k] = i;
 		folded[k] = folded_key(occurrences.items[i].key);
-		fetch_home(table, folded[k]);
+		fetch_home(folded[k].folded);
 		++n;
 	}
 	for (std::size_t m = n > ahead ? n - ahead : 0; m < n; ++m)
@@ -205,9 +259,9 @@ bool resolve_keys()
 	std::size_t named = 0;
 	for (std::size_t i = 0; i < occurrences.size; ++i)
 		named += (code_of(occurrences.items[i]) & 3) == occurs_record;
-	bool ok = make_table(table, log2_at_least(2 * named + 2)) && resolve_type(occurs_record) &&
+	bool ok = make_table(named + named / 2) && resolve_type(occurs_record) &&
 		  resolve_type(occurs_link);
-	release(table.slots);
+	release(table);
 	return ok;
 }
 
@@ -402,6 +456,25 @@ bool check_descent()
 	return ok;
 }
 
+// A family link without its way back is marked beside its record's number, so that its
+// finding can be written once the tables that tell it are given back.
+constexpr std::uint64_t one_way = std::uint64_t{1} << 62;
+
+void mark_one_way()
+{
+	each_link([](std::size_t at, occurrence &o, std::uint32_t holder) {
+		// The way back of a link is looked for in two tables all over memory: the first is
+		// asked for a few links ahead, the second, from it, nearer.
+		if (at + 2 * ahead < occurrences.size)
+			__builtin_prefetch(&link_start.items[target_of(occurrences.items[at + 2 * ahead])]);
+		if (at + ahead < occurrences.size)
+			__builtin_prefetch(family_links.items + link_start.items[target_of(occurrences.items[at + ahead])]);
+		unsigned code = code_of(o);
+		if ((code & code_family) && !has_link(target_of(o), holder << 1 | !goes_up((code >> 2) & 15)))
+			o.key |= one_way;
+	});
+}
+
 } // namespace
 
 bool check_links()
@@ -410,8 +483,13 @@ bool check_links()
 	if (occurrences.size >= (std::size_t{1} << 31))
 		return false;
 	bool ok = resolve_keys() && gather_family_links() && check_descent();
-	// The doubts that come next need the memory more than anyone needs the record lines.
+	if (ok)
+		mark_one_way();
+	// The doubts that come next need the memory more than anyone needs the record lines or
+	// each record's family links.
 	release(record_lines);
+	release(link_start);
+	release(family_links);
 	return ok;
 }
 
@@ -421,12 +499,6 @@ bool next_link_finding(link_walk &w, finding &f)
 {
 	for (; w.next < occurrences.size; ++w.next) {
 		std::size_t at = w.next;
-		// The way back of a link is looked for in two tables all over memory: the first is
-		// asked for a few links ahead, the second, from it, nearer.
-		if (at + 2 * ahead < occurrences.size)
-			__builtin_prefetch(&link_start.items[target_of(occurrences.items[at + 2 * ahead])]);
-		if (at + ahead < occurrences.size)
-			__builtin_prefetch(family_links.items + link_start.items[target_of(occurrences.items[at + ahead])]);
 		const occurrence &o = occurrences.items[at];
 		unsigned code = code_of(o);
 		unsigned type = code & 3;
@@ -437,8 +509,7 @@ bool next_link_finding(link_walk &w, finding &f)
 		auto tag = static_cast<std::uint8_t>((code >> 2) & 15);
 		std::uint32_t target = target_of(o);
 		finding_kind fault = target_fault(o);
-		if (fault == finds_one_way &&
-		    (!(code & code_family) || has_link(target, w.holder << 1 | !goes_up(tag))))
+		if (fault == finds_one_way && !(o.key & one_way))
 			continue;
 		++w.next;
 		if (fault == finds_one_way)
@@ -470,9 +541,9 @@ std::size_t record_count()
 	return record_keys.size;
 }
 
-void each_record(void (*visit)(void *data, std::uint32_t id, std::uint64_t line), void *data)
+void each_record_from_last(void (*visit)(void *data, std::uint32_t id, std::uint64_t line), void *data)
 {
-	for (std::size_t i = 0; i < occurrences.size; ++i) {
+	for (std::size_t i = occurrences.size; i-- > 0;) {
 		const occurrence &o = occurrences.items[i];
 		if ((code_of(o) & 3) == occurs_record)
 			visit(data, target_of(o), line_of(o));

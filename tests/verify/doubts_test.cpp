@@ -33,13 +33,9 @@ std::string as_seven(std::string text)
 	return text;
 }
 
-run check_family(const char *name, bool doubts, bool seven = false)
+run check_text(const std::string &text, bool doubts)
 {
 	setenv("SOURCE_DATE_EPOCH", "1765000000", 1); // in 2025
-	std::ifstream in(std::string(RULES7_TEST_DATA) + "/" + name, std::ios::binary);
-	std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-	if (seven)
-		text = as_seven(text);
 	FILE *f = open_bytes(text);
 	doubts_wanted = doubts;
 	run r{{}, 0};
@@ -50,6 +46,13 @@ run check_family(const char *name, bool doubts, bool seven = false)
 	for (std::string l; std::getline(s, l);)
 		r.lines.push_back(l);
 	return r;
+}
+
+run check_family(const char *name, bool doubts, bool seven = false)
+{
+	std::ifstream in(std::string(RULES7_TEST_DATA) + "/" + name, std::ios::binary);
+	std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+	return check_text(seven ? as_seven(text) : text, doubts);
 }
 
 } // namespace
@@ -152,4 +155,40 @@ TEST(Doubts, VagueDatesThatAllowTheFactsRaiseNone)
 		"f:1: HEAD without SUBM", "f:3: GEDC without FORM",
 		"f: 3 family trees not linked to one another by FAMC and FAMS", "2 problems found in f."};
 	EXPECT_EQ(r.lines, expected);
+}
+
+// A record's facts are found by its number whatever came before it: a record without a
+// cross-reference, records of other kinds, a cross-reference named twice (whose first record
+// line's facts stand: the second's birth would make the father over 90, not under 12; a
+// first without a birth leaves no doubt at all).
+TEST(Doubts, FactsFollowTheirRecordPastOddRecords)
+{
+	const std::string head = "0 HEAD\n1 SOUR T\n1 GEDC\n2 VERS 5.5.1\n2 FORM LINEAGE-LINKED\n1 CHAR UTF-8\n";
+	const std::string father = "0 @I1@ INDI\n1 BIRT\n2 DATE 1900\n";
+	const std::string again = "0 @I1@ INDI\n1 BIRT\n2 DATE 1800\n";
+	const std::string child = "0 @I2@ INDI\n1 BIRT\n2 DATE 1905\n";
+	const std::string family = "0 @F1@ FAM\n1 HUSB @I1@\n1 CHIL @I2@\n0 TRLR\n";
+	const struct {
+		std::string records;
+		int child_line, father_line;
+	} cases[] = {
+		{father + child + family, 12, 9},
+		{"0 INDI\n1 BIRT\n2 DATE 1700\n" + father + child + family, 15, 12},
+		{father + child + again + family, 12, 9},
+		{"0 @I1@ INDI\n" + father + child + family, 0, 0},
+		{"0 @S1@ SOUR\n0 @S2@ SOUR\n0 @S3@ SOUR\n" + father + again + child + family, 18, 12},
+	};
+	for (const auto &c : cases) {
+		run r = check_text(head + c.records, true);
+		std::vector<std::string> doubts;
+		for (const std::string &l : r.lines)
+			if (l.find(": doubt: ") != std::string::npos)
+				doubts.push_back(l);
+		std::vector<std::string> want;
+		if (c.child_line)
+			want.push_back("f:" + std::to_string(c.child_line) + ": doubt: birth at line " +
+				       std::to_string(c.child_line) + ": father @I1@, born at line " +
+				       std::to_string(c.father_line) + ", is under 12");
+		EXPECT_EQ(doubts, want) << c.records;
+	}
 }
