@@ -66,8 +66,9 @@ void expect_label(int h, const char *text, int x, int y, int border, int picture
 	EXPECT_EQ(global_label_y[h], y);
 	EXPECT_EQ(global_label_border[h], border);
 	EXPECT_EQ(backgroundlabel_pixmap[h], picture);
-	if (picture)
+	if (picture) {
 		EXPECT_EQ(labeltile[h], 1);
+	}
 }
 
 } // namespace
