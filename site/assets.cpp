@@ -1,4 +1,5 @@
-// The style sheet and the search script, the same in every site.
+// The style sheet and the search script, the same in every site. Each function is one text as
+// the browser reads it, not logic, so its length is the text's.
 #include "site.h"
 
 std::string_view style_sheet()

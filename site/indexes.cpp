@@ -55,6 +55,28 @@ bool write_surnames(site_state &site, site_output &out)
 	return write_letters(site, out, index, site.surname_href, site.surname_letters);
 }
 
+namespace {
+
+// The list items of a place's index entry: who was there, and for what and when.
+std::string place_uses_list(const site_state &site, const std::vector<place_use> &uses)
+{
+	std::string body;
+	for (const place_use &u : uses) {
+		body += "<li>";
+		append_person_link(body, site, u.person->record, "../");
+		body += " <span class=\"what\">";
+		body += u.label;
+		if (u.year) {
+			body += ' ';
+			body += std::to_string(u.year);
+		}
+		body += "</span></li>\n";
+	}
+	return body;
+}
+
+} // namespace
+
 bool write_places(site_state &site, site_output &out)
 {
 	std::map<std::string_view, std::vector<place_use>> places;
@@ -69,18 +91,7 @@ bool write_places(site_state &site, site_output &out)
 	}
 	letter_index index{"places", "Places", {}};
 	for (auto &[place, uses] : places) {
-		std::string body;
-		for (const place_use &u : uses) {
-			body += "<li>";
-			append_person_link(body, site, u.person->record, "../");
-			body += " <span class=\"what\">";
-			body += u.label;
-			if (u.year) {
-				body += ' ';
-				body += std::to_string(u.year);
-			}
-			body += "</span></li>\n";
-		}
+		std::string body = place_uses_list(site, uses);
 		// Given back as its body is made: the uses of every place and the bodies of every
 		// place at once would be the run's peak on a large file.
 		std::vector<place_use>().swap(uses);

@@ -170,30 +170,38 @@ void release_findings()
 	no_spill = false;
 }
 
-long long write_findings(const char *file_name, FILE *out)
+namespace {
+
+bool before(const finding &a, const finding &b)
 {
-	std::string room;
-	std::string file(shown(file_name, room));
+	return a.line != b.line ? a.line < b.line : a.kind < b.kind;
+}
+
+// The four kinds of findings, each already in line order, read as one list in line order: the
+// log of line findings, the record findings, the link findings and the doubts.
+struct merged_findings {
 	log_reader logged;
-	if (!start_log(logged) || out_of_memory || !check_links() || !doubts_of_families())
-		return -1;
-	auto before = [](const finding &a, const finding &b) {
-		return a.line != b.line ? a.line < b.line : a.kind < b.kind;
-	};
-	std::sort(record_findings.items, record_findings.items + record_findings.size, before);
 	link_walk links;
 	finding from_log{};
 	finding from_links{};
 	finding from_doubts{};
-	std::string_view quote;
-	bool log_more = next_logged(logged, from_log, quote);
-	bool links_more = next_link_finding(links, from_links);
+	std::string_view quote; // of from_log
+	bool log_more = false;
+	bool links_more = false;
+	bool doubts_more = false;
 	std::size_t doubt_walk = 0;
-	bool doubts_more = next_doubt(doubt_walk, from_doubts);
 	std::size_t next_record = 0;
-	long long count = 0;
-	long long doubts = 0;
-	for (;; ++count) {
+
+	void start()
+	{
+		log_more = next_logged(logged, from_log, quote);
+		links_more = next_link_finding(links, from_links);
+		doubts_more = next_doubt(doubt_walk, from_doubts);
+	}
+
+	// The first finding not yet passed, or nullptr when all are.
+	const finding *first() const
+	{
 		const finding *f = log_more ? &from_log : nullptr;
 		if (links_more && (!f || before(from_links, *f)))
 			f = &from_links;
@@ -201,21 +209,42 @@ long long write_findings(const char *file_name, FILE *out)
 			f = &record_findings.items[next_record];
 		if (doubts_more && (!f || before(from_doubts, *f)))
 			f = &from_doubts;
-		if (!f)
-			break;
-		std::fprintf(out, "%s:%llu: ", file.c_str(), static_cast<unsigned long long>(f->line));
-		print_message(*f, f == &from_log ? quote : std::string_view{}, out);
-		std::fputc('\n', out);
-		if (f == &from_log) {
+		return f;
+	}
+
+	void pass(const finding *f)
+	{
+		if (f == &from_log)
 			log_more = next_logged(logged, from_log, quote);
-		} else if (f == &from_links) {
+		else if (f == &from_links)
 			links_more = next_link_finding(links, from_links);
-		} else if (f == &from_doubts) {
+		else if (f == &from_doubts)
 			doubts_more = next_doubt(doubt_walk, from_doubts);
-			++doubts;
-		} else {
+		else
 			++next_record;
-		}
+	}
+};
+
+} // namespace
+
+long long write_findings(const char *file_name, FILE *out)
+{
+	std::string room;
+	std::string file(shown(file_name, room));
+	merged_findings all;
+	if (!start_log(all.logged) || out_of_memory || !check_links() || !doubts_of_families())
+		return -1;
+	std::sort(record_findings.items, record_findings.items + record_findings.size, before);
+	all.start();
+	long long count = 0;
+	long long doubts = 0;
+	for (const finding *f; (f = all.first()) != nullptr; ++count) {
+		std::fprintf(out, "%s:%llu: ", file.c_str(), static_cast<unsigned long long>(f->line));
+		print_message(*f, f == &all.from_log ? all.quote : std::string_view{}, out);
+		std::fputc('\n', out);
+		if (f == &all.from_doubts)
+			++doubts;
+		all.pass(f);
 	}
 	write_trees_line(file.c_str(), out);
 	write_last_line(file.c_str(), count - doubts, doubts, out);

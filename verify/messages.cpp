@@ -82,52 +82,46 @@ shown_xref written(const finding &f)
 	return {static_cast<int>(t.size()), t.data()};
 }
 
-// The message of a finding that quotes its line: the quote, then "..." where it was cut.
+struct quoting_format {
+	finding_kind kind;
+	const char *format; // of the quote's length, its text and "..." where it was cut
+};
+
+// The findings whose message is one format around the quote, whatever it holds.
+constexpr quoting_format quoting_formats[] = {
+	{finds_no_level, "line does not begin with a level number: \"%.*s%s\""},
+	{finds_bad_xref, "\"%.*s%s\" is not a cross-reference"},
+	{finds_not_record, "%.*s%s is not a kind of record"},
+	{finds_no_xref, "%.*s%s record without a cross-reference"},
+	{finds_bad_date, "DATE \"%.*s%s\" does not follow GEDCOM's date grammar"},
+	{finds_bad_sex, "SEX \"%.*s%s\" is not M, F or U"},
+	{finds_no_such_day, "DATE \"%.*s%s\" names a day its calendar does not have"},
+	{finds_reversed, "DATE \"%.*s%s\" ends before it begins"},
+	{finds_bad_age, "AGE \"%.*s%s\" does not follow GEDCOM's age grammar"},
+};
+
+const char *format_quoting(const finding &f, shown_text q)
+{
+	if (f.kind == finds_level_form)
+		return q.text[0] == '0' ? "level \"%.*s%s\" has a leading zero" : "level \"%.*s%s\" is above 99";
+	if (f.kind == finds_no_tag)
+		return q.length == 0 ? "line has no tag" : "\"%.*s%s\" is not a tag";
+	for (const quoting_format &q_format : quoting_formats)
+		if (q_format.kind == f.kind)
+			return q_format.format;
+	return nullptr;
+}
+
+// The message of a finding that quotes its line: the quote, then "..." where it was cut. The
+// rest quote a pointer's value.
 void print_quoting(const finding &f, shown_text q, FILE *out)
 {
-	const char *format = nullptr;
-	switch (f.kind) {
-	case finds_no_level:
-		format = "line does not begin with a level number: \"%.*s%s\"";
-		break;
-	case finds_level_form:
-		format = q.text[0] == '0' ? "level \"%.*s%s\" has a leading zero" : "level \"%.*s%s\" is above 99";
-		break;
-	case finds_no_tag:
-		format = q.length == 0 ? "line has no tag" : "\"%.*s%s\" is not a tag";
-		break;
-	case finds_bad_xref:
-		format = "\"%.*s%s\" is not a cross-reference";
-		break;
-	case finds_not_record:
-		format = "%.*s%s is not a kind of record";
-		break;
-	case finds_no_xref:
-		format = "%.*s%s record without a cross-reference";
-		break;
-	case finds_bad_date:
-		format = "DATE \"%.*s%s\" does not follow GEDCOM's date grammar";
-		break;
-	case finds_bad_sex:
-		format = "SEX \"%.*s%s\" is not M, F or U";
-		break;
-	case finds_no_such_day:
-		format = "DATE \"%.*s%s\" names a day its calendar does not have";
-		break;
-	case finds_reversed:
-		format = "DATE \"%.*s%s\" ends before it begins";
-		break;
-	case finds_bad_age:
-		format = "AGE \"%.*s%s\" does not follow GEDCOM's age grammar";
-		break;
-	default:
-		if (q.length == 0)
-			std::fprintf(out, "%s without a pointer to a record", tag_name(f.tag));
-		else
-			std::fprintf(out, "%s \"%.*s%s\" is not a pointer to a record", tag_name(f.tag), q.length, q.text, q.cut);
-		return;
-	}
-	std::fprintf(out, format, q.length, q.text, q.cut);
+	if (const char *format = format_quoting(f, q))
+		std::fprintf(out, format, q.length, q.text, q.cut);
+	else if (q.length == 0)
+		std::fprintf(out, "%s without a pointer to a record", tag_name(f.tag));
+	else
+		std::fprintf(out, "%s \"%.*s%s\" is not a pointer to a record", tag_name(f.tag), q.length, q.text, q.cut);
 }
 
 // The message of a finding about records and the links between them.
@@ -159,6 +153,32 @@ void print_linking(const finding &f, FILE *out)
 	}
 }
 
+// The message of a finding about the file's bytes, lines and order, which quotes nothing.
+void print_about_file(const finding &f, FILE *out)
+{
+	switch (f.kind) {
+	case finds_invalid_bytes:
+		std::fputs("bytes not valid in the file's character set", out);
+		break;
+	case finds_long_line:
+		std::fprintf(out, "line of %llu characters, longer than GEDCOM's 255",
+			     static_cast<unsigned long long>(f.number));
+		break;
+	case finds_first_line:
+		std::fputs("the file does not begin with 0 HEAD", out);
+		break;
+	case finds_level_jump:
+		std::fprintf(out, "level %u follows level %u, more than one deeper", f.level, f.above);
+		break;
+	case finds_after_trailer:
+		std::fputs("line after 0 TRLR", out);
+		break;
+	default:
+		std::fputs("the file does not end with 0 TRLR", out);
+		break;
+	}
+}
+
 } // namespace
 
 void print_message(const finding &f, std::string_view quote, FILE *out)
@@ -185,25 +205,5 @@ void print_message(const finding &f, std::string_view quote, FILE *out)
 		print_missing(f, out);
 		return;
 	}
-	switch (f.kind) {
-	case finds_invalid_bytes:
-		std::fputs("bytes not valid in the file's character set", out);
-		break;
-	case finds_long_line:
-		std::fprintf(out, "line of %llu characters, longer than GEDCOM's 255",
-			     static_cast<unsigned long long>(f.number));
-		break;
-	case finds_first_line:
-		std::fputs("the file does not begin with 0 HEAD", out);
-		break;
-	case finds_level_jump:
-		std::fprintf(out, "level %u follows level %u, more than one deeper", f.level, f.above);
-		break;
-	case finds_after_trailer:
-		std::fputs("line after 0 TRLR", out);
-		break;
-	default:
-		std::fputs("the file does not end with 0 TRLR", out);
-		break;
-	}
+	print_about_file(f, out);
 }
