@@ -30,8 +30,10 @@ void raise_to(latest_ancestor &a, const latest_ancestor &b)
 }
 
 // What the walk changes of a record, in one place: it goes from record to record all over the
-// file, and a table apiece would cost a miss of the cache apiece at every step. The birth is
-// read from the facts once, when the record's turn comes.
+// file, and a table apiece would cost a miss of the cache apiece at every step. The birth, and
+// whether there is one, is read from the facts when the record's turn comes, the one time the
+// walk asks for them: a pass over all the facts before the walk would read the many records
+// of no line of descent for nothing.
 // above: the latest among all ancestors; beyond: among those of the parents, two generations
 // up and more, which a parent's own age does not already tell.
 struct ancestry {
@@ -56,8 +58,6 @@ bool ancestor_doubts(const grow_list<life_facts> &facts_of, descent_lists &desce
 	for (std::uint32_t i = 0; i < n; ++i) {
 		ancestry &a = walk[i];
 		a = {nobody, nobody, descent.parents[i], 0};
-		if (facts_of[i].line != 0 && facts_of[i].birth_at)
-			a.marks = has_birth;
 		// The records of no line of descent, most of a file's, are neither doubted nor waited for.
 		if (a.parents == 0 && descent.start[i] != descent.start[i + 1] && !push(ready, i))
 			return false;
@@ -76,7 +76,10 @@ bool ancestor_doubts(const grow_list<life_facts> &facts_of, descent_lists &desce
 			__builtin_prefetch(&facts_of[q]);
 		}
 		ancestry &a = walk[p];
-		const held_span birth = facts_of[p].birth;
+		const life_facts &facts = facts_of[p];
+		const held_span birth = facts.birth;
+		if (facts.line != 0 && facts.birth_at)
+			a.marks |= has_birth;
 		if ((a.marks & has_birth) && a.beyond.who != none && birth.hi < a.beyond.lo) {
 			a.marks |= born_before;
 			if (!(a.marks & parent_born_before))
