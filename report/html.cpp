@@ -178,15 +178,14 @@ void flush_output(FILE *out)
 }
 
 // Where a line of at most `need` bytes goes in the buffer; null when the line is larger than
-// the buffer, and so written in parts at once.
-[[gnu::always_inline]] inline char *room_for(FILE *out, std::size_t need, std::initializer_list<out_part> parts)
+// the buffer, and so to be written in parts. The parts are named only on that path: built for
+// every line, their list cost more stores than the line's own copy.
+[[gnu::always_inline]] inline char *room_for(FILE *out, std::size_t need)
 {
 	if (need <= pending.size() - used)
 		return pending.data() + used;
-	if (need > pending.size()) {
-		write_parts(out, parts);
+	if (need > pending.size())
 		return nullptr;
-	}
 	make_room(out, need);
 	return pending.data() + used;
 }
@@ -195,9 +194,11 @@ void write_line(FILE *out, std::string_view bullet, std::string_view label, std:
 		std::string_view after)
 {
 	std::size_t need = bullet.size() + label.size() + value.size() * longest_entity + after.size();
-	char *to = room_for(out, need, {{bullet, false}, {label, false}, {value, true}, {after, false}});
-	if (!to)
+	char *to = room_for(out, need);
+	if (!to) {
+		write_parts(out, {{bullet, false}, {label, false}, {value, true}, {after, false}});
 		return;
+	}
 	to = copy_raw(to, bullet);
 	to = copy_raw(to, label);
 	to = copy_escaped(to, value);
@@ -214,10 +215,12 @@ void write_member_line(FILE *out, std::string_view bullet, std::string_view labe
 	constexpr std::string_view close = ")";
 	std::size_t need = bullet.size() + label.size() + image.size() + bold.size() + name_end.size() +
 			   dash.size() + close.size() + (name.size() + born.size() + died.size()) * longest_entity;
-	char *to = room_for(out, need, {{bullet, false}, {label, false}, {image, false}, {bold, false}, {name, true},
-					{name_end, false}, {born, true}, {dash, false}, {died, true}, {close, false}});
-	if (!to)
+	char *to = room_for(out, need);
+	if (!to) {
+		write_parts(out, {{bullet, false}, {label, false}, {image, false}, {bold, false}, {name, true},
+				  {name_end, false}, {born, true}, {dash, false}, {died, true}, {close, false}});
 		return;
+	}
 	to = copy_raw(to, bullet);
 	to = copy_raw(to, label);
 	to = copy_raw(to, image);

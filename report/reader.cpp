@@ -117,12 +117,39 @@ void report_line(FILE *out, std::string_view label, std::string_view value,
 }
 
 // 0x80 in each byte of `word` that is `c`, 0 in the others: no carry crosses a byte.
-constexpr std::uint32_t bytes_equal(std::uint32_t word, char c)
+template <typename Word>
+constexpr Word bytes_equal(Word word, char c)
 {
-	std::uint32_t t = word ^ (0x01010101u * static_cast<unsigned char>(c));
-	return ~(((t & 0x7F7F7F7Fu) + 0x7F7F7F7Fu) | t | 0x7F7F7F7Fu);
+	constexpr Word ones = ~Word{0} / 0xFFu;
+	constexpr Word low7 = ones * 0x7Fu;
+	Word t = word ^ (ones * static_cast<unsigned char>(c));
+	return ~(((t & low7) + low7) | t | low7);
 }
 static_assert(bytes_equal(0x40414240u, '@') == 0x80000080u && bytes_equal(0x00FF7F80u, '\0') == 0x80000000u);
+static_assert(bytes_equal(std::uint64_t{0x4041424300FF7F40u}, '@') == 0x8000000000000080u);
+
+// The `count` bytes at `from`, count <= sizeof(Word) <= what is left of the piece, changed in
+// a register with no branch per byte and stored as one word: stored a byte at a time, they
+// could not be read back as the one word that copies them, and that load would wait for the
+// stores to reach the cache. The bytes past `count` are cut off by the NUL.
+template <typename Word, std::size_t N>
+[[gnu::always_inline]] inline std::string_view cut_in_word(std::string_view piece, std::size_t from, std::size_t count,
+							   std::size_t blank_from, char letter, std::array<char, N>& cut)
+{
+	static_assert(N > sizeof(Word));
+	constexpr std::size_t k = sizeof(Word);
+	Word word;
+	std::memcpy(&word, piece.data() + from, k);
+	Word from_blank = blank_from <= from	      ? ~Word{0}
+			  : blank_from - from >= k ? 0
+						   : ~Word{0} << (8 * (blank_from - from));
+	Word hits = (bytes_equal(word, '@') | bytes_equal(word, letter)) & from_blank;
+	Word whole = (hits >> 7) * 0xFFu;
+	word = (word & ~whole) | ((~Word{0} / 0xFFu * ' ') & whole);
+	std::memcpy(cut.data(), &word, k);
+	cut[count] = '\0';
+	return {cut.data(), count};
+}
 
 // `count` characters after a record letter or a reference's "@I" (fewer where the piece
 // ends), with every "@" and every `letter` from `blank_from` on read as a space.
@@ -131,22 +158,14 @@ template <std::size_t N>
 			    std::size_t blank_from, char letter, std::array<char, N>& cut)
 {
 	static_assert(N > number_text);
-	// Nearly every cut is a record's or a reference's four characters. They are changed in
-	// a register, with no branch per byte, and stored as one word: stored a byte at a time,
-	// they could not be read back as the one word that copies them, and that load would wait
-	// for the stores to reach the cache. In line, the places are known and the mask folds.
-	if (count == number_text && from + number_text <= piece.size()) {
-		std::uint32_t word;
-		std::memcpy(&word, piece.data() + from, number_text);
-		std::uint32_t from_blank = blank_from <= from		     ? ~std::uint32_t{0}
-					   : blank_from - from >= number_text ? 0
-									     : ~std::uint32_t{0} << (8 * (blank_from - from));
-		std::uint32_t hits = (bytes_equal(word, '@') | bytes_equal(word, letter)) & from_blank;
-		std::uint32_t whole = (hits >> 7) * 0xFFu;
-		word = (word & ~whole) | (0x20202020u & whole);
-		std::memcpy(cut.data(), &word, number_text);
-		cut[number_text] = '\0';
-		return {cut.data(), number_text};
+	// Nearly every cut is a record's or a reference's four characters, and the rest nearly
+	// all the whole number of a record past @I9999@, which the page shows. In line, the
+	// places are known and the mask folds.
+	if (count == number_text && from + number_text <= piece.size())
+		return cut_in_word<std::uint32_t>(piece, from, count, blank_from, letter, cut);
+	if constexpr (N > sizeof(std::uint64_t)) {
+		if (count <= sizeof(std::uint64_t) && from + sizeof(std::uint64_t) <= piece.size())
+			return cut_in_word<std::uint64_t>(piece, from, count, blank_from, letter, cut);
 	}
 	std::size_t n = 0;
 	for (std::size_t i = from; i < piece.size() && n < count && n + 1 < N; ++i, ++n) {
@@ -161,7 +180,7 @@ template <std::size_t N>
 // one closes within sixteen bytes, found in one compare: a loop a byte at a time guessed
 // wrong at the end of nearly every one, their lengths following no pattern. The pieces lie
 // in the reader's block, which may be read past their ends (piece_slack).
-std::string_view xref_at(std::string_view piece, std::size_t at)
+[[gnu::always_inline]] inline std::string_view xref_at(std::string_view piece, std::size_t at)
 {
 	if (at >= piece.size() || piece[at] != '@')
 		return {};
@@ -183,10 +202,61 @@ std::string_view xref_at(std::string_view piece, std::size_t at)
 	return piece.substr(at, close + 1 - at);
 }
 
+// Whether the first and last K bytes of two n-byte texts agree, K <= n <= 2K: in two
+// overlapping words each, all of them when n is so.
+template <typename Word>
+[[gnu::always_inline]] inline bool same_ends(const char *x, const char *y, std::size_t n)
+{
+	constexpr std::size_t k = sizeof(Word);
+	Word a, b, c, d;
+	std::memcpy(&a, x, k);
+	std::memcpy(&b, y, k);
+	std::memcpy(&c, x + n - k, k);
+	std::memcpy(&d, y + n - k, k);
+	return ((a ^ b) | (c ^ d)) == 0;
+}
+
+// Whether the kept cross-reference is `xref`. Every record line asks; nearly every one is 4
+// to 16 bytes, compared in words where a call to memcmp would cost more.
+[[gnu::always_inline]] inline bool same_xref(const xref_text& kept, std::string_view xref)
+{
+	if (kept.size != xref.size())
+		return false;
+	std::size_t n = xref.size();
+	if (n >= 8 && n <= 16)
+		return same_ends<std::uint64_t>(kept.text.data(), xref.data(), n);
+	if (n >= 4 && n < 8)
+		return same_ends<std::uint32_t>(kept.text.data(), xref.data(), n);
+	return text_of(kept) == xref;
+}
+
 void keep_xref(xref_text& to, std::string_view xref)
 {
 	to.size = static_cast<std::uint8_t>(xref.size());
 	copy_short(to.text.data(), xref.data(), xref.size());
+}
+
+// Whether four bytes are all decimal digits: each is 0x30 to 0x39.
+inline bool four_digits(const char *p)
+{
+	std::uint32_t w;
+	std::memcpy(&w, p, sizeof w);
+	return (w & 0xF0F0F0F0u) == 0x30303030u && ((w + 0x06060606u) & 0xF0F0F0F0u) == 0x30303030u;
+}
+
+int four_digit_value(const char *p)
+{
+	auto digit = [p](std::size_t i) { return static_cast<unsigned>(p[i]) - '0'; };
+	return static_cast<int>(digit(0) * 1000 + digit(1) * 100 + digit(2) * 10 + digit(3));
+}
+
+// The row that a cut number names, as leading_number reads it. Every record and member line
+// asks, and nearly every number is four digits, read in line: the call cost more.
+[[gnu::always_inline]] inline int row_number(std::string_view text)
+{
+	if (text.size() == number_text && four_digits(text.data()))
+		return four_digit_value(text.data());
+	return leading_number(text);
 }
 
 // A record line of the kind `letter`: its four characters become the record text `kept` and
@@ -201,7 +271,7 @@ void keep_xref(xref_text& to, std::string_view xref)
 	short_text cut{};
 	std::string_view text = cut_number(piece, 4, number_text, 5, letter, cut);
 	kept = cut;
-	row = leading_number(text);
+	row = row_number(text);
 	if (!writes(report, out))
 		return;
 	constexpr std::size_t around = 3; // "@", the record letter and the closing "@"
@@ -223,14 +293,6 @@ std::string_view member_xref(std::string_view piece)
 bool refers_to_row(std::string_view xref, int r)
 {
 	return indi_row_ok(r) && !xref.empty() && xref == text_of(indi_xref[r]);
-}
-
-// Whether four bytes are all decimal digits: each is 0x30 to 0x39.
-inline bool four_digits(const char *p)
-{
-	std::uint32_t w;
-	std::memcpy(&w, p, sizeof w);
-	return (w & 0xF0F0F0F0u) == 0x30303030u && ((w + 0x06060606u) & 0xF0F0F0F0u) == 0x30303030u;
 }
 
 // Whether a cross-reference is @I and digits, the form whose number places a record in the
@@ -275,7 +337,7 @@ void family_member(std::string_view piece, member who, FILE *out)
 {
 	short_text cut{};
 	std::string_view text = cut_number(piece, 9, number_text, 8, 'I', cut);
-	id_pointer = leading_number(text);
+	id_pointer = row_number(text);
 	if (fam_row_ok(fam_r)) {
 		auto& table = who == member::husband ? fam_husb : who == member::wife ? fam_wife : fam_chil;
 		table[fam_r] = cut;
@@ -328,14 +390,20 @@ void keep_fam(std::array<row_text, fam_rows>& table, std::string_view value)
 // The name, dates and sex image that family lines show belong to the record that wrote
 // them: when another record writes one into the row (a record that shares its number, or a
 // submitter's name line), what the earlier record left goes first.
-void claim_row()
+// Nearly always the row is the record's already: that is asked in line, at each name, sex
+// and date line, and only a row taken over pays a call.
+[[gnu::noinline]] void take_row()
 {
-	if (row_is_records || !indi_row_ok(indi_r))
-		return;
 	for (auto *table : {&indi_name, &indi_birt_date, &indi_deat_date, &seximage})
 		(*table)[indi_r][0] = '\0';
 	keep_xref(indi_xref[indi_r], text_of(record_xref));
 	row_is_records = true;
+}
+
+[[gnu::always_inline]] inline void claim_row()
+{
+	if (!row_is_records && indi_row_ok(indi_r))
+		take_row();
 }
 
 void name_line(std::string_view piece, FILE *out)
@@ -533,7 +601,7 @@ bool is_record_line(std::string_view p)
 			indi_read[indi_r] = true;
 	} else if (has_at(p, 2, "@F"))
 		take_record(p, xref, 'F', fam, fam_r, 'f', " Family Record = ", out);
-	row_is_records = indi_row_ok(indi_r) && text_of(indi_xref[indi_r]) == xref;
+	row_is_records = indi_row_ok(indi_r) && same_xref(indi_xref[indi_r], xref);
 }
 
 // Dispatches on the tag's first letter, so that a piece is compared with few rules. It stays
@@ -659,11 +727,8 @@ bool is_record_line(std::string_view p)
 int leading_number(std::string_view text)
 {
 	// Record numbers are cut to four characters, which are nearly always four digits.
-	if (text.size() == 4) {
-		auto digit = [&text](std::size_t i) { return static_cast<unsigned>(text[i]) - '0'; };
-		if (digit(0) <= 9 && digit(1) <= 9 && digit(2) <= 9 && digit(3) <= 9)
-			return static_cast<int>(digit(0) * 1000 + digit(1) * 100 + digit(2) * 10 + digit(3));
-	}
+	if (text.size() == 4 && four_digits(text.data()))
+		return four_digit_value(text.data());
 	const char *p = text.data();
 	const char *end = p + text.size();
 	while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r')))
