@@ -234,7 +234,8 @@ TEST(CharsetPieces, ALetterNeverCrossesTheEndOfAPiece)
 // decoding at any place of a span and of a block, in any block size, with or without the pair.
 TEST(CharsetPieces, PiecesJoinIntoTheMendedTextWhereverTheLineFalls)
 {
-	const std::string_view lines[] = {
+	// Strings, not views: two of the lines are made here, and a view would outlive them.
+	const std::string lines[] = {
 		"  1 NAME a\n",
 		"\t1 NAME a\n",
 		"1\tNAME a\n",
