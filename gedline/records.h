@@ -100,6 +100,26 @@ void fetch_home(const record_table<Slot> &table, std::uint64_t hash)
 	__builtin_prefetch(&table.slots.items[home_of(table, hash)]);
 }
 
+// A table of any number of slots, for one sized to its records, which a power of two would
+// make up to twice as large: the top bits of the same product choose the slot as a share of
+// the size.
+template <typename Slot>
+std::size_t home_in(const grow_list<Slot> &slots, std::uint64_t hash)
+{
+	return static_cast<std::size_t>((((hash * 0x9E3779B97F4A7C15ULL) >> 32) * slots.size) >> 32);
+}
+
+// As probe, in a table of any size.
+template <typename Slot, typename Filled, typename Is>
+Slot &probe_in(grow_list<Slot> &slots, std::uint64_t hash, Filled filled, Is is_it)
+{
+	for (std::size_t i = home_in(slots, hash);; i = i + 1 == slots.size ? 0 : i + 1) {
+		Slot &s = slots.items[i];
+		if (!filled(s) || is_it(s))
+			return s;
+	}
+}
+
 // The slot where filled(slot) is false or is_it(slot) true, from the home of `hash` on: the
 // record's own, or the empty one where it belongs.
 template <typename Table, typename Filled, typename Is>

@@ -118,27 +118,16 @@ bool same_key(const table_slot &slot, std::uint64_t key, const folded_form &f)
 
 constexpr auto filled = [](const table_slot &slot) { return slot.id_1 != 0; };
 
-// The product with 2^64 over the golden ratio carries every bit of the key into its top bits,
-// of which the top 32 choose the slot.
-std::size_t home_of(std::uint64_t folded)
-{
-	return static_cast<std::size_t>((((folded * 0x9E3779B97F4A7C15ULL) >> 32) * table.size) >> 32);
-}
-
 void fetch_home(std::uint64_t folded)
 {
-	__builtin_prefetch(&table.items[home_of(folded)]);
+	__builtin_prefetch(&table.items[home_in(table, folded)]);
 }
 
 // The slot where filled(slot) is false or is_it(slot) true, from the home of `folded` on.
 template <typename Is>
 table_slot &find_slot(std::uint64_t folded, Is is_it)
 {
-	for (std::size_t i = home_of(folded);; i = i + 1 == table.size ? 0 : i + 1) {
-		table_slot &slot = table.items[i];
-		if (!filled(slot) || is_it(slot))
-			return slot;
-	}
+	return probe_in(table, folded, filled, is_it);
 }
 
 bool make_table(std::size_t slots)
