@@ -37,6 +37,7 @@ constexpr std::uint32_t mark_eight = 2;
 struct folded_form {
 	std::uint64_t folded;
 	std::uint32_t marks;
+	lane_home home;
 };
 
 // The slots are half again as many as the records named by record lines, which keeps a
@@ -85,15 +86,21 @@ folded_form folded_key(std::uint64_t key)
 {
 	if (!(key & long_key)) {
 		std::uint64_t folded = fold_ascii(key);
-		return {folded, folded == key ? mark_plain : 0};
+		auto n = static_cast<unsigned>(key >> 56);
+		unsigned shift = n == 0 ? 0 : 8 * (n - 1);
+		lane_home home = home_by_last_digit(folded & ~(std::uint64_t{0xFF} << shift), folded,
+						    static_cast<unsigned>(folded >> shift) & 0xFF);
+		return {folded, folded == key ? mark_plain : 0, home};
 	}
 	std::string_view text = key_text(key);
 	std::uint64_t hash = xref_hash(text, true);
+	lane_home home = home_by_last_digit(xref_hash(text.substr(0, text.size() - 1), true), hash,
+					    static_cast<unsigned char>(text.back()));
 	if (text.size() != 8)
-		return {long_key | (hash & line_mask), 0};
+		return {long_key | (hash & line_mask), 0, home};
 	std::uint64_t word;
 	std::memcpy(&word, text.data(), sizeof word);
-	return {hash, mark_eight | (fold_ascii(word) == word ? mark_plain : 0)};
+	return {hash, mark_eight | (fold_ascii(word) == word ? mark_plain : 0), home};
 }
 
 bool same_text(std::string_view a, std::string_view b)
@@ -118,27 +125,28 @@ bool same_key(const table_slot &slot, std::uint64_t key, const folded_form &f)
 
 constexpr auto filled = [](const table_slot &slot) { return slot.id_1 != 0; };
 
-void fetch_home(std::uint64_t folded)
+void fetch_home(const folded_form &f)
 {
-	__builtin_prefetch(&table.items[home_in(table, folded)]);
+	__builtin_prefetch(&table.items[home_in(table, f.home)]);
 }
 
-// The slot where filled(slot) is false or is_it(slot) true, from the home of `folded` on.
+// The slot where filled(slot) is false or is_it(slot) true, from the home of `f` on.
 template <typename Is>
-table_slot &find_slot(std::uint64_t folded, Is is_it)
+table_slot &find_slot(const folded_form &f, Is is_it)
 {
-	return probe_in(table, folded, filled, is_it);
+	return probe_in(table, f.home, filled, is_it);
 }
 
 bool make_table(std::size_t slots)
 {
 	release(table);
-	return grow_zeroed(table, slots < 1024 ? 1024 : slots);
+	slots = slots < 1024 ? 1024 : slots;
+	return grow_zeroed(table, lane_slots(slots));
 }
 
 void place(const folded_form &f, std::uint32_t id)
 {
-	table_slot &slot = find_slot(f.folded, [](const table_slot &) { return false; });
+	table_slot &slot = find_slot(f, [](const table_slot &) { return false; });
 	slot = {f.folded, id + 1, f.marks};
 }
 
@@ -157,7 +165,7 @@ bool grow_table()
 // `plain` tells whether the record's key is plain.
 std::uint32_t record_of(std::uint64_t key, const folded_form &f, bool &plain)
 {
-	const table_slot &slot = find_slot(f.folded, [key, &f](const table_slot &slot) { return same_key(slot, key, f); });
+	const table_slot &slot = find_slot(f, [key, &f](const table_slot &slot) { return same_key(slot, key, f); });
 	if (filled(slot)) {
 		plain = slot.marks & mark_plain;
 		return slot.id_1 - 1;
@@ -234,7 +242,7 @@ bool resolve_type(occurrence_type type)
 			return false;
 		at[k] = i;
 		folded[k] = folded_key(occurrences.items[i].key);
-		fetch_home(folded[k].folded);
+		fetch_home(folded[k]);
 		++n;
 	}
 	for (std::size_t m = n > ahead ? n - ahead : 0; m < n; ++m)

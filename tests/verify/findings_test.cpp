@@ -7,6 +7,7 @@
 #include "lineagecheck.h"
 #include "memfile.h"
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -185,6 +186,45 @@ TEST(VerifyLinks, EachTargetIsTheFirstRecordOfItsKind)
 		SCOPED_TRACE(file);
 		EXPECT_EQ(verify(file), expected);
 	}
+}
+
+// Couples each in a family of their own, and links to people who are in no record, whose
+// records the table of cross-references grows by: every link found, whatever the keys are
+// like, however they are spelt and however full the table is.
+TEST(VerifyLinks, EveryLinkIsFoundWhateverTheKeysAndHowFullTheTable)
+{
+	const std::pair<const char *, const char *> styles[] = {
+		{"I", ""}, {"i", "0"}, {"", "A"}, {"PERSON", ""}, {"I100", ""}, {"FAMILY", "9"},
+	};
+	for (const auto &[prefix, suffix] : styles)
+		for (int people : {4, 700, 1536, 6000})
+			for (int missing : {0, 1, 3000}) {
+				SCOPED_TRACE(std::string(prefix) + " " + suffix + " " + std::to_string(people) + " " + std::to_string(missing));
+				auto key = [&](char kind, int k) { return std::string("@") + kind + prefix + std::to_string(k) + suffix + "@"; };
+				std::ostringstream f;
+				f << "0 HEAD\n";
+				for (int k = 0; k < people; ++k)
+					f << "0 " << key('P', k) << " INDI\n1 FAMS " << key('F', k / 2) << "\n";
+				// A wife's link in small letters, which finds her record all the same.
+				auto lower = [](std::string s) {
+					for (char &c : s)
+						c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+					return s;
+				};
+				for (int k = 0; k < people / 2; ++k)
+					f << "0 " << key('F', k) << " FAM\n1 HUSB " << key('P', 2 * k) << "\n1 WIFE " << lower(key('P', 2 * k + 1)) << "\n";
+				for (int k = 0; k < missing; ++k)
+					f << "1 CHIL " << key('Q', k) << "\n";
+				f << "0 TRLR\n";
+				long long found = 0;
+				std::string out = verify(f.str(), &found);
+				EXPECT_EQ(found, missing + 1);
+				std::size_t unfound = 0;
+				for (std::size_t at = out.find("points to no record"); at != std::string::npos; at = out.find("points to no record", at + 1))
+					++unfound;
+				EXPECT_EQ(unfound, static_cast<std::size_t>(missing));
+				EXPECT_NE(out.find("f: " + std::to_string(people / 2) + " family trees"), std::string::npos) << out.substr(0, 400);
+			}
 }
 
 // Each person is the only child of a family whose husband is the person before; the search
